@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12; does nothing when all is there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev
+    xvfb xauth xdotool fonts-liberation2 fp-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    sudo_cmd=()
+    if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tralmix {
+
+// The program-wide state of one window (or one command): whoever drives the runs owns it and
+// hands it to every run, so nothing lives in globals.
+struct Estado {
+    // Full path of the chosen input, exactly as the Open dialog returned it.
+    std::u16string archivoEntrada;
+    // Folder of the working file, ending in "/".
+    std::u16string carpetaTemporal;
+    // The working file's lines after loading; the addresses after extraction.
+    std::vector<std::u16string> lineas;
+    // Reference copy taken by the bulk path before it blanks repeated addresses.
+    std::vector<std::u16string> copiaLineas;
+};
+
+}  // namespace tralmix

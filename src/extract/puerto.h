@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tralmix {
+
+// Message box styles, as their numbers: the icon shown.
+enum class Estilo : int {
+    Ninguno = 0,
+    Critico = 16,
+    Exclamacion = 48,
+    Informacion = 64,
+};
+
+// Settings the run gives the Open dialog.
+struct AjustesDialogo {
+    std::u16string initialDir;
+    std::u16string dialogTitle;
+    std::u16string filter;
+    std::int16_t filterIndex = 0;
+    std::int32_t flags = 0;
+    std::uintptr_t hWndParent = 0;
+    bool abrir = true;  // Open rather than Save
+};
+
+struct RespuestaDialogo {
+    bool elegido = false;   // false: cancelled
+    std::u16string ruta;    // the chosen full path when elegido
+};
+
+struct Fecha {
+    int anio = 1970;
+    unsigned mes = 1;
+    unsigned dia = 1;
+};
+
+// Everything a processing run needs from its surroundings. The window implements it with real
+// widgets, the command with its arguments and stderr, the tests with fakes.
+class Puerto {
+public:
+    virtual ~Puerto() = default;
+
+    // The path box (txtFile01).
+    virtual std::u16string textoRuta() const = 0;
+    virtual void ponerTextoRuta(const std::u16string& texto) = 0;
+
+    // A modal message box with an OK button; returns when it is closed. CR LF separates lines.
+    virtual void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) = 0;
+
+    // The Open (or Save) dialog with the given settings.
+    virtual RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) = 0;
+
+    // The folder of the program file (no trailing separator needed).
+    virtual std::u16string carpetaPrograma() const = 0;
+    // The window that owns dialogs and boxes; 0 when there is none.
+    virtual std::uintptr_t ventana() const = 0;
+
+    // Open a file with the desktop's default handler; the answer is not examined.
+    virtual void abrirArchivo(const std::u16string& ruta) = 0;
+
+    // Local date of today.
+    virtual Fecha hoy() const = 0;
+    // Folder that receives the result list.
+    virtual std::u16string carpetaResultado() const = 0;
+    // The user's temporary folder, as the platform reports it.
+    virtual std::u16string carpetaTemporal() const = 0;
+};
+
+}  // namespace tralmix

@@ -1,0 +1,356 @@
+#include "util/archivos.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <random>
+#include <string>
+
+#include "util/texto.h"
+
+extern char** environ;
+
+namespace tralmix::archivos {
+namespace {
+
+Fallo falloDe(int error) { return Fallo{error, motivo(error)}; }
+
+// A NUL would cut the path short at the system call and name another file.
+bool rutaUsable(std::u16string_view ruta) {
+    return !ruta.empty() && ruta.find(u'\0') == std::u16string_view::npos;
+}
+
+Fallo falloDe(int error, std::u16string texto) { return Fallo{error, std::move(texto)}; }
+
+std::u16string clase(mode_t modo) {
+    if (S_ISDIR(modo)) {
+        return u"es una carpeta, no un archivo";
+    }
+    if (S_ISFIFO(modo)) {
+        return u"es una tubería (FIFO), no un archivo normal";
+    }
+    if (S_ISCHR(modo) || S_ISBLK(modo)) {
+        return u"es un dispositivo, no un archivo normal";
+    }
+    if (S_ISSOCK(modo)) {
+        return u"es un socket, no un archivo normal";
+    }
+    return u"no es un archivo normal";
+}
+
+// Writes everything, retrying short writes and interruptions.
+int escribirTodo(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+std::string sufijoAleatorio() {
+    static constexpr char kLetras[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device azar;
+    std::uniform_int_distribution<std::size_t> dist(0, sizeof(kLetras) - 2);
+    std::string s(8, 'x');
+    for (char& c : s) {
+        c = kLetras[dist(azar)];
+    }
+    return s;
+}
+
+int cerrarFd(int& fd) {
+    int error = 0;
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) {
+        error = errno;
+    }
+    fd = -1;
+    return error;
+}
+
+}  // namespace
+
+std::filesystem::path aRuta(std::u16string_view ruta) {
+    return std::filesystem::path(texto::aUtf8(ruta));
+}
+
+std::u16string desdeRuta(const std::filesystem::path& ruta) {
+    return texto::desdeUtf8OReemplazo(ruta.native());
+}
+
+std::u16string motivo(int error) {
+    switch (error) {
+        case 0:
+            return {};
+        case ENOENT:
+            return u"el archivo o la carpeta no existe";
+        case ENOTDIR:
+            return u"una parte de la ruta no es una carpeta";
+        case EISDIR:
+            return u"es una carpeta, no un archivo";
+        case EACCES:
+        case EPERM:
+            return u"permiso denegado";
+        case EROFS:
+            return u"el sistema de archivos es de solo lectura";
+        case ENOSPC:
+            return u"no queda espacio en el disco";
+        case EDQUOT:
+            return u"se ha superado la cuota de disco";
+        case EFBIG:
+            return u"el archivo es demasiado grande";
+        case ENAMETOOLONG:
+            return u"el nombre es demasiado largo";
+        case ELOOP:
+            return u"la ruta es un enlace simbólico o tiene demasiados enlaces";
+        case EMFILE:
+        case ENFILE:
+            return u"hay demasiados archivos abiertos";
+        case EIO:
+            return u"error de entrada/salida del dispositivo";
+        case ENOMEM:
+            return u"no hay memoria suficiente";
+        case EBUSY:
+        case ETXTBSY:
+            return u"el archivo está en uso";
+        case EXDEV:
+            return u"origen y destino están en sistemas de archivos distintos";
+        case EINVAL:
+            return u"la ruta no es válida";
+        case ENXIO:
+        case ENODEV:
+            return u"el dispositivo no existe o no está disponible";
+        default:
+            return u"error del sistema número " + texto::desdeUtf8OReemplazo(std::to_string(error));
+    }
+}
+
+Fallo leerTodo(std::u16string_view ruta, std::string& contenido) {
+    if (!rutaUsable(ruta)) {
+        return falloDe(ruta.empty() ? ENOENT : EINVAL);
+    }
+    // Non-blocking so that a FIFO without a writer cannot hold us at open().
+    int fd = ::open(aRuta(ruta).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return falloDe(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        cerrarFd(fd);
+        return falloDe(error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        cerrarFd(fd);
+        return falloDe(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, clase(info.st_mode));
+    }
+    // One byte beyond the stated size, so that the end shows without growing the buffer.
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t leidos = 0;
+    for (;;) {
+        if (leidos == bytes.size()) {
+            bytes.resize(bytes.size() + std::max<std::size_t>(65536, bytes.size() / 2));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + leidos, bytes.size() - leidos);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            cerrarFd(fd);
+            return falloDe(error);
+        }
+        if (n == 0) {
+            break;
+        }
+        leidos += static_cast<std::size_t>(n);
+    }
+    cerrarFd(fd);
+    bytes.resize(leidos);
+    contenido = std::move(bytes);
+    return {};
+}
+
+Identidad identidad(std::u16string_view ruta) {
+    struct stat info {};
+    if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
+        return {};
+    }
+    return Identidad{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     true};
+}
+
+// ---- EscritorAtomico ----
+
+EscritorAtomico::~EscritorAtomico() { descartar(); }
+
+void EscritorAtomico::descartar() {
+    cerrarFd(fd_);
+    if (!temporal_.empty()) {
+        ::unlink(temporal_.c_str());
+        temporal_.clear();
+    }
+}
+
+Fallo EscritorAtomico::abrir(std::u16string_view destino) {
+    descartar();
+    fallo_ = {};
+    if (!rutaUsable(destino)) {
+        fallo_ = falloDe(EINVAL);
+        return fallo_;
+    }
+    destino_ = aRuta(destino);
+    const std::string carpeta = destino_.parent_path().native();
+    const std::string nombre = destino_.filename().native();
+    // A hidden name beside the target: same file system, so the final rename is atomic.
+    for (int intento = 0; intento < 100; ++intento) {
+        std::filesystem::path candidato =
+            (carpeta.empty() ? std::filesystem::path(".") : std::filesystem::path(carpeta)) /
+            ("." + nombre + "." + sufijoAleatorio());
+        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ >= 0) {
+            temporal_ = std::move(candidato);
+            return {};
+        }
+        if (errno != EEXIST) {
+            fallo_ = falloDe(errno);
+            return fallo_;
+        }
+    }
+    fallo_ = falloDe(EEXIST, u"no se pudo elegir un nombre temporal libre");
+    return fallo_;
+}
+
+Fallo EscritorAtomico::escribir(std::string_view bytes) {
+    if (fallo_) {
+        return fallo_;
+    }
+    if (fd_ < 0) {
+        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
+        return fallo_;
+    }
+    if (const int error = escribirTodo(fd_, bytes)) {
+        fallo_ = falloDe(error);
+    }
+    return fallo_;
+}
+
+Fallo EscritorAtomico::confirmar() {
+    if (!fallo_ && fd_ < 0) {
+        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
+    }
+    if (!fallo_ && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        fallo_ = falloDe(errno);
+    }
+    if (!fallo_) {
+        if (const int error = cerrarFd(fd_)) {
+            fallo_ = falloDe(error);
+        }
+    }
+    if (!fallo_ && ::rename(temporal_.c_str(), destino_.c_str()) != 0) {
+        fallo_ = falloDe(errno);
+    }
+    if (fallo_) {
+        descartar();
+        return fallo_;
+    }
+    temporal_.clear();
+    return {};
+}
+
+// ---- ArchivoTrabajo ----
+
+ArchivoTrabajo::~ArchivoTrabajo() { cerrarFd(fd_); }
+
+Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
+    cerrarFd(fd_);
+    fallo_ = {};
+    if (!rutaUsable(ruta)) {
+        fallo_ = falloDe(EINVAL);
+        return fallo_;
+    }
+    const std::filesystem::path camino = aRuta(ruta);
+    // No O_TRUNC yet: the file is examined before anything in it is touched.
+    int fd = ::open(camino.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                    0600);
+    if (fd >= 0) {
+        struct stat info {};
+        const bool nuestro = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                             info.st_uid == ::geteuid() && info.st_nlink == 1;
+        const bool esEvitado = evitar.valida &&
+                               static_cast<std::uint64_t>(info.st_dev) == evitar.dispositivo &&
+                               static_cast<std::uint64_t>(info.st_ino) == evitar.nodo;
+        if (nuestro && !esEvitado && ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&
+            ::fcntl(fd, F_SETFL, 0) == 0) {
+            fd_ = fd;
+            ruta_ = std::u16string(ruta);
+            return {};
+        }
+        cerrarFd(fd);
+    }
+    // The name is taken by something we must not touch: a unique new file beside it.
+    std::string plantilla = camino.native() + ".XXXXXX";
+    fd = ::mkostemp(plantilla.data(), O_CLOEXEC);
+    if (fd < 0) {
+        fallo_ = falloDe(errno);
+        return fallo_;
+    }
+    fd_ = fd;
+    ruta_ = texto::desdeUtf8OReemplazo(plantilla);
+    return {};
+}
+
+Fallo ArchivoTrabajo::escribir(std::string_view bytes) {
+    if (fallo_) {
+        return fallo_;
+    }
+    if (fd_ < 0) {
+        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
+        return fallo_;
+    }
+    if (const int error = escribirTodo(fd_, bytes)) {
+        fallo_ = falloDe(error);
+    }
+    return fallo_;
+}
+
+Fallo ArchivoTrabajo::cerrar() {
+    if (fd_ >= 0) {
+        if (const int error = tralmix::archivos::cerrarFd(fd_)) {
+            if (!fallo_) {
+                fallo_ = falloDe(error);
+            }
+        }
+    }
+    return fallo_;
+}
+
+void abrirConEscritorio(std::u16string_view destino) {
+    // The shell puts the opener in the background and returns at once, so we never wait for the
+    // viewer and leave no child behind; its chatter must not reach our stdout.
+    const std::string ruta = texto::aUtf8(destino);
+    std::string guion = "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &";
+    char sh[] = "sh";
+    char c[] = "-c";
+    char nombre[] = "tralmix-abrir";
+    char* argv[] = {sh, c, guion.data(), nombre, const_cast<char*>(ruta.c_str()), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, argv, environ) == 0) {
+        int estado = 0;
+        while (::waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
+        }
+    }
+}
+
+}  // namespace tralmix::archivos

@@ -1,0 +1,40 @@
+#pragma once
+
+// Text conversion and lower-casing: the one place where bytes become text and back, so that
+// another platform can put its own implementation behind the same functions.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tralmix::texto {
+
+// Decodes a whole file's bytes, decided once for the whole file: a UTF-16 byte-order mark
+// (FF FE or FE FF) means UTF-16; otherwise strictly valid UTF-8 (a leading BOM dropped);
+// otherwise Windows-1252, its five undefined bytes becoming the code points of equal value.
+std::u16string decodificar(std::string_view bytes);
+
+// Strict UTF-8 decoding; false when the bytes are not valid UTF-8 (a BOM is kept as U+FEFF).
+bool desdeUtf8(std::string_view bytes, std::u16string& salida);
+
+// UTF-8 encoding; an unpaired surrogate becomes U+FFFD, so the output is always valid UTF-8.
+std::string aUtf8(std::u16string_view texto);
+// Appends the UTF-8 form of texto to salida.
+void agregarUtf8(std::string& salida, std::u16string_view texto);
+
+// Unicode default full lower-case mapping (root locale), independent of the machine's locale.
+std::u16string minusculas(std::u16string_view texto);
+
+// The same, in place where the text is ASCII (the usual case), to spare a copy of a large text.
+void minusculasEnSitio(std::u16string& texto);
+
+// Removes leading and trailing U+0020 only; tabs and other white space stay.
+std::u16string_view recortar(std::u16string_view texto);
+
+// Input lines: CR, CR LF and a lone LF each end a line; the last line needs no line end.
+std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto);
+
+// Short conversions for literals and paths.
+std::u16string desdeUtf8OReemplazo(std::string_view bytes);
+
+}  // namespace tralmix::texto

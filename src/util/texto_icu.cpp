@@ -1,0 +1,220 @@
+// The text module on ICU: conversions at the file boundary and lower-casing.
+
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "util/texto.h"
+
+namespace tralmix::texto {
+namespace {
+
+static_assert(sizeof(UChar) == sizeof(char16_t));
+
+int32_t comoLongitud(std::size_t n) {
+    if (n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        throw std::length_error("texto demasiado largo para una conversión");
+    }
+    return static_cast<int32_t>(n);
+}
+
+struct CerrarConvertidor {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+
+// Decodes with one of ICU's converters; malformed input becomes U+FFFD.
+std::u16string conConvertidor(const char* nombre, std::string_view bytes) {
+    UErrorCode error = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, CerrarConvertidor> conv(ucnv_open(nombre, &error));
+    if (U_FAILURE(error)) {
+        throw std::runtime_error(std::string("conversor no disponible: ") + nombre);
+    }
+    std::u16string salida(bytes.size() + 1, u'\0');
+    const char* origen = bytes.data();
+    const char* fin = bytes.data() + bytes.size();
+    UChar* destino = reinterpret_cast<UChar*>(salida.data());
+    UChar* destinoFin = destino + salida.size();
+    error = U_ZERO_ERROR;
+    ucnv_toUnicode(conv.get(), &destino, destinoFin, &origen, fin, nullptr, true, &error);
+    if (U_FAILURE(error)) {
+        throw std::runtime_error(std::string("conversión fallida: ") + u_errorName(error));
+    }
+    salida.resize(static_cast<std::size_t>(destino - reinterpret_cast<UChar*>(salida.data())));
+    return salida;
+}
+
+bool esAscii(std::u16string_view t) {
+    for (char16_t c : t) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool esAscii(std::string_view t) {
+    for (char c : t) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
+    if (esAscii(bytes)) {
+        salida.assign(bytes.begin(), bytes.end());
+        return true;
+    }
+    // UTF-16 never needs more code units than UTF-8 has bytes.
+    std::u16string buffer(bytes.size(), u'\0');
+    int32_t longitud = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(buffer.data()), comoLongitud(buffer.size()), &longitud,
+                  bytes.data(), comoLongitud(bytes.size()), &error);
+    if (U_FAILURE(error)) {
+        return false;
+    }
+    buffer.resize(static_cast<std::size_t>(longitud));
+    salida = std::move(buffer);
+    return true;
+}
+
+std::u16string decodificar(std::string_view bytes) {
+    if (bytes.size() >= 2) {
+        const auto b0 = static_cast<unsigned char>(bytes[0]);
+        const auto b1 = static_cast<unsigned char>(bytes[1]);
+        if (b0 == 0xFF && b1 == 0xFE) {
+            return conConvertidor("UTF-16LE", bytes.substr(2));
+        }
+        if (b0 == 0xFE && b1 == 0xFF) {
+            return conConvertidor("UTF-16BE", bytes.substr(2));
+        }
+    }
+    std::string_view cuerpo = bytes;
+    if (cuerpo.starts_with("\xEF\xBB\xBF")) {
+        cuerpo.remove_prefix(3);
+    }
+    std::u16string salida;
+    if (desdeUtf8(cuerpo, salida)) {
+        return salida;
+    }
+    // ICU's table maps the five bytes Windows-1252 leaves undefined to C1 controls of the same
+    // value, which is what we want.
+    return conConvertidor("ibm-5348_P100-1997", bytes);
+}
+
+void agregarUtf8(std::string& salida, std::u16string_view texto) {
+    const std::size_t inicio = salida.size();
+    if (esAscii(texto)) {
+        salida.resize(inicio + texto.size());
+        for (std::size_t i = 0; i < texto.size(); ++i) {
+            salida[inicio + i] = static_cast<char>(texto[i]);
+        }
+        return;
+    }
+    // Every UTF-16 code unit takes at most three UTF-8 bytes.
+    salida.resize(inicio + texto.size() * 3);
+    int32_t longitud = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strToUTF8WithSub(salida.data() + inicio, comoLongitud(texto.size() * 3), &longitud,
+                       reinterpret_cast<const UChar*>(texto.data()), comoLongitud(texto.size()),
+                       0xFFFD, nullptr, &error);
+    if (U_FAILURE(error)) {
+        throw std::runtime_error(std::string("conversión a UTF-8 fallida: ") + u_errorName(error));
+    }
+    salida.resize(inicio + static_cast<std::size_t>(longitud));
+}
+
+std::string aUtf8(std::u16string_view texto) {
+    std::string salida;
+    agregarUtf8(salida, texto);
+    return salida;
+}
+
+std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
+    std::u16string salida;
+    if (desdeUtf8(bytes, salida)) {
+        return salida;
+    }
+    return conConvertidor("UTF-8", bytes);
+}
+
+std::u16string minusculas(std::u16string_view texto) {
+    if (esAscii(texto)) {
+        std::u16string salida(texto);
+        for (char16_t& c : salida) {
+            if (c >= u'A' && c <= u'Z') {
+                c = static_cast<char16_t>(c + (u'a' - u'A'));
+            }
+        }
+        return salida;
+    }
+    // Full lower-case mappings can lengthen the text (U+0130 becomes two code units).
+    std::u16string salida(texto.size() + texto.size() / 2 + 16, u'\0');
+    for (;;) {
+        UErrorCode error = U_ZERO_ERROR;
+        const int32_t longitud =
+            u_strToLower(reinterpret_cast<UChar*>(salida.data()), comoLongitud(salida.size()),
+                         reinterpret_cast<const UChar*>(texto.data()), comoLongitud(texto.size()),
+                         "", &error);
+        if (error == U_BUFFER_OVERFLOW_ERROR) {
+            salida.assign(static_cast<std::size_t>(longitud), u'\0');
+            continue;
+        }
+        if (U_FAILURE(error)) {
+            throw std::runtime_error(std::string("minúsculas fallidas: ") + u_errorName(error));
+        }
+        salida.resize(static_cast<std::size_t>(longitud));
+        return salida;
+    }
+}
+
+void minusculasEnSitio(std::u16string& texto) {
+    if (!esAscii(texto)) {
+        texto = minusculas(texto);
+        return;
+    }
+    for (char16_t& c : texto) {
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c + (u'a' - u'A'));
+        }
+    }
+}
+
+std::u16string_view recortar(std::u16string_view texto) {
+    const auto primero = texto.find_first_not_of(u' ');
+    if (primero == std::u16string_view::npos) {
+        return {};
+    }
+    const auto ultimo = texto.find_last_not_of(u' ');
+    return texto.substr(primero, ultimo - primero + 1);
+}
+
+std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto) {
+    std::vector<std::u16string_view> lineas;
+    std::size_t inicio = 0;
+    const std::size_t n = texto.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = texto[i];
+        if (c == u'\r' || c == u'\n') {
+            lineas.push_back(texto.substr(inicio, i - inicio));
+            if (c == u'\r' && i + 1 < n && texto[i + 1] == u'\n') {
+                ++i;
+            }
+            inicio = i + 1;
+        }
+    }
+    if (inicio < n) {
+        lineas.push_back(texto.substr(inicio));
+    }
+    return lineas;
+}
+
+}  // namespace tralmix::texto

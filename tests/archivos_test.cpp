@@ -1,0 +1,145 @@
+#include "util/archivos.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "puerto_falso.h"
+
+namespace tralmix::archivos {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(LeerTodo, ReadsRegularFilesWhole) {
+    prueba::CarpetaTemporal dir;
+    std::string grande(3'000'000, 'x');
+    grande[1'234'567] = '\0';
+    for (const std::string& bytes : {std::string(), std::string("a\r\nb"), grande}) {
+        const auto ruta = dir.escribir("f.txt", bytes);
+        std::string leido = "stale";
+        EXPECT_FALSE(leerTodo(desdeRuta(ruta), leido));
+        EXPECT_EQ(leido, bytes);
+    }
+}
+
+// Only regular files are read: nothing can block on a FIFO or read a device without end.
+TEST(LeerTodo, RefusesWhatIsNotARegularFile) {
+    prueba::CarpetaTemporal dir;
+    const auto fifo = dir.ruta() / "tuberia";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Caso {
+        fs::path ruta;
+        std::u16string motivo;
+    };
+    const std::vector<Caso> casos = {
+        {dir.ruta(), u"es una carpeta, no un archivo"},
+        {fifo, u"es una tubería (FIFO), no un archivo normal"},
+        {"/dev/zero", u"es un dispositivo, no un archivo normal"},
+        {dir.ruta() / "falta.txt", u"el archivo o la carpeta no existe"},
+    };
+    for (const auto& c : casos) {
+        std::string leido = "stale";
+        const Fallo f = leerTodo(desdeRuta(c.ruta), leido);
+        EXPECT_TRUE(f) << c.ruta;
+        EXPECT_EQ(f.motivo, c.motivo) << c.ruta;
+        EXPECT_EQ(leido, "stale");
+    }
+    std::string leido;
+    EXPECT_TRUE(leerTodo(u"", leido));
+    EXPECT_EQ(leerTodo(std::u16string(u"/etc/hostname\0x", 15), leido).error, EINVAL);
+}
+
+TEST(Motivo, SpanishReasons) {
+    EXPECT_EQ(motivo(ENOSPC), u"no queda espacio en el disco");
+    EXPECT_EQ(motivo(EACCES), u"permiso denegado");
+    EXPECT_EQ(motivo(9999), u"error del sistema número 9999");
+}
+
+TEST(EscritorAtomico, NothingVisibleUntilConfirmed) {
+    prueba::CarpetaTemporal dir;
+    const auto destino = dir.ruta() / "lista.txt";
+    dir.escribir("lista.txt", "earlier");
+    {
+        EscritorAtomico e;
+        ASSERT_FALSE(e.abrir(desdeRuta(destino)));
+        ASSERT_FALSE(e.escribir("new content"));
+        EXPECT_EQ(prueba::leer(destino), "earlier");
+        // Destroyed without confirming: the earlier file stays, the temporary one goes.
+    }
+    EXPECT_EQ(prueba::leer(destino), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.ruta()), {}), 1);
+
+    EscritorAtomico e;
+    ASSERT_FALSE(e.abrir(desdeRuta(destino)));
+    ASSERT_FALSE(e.escribir("new content"));
+    ASSERT_FALSE(e.confirmar());
+    EXPECT_EQ(prueba::leer(destino), "new content");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.ruta()), {}), 1);
+}
+
+TEST(EscritorAtomico, TargetThatIsAFolderFailsOnConfirm) {
+    prueba::CarpetaTemporal dir;
+    fs::create_directory(dir.ruta() / "Mails.txt");
+    fs::create_directory(dir.ruta() / "Mails.txt" / "inside");
+    EscritorAtomico e;
+    ASSERT_FALSE(e.abrir(desdeRuta(dir.ruta() / "Mails.txt")));
+    ASSERT_FALSE(e.escribir("x"));
+    const Fallo f = e.confirmar();
+    EXPECT_TRUE(f);
+    EXPECT_TRUE(fs::is_directory(dir.ruta() / "Mails.txt" / "inside"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.ruta()), {}), 1);
+}
+
+TEST(ArchivoTrabajo, SomeoneElsesFileIsLeftAlone) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a file away";
+    }
+    prueba::CarpetaTemporal dir;
+    const auto ajeno = dir.escribir("lista.txt", "not ours");
+    ASSERT_EQ(::chown(ajeno.c_str(), 12345, 12345), 0);
+    ArchivoTrabajo t;
+    ASSERT_FALSE(t.crear(desdeRuta(ajeno), {}));
+    ASSERT_FALSE(t.escribir("ours"));
+    ASSERT_FALSE(t.cerrar());
+    EXPECT_EQ(prueba::leer(ajeno), "not ours");
+    EXPECT_NE(t.ruta(), desdeRuta(ajeno));
+    EXPECT_EQ(prueba::leer(aRuta(t.ruta())), "ours");
+}
+
+TEST(ArchivoTrabajo, HardLinkedFileIsLeftAlone) {
+    prueba::CarpetaTemporal dir;
+    const auto original = dir.escribir("otro.txt", "keep me");
+    fs::create_hard_link(original, dir.ruta() / "lista.txt");
+    ArchivoTrabajo t;
+    ASSERT_FALSE(t.crear(desdeRuta(dir.ruta() / "lista.txt"), {}));
+    ASSERT_FALSE(t.escribir("ours"));
+    ASSERT_FALSE(t.cerrar());
+    EXPECT_EQ(prueba::leer(original), "keep me");
+}
+
+TEST(AbrirConEscritorio, HandsThePathToTheDesktopOpener) {
+    prueba::CarpetaTemporal dir;
+    const auto registro = dir.ruta() / "abierto";
+    const auto stub = dir.escribir("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" +
+                                                   registro.string() + ".tmp\" && mv \"" +
+                                                   registro.string() + ".tmp\" \"" +
+                                                   registro.string() + "\"\n");
+    ::chmod(stub.c_str(), 0755);
+    const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    ::setenv("PATH", (dir.ruta().string() + ":" + antes).c_str(), 1);
+    abrirConEscritorio(u"/home/ana/Mails 2005 ñ.txt");
+    ::setenv("PATH", antes.c_str(), 1);
+    // The opener runs in the background: wait for its record.
+    for (int i = 0; i < 500 && !fs::exists(registro); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(prueba::leer(registro), "/home/ana/Mails 2005 \xC3\xB1.txt");
+}
+
+}  // namespace
+}  // namespace tralmix::archivos

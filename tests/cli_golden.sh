@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Runs tralmix-cli on every fixture under GOLDEN_DIR and compares its result byte for byte.
+#
+#   NAME.input.txt | NAME.input.ctt   the input
+#   NAME.expected                     the exact list; its absence means the input must be refused
+#   NAME.stderr                       the exact messages; @RESULT@ stands for the list's path
+#
+# Usage: cli_golden.sh CLI GOLDEN_DIR
+set -u
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 CLI GOLDEN_DIR" >&2
+    exit 2
+fi
+cli=$1
+golden=$2
+date_arg=2005-03-05
+list_name=Mails_20050305.txt
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-golden.XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+checked=0
+
+fail() {
+    echo "FAIL $1: $2"
+    failures=$((failures + 1))
+}
+
+# Shows where two files differ, one character per line, so CR, tabs and bytes are visible.
+show_diff() {
+    diff <(od -An -c -w1 -v "$1") <(od -An -c -w1 -v "$2") | head -n 40
+}
+
+shopt -s nullglob
+inputs=("$golden"/*.input.*)
+if [ ${#inputs[@]} -eq 0 ]; then
+    echo "no fixtures in $golden" >&2
+    exit 1
+fi
+
+for input in "${inputs[@]}"; do
+    file=${input##*/}
+    name=${file%%.input.*}
+    expected="$golden/$name.expected"
+    expected_err="$golden/$name.stderr"
+    checked=$((checked + 1))
+
+    run="$work/$name"
+    mkdir -p "$run/out" "$run/tmp"
+    out="$run/out"
+    list="$out/$list_name"
+
+    "$cli" --output-dir "$out" --temp-dir "$run/tmp" --date "$date_arg" "$input" \
+        >"$run/stdout" 2>"$run/stderr"
+    status=$?
+
+    if [ -f "$expected" ]; then
+        if [ "$status" -ne 0 ]; then
+            fail "$name" "exit status $status, expected 0; stderr:"
+            sed 's/^/    /' "$run/stderr"
+            continue
+        fi
+        printf '%s\n' "$list" >"$run/stdout.want"
+        if ! cmp -s "$run/stdout.want" "$run/stdout"; then
+            fail "$name" "stdout is not the list's path alone"
+            diff "$run/stdout.want" "$run/stdout" | sed 's/^/    /'
+        fi
+        if [ ! -f "$list" ]; then
+            fail "$name" "no list at $list"
+        elif ! cmp -s "$expected" "$list"; then
+            fail "$name" "list differs from $name.expected (< expected, > actual)"
+            show_diff "$expected" "$list" | sed 's/^/    /'
+        fi
+        extra=$(find "$out" -mindepth 1 ! -name "$list_name" | head -n 5)
+        if [ -n "$extra" ]; then
+            fail "$name" "output folder holds more than the list: $extra"
+        fi
+    else
+        if [ "$status" -ne 1 ]; then
+            fail "$name" "exit status $status, expected 1 (refused)"
+        fi
+        if [ -s "$run/stdout" ]; then
+            fail "$name" "a refused run printed on stdout: $(head -c 200 "$run/stdout")"
+        fi
+        if [ -n "$(ls -A "$out")" ]; then
+            fail "$name" "a refused run left files in the output folder: $(ls -A "$out")"
+        fi
+    fi
+
+    if [ -f "$expected_err" ]; then
+        # The placeholder is replaced literally: the path may hold characters special to sed.
+        awk -v p="$list" '{ gsub(/@RESULT@/, "\001"); n = split($0, a, "\001");
+             s = a[1]; for (i = 2; i <= n; i++) s = s p a[i]; print s }' \
+            "$expected_err" >"$run/stderr.want"
+        if ! cmp -s "$run/stderr.want" "$run/stderr"; then
+            fail "$name" "messages differ from $name.stderr (< expected, > actual)"
+            diff "$run/stderr.want" "$run/stderr" | sed 's/^/    /'
+        fi
+    else
+        fail "$name" "fixture has no $name.stderr"
+    fi
+done
+
+echo "cli_golden: $checked fixtures, $failures failures"
+[ "$failures" -eq 0 ]

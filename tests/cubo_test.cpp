@@ -1,0 +1,69 @@
+#include "extract/cubo.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tralmix {
+namespace {
+
+using V = std::vector<std::u16string>;
+
+// The reference: the insertion sort the order is defined by.
+void insercion(V& m, bool ascendente) {
+    for (std::size_t i = 1; i < m.size(); ++i) {
+        std::u16string v = m[i];
+        std::size_t j = i;
+        while (j > 0 && (ascendente ? v < m[j - 1] : v >= m[j - 1])) {
+            m[j] = m[j - 1];
+            --j;
+        }
+        m[j] = v;
+    }
+}
+
+TEST(Cubo, CodeUnitOrder) {
+    V m = {u"b", u"", u"B", u"a", u"b"};
+    ASSERT_TRUE(Cubo(m, true));
+    EXPECT_EQ(m, (V{u"", u"B", u"a", u"b", u"b"}));
+    ASSERT_TRUE(Cubo(m, false));
+    EXPECT_EQ(m, (V{u"b", u"b", u"a", u"B", u""}));
+
+    V prefijos = {u"ab", u"a", u" a", u"Z", u"é", u"e", u"\U0001F600", u"\uFFFF"};
+    ASSERT_TRUE(Cubo(prefijos, true));
+    // Code units, not code points: a surrogate pair sorts before U+FFFF.
+    EXPECT_EQ(prefijos, (V{u" a", u"Z", u"a", u"ab", u"e", u"é", u"\U0001F600", u"\uFFFF"}));
+}
+
+TEST(Cubo, EmptyArrayIsAFailureThatChangesNothing) {
+    V vacio;
+    EXPECT_FALSE(Cubo(vacio, true));
+    EXPECT_TRUE(vacio.empty());
+    V uno = {u"x"};
+    EXPECT_TRUE(Cubo(uno, true));
+    EXPECT_EQ(uno, V{u"x"});
+}
+
+TEST(Cubo, EqualsTheInsertionSortOnRandomArrays) {
+    std::mt19937 azar(7);
+    const std::u16string letras = u" aAbB.@é";
+    for (int vuelta = 0; vuelta < 300; ++vuelta) {
+        V m(azar() % 40);
+        for (auto& s : m) {
+            s.resize(azar() % 4);
+            for (auto& c : s) {
+                c = letras[azar() % letras.size()];
+            }
+        }
+        for (bool asc : {true, false}) {
+            V esperado = m;
+            insercion(esperado, asc);
+            V obtenido = m;
+            Cubo(obtenido, asc);
+            ASSERT_EQ(obtenido, esperado);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tralmix

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "extract/puerto.h"
+
+namespace tralmix::prueba {
+
+struct Mensaje {
+    std::u16string texto;
+    Estilo estilo;
+    std::u16string titulo;
+};
+
+// A port that records what the run asks of the window and answers the dialog as told.
+class PuertoFalso : public Puerto {
+public:
+    std::u16string caja;
+    std::vector<Mensaje> mensajes;
+    std::vector<AjustesDialogo> dialogos;
+    std::vector<std::u16string> abiertos;
+    RespuestaDialogo respuesta{false, {}};
+    std::u16string programa = u"/opt/tralmix";
+    std::u16string resultado;
+    std::u16string temporal;
+    Fecha fecha{2005, 3, 5};
+    // Box texts seen when messages were shown: the box is part of what the user sees.
+    std::vector<std::u16string> cajaAlMostrar;
+
+    std::u16string textoRuta() const override { return caja; }
+    void ponerTextoRuta(const std::u16string& texto) override { caja = texto; }
+    void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override {
+        mensajes.push_back({std::u16string(texto), estilo, std::u16string(titulo)});
+        cajaAlMostrar.push_back(caja);
+    }
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override {
+        dialogos.push_back(ajustes);
+        return respuesta;
+    }
+    std::u16string carpetaPrograma() const override { return programa; }
+    std::uintptr_t ventana() const override { return 0x1234; }
+    void abrirArchivo(const std::u16string& ruta) override { abiertos.push_back(ruta); }
+    Fecha hoy() const override { return fecha; }
+    std::u16string carpetaResultado() const override { return resultado; }
+    std::u16string carpetaTemporal() const override { return temporal; }
+};
+
+// A fresh folder under the test temp dir, removed afterwards.
+class CarpetaTemporal {
+public:
+    CarpetaTemporal();
+    ~CarpetaTemporal();
+    CarpetaTemporal(const CarpetaTemporal&) = delete;
+    CarpetaTemporal& operator=(const CarpetaTemporal&) = delete;
+
+    const std::filesystem::path& ruta() const { return ruta_; }
+    std::u16string u16() const;
+    std::filesystem::path escribir(const std::string& nombre, std::string_view bytes) const;
+
+private:
+    std::filesystem::path ruta_;
+};
+
+std::string leer(const std::filesystem::path& ruta);
+std::u16string u16(std::string_view utf8);
+std::string u8(std::u16string_view texto);
+
+}  // namespace tralmix::prueba

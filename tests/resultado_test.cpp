@@ -1,0 +1,170 @@
+#include "extract/resultado.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "puerto_falso.h"
+
+namespace tralmix {
+namespace {
+
+using V = std::vector<std::u16string>;
+
+// a1..aN as the sorted list hands them to the writer.
+V direcciones(int n, int vacias = 0) {
+    V v(static_cast<std::size_t>(vacias));
+    for (int i = 1; i <= n; ++i) {
+        v.push_back(u"a" + prueba::u16(std::to_string(i)));
+    }
+    return v;
+}
+
+std::string unidas(int desde, int hasta) {
+    std::string s;
+    for (int i = desde; i <= hasta; ++i) {
+        s += "a" + std::to_string(i) + (i < hasta ? ", " : "");
+    }
+    return s;
+}
+
+TEST(ComponerLista, GroupsOf48) {
+    const std::string grupo1 = "a1\r\n\r\n" + unidas(2, 48) + "\r\n\r\n\r\n";
+    const std::string grupo2 = "a49\r\n\r\n" + unidas(50, 96) + "\r\n\r\n\r\n";
+    const std::vector<std::pair<int, std::string>> casos = {
+        {0, ""},
+        {1, "a1\r\n\r\n"},
+        {2, "a1\r\n\r\na2\r\n\r\n\r\n"},
+        {3, "a1\r\n\r\na2, a3\r\n\r\n\r\n"},
+        {48, grupo1},
+        {49, grupo1 + "a49\r\n\r\n"},
+        {50, grupo1 + "a49\r\n\r\na50\r\n\r\n\r\n"},
+        {96, grupo1 + grupo2},
+        {97, grupo1 + grupo2 + "a97\r\n\r\n"},
+    };
+    for (const auto& [n, esperado] : casos) {
+        EXPECT_EQ(componerLista(direcciones(n)), esperado) << n << " addresses";
+        // Blank elements before the addresses change nothing.
+        EXPECT_EQ(componerLista(direcciones(n, 3)), esperado) << n << " addresses after blanks";
+    }
+}
+
+TEST(ComponerLista, SpacesAndTheLastIndex) {
+    // Trimmed when it opens a group, as stored on a joined line.
+    EXPECT_EQ(componerLista(V{u"  x@y  ", u" p@q", u"r@s"}), "x@y\r\n\r\n p@q, r@s\r\n\r\n\r\n");
+    // The last index holds only spaces: it is skipped and the separator before it removed.
+    EXPECT_EQ(componerLista(V{u"a", u"b", u"c", u"   "}), "a\r\n\r\nb, c\r\n\r\n\r\n");
+    // An element of spaces only, elsewhere, is written nowhere.
+    EXPECT_EQ(componerLista(V{u"a", u"  ", u"b"}), "a\r\n\r\nb\r\n\r\n\r\n");
+    EXPECT_EQ(componerLista(V{u"josé@example.com"}), "jos\xC3\xA9@example.com\r\n\r\n");
+}
+
+TEST(ComponerLista, LargeListsAreWrittenWhole) {
+    // More than 32,767 elements and output beyond one write piece.
+    const V v = direcciones(100000);
+    std::size_t bytes = 0;
+    int trozos = 0;
+    componerLista(v, [&](std::string_view t) {
+        bytes += t.size();
+        ++trozos;
+    });
+    EXPECT_EQ(bytes, componerLista(v).size());
+    EXPECT_GT(trozos, 0);
+    const std::string todo = componerLista(v);
+    // 100,000 = 48 x 2,083 + 16: the last group opens with a99985 and holds 16 addresses.
+    EXPECT_TRUE(todo.ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) +
+                               "\r\n\r\n\r\n"));
+}
+
+TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
+    EXPECT_EQ(rutaResultado(u"/home/ana", Fecha{2005, 3, 5}), u"/home/ana/Mails_20050305.txt");
+    EXPECT_EQ(rutaResultado(u"/home/ana/", Fecha{2006, 2, 1}), u"/home/ana/Mails_20060201.txt");
+    EXPECT_EQ(rutaResultado(u"/r", Fecha{2005, 11, 12}), u"/r/Mails_20051112.txt");
+    EXPECT_EQ(rutaResultado(u"/r", Fecha{987, 12, 31}), u"/r/Mails_9871231.txt");
+}
+
+class Etapa : public ::testing::Test {
+protected:
+    prueba::CarpetaTemporal dir;
+    prueba::PuertoFalso puerto;
+    Estado estado;
+    void SetUp() override {
+        puerto.resultado = dir.u16();
+        puerto.caja = u"/algo/entrada.txt";
+        estado.lineas = {u"", u"a@b", u"c@d"};
+    }
+    std::filesystem::path destino() const { return dir.ruta() / "Mails_20050305.txt"; }
+};
+
+TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
+    EtapaResultado etapa;
+    ASSERT_TRUE(etapa.preparar(puerto));
+    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Escrito);
+    EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
+    ASSERT_EQ(puerto.mensajes.size(), 1u);
+    EXPECT_EQ(puerto.mensajes[0].texto, u"Se ha creado el archivo:\r\n" + puerto.resultado +
+                                            u"/Mails_20050305.txt\r\n\r\nYa puede enviar Mails a "
+                                            u"toda es lista  :)");
+    EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Informacion);
+    EXPECT_EQ(puerto.mensajes[0].titulo, u"Messenger Add-in");
+    EXPECT_EQ(puerto.abiertos, V{etapa.ruta()});
+    EXPECT_EQ(puerto.caja, u"");
+    // Only the list is left in the folder: the temporary name is gone.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.ruta()), {}), 1);
+}
+
+TEST_F(Etapa, SecondRunTheSameDayReplacesTheFirst) {
+    dir.escribir("Mails_20050305.txt", "earlier list\r\n");
+    EtapaResultado etapa;
+    ASSERT_TRUE(etapa.preparar(puerto));
+    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreMasivo), Desenlace::Escrito);
+    EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
+}
+
+// A list that cannot be written is not announced nor opened, and an earlier one survives.
+TEST_F(Etapa, UnwritableFolderIsReportedNotAnnounced) {
+    const auto archivoNormal = dir.escribir("no-es-carpeta", "x");
+    puerto.resultado = archivos::desdeRuta(archivoNormal);
+    EtapaResultado etapa;
+    EXPECT_FALSE(etapa.preparar(puerto));
+    ASSERT_EQ(puerto.mensajes.size(), 1u);
+    EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
+    EXPECT_EQ(puerto.mensajes[0].titulo, u"Messenger Add-in");
+    EXPECT_EQ(puerto.mensajes[0].texto,
+              u"No se pudo crear el archivo:\r\n" + puerto.resultado +
+                  u"/Mails_20050305.txt\r\n\r\nMotivo: una parte de la ruta no es una carpeta");
+    EXPECT_TRUE(puerto.abiertos.empty());
+    EXPECT_EQ(puerto.caja, u"/algo/entrada.txt");
+}
+
+// A write that fails part way (here: past a file-size limit, as a full disk would) leaves the
+// earlier list whole, no half-written file, and no announcement.
+TEST_F(Etapa, FailedWriteKeepsTheEarlierList) {
+    dir.escribir("Mails_20050305.txt", "earlier list\r\n");
+    estado.lineas = V(5000, u"someone@example.com");
+    EtapaResultado etapa;
+    ASSERT_TRUE(etapa.preparar(puerto));
+
+    rlimit antes{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
+    rlimit pequeno = antes;
+    pequeno.rlim_cur = 1000;
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &pequeno), 0);
+    const Desenlace d = etapa.terminar(estado, puerto, kCierreLista);
+    ::setrlimit(RLIMIT_FSIZE, &antes);
+    std::signal(SIGXFSZ, senal);
+
+    EXPECT_EQ(d, Desenlace::FalloArchivo);
+    EXPECT_EQ(prueba::leer(destino()), "earlier list\r\n");
+    ASSERT_EQ(puerto.mensajes.size(), 1u);
+    EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
+    EXPECT_NE(puerto.mensajes[0].texto.find(u"Motivo: el archivo es demasiado grande"),
+              std::u16string::npos);
+    EXPECT_TRUE(puerto.abiertos.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.ruta()), {}), 1);
+}
+
+}  // namespace
+}  // namespace tralmix

@@ -1,0 +1,103 @@
+#include "util/texto.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tralmix::texto {
+namespace {
+
+struct CasoDecodificar {
+    const char* nombre;
+    std::string bytes;
+    std::u16string esperado;
+};
+
+class Decodificar : public ::testing::TestWithParam<CasoDecodificar> {};
+
+TEST_P(Decodificar, DecidesOnceForTheWholeFile) {
+    EXPECT_EQ(decodificar(GetParam().bytes), GetParam().esperado) << GetParam().nombre;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, Decodificar,
+    ::testing::Values(
+        CasoDecodificar{"ascii", "ana@example.com\r\n", u"ana@example.com\r\n"},
+        CasoDecodificar{"empty", "", u""},
+        CasoDecodificar{"utf8", "Jos\xC3\xA9 <jose@example.com>", u"José <jose@example.com>"},
+        CasoDecodificar{"utf8 bom dropped", "\xEF\xBB\xBFx@y", u"x@y"},
+        CasoDecodificar{"utf16le bom", std::string("\xFF\xFEh\0\xE9\0", 6), u"hé"},
+        CasoDecodificar{"utf16be bom", std::string("\xFE\xFF\0h\0\xE9", 6), u"hé"},
+        CasoDecodificar{"utf16le odd byte", std::string("\xFF\xFEh\0x", 5), u"h\uFFFD"},
+        CasoDecodificar{"cp1252 letters", "Jos\xE9 \x80", u"José €"},
+        CasoDecodificar{"cp1252 undefined bytes keep their value", "\x81\x8D\x8F\x90\x9D",
+                        u"\u0081\u008D\u008F\u0090\u009D"},
+        CasoDecodificar{"one bad byte sends the whole file to cp1252",
+                        "Jos\xC3\xA9 \xE9", u"Jos\u00C3\u00A9 \u00E9"},
+        CasoDecodificar{"overlong utf8 is not utf8", "\xC0\xAF", u"\u00C0\u00AF"},
+        CasoDecodificar{"utf8 surrogate is not utf8", "\xED\xA0\x80",
+                        u"\u00ED\u00A0\u20AC"},
+        CasoDecodificar{"nul bytes kept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
+    [](const auto& p) {
+        std::string n = p.param.nombre;
+        for (char& c : n) {
+            if (!std::isalnum(static_cast<unsigned char>(c))) {
+                c = '_';
+            }
+        }
+        return n;
+    });
+
+TEST(Utf8, RoundTripsAndRepairsLoneSurrogates) {
+    EXPECT_EQ(aUtf8(u"José €😀"), "Jos\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(aUtf8(std::u16string(1, char16_t{0xD800})), "\xEF\xBF\xBD");
+    std::u16string vuelta;
+    ASSERT_TRUE(desdeUtf8(aUtf8(u"ñandú@example.com"), vuelta));
+    EXPECT_EQ(vuelta, u"ñandú@example.com");
+    EXPECT_FALSE(desdeUtf8("\xE9", vuelta));
+    std::string agregado = "a";
+    agregarUtf8(agregado, u"é");
+    EXPECT_EQ(agregado, "a\xC3\xA9");
+}
+
+TEST(Minusculas, FullUnicodeMappingIndependentOfLocale) {
+    const std::vector<std::pair<std::u16string, std::u16string>> casos = {
+        {u"ANA@EXAMPLE.COM", u"ana@example.com"},
+        {u"ÁÉÍÓÚÑÜ", u"áéíóúñü"},
+        {u"İ", u"i\u0307"},          // full mapping lengthens the text
+        {u"I", u"i"},                // root locale: no Turkish dotless i
+        {u"ΟΔΟΣ", u"οδος"},          // final sigma by context
+        {u"MiXeD 123 <A@B>", u"mixed 123 <a@b>"},
+        {u"", u""},
+    };
+    for (const auto& [entrada, esperado] : casos) {
+        EXPECT_EQ(minusculas(entrada), esperado);
+        std::u16string enSitio = entrada;
+        minusculasEnSitio(enSitio);
+        EXPECT_EQ(enSitio, esperado);
+    }
+}
+
+TEST(Recortar, OnlySpaces) {
+    EXPECT_EQ(recortar(u"  a b  "), u"a b");
+    EXPECT_EQ(recortar(u"\ta@b\t"), u"\ta@b\t");
+    EXPECT_EQ(recortar(u"    "), u"");
+    EXPECT_EQ(recortar(u""), u"");
+    EXPECT_EQ(recortar(u" \u00A0x\u00A0 "), u"\u00A0x\u00A0");
+}
+
+TEST(LineasDeEntrada, CrCrLfAndLoneLfEndLines) {
+    using V = std::vector<std::u16string_view>;
+    EXPECT_EQ(lineasDeEntrada(u""), V{});
+    EXPECT_EQ(lineasDeEntrada(u"a"), V{u"a"});
+    EXPECT_EQ(lineasDeEntrada(u"a\r\n"), V{u"a"});
+    EXPECT_EQ(lineasDeEntrada(u"a\r\nb"), (V{u"a", u"b"}));
+    EXPECT_EQ(lineasDeEntrada(u"a\rb\nc\r\n\r\nd"), (V{u"a", u"b", u"c", u"", u"d"}));
+    EXPECT_EQ(lineasDeEntrada(u"\n\r"), (V{u"", u""}));
+    EXPECT_EQ(lineasDeEntrada(u"\n\r\n"), (V{u"", u""}));  // LF, then CR LF
+    EXPECT_EQ(lineasDeEntrada(u"a\r\r\nb"), (V{u"a", u"", u"b"}));
+}
+
+}  // namespace
+}  // namespace tralmix::texto
