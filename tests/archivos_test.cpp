@@ -125,10 +125,9 @@ TEST(ArchivoTrabajo, HardLinkedFileIsLeftAlone) {
 TEST(AbrirConEscritorio, HandsThePathToTheDesktopOpener) {
     prueba::CarpetaTemporal dir;
     const auto registro = dir.ruta() / "abierto";
-    const auto stub = dir.escribir("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" +
-                                                   registro.string() + ".tmp\" && mv \"" +
-                                                   registro.string() + ".tmp\" \"" +
-                                                   registro.string() + "\"\n");
+    const auto stub = dir.escribir(
+        "xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + registro.string() + ".tmp\" && mv \"" +
+                        registro.string() + ".tmp\" \"" + registro.string() + "\"\n");
     ::chmod(stub.c_str(), 0755);
     const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     ::setenv("PATH", (dir.ruta().string() + ":" + antes).c_str(), 1);

@@ -19,8 +19,8 @@ struct CasoReemplazar {
 
 TEST(Reemplazar, Table) {
     const std::vector<CasoReemplazar> casos = {
-        {u"%%", u"%", u" ", 1, -1, 0, u"  "},           // found again right after a replacement
-        {u"aaa", u"a", u"aa", 1, -1, 0, u"aaaaaa"},     // a replacement is never searched again
+        {u"%%", u"%", u" ", 1, -1, 0, u"  "},        // found again right after a replacement
+        {u"aaa", u"a", u"aa", 1, -1, 0, u"aaaaaa"},  // a replacement is never searched again
         {u"abcabc", u"abc", u"", 1, -1, 0, u""},
         {u"abcabc", u"abc", u"X", 1, 1, 0, u"Xabc"},    // one replacement only
         {u"abcabc", u"abc", u"X", 1, 0, 0, u"abcabc"},  // none asked
@@ -28,10 +28,10 @@ TEST(Reemplazar, Table) {
         {u"abcabc", u"abc", u"X", -5, -1, 0, u"XX"},    // a start below 1 counts as 1
         {u"abc", u"b", u"X", 4, -1, 0, u""},            // a start past the end gives nothing
         {u"", u"a", u"b", 1, -1, 0, u""},
-        {u"abc", u"", u"X", 1, -1, 0, u"abc"},          // empty sought text: unchanged
-        {u"aaaa", u"aa", u"b", 1, -1, 0, u"bb"},        // no overlap, left to right
-        {u"ABC abc", u"abc", u"x", 1, -1, 0, u"ABC x"}, // exact: capitals do not match
-        {u"ABC abc", u"abc", u"x", 1, -1, 1, u"x x"},   // case-blind mode
+        {u"abc", u"", u"X", 1, -1, 0, u"abc"},           // empty sought text: unchanged
+        {u"aaaa", u"aa", u"b", 1, -1, 0, u"bb"},         // no overlap, left to right
+        {u"ABC abc", u"abc", u"x", 1, -1, 0, u"ABC x"},  // exact: capitals do not match
+        {u"ABC abc", u"abc", u"x", 1, -1, 1, u"x x"},    // case-blind mode
         {u"ÁRBOL árbol", u"árbol", u"x", 1, -1, 1, u"x x"},
         {u"a.htmlb.htm", u".htm", u"", 1, -1, 0, u"alb"},
         {u"ab", u"abc", u"x", 1, -1, 0, u"ab"},
@@ -49,7 +49,7 @@ TEST(ReemplazarEnSitio, EqualsReemplazarOnRandomTexts) {
     std::mt19937 azar(12345);
     const std::u16string alfabeto = u"ad.-\r\n ,";
     const std::vector<std::pair<std::u16string, std::u16string>> filas = {
-        {u"..", u" "}, {u"...", u" "}, {u"-", u""}, {u".", u" "}, {u"\r\n", u" "},
+        {u"..", u" "},  {u"...", u" "}, {u"-", u""}, {u".", u" "}, {u"\r\n", u" "},
         {u"add", u" "}, {u"ad", u"ad"}, {u",", u""}, {u"a", u"a"}, {u"---", u""},
     };
     std::uniform_int_distribution<std::size_t> letra(0, alfabeto.size() - 1);

@@ -12,19 +12,19 @@ using V = std::vector<std::u16string>;
 TEST(FiltrarLista, KeepsWhatLooksLikeAnAddress) {
     const std::vector<std::pair<std::u16string, std::u16string>> casos = {
         {u"x@y", u"x@y"},
-        {u" x@y ", u" x@y "},          // unchanged, spaces and all
+        {u" x@y ", u" x@y "},  // unchanged, spaces and all
         {u"x@y.html", u"x@y"},
         {u"x@y.htm", u"x@y"},
-        {u" x@y.htm ", u"x@y"},        // shortened elements are stored trimmed
-        {u"x@y.HTML", u"x@y.HTML"},    // exact comparison
-        {u"x@y.html..", u""},          // ".html" goes first, then ".." blanks it
+        {u" x@y.htm ", u"x@y"},      // shortened elements are stored trimmed
+        {u"x@y.HTML", u"x@y.HTML"},  // exact comparison
+        {u"x@y.html..", u""},        // ".html" goes first, then ".." blanks it
         {u"x@y.htmlhtm", u"x@yhtm"},
         {u"x(y)@z", u""},
         {u"x@y)", u""},
         {u"x..y@z", u""},
         {u"xyz", u""},
-        {u"Ana x@y", u"Ana x@y"},      // not cut at spaces
-        {u"   ", u"   "},              // blank stays
+        {u"Ana x@y", u"Ana x@y"},  // not cut at spaces
+        {u"   ", u"   "},          // blank stays
         {u"", u""},
         {u"\tx@y", u"\tx@y"},
     };

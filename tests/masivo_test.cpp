@@ -32,7 +32,8 @@ TEST(Masivo, WordsThatAreKept) {
     const std::vector<Caso> casos = {
         {"case and brackets", u"De: Ana <ANA@Example.COM>", V{u"", u"ana@example.com"}},
         {"lists", u"To: a@x.org, b@x.org; c@x.org", V{u"", u"a@x.org", u"b@x.org", u"c@x.org"}},
-        {"parentheses", u"(a@x.org) ((b@x.org)) c@x.org(casa) (d@x.org", V{u"", u"a@x.org", u"d@x.org"}},
+        {"parentheses", u"(a@x.org) ((b@x.org)) c@x.org(casa) (d@x.org",
+         V{u"", u"a@x.org", u"d@x.org"}},
         {"last word in parentheses", u"cc: (a@x.org)", V{u"", u"a@x.org"}},
         {"square brackets stay", u"[mailto:a@x.org]", V{u"", u"a@x.org]"}},
         {"no @ gives nothing at all", u"Hola, ¿qué tal?", V{}},
@@ -47,7 +48,8 @@ TEST(Masivo, WordsThatAreKept) {
         {"tab stays in the word", u"to:\ta@x.org", V{u"", u"\ta@x.org"}},
         {"rows apply in order", u"x@fecha:", V{u"", u"x@fech"}},  // "a:" comes before "fecha:"
         {"quotes", u"\"Ana\"<a@x.org>,\"Bo\" <b@x.org>", V{u"", u"a@x.org", u"b@x.org"}},
-        {"repeats stay until the duplicate pass", u"a@x.org A@X.ORG", V{u"", u"a@x.org", u"a@x.org"}},
+        {"repeats stay until the duplicate pass", u"a@x.org A@X.ORG",
+         V{u"", u"a@x.org", u"a@x.org"}},
         {"non-ascii lower-cased", u"JOSÉ@EJEMPLO.ES", V{u"", u"josé@ejemplo.es"}},
     };
     for (const auto& c : casos) {
@@ -94,7 +96,7 @@ TEST(Masivo, DuplicatePassKeepsTheFirstPlace) {
 }
 
 class MasivoRun : public ::testing::Test {
-protected:
+  protected:
     prueba::CarpetaTemporal dir;
     prueba::PuertoFalso puerto;
     Estado estado;
@@ -115,8 +117,9 @@ TEST_F(MasivoRun, ReadsTheChosenFileAgainDeduplicatesAndSorts) {
     EXPECT_EQ(estado.lineas, (V{u"", u"", u"ana@example.com", u"bo@example.com",
                                 u"carla@example.com", u"zoe@example.com"}));
     EXPECT_EQ(estado.copiaLineas.size(), 6u);
-    EXPECT_EQ(lista(),
-              "ana@example.com\r\n\r\nbo@example.com, carla@example.com, zoe@example.com\r\n\r\n\r\n");
+    EXPECT_EQ(
+        lista(),
+        "ana@example.com\r\n\r\nbo@example.com, carla@example.com, zoe@example.com\r\n\r\n\r\n");
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_NE(puerto.mensajes[0].texto.find(u"Ya puede enviar Mails masivos  :)"),
               std::u16string::npos);

@@ -16,7 +16,7 @@ using V = std::vector<std::u16string>;
 namespace fs = std::filesystem;
 
 class Proceso : public ::testing::Test {
-protected:
+  protected:
     prueba::CarpetaTemporal entrada;
     prueba::CarpetaTemporal temporal;
     prueba::CarpetaTemporal resultado;
@@ -252,7 +252,9 @@ TEST_F(Proceso, FileSystemFailuresAreReported) {
 
 TEST(CargarCarpetaTemporal, EndsWithASeparator) {
     const std::vector<std::pair<std::u16string, std::u16string>> casos = {
-        {u"/tmp", u"/tmp/"}, {u"/tmp/", u"/tmp/"}, {u"", u"/"},
+        {u"/tmp", u"/tmp/"},
+        {u"/tmp/", u"/tmp/"},
+        {u"", u"/"},
         {std::u16string(u"/var/tmp\0\0\0", 11), u"/var/tmp/"},
     };
     for (const auto& [dado, esperado] : casos) {

@@ -12,7 +12,8 @@
 namespace tralmix::prueba {
 
 CarpetaTemporal::CarpetaTemporal() {
-    std::string plantilla = (std::filesystem::temp_directory_path() / "tralmix-test-XXXXXX").string();
+    std::string plantilla =
+        (std::filesystem::temp_directory_path() / "tralmix-test-XXXXXX").string();
     if (::mkdtemp(plantilla.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
@@ -26,7 +27,9 @@ CarpetaTemporal::~CarpetaTemporal() {
     std::filesystem::remove_all(ruta_, error);
 }
 
-std::u16string CarpetaTemporal::u16() const { return archivos::desdeRuta(ruta_); }
+std::u16string CarpetaTemporal::u16() const {
+    return archivos::desdeRuta(ruta_);
+}
 
 std::filesystem::path CarpetaTemporal::escribir(const std::string& nombre,
                                                 std::string_view bytes) const {
@@ -46,8 +49,12 @@ std::string leer(const std::filesystem::path& ruta) {
     return todo.str();
 }
 
-std::u16string u16(std::string_view utf8) { return texto::desdeUtf8OReemplazo(utf8); }
+std::u16string u16(std::string_view utf8) {
+    return texto::desdeUtf8OReemplazo(utf8);
+}
 
-std::string u8(std::u16string_view t) { return texto::aUtf8(t); }
+std::string u8(std::u16string_view t) {
+    return texto::aUtf8(t);
+}
 
 }  // namespace tralmix::prueba

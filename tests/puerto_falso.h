@@ -16,7 +16,7 @@ struct Mensaje {
 
 // A port that records what the run asks of the window and answers the dialog as told.
 class PuertoFalso : public Puerto {
-public:
+  public:
     std::u16string caja;
     std::vector<Mensaje> mensajes;
     std::vector<AjustesDialogo> dialogos;
@@ -49,7 +49,7 @@ public:
 
 // A fresh folder under the test temp dir, removed afterwards.
 class CarpetaTemporal {
-public:
+  public:
     CarpetaTemporal();
     ~CarpetaTemporal();
     CarpetaTemporal(const CarpetaTemporal&) = delete;
@@ -59,7 +59,7 @@ public:
     std::u16string u16() const;
     std::filesystem::path escribir(const std::string& nombre, std::string_view bytes) const;
 
-private:
+  private:
     std::filesystem::path ruta_;
 };
 

@@ -73,8 +73,8 @@ TEST(ComponerLista, LargeListsAreWrittenWhole) {
     EXPECT_GT(trozos, 0);
     const std::string todo = componerLista(v);
     // 100,000 = 48 x 2,083 + 16: the last group opens with a99985 and holds 16 addresses.
-    EXPECT_TRUE(todo.ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) +
-                               "\r\n\r\n\r\n"));
+    EXPECT_TRUE(
+        todo.ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) + "\r\n\r\n\r\n"));
 }
 
 TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
@@ -85,7 +85,7 @@ TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
 }
 
 class Etapa : public ::testing::Test {
-protected:
+  protected:
     prueba::CarpetaTemporal dir;
     prueba::PuertoFalso puerto;
     Estado estado;

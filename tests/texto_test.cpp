@@ -33,11 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDecodificar{"cp1252 letters", "Jos\xE9 \x80", u"José €"},
         CasoDecodificar{"cp1252 undefined bytes keep their value", "\x81\x8D\x8F\x90\x9D",
                         u"\u0081\u008D\u008F\u0090\u009D"},
-        CasoDecodificar{"one bad byte sends the whole file to cp1252",
-                        "Jos\xC3\xA9 \xE9", u"Jos\u00C3\u00A9 \u00E9"},
+        CasoDecodificar{"one bad byte sends the whole file to cp1252", "Jos\xC3\xA9 \xE9",
+                        u"Jos\u00C3\u00A9 \u00E9"},
         CasoDecodificar{"overlong utf8 is not utf8", "\xC0\xAF", u"\u00C0\u00AF"},
-        CasoDecodificar{"utf8 surrogate is not utf8", "\xED\xA0\x80",
-                        u"\u00ED\u00A0\u20AC"},
+        CasoDecodificar{"utf8 surrogate is not utf8", "\xED\xA0\x80", u"\u00ED\u00A0\u20AC"},
         CasoDecodificar{"nul bytes kept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
     [](const auto& p) {
         std::string n = p.param.nombre;
@@ -65,9 +64,9 @@ TEST(Minusculas, FullUnicodeMappingIndependentOfLocale) {
     const std::vector<std::pair<std::u16string, std::u16string>> casos = {
         {u"ANA@EXAMPLE.COM", u"ana@example.com"},
         {u"ÁÉÍÓÚÑÜ", u"áéíóúñü"},
-        {u"İ", u"i\u0307"},          // full mapping lengthens the text
-        {u"I", u"i"},                // root locale: no Turkish dotless i
-        {u"ΟΔΟΣ", u"οδος"},          // final sigma by context
+        {u"İ", u"i\u0307"},  // full mapping lengthens the text
+        {u"I", u"i"},        // root locale: no Turkish dotless i
+        {u"ΟΔΟΣ", u"οδος"},  // final sigma by context
         {u"MiXeD 123 <A@B>", u"mixed 123 <a@b>"},
         {u"", u""},
     };

@@ -35,8 +35,8 @@ constexpr std::string_view kUsoTexto =
     "3 fallo al leer o escribir un archivo.\n";
 
 int errorDeUso(const std::string& texto) {
-    std::fprintf(stderr, "tralmix-cli: %s\n\n%.*s", texto.c_str(), static_cast<int>(kUsoTexto.size()),
-                 kUsoTexto.data());
+    std::fprintf(stderr, "tralmix-cli: %s\n\n%.*s", texto.c_str(),
+                 static_cast<int>(kUsoTexto.size()), kUsoTexto.data());
     return kUso;
 }
 

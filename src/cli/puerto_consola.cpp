@@ -50,7 +50,9 @@ void PuertoConsola::abrirArchivo(const std::u16string& ruta) {
     }
 }
 
-Fecha PuertoConsola::hoy() const { return opciones_.fecha ? *opciones_.fecha : fechaLocal(); }
+Fecha PuertoConsola::hoy() const {
+    return opciones_.fecha ? *opciones_.fecha : fechaLocal();
+}
 
 std::u16string PuertoConsola::carpetaResultado() const {
     if (opciones_.carpetaResultado) {

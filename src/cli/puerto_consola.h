@@ -19,7 +19,7 @@ struct Opciones {
 // The command's side of a run: the dialog answers INPUT, message boxes go to stderr as
 // "TITLE: TEXT", and the list is opened only when asked.
 class PuertoConsola final : public Puerto {
-public:
+  public:
     PuertoConsola(Opciones opciones, std::FILE* errores);
 
     std::u16string textoRuta() const override { return caja_; }
@@ -36,7 +36,7 @@ public:
     // The list the run finished and handed to the opener; empty until then.
     const std::u16string& listaAbierta() const { return listaAbierta_; }
 
-private:
+  private:
     Opciones opciones_;
     std::FILE* errores_;
     std::u16string caja_;

@@ -20,44 +20,16 @@ struct Fila {
 // Applied strictly in this order; rows 19 ("add") is handled apart, see quitarAddFinal.
 constexpr std::size_t kFilaAdd = 18;
 constexpr std::array<Fila, 38> kTabla{{
-    {u".html", u""},
-    {u".htm", u""},
-    {u"de:", u" "},
-    {u"from:", u" "},
-    {u"asunto:", u" "},
-    {u"subject:", u" "},
-    {u"a:", u" "},
-    {u"to:", u" "},
-    {u"fecha:", u" "},
-    {u"date:", u" "},
-    {u"enviado:", u" "},
-    {u"fw:", u" "},
-    {u"cc:", u" "},
-    {u"cco:", u" "},
-    {u"<", u" "},
-    {u">", u" "},
-    {u"\"", u" "},
-    {u":", u" "},
-    {u"add", u" "},
-    {u"sender to contacts", u" "},
-    {u",", u" "},
-    {u";", u" "},
-    {u"\r\n", u" "},
-    {u".......", u" "},
-    {u"......", u" "},
-    {u".....", u" "},
-    {u"....", u" "},
-    {u"...", u" "},
-    {u"..", u" "},
-    {u"----------", u" "},
-    {u"---------", u" "},
-    {u"--------", u" "},
-    {u"-------", u" "},
-    {u"------", u" "},
-    {u"-----", u" "},
-    {u"----", u" "},
-    {u"---", u" "},
-    {u"--", u" "},
+    {u".html", u""},    {u".htm", u""},        {u"de:", u" "},       {u"from:", u" "},
+    {u"asunto:", u" "}, {u"subject:", u" "},   {u"a:", u" "},        {u"to:", u" "},
+    {u"fecha:", u" "},  {u"date:", u" "},      {u"enviado:", u" "},  {u"fw:", u" "},
+    {u"cc:", u" "},     {u"cco:", u" "},       {u"<", u" "},         {u">", u" "},
+    {u"\"", u" "},      {u":", u" "},          {u"add", u" "},       {u"sender to contacts", u" "},
+    {u",", u" "},       {u";", u" "},          {u"\r\n", u" "},      {u".......", u" "},
+    {u"......", u" "},  {u".....", u" "},      {u"....", u" "},      {u"...", u" "},
+    {u"..", u" "},      {u"----------", u" "}, {u"---------", u" "}, {u"--------", u" "},
+    {u"-------", u" "}, {u"------", u" "},     {u"-----", u" "},     {u"----", u" "},
+    {u"---", u" "},     {u"--", u" "},
 }};
 
 constexpr std::u16string_view kAdd = u"add";
@@ -94,7 +66,7 @@ void quitarAddFinal(std::u16string& texto) {
     while (hallado != std::u16string_view::npos) {
         if (terminaPalabra(vista, hallado + kAdd.size())) {
             std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                              hallado - leido);
+                                             hallado - leido);
             escrito += hallado - leido;
             texto[escrito++] = u' ';
             leido = hallado + kAdd.size();
@@ -104,7 +76,7 @@ void quitarAddFinal(std::u16string& texto) {
         }
     }
     std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                      texto.size() - leido);
+                                     texto.size() - leido);
     texto.resize(escrito + texto.size() - leido);
 }
 

@@ -21,8 +21,7 @@ void extraerDirecciones(std::u16string_view texto, std::vector<std::u16string>& 
 
 // Blanks every later repeat of an address, keeping the first; copiaLineas receives the
 // reference copy.
-void quitarRepetidos(std::vector<std::u16string>& lineas,
-                     std::vector<std::u16string>& copiaLineas);
+void quitarRepetidos(std::vector<std::u16string>& lineas, std::vector<std::u16string>& copiaLineas);
 
 // The bulk path: reads the chosen file again as one text, extracts, de-duplicates, sorts and
 // hands over to the result stage.

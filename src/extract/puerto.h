@@ -26,8 +26,8 @@ struct AjustesDialogo {
 };
 
 struct RespuestaDialogo {
-    bool elegido = false;   // false: cancelled
-    std::u16string ruta;    // the chosen full path when elegido
+    bool elegido = false;  // false: cancelled
+    std::u16string ruta;   // the chosen full path when elegido
 };
 
 struct Fecha {
@@ -39,7 +39,7 @@ struct Fecha {
 // Everything a processing run needs from its surroundings. The window implements it with real
 // widgets, the command with its arguments and stderr, the tests with fakes.
 class Puerto {
-public:
+  public:
     virtual ~Puerto() = default;
 
     // The path box (txtFile01).

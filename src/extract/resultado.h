@@ -33,14 +33,14 @@ std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of
 // it reached the disk announces it, opens it and empties the path box.
 class EtapaResultado {
-public:
+  public:
     // False when the file cannot be created; the user has been told why.
     bool preparar(Puerto& puerto);
     Desenlace terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
 
     const std::u16string& ruta() const { return ruta_; }
 
-private:
+  private:
     Desenlace informarFallo(Puerto& puerto, const archivos::Fallo& fallo);
 
     std::u16string ruta_;

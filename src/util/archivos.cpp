@@ -19,14 +19,18 @@ extern char** environ;
 namespace tralmix::archivos {
 namespace {
 
-Fallo falloDe(int error) { return Fallo{error, motivo(error)}; }
+Fallo falloDe(int error) {
+    return Fallo{error, motivo(error)};
+}
 
 // A NUL would cut the path short at the system call and name another file.
 bool rutaUsable(std::u16string_view ruta) {
     return !ruta.empty() && ruta.find(u'\0') == std::u16string_view::npos;
 }
 
-Fallo falloDe(int error, std::u16string texto) { return Fallo{error, std::move(texto)}; }
+Fallo falloDe(int error, std::u16string texto) {
+    return Fallo{error, std::move(texto)};
+}
 
 std::u16string clase(mode_t modo) {
     if (S_ISDIR(modo)) {
@@ -187,13 +191,15 @@ Identidad identidad(std::u16string_view ruta) {
     if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
         return {};
     }
-    return Identidad{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                     true};
+    return Identidad{static_cast<std::uint64_t>(info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino), true};
 }
 
 // ---- EscritorAtomico ----
 
-EscritorAtomico::~EscritorAtomico() { descartar(); }
+EscritorAtomico::~EscritorAtomico() {
+    descartar();
+}
 
 void EscritorAtomico::descartar() {
     cerrarFd(fd_);
@@ -271,7 +277,9 @@ Fallo EscritorAtomico::confirmar() {
 
 // ---- ArchivoTrabajo ----
 
-ArchivoTrabajo::~ArchivoTrabajo() { cerrarFd(fd_); }
+ArchivoTrabajo::~ArchivoTrabajo() {
+    cerrarFd(fd_);
+}
 
 Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     cerrarFd(fd_);
@@ -282,8 +290,8 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     }
     const std::filesystem::path camino = aRuta(ruta);
     // No O_TRUNC yet: the file is examined before anything in it is touched.
-    int fd = ::open(camino.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
-                    0600);
+    int fd = ::open(camino.c_str(),
+                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd >= 0) {
         struct stat info {};
         const bool nuestro = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&

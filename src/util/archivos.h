@@ -39,7 +39,7 @@ Identidad identidad(std::u16string_view ruta);
 // Writes one file completely or not at all: the bytes go to a new file beside the target, which
 // replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file.
 class EscritorAtomico {
-public:
+  public:
     EscritorAtomico() = default;
     ~EscritorAtomico();
     EscritorAtomico(const EscritorAtomico&) = delete;
@@ -49,7 +49,7 @@ public:
     Fallo escribir(std::string_view bytes);
     Fallo confirmar();
 
-private:
+  private:
     void descartar();
 
     int fd_ = -1;
@@ -61,7 +61,7 @@ private:
 // A plain writer for the working file: created in a possibly shared folder without following a
 // link planted at its path, readable by its owner only, never the file named by evitar.
 class ArchivoTrabajo {
-public:
+  public:
     ArchivoTrabajo() = default;
     ~ArchivoTrabajo();
     ArchivoTrabajo(const ArchivoTrabajo&) = delete;
@@ -76,7 +76,7 @@ public:
     // The path actually written.
     const std::u16string& ruta() const { return ruta_; }
 
-private:
+  private:
     int fd_ = -1;
     std::u16string ruta_;
     Fallo fallo_;

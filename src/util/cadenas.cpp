@@ -93,8 +93,8 @@ std::int64_t buscarAtras(std::u16string_view texto, std::u16string_view buscado,
 }
 
 std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado,
-                          std::u16string_view reemplazo, std::int64_t inicio,
-                          std::int64_t cantidad, int modo) {
+                          std::u16string_view reemplazo, std::int64_t inicio, std::int64_t cantidad,
+                          int modo) {
     if (inicio < 1) {
         inicio = 1;
     }
@@ -102,14 +102,15 @@ std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado
         return {};
     }
     std::size_t desde = static_cast<std::size_t>(inicio - 1);
-    std::size_t hallado = buscado.empty() || cantidad == 0 ? npos : buscar(texto, buscado, desde, modo);
+    std::size_t hallado =
+        buscado.empty() || cantidad == 0 ? npos : buscar(texto, buscado, desde, modo);
     if (hallado == npos) {
         return std::u16string(texto);
     }
     // Built in one pass: every piece is copied once, whatever the number of replacements.
     std::u16string resultado;
     resultado.reserve(reemplazo.size() > buscado.size() ? texto.size() + texto.size() / 2
-                                                         : texto.size());
+                                                        : texto.size());
     std::size_t copiado = 0;
     std::int64_t hechos = 0;
     while (hallado != npos) {
@@ -151,16 +152,17 @@ void reemplazarEnSitio(std::u16string& texto, std::u16string_view buscado,
     while (hallado != npos) {
         if (hallado > leido) {
             std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                              hallado - leido);
+                                             hallado - leido);
             escrito += hallado - leido;
         }
-        std::char_traits<char16_t>::copy(texto.data() + escrito, reemplazo.data(), reemplazo.size());
+        std::char_traits<char16_t>::copy(texto.data() + escrito, reemplazo.data(),
+                                         reemplazo.size());
         escrito += reemplazo.size();
         leido = hallado + buscado.size();
         hallado = vista.find(buscado, leido);
     }
     std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                      texto.size() - leido);
+                                     texto.size() - leido);
     escrito += texto.size() - leido;
     texto.resize(escrito);
 }

@@ -160,10 +160,9 @@ std::u16string minusculas(std::u16string_view texto) {
     std::u16string salida(texto.size() + texto.size() / 2 + 16, u'\0');
     for (;;) {
         UErrorCode error = U_ZERO_ERROR;
-        const int32_t longitud =
-            u_strToLower(reinterpret_cast<UChar*>(salida.data()), comoLongitud(salida.size()),
-                         reinterpret_cast<const UChar*>(texto.data()), comoLongitud(texto.size()),
-                         "", &error);
+        const int32_t longitud = u_strToLower(
+            reinterpret_cast<UChar*>(salida.data()), comoLongitud(salida.size()),
+            reinterpret_cast<const UChar*>(texto.data()), comoLongitud(texto.size()), "", &error);
         if (error == U_BUFFER_OVERFLOW_ERROR) {
             salida.assign(static_cast<std::size_t>(longitud), u'\0');
             continue;
