@@ -1,0 +1,109 @@
+#include "dialog/cfiledialog.h"
+
+#include <limits>
+#include <string>
+
+namespace tralmix {
+
+namespace {
+
+std::u16string numeroTexto(int numero) {
+    std::u16string texto;
+    for (char c : std::to_string(numero)) {
+        texto.push_back(static_cast<char16_t>(c));
+    }
+    return texto;
+}
+
+// The value padded with NULs to the buffer's length; a value that leaves no room is refused,
+// since the chooser would otherwise see a cut name.
+std::u16string buferDe(const std::u16string& valor, std::u16string_view propiedad) {
+    if (valor.size() > kLargoBufer) {
+        throw ErrorDialogo{kErrorArgumento,
+                           std::u16string(propiedad) + u" supera los 260 caracteres del búfer"};
+    }
+    std::u16string bufer = valor;
+    bufer.resize(kLargoBufer, u'\0');
+    return bufer;
+}
+
+}  // namespace
+
+const std::u16string& CFileDialog::InitialDir() const {
+    static const std::u16string vacio;
+    return InitialDir_ ? *InitialDir_ : vacio;
+}
+
+std::u16string CFileDialog::convertirFiltro(std::u16string_view filtro) {
+    // The position counter of the walk is a signed 16-bit number.
+    if (filtro.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
+        throw ErrorDialogo{kErrorDesbordamiento, u"Desbordamiento: el filtro es demasiado largo"};
+    }
+    std::u16string convertido;
+    convertido.reserve(filtro.size() + 2);
+    for (char16_t c : filtro) {
+        convertido.push_back(c == u'|' ? u'\0' : c);
+    }
+    convertido.append(2, u'\0');
+    return convertido;
+}
+
+RegistroLlamada CFileDialog::registro() const {
+    RegistroLlamada r;
+    r.lpstrTitle = DialogTitle_;
+    r.Flags = Flags_;
+    r.lpstrDefExt = DefaultExt_;
+    r.lStructSize = kTamanoRegistro;
+    r.nFilterIndex = FilterIndex_;
+    r.lpstrFilter = convertirFiltro(Filter_);
+    r.lpstrFile = buferDe(Filename_, u"Filename");
+    r.nMaxFile = static_cast<std::uint32_t>(kLargoBufer);
+    r.lpstrFileTitle = buferDe(FileTitle_, u"FileTitle");
+    r.nMaxFileTitle = static_cast<std::uint32_t>(kLargoBufer);
+    r.lpstrInitialDir = InitialDir_;
+    r.hwndOwner = hWndParent_;
+    return r;
+}
+
+bool CFileDialog::Show(bool fOpen) {
+    try {
+        RegistroLlamada r = registro();
+        if (!selector_.mostrar(r, fOpen)) {
+            return false;
+        }
+        Filename_ = StripNulls(r.lpstrFile);
+        FileTitle_ = StripNulls(r.lpstrFileTitle);
+        return true;
+    } catch (const ErrorDialogo& error) {
+        aviso_.mostrar(u"Error: " + numeroTexto(error.numero) + u". " + error.descripcion,
+                       u" Norvath");
+        return false;
+    }
+}
+
+std::u16string CFileDialog::StripNulls(std::u16string_view texto) {
+    return std::u16string(texto.substr(0, texto.find(u'\0')));
+}
+
+std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido) {
+    std::vector<ParFiltro> pares;
+    std::size_t pos = 0;
+    while (pos < filtroConvertido.size()) {
+        const std::size_t finDescripcion = filtroConvertido.find(u'\0', pos);
+        if (finDescripcion == pos || finDescripcion == std::u16string_view::npos) {
+            break;  // the closing NUL, or text that was never ended
+        }
+        const std::size_t inicioPatron = finDescripcion + 1;
+        const std::size_t finPatron = filtroConvertido.find(u'\0', inicioPatron);
+        if (finPatron == inicioPatron || finPatron == std::u16string_view::npos) {
+            break;
+        }
+        pares.push_back(
+            {std::u16string(filtroConvertido.substr(pos, finDescripcion - pos)),
+             std::u16string(filtroConvertido.substr(inicioPatron, finPatron - inicioPatron))});
+        pos = finPatron + 1;
+    }
+    return pares;
+}
+
+}  // namespace tralmix

@@ -1,0 +1,142 @@
+#pragma once
+
+// CFileDialog: asks the user for one file through an Open or Save chooser. The caller sets the
+// properties, calls Show and reads Filename when Show answered true. The chooser itself and the
+// error box stand behind small interfaces, so the steps before and after them run without a
+// display.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tralmix {
+
+// Length of the file and title buffers, terminator included.
+inline constexpr std::size_t kLargoBufer = 260;
+// Size of the call record in its original 32-bit layout, kept for choosers that check it.
+inline constexpr std::uint32_t kTamanoRegistro = 76;
+
+// Option bits of the chooser that mean something here.
+inline constexpr std::int32_t kOfnSobrescribir = 0x2;  // ask before replacing (Save)
+inline constexpr std::int32_t kOfnOcultarSoloLectura = 0x4;
+inline constexpr std::int32_t kOfnDebeExistir = 0x1000;
+inline constexpr std::int32_t kOfnOfrecerCrear = 0x2000;
+
+// The call record handed to the chooser. Text fields are optional where "not given" and "empty
+// text" differ for the chooser.
+struct RegistroLlamada {
+    std::uint32_t lStructSize = 0;
+    std::uintptr_t hwndOwner = 0;
+    // Descriptions and patterns alternating, each ended by NUL, the list ended by one more NUL.
+    std::u16string lpstrFilter;
+    std::int32_t nFilterIndex = 0;
+    // In: the proposed name padded with NULs; out: the chosen full path, NUL-terminated.
+    std::u16string lpstrFile;
+    std::uint32_t nMaxFile = 0;
+    // In: the proposed title padded with NULs; out: the chosen name without its folder.
+    std::u16string lpstrFileTitle;
+    std::uint32_t nMaxFileTitle = 0;
+    std::optional<std::u16string> lpstrInitialDir;
+    std::optional<std::u16string> lpstrTitle;
+    std::int32_t Flags = 0;
+    std::optional<std::u16string> lpstrDefExt;
+};
+
+// An error raised while Show prepares or reads the record; it ends up in the error box.
+struct ErrorDialogo {
+    int numero = 0;
+    std::u16string descripcion;
+};
+
+// Error numbers of the box: an argument that does not fit, and a counter overflow.
+inline constexpr int kErrorArgumento = 5;
+inline constexpr int kErrorDesbordamiento = 6;
+
+// The chooser behind Show. It shows the dialog for the record (Open when abrir) and blocks until
+// it is closed. On a confirmed file it writes the full path into lpstrFile and the name into
+// lpstrFileTitle, each followed by NUL, and answers true; a cancelled or failed dialog answers
+// false. It may throw ErrorDialogo when the answer does not fit the record.
+class SelectorArchivos {
+  public:
+    virtual ~SelectorArchivos() = default;
+    virtual bool mostrar(RegistroLlamada& registro, bool abrir) = 0;
+};
+
+// Where the error box goes: a modal box with an OK button and no icon.
+class AvisoError {
+  public:
+    virtual ~AvisoError() = default;
+    virtual void mostrar(std::u16string_view texto, std::u16string_view titulo) = 0;
+};
+
+class CFileDialog {
+  public:
+    CFileDialog(SelectorArchivos& selector, AvisoError& aviso)
+        : selector_(selector), aviso_(aviso) {}
+
+    // Accessors, read first, in the order of the object's interface.
+    const std::u16string& DefaultExt() const { return DefaultExt_; }
+    void DefaultExt(std::u16string strValue) { DefaultExt_ = std::move(strValue); }
+    const std::u16string& DialogTitle() const { return DialogTitle_; }
+    void DialogTitle(std::u16string strValue) { DialogTitle_ = std::move(strValue); }
+    const std::u16string& Filename() const { return Filename_; }
+    void Filename(std::u16string strValue) { Filename_ = std::move(strValue); }
+    const std::u16string& FileTitle() const { return FileTitle_; }
+    void FileTitle(std::u16string strValue) { FileTitle_ = std::move(strValue); }
+    const std::u16string& Filter() const { return Filter_; }
+    void Filter(std::u16string strValue) { Filter_ = std::move(strValue); }
+    std::int16_t FilterIndex() const { return FilterIndex_; }
+    void FilterIndex(std::int16_t intValue) { FilterIndex_ = intValue; }
+    std::int32_t Flags() const { return Flags_; }
+    void Flags(std::int32_t eValue) { Flags_ = eValue; }
+    std::uintptr_t hWndParent() const { return hWndParent_; }
+    void hWndParent(std::uintptr_t lngValue) { hWndParent_ = lngValue; }
+    const std::u16string& InitialDir() const;
+    void InitialDir(std::u16string strValue) { InitialDir_ = std::move(strValue); }
+    std::int16_t MaxFileSize() const { return MaxFileSize_; }
+    void MaxFileSize(std::int16_t intValue) { MaxFileSize_ = intValue; }
+
+    // Shows the Open (fOpen) or Save dialog. True when the user confirmed a file: Filename and
+    // FileTitle then hold the answer. False when the dialog was cancelled or failed, or when an
+    // error was raised (shown in the error box); Filename and FileTitle keep their values.
+    bool Show(bool fOpen);
+
+    // The record Show hands to the chooser, built from the properties; throws ErrorDialogo.
+    RegistroLlamada registro() const;
+
+    // The filter with every "|" turned into NUL, ended by two more NULs; throws ErrorDialogo.
+    static std::u16string convertirFiltro(std::u16string_view filtro);
+
+  private:
+    static std::u16string StripNulls(std::u16string_view texto);
+
+    SelectorArchivos& selector_;
+    AvisoError& aviso_;
+
+    // The ten properties in their declared order.
+    std::u16string DefaultExt_;
+    std::u16string DialogTitle_;
+    std::u16string Filename_;
+    std::u16string FileTitle_;
+    std::optional<std::u16string> InitialDir_;  // never set: passed as none
+    std::u16string Filter_;
+    std::int16_t FilterIndex_ = 0;
+    std::int32_t Flags_ = 0;
+    std::int16_t MaxFileSize_ = 0;
+    std::uintptr_t hWndParent_ = 0;
+};
+
+// One description/pattern pair of a converted filter.
+struct ParFiltro {
+    std::u16string descripcion;
+    std::u16string patron;
+};
+
+// The pairs of a converted filter, up to its closing double NUL. A description left without a
+// pattern is dropped, as the chooser could not use it.
+std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido);
+
+}  // namespace tralmix
