@@ -1,0 +1,65 @@
+#pragma once
+
+// What the window needs from the desktop around it. The program uses the real desktop; the tests
+// replace single services (the file chooser, the message boxes, the opener, the folders).
+
+#include <QDate>
+#include <QMessageBox>
+#include <QString>
+#include <QUrl>
+
+#include "dialog/cfiledialog.h"
+#include "dialog/selector_qt.h"
+#include "extract/puerto.h"
+
+class QWidget;
+
+namespace tralmix {
+
+class Escritorio {
+  public:
+    virtual ~Escritorio() = default;
+
+    // The chooser behind CFileDialog and the sink of its error boxes.
+    virtual SelectorArchivos& selector() = 0;
+    virtual AvisoError& avisos() = 0;
+
+    // A modal message box with an OK button, owned by dueno; CR LF separates lines.
+    virtual void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
+                         const QString& titulo) = 0;
+
+    // Hands a file or an address to the desktop's default handler; failures are not reported.
+    virtual void abrir(const QUrl& destino) = 0;
+
+    virtual QString carpetaPrograma() const = 0;
+    virtual QString carpetaResultado() const = 0;
+    virtual QString carpetaTemporal() const = 0;
+    virtual QDate hoy() const = 0;
+};
+
+// The real desktop: Qt's file dialog and message boxes, the default handler through Qt, the
+// program's folder, the home folder for results, the system's temporary folder, the local date.
+class EscritorioQt : public Escritorio {
+  public:
+    SelectorArchivos& selector() override { return selector_; }
+    AvisoError& avisos() override { return avisos_; }
+    void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
+                 const QString& titulo) override;
+    void abrir(const QUrl& destino) override;
+    QString carpetaPrograma() const override;
+    QString carpetaResultado() const override;
+    QString carpetaTemporal() const override;
+    QDate hoy() const override;
+
+  private:
+    SelectorQt selector_;
+    AvisoQt avisos_;
+};
+
+// The icon of a message box style: 16 critical, 48 warning, 64 information, anything else none.
+QMessageBox::Icon iconoDeEstilo(Estilo estilo);
+
+// The message text as the box shows it: CR LF, and a CR or LF alone, become line breaks.
+QString textoCaja(const QString& texto);
+
+}  // namespace tralmix

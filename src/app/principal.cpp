@@ -1,0 +1,286 @@
+#include "app/principal.h"
+
+#include <QBitmap>
+#include <QDir>
+#include <QFont>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "extract/proceso.h"
+#include "util/cadenas.h"
+
+namespace tralmix {
+
+namespace {
+
+QString qtexto(std::u16string_view texto) {
+    return QString::fromUtf16(texto.data(), static_cast<qsizetype>(texto.size()));
+}
+
+QColor qcolor(Color color) {
+    return QColor(static_cast<int>(color & 255u), static_cast<int>((color >> 8) & 255u),
+                  static_cast<int>((color >> 16) & 255u));
+}
+
+// A control's place given in twips, as the layout is written.
+QRect enTwips(int izquierda, int arriba, int ancho, int alto) {
+    return QRect(vista::pixeles(izquierda), vista::pixeles(arriba), vista::pixeles(ancho),
+                 vista::pixeles(alto));
+}
+
+bool existe(const QString& ruta) {
+    return existeArchivo(ruta.toStdU16String());
+}
+
+}  // namespace
+
+// The window as the processing run sees it.
+class PuertoVentana : public Puerto {
+  public:
+    explicit PuertoVentana(principal& ventana) : ventana_(ventana) {}
+
+    std::u16string textoRuta() const override {
+        return ventana_.txtFile01_->text().toStdU16String();
+    }
+    void ponerTextoRuta(const std::u16string& texto) override {
+        ventana_.txtFile01_->setText(qtexto(texto));
+    }
+    void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override {
+        ventana_.escritorio_.mensaje(&ventana_, qtexto(texto), estilo, qtexto(titulo));
+    }
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override {
+        CFileDialog dialogo(ventana_.escritorio_.selector(), ventana_.escritorio_.avisos());
+        dialogo.InitialDir(ajustes.initialDir);
+        dialogo.DialogTitle(ajustes.dialogTitle);
+        dialogo.Filter(ajustes.filter);
+        dialogo.FilterIndex(ajustes.filterIndex);
+        dialogo.Flags(ajustes.flags);
+        dialogo.hWndParent(ajustes.hWndParent);
+        RespuestaDialogo respuesta;
+        respuesta.elegido = dialogo.Show(ajustes.abrir);
+        if (respuesta.elegido) {
+            respuesta.ruta = dialogo.Filename();
+        }
+        return respuesta;
+    }
+    std::u16string carpetaPrograma() const override {
+        return ventana_.escritorio_.carpetaPrograma().toStdU16String();
+    }
+    std::uintptr_t ventana() const override {
+        return static_cast<std::uintptr_t>(ventana_.winId());
+    }
+    void abrirArchivo(const std::u16string& ruta) override {
+        ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta)));
+    }
+    Fecha hoy() const override {
+        const QDate fecha = ventana_.escritorio_.hoy();
+        return {fecha.year(), static_cast<unsigned>(fecha.month()),
+                static_cast<unsigned>(fecha.day())};
+    }
+    std::u16string carpetaResultado() const override {
+        return ventana_.escritorio_.carpetaResultado().toStdU16String();
+    }
+    std::u16string carpetaTemporal() const override {
+        return ventana_.escritorio_.carpetaTemporal().toStdU16String();
+    }
+
+  private:
+    principal& ventana_;
+};
+
+QString buscarAyuda(const QString& carpetaPrograma) {
+    QString carpeta = carpetaPrograma;
+    if (!carpeta.endsWith(u'/')) {
+        carpeta += u'/';
+    }
+    const QString junto = carpeta + qtexto(vista::kArchivoAyuda);
+    if (existe(junto)) {
+        return junto;
+    }
+    // An installed program lives in <prefix>/bin and its help in <prefix>/share/tralmix.
+    const QString instalada = QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") +
+                                              qtexto(vista::kArchivoAyuda));
+    if (existe(instalada)) {
+        return instalada;
+    }
+    return {};
+}
+
+QCursor cursorMano() {
+    return QCursor(QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
+                   QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), 7, 1);
+}
+
+void Imagen::mousePressEvent(QMouseEvent* evento) {
+    presionada_ = evento->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(evento);
+}
+
+void Imagen::mouseReleaseEvent(QMouseEvent* evento) {
+    // A click is a press and a release of the left button over the image.
+    const bool pulsada = presionada_ && evento->button() == Qt::LeftButton &&
+                         rect().contains(evento->position().toPoint());
+    presionada_ = false;
+    QLabel::mouseReleaseEvent(evento);
+    if (pulsada && alPulsar) {
+        alPulsar();
+    }
+}
+
+void Imagen::mouseDoubleClickEvent(QMouseEvent* evento) {
+    QLabel::mouseDoubleClickEvent(evento);
+    if (evento->button() == Qt::LeftButton && alDobleClic) {
+        alDobleClic();
+    }
+}
+
+void CajaRuta::keyPressEvent(QKeyEvent* evento) {
+    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && alEnter) {
+        alEnter();
+    }
+    QLineEdit::keyPressEvent(evento);
+}
+
+principal::principal(Escritorio& escritorio, QWidget* padre)
+    : QWidget(padre), escritorio_(escritorio), puerto_(std::make_unique<PuertoVentana>(*this)) {
+    setObjectName(QStringLiteral("principal"));
+    setWindowTitle(qtexto(vista::kTitulo));
+    setWindowIcon(QIcon(QStringLiteral(":/tralmix/icono.png")));
+    setFixedSize(vista::kAnchoCliente, vista::kAltoCliente);
+    QPalette paleta = palette();
+    paleta.setColor(QPalette::Window, qcolor(vista::kFondo));
+    setPalette(paleta);
+    setAutoFillBackground(true);
+
+    const QCursor mano = cursorMano();
+    const QColor blanco(255, 255, 255);
+
+    // Created from the bottom of the stacking order to the top.
+    Text1_ = new QPlainTextEdit(this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setGeometry(enTwips(2175, 728, 4875, 1605));
+    Text1_->setFont(QFont(QStringLiteral("Times New Roman"), 9));
+    {
+        QPalette p = Text1_->palette();
+        p.setColor(QPalette::Base, qcolor(vista::kFondo));
+        p.setColor(QPalette::Text, blanco);
+        Text1_->setPalette(p);
+    }
+    Text1_->setPlainText(textoCaja(qtexto(vista::kInstrucciones)));
+    // The program never changes the instructions; they stay selectable and reachable by Tab.
+    Text1_->setReadOnly(true);
+    Text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Text1_->setFocusPolicy(Qt::StrongFocus);
+    Text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1_->document()->setDocumentMargin(2);
+
+    txtFile01_ = new CajaRuta(this);
+    txtFile01_->setObjectName(QStringLiteral("txtFile01"));
+    txtFile01_->setGeometry(enTwips(1320, 180, 5490, 315));
+    txtFile01_->alEnter = [this] { cmd_file01_->click(); };
+
+    cmd_file01_ = new QPushButton(QStringLiteral("..."), this);
+    cmd_file01_->setObjectName(QStringLiteral("cmd_file01"));
+    cmd_file01_->setGeometry(enTwips(6945, 180, 645, 315));
+    cmd_file01_->setToolTip(QStringLiteral(" Seleccione un archivo "));
+    {
+        QPalette p = cmd_file01_->palette();
+        p.setColor(QPalette::Button, QColor(224, 224, 224));
+        cmd_file01_->setPalette(p);
+    }
+    connect(cmd_file01_, &QPushButton::clicked, this, [this] { cmd_file01_Click(); });
+
+    imgAyuda_ = new Imagen(this);
+    imgAyuda_->setObjectName(QStringLiteral("imgAyuda"));
+    imgAyuda_->setGeometry(enTwips(7200, 1290, 480, 480));
+    imgAyuda_->setPixmap(QPixmap(QStringLiteral(":/tralmix/ayuda.png")));
+    imgAyuda_->setCursor(mano);
+    imgAyuda_->setToolTip(QStringLiteral(" Ayuda "));
+    imgAyuda_->alDobleClic = [this] { imgAyuda_DblClick(); };
+
+    Image1_ = new Imagen(this);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->setGeometry(enTwips(120, 675, 1830, 1710));
+    Image1_->setPixmap(QPixmap(QStringLiteral(":/tralmix/logo.png")));
+    Image1_->setCursor(mano);
+    Image1_->setToolTip(u' ' + QUrl(qtexto(vista::kSitioWeb)).host() + u' ');
+    Image1_->alPulsar = [this] { Image1_Click(); };
+
+    lblInfo_ = new QLabel(QStringLiteral("Archivo :"), this);
+    lblInfo_->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo_->setGeometry(enTwips(120, 210, 1125, 240));
+    {
+        QFont fuente(QStringLiteral("Arial"));
+        fuente.setPointSizeF(9.75);
+        fuente.setBold(true);
+        lblInfo_->setFont(fuente);
+        QPalette p = lblInfo_->palette();
+        p.setColor(QPalette::WindowText, blanco);
+        lblInfo_->setPalette(p);
+        lblInfo_->setAutoFillBackground(false);
+    }
+
+    // Tab order: the button, the path box, (the label takes no focus), the instructions.
+    for (QWidget* sinFoco : {static_cast<QWidget*>(imgAyuda_), static_cast<QWidget*>(Image1_),
+                             static_cast<QWidget*>(lblInfo_)}) {
+        sinFoco->setFocusPolicy(Qt::NoFocus);
+    }
+    setTabOrder(cmd_file01_, txtFile01_);
+    setTabOrder(txtFile01_, Text1_);
+    cmd_file01_->setFocus();
+
+    Form_Load();
+}
+
+principal::~principal() = default;
+
+void principal::centrar() {
+    const QScreen* pantalla = screen();
+    if (pantalla == nullptr) {
+        return;
+    }
+    QRect marco = frameGeometry();
+    marco.moveCenter(pantalla->availableGeometry().center());
+    move(marco.topLeft());
+}
+
+void principal::Form_Load() {
+    cargarCarpetaTemporal(estado_, *puerto_);
+    degradado(*this, vista::kDegradadoInicio, vista::kDegradadoFin);
+}
+
+void principal::cmd_file01_Click() {
+    // A run's modal boxes spin an event loop; a second run must not start inside it.
+    if (enCurso_) {
+        return;
+    }
+    struct Marca {
+        bool& enCurso;
+        explicit Marca(bool& valor) : enCurso(valor) { enCurso = true; }
+        ~Marca() { enCurso = false; }
+        Marca(const Marca&) = delete;
+        Marca& operator=(const Marca&) = delete;
+    } marca(enCurso_);
+    ::tralmix::cmd_file01_Click(estado_, *puerto_);
+}
+
+void principal::Image1_Click() {
+    escritorio_.abrir(QUrl(qtexto(vista::kSitioWeb)));
+}
+
+void principal::imgAyuda_DblClick() {
+    const QString ayuda = buscarAyuda(escritorio_.carpetaPrograma());
+    if (!ayuda.isEmpty()) {
+        escritorio_.abrir(QUrl::fromLocalFile(ayuda));
+    }
+}
+
+}  // namespace tralmix

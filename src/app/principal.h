@@ -1,0 +1,121 @@
+#pragma once
+
+// principal: the program's only window. It shows the instructions, the path box and the "..."
+// button that start a processing run, the maker's logo (a link to the web site) and the help icon.
+
+#include <functional>
+#include <memory>
+
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+
+#include "app/degradado.h"
+#include "app/escritorio.h"
+#include "extract/estado.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tralmix {
+
+// Texts, sizes and colours of the window, in a namespace of their own so that they never meet
+// the engine's constants of the same name.
+namespace vista {
+
+inline constexpr char16_t kTitulo[] = u" Creador de listas de  e-mails";
+inline constexpr char16_t kInstrucciones[] =
+    u"Seleccione un archivo de texto (*.Txt) que tenga direcciones de \r\n"
+    u"correo ya sea una por linea o como correo masivo.\r\n"
+    u"o\r\n"
+    u"un archivo de contactos del messenger (*.Ctt)\r\n"
+    u"\r\n"
+    u"Este programa creará una lista para envío de correos por lotes.\r\n";
+inline constexpr char16_t kSitioWeb[] = u"https://tralmix.example.org/";
+inline constexpr char16_t kArchivoAyuda[] = u"tralmix.chm";
+
+inline constexpr int kAnchoCliente = 517;  // 7755 twips
+inline constexpr int kAltoCliente = 172;   // 2580 twips
+inline constexpr Color kFondo = colorRGB(8, 57, 133);
+inline constexpr Color kDegradadoInicio = colorRGB(13, 99, 186);
+inline constexpr Color kDegradadoFin = colorRGB(0, 0, 61);
+
+// Twips to pixels at 15 twips a pixel, to the nearest pixel.
+constexpr int pixeles(int twips) {
+    return (twips + 7) / 15;
+}
+
+}  // namespace vista
+
+// The help file of a program in carpetaPrograma: beside the program, or in the shared data folder
+// of an installed program; empty when neither exists.
+QString buscarAyuda(const QString& carpetaPrograma);
+
+// The hand pointer of the two images: 32 by 32, monochrome, hot spot at (7, 1).
+QCursor cursorMano();
+
+// An image that reports clicks and double clicks.
+class Imagen : public QLabel {
+  public:
+    using QLabel::QLabel;
+    std::function<void()> alPulsar;
+    std::function<void()> alDobleClic;
+
+  protected:
+    void mousePressEvent(QMouseEvent* evento) override;
+    void mouseReleaseEvent(QMouseEvent* evento) override;
+    void mouseDoubleClickEvent(QMouseEvent* evento) override;
+
+  private:
+    bool presionada_ = false;
+};
+
+// The path box: Enter presses the button first, then reaches the box like every other key.
+class CajaRuta : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+    std::function<void()> alEnter;
+
+  protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+};
+
+class PuertoVentana;
+
+class principal : public QWidget {
+  public:
+    explicit principal(Escritorio& escritorio, QWidget* padre = nullptr);
+    ~principal() override;
+    principal(const principal&) = delete;
+    principal& operator=(const principal&) = delete;
+
+    // The state the processing runs of this window share.
+    const Estado& estado() const { return estado_; }
+
+    // Places the window in the middle of the screen it is on.
+    void centrar();
+
+  private:
+    void Form_Load();
+    void cmd_file01_Click();
+    void Image1_Click();
+    void imgAyuda_DblClick();
+
+    Escritorio& escritorio_;
+    Estado estado_;
+    std::unique_ptr<PuertoVentana> puerto_;
+    bool enCurso_ = false;
+
+    QPlainTextEdit* Text1_ = nullptr;
+    CajaRuta* txtFile01_ = nullptr;
+    QPushButton* cmd_file01_ = nullptr;
+    Imagen* imgAyuda_ = nullptr;
+    Imagen* Image1_ = nullptr;
+    QLabel* lblInfo_ = nullptr;
+
+    friend class PuertoVentana;
+};
+
+}  // namespace tralmix
