@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include "app/degradado.h"
+#include "app/escritorio.h"
+#include "app/principal.h"
+
+namespace tralmix {
+namespace {
+
+// Answers the file chooser with a prepared path (or a cancel) and keeps what it was shown.
+class SelectorFalso : public SelectorArchivos {
+  public:
+    QString respuesta;  // empty: the user cancels
+    std::vector<RegistroLlamada> vistos;
+
+    bool mostrar(RegistroLlamada& registro, bool) override {
+        vistos.push_back(registro);
+        if (respuesta.isEmpty()) {
+            return false;
+        }
+        escribirRespuesta(registro, respuesta);
+        return true;
+    }
+};
+
+class AvisoFalso : public AvisoError {
+  public:
+    int cajas = 0;
+    void mostrar(std::u16string_view, std::u16string_view) override { ++cajas; }
+};
+
+struct Mensaje {
+    QString texto;
+    Estilo estilo;
+    QString titulo;
+};
+
+// A desktop without boxes or handlers: it writes down what the window asked of it.
+class EscritorioFalso : public Escritorio {
+  public:
+    explicit EscritorioFalso(const QString& raiz)
+        : programa(raiz + QStringLiteral("/programa")),
+          resultado(raiz + QStringLiteral("/casa")),
+          temporal(raiz + QStringLiteral("/tmp")) {
+        for (const QString& carpeta : {programa, resultado, temporal}) {
+            QDir().mkpath(carpeta);
+        }
+    }
+
+    SelectorArchivos& selector() override { return selector_; }
+    AvisoError& avisos() override { return aviso_; }
+    void mensaje(QWidget*, const QString& texto, Estilo estilo, const QString& titulo) override {
+        mensajes.push_back({texto, estilo, titulo});
+    }
+    void abrir(const QUrl& destino) override { abiertos.push_back(destino); }
+    QString carpetaPrograma() const override { return programa; }
+    QString carpetaResultado() const override { return resultado; }
+    QString carpetaTemporal() const override { return temporal; }
+    QDate hoy() const override { return QDate(2026, 3, 5); }
+
+    SelectorFalso selector_;
+    AvisoFalso aviso_;
+    QString programa;
+    QString resultado;
+    QString temporal;
+    std::vector<Mensaje> mensajes;
+    std::vector<QUrl> abiertos;
+};
+
+QString fixture(const char* nombre) {
+    return QStringLiteral(TRALMIX_GUI_DATA "/") + QString::fromUtf8(nombre);
+}
+
+template <typename T = QWidget>
+T* control(const principal& ventana, const char* nombre) {
+    T* encontrado = ventana.findChild<T*>(QString::fromUtf8(nombre));
+    EXPECT_NE(encontrado, nullptr) << nombre;
+    return encontrado;
+}
+
+class VentanaTest : public ::testing::Test {
+  protected:
+    QTemporaryDir raiz;
+    EscritorioFalso escritorio{raiz.path()};
+    principal ventana{escritorio};
+};
+
+TEST_F(VentanaTest, CaptionAndFixedClientArea) {
+    EXPECT_EQ(ventana.windowTitle(), QStringLiteral(" Creador de listas de  e-mails"));
+    EXPECT_EQ(ventana.size(), QSize(517, 172));
+    EXPECT_EQ(ventana.minimumSize(), ventana.maximumSize());
+    EXPECT_FALSE(ventana.windowIcon().isNull());
+    EXPECT_TRUE(ventana.windowIcon().availableSizes().contains(QSize(32, 32)));
+}
+
+TEST_F(VentanaTest, ControlsSitWhereTheLayoutPutsThemInStackingOrder) {
+    const struct {
+        const char* nombre;
+        QRect lugar;
+    } controles[] = {
+        {"Text1", QRect(145, 49, 325, 107)},    {"txtFile01", QRect(88, 12, 366, 21)},
+        {"cmd_file01", QRect(463, 12, 43, 21)}, {"imgAyuda", QRect(480, 86, 32, 32)},
+        {"Image1", QRect(8, 45, 122, 114)},     {"lblInfo", QRect(8, 14, 75, 16)},
+    };
+    QStringList orden;
+    for (QObject* hijo : ventana.children()) {
+        if (hijo->isWidgetType()) {
+            orden.append(hijo->objectName());
+        }
+    }
+    QStringList esperado;
+    for (const auto& c : controles) {
+        esperado.append(QString::fromUtf8(c.nombre));
+        QWidget* w = control(ventana, c.nombre);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), c.lugar) << c.nombre;
+    }
+    EXPECT_EQ(orden, esperado);  // bottom of the stacking order first
+}
+
+TEST_F(VentanaTest, TextsFontsColoursAndTooltips) {
+    auto* texto = control<QPlainTextEdit>(ventana, "Text1");
+    ASSERT_NE(texto, nullptr);
+    const QStringList lineas = {
+        QStringLiteral("Seleccione un archivo de texto (*.Txt) que tenga direcciones de "),
+        QStringLiteral("correo ya sea una por linea o como correo masivo."),
+        QStringLiteral("o"),
+        QStringLiteral("un archivo de contactos del messenger (*.Ctt)"),
+        QString(),
+        QStringLiteral("Este programa creará una lista para envío de correos por lotes."),
+        QString(),  // after the last CR LF
+    };
+    QStringList mostradas;
+    for (QTextBlock b = texto->document()->begin(); b.isValid(); b = b.next()) {
+        mostradas.append(b.text());
+    }
+    EXPECT_EQ(mostradas, lineas);
+    EXPECT_EQ(texto->font().family(), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(texto->font().pointSizeF(), 9.0);
+    EXPECT_FALSE(texto->font().bold());
+    EXPECT_EQ(texto->palette().color(QPalette::Base), QColor(8, 57, 133));
+    EXPECT_EQ(texto->palette().color(QPalette::Text), QColor(255, 255, 255));
+
+    auto* etiqueta = control<QLabel>(ventana, "lblInfo");
+    ASSERT_NE(etiqueta, nullptr);
+    EXPECT_EQ(etiqueta->text(), QStringLiteral("Archivo :"));
+    EXPECT_EQ(etiqueta->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(etiqueta->font().pointSizeF(), 9.75);
+    EXPECT_TRUE(etiqueta->font().bold());
+    EXPECT_EQ(etiqueta->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    EXPECT_FALSE(etiqueta->autoFillBackground());
+
+    auto* boton = control<QPushButton>(ventana, "cmd_file01");
+    ASSERT_NE(boton, nullptr);
+    EXPECT_EQ(boton->text(), QStringLiteral("..."));
+    EXPECT_EQ(boton->palette().color(QPalette::Button), QColor(224, 224, 224));
+
+    auto* ruta = control<QLineEdit>(ventana, "txtFile01");
+    ASSERT_NE(ruta, nullptr);
+    EXPECT_TRUE(ruta->text().isEmpty());
+
+    const struct {
+        const char* nombre;
+        QString consejo;
+    } consejos[] = {
+        {"cmd_file01", QStringLiteral(" Seleccione un archivo ")},
+        {"imgAyuda", QStringLiteral(" Ayuda ")},
+        {"Image1", QStringLiteral(" tralmix.example.org ")},
+        {"txtFile01", QString()},
+        {"Text1", QString()},
+        {"lblInfo", QString()},
+    };
+    for (const auto& c : consejos) {
+        QWidget* w = control(ventana, c.nombre);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->toolTip(), c.consejo) << c.nombre;
+    }
+}
+
+TEST_F(VentanaTest, ImagesHaveTheirSizesAndTheHandPointer) {
+    auto* logo = control<QLabel>(ventana, "Image1");
+    auto* ayuda = control<QLabel>(ventana, "imgAyuda");
+    ASSERT_TRUE(logo && ayuda);
+    EXPECT_EQ(logo->pixmap().size(), QSize(122, 114));
+    EXPECT_EQ(ayuda->pixmap().size(), QSize(32, 32));
+    for (QLabel* imagen : {logo, ayuda}) {
+        const QCursor cursor = imagen->cursor();
+        EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+        EXPECT_EQ(cursor.hotSpot(), QPoint(7, 1));
+        EXPECT_EQ(cursor.bitmap().size(), QSize(32, 32));
+        EXPECT_EQ(cursor.mask().size(), QSize(32, 32));
+    }
+}
+
+TEST_F(VentanaTest, LoadFindsTheTemporaryFolderAndPaintsTheGradientBehindTheControls) {
+    EXPECT_EQ(ventana.estado().carpetaTemporal, (escritorio.temporal + u'/').toStdU16String());
+
+    const QImage imagen = ventana.grab().toImage();
+    const auto bandas = bandasDegradado(517, 172, vista::kDegradadoInicio, vista::kDegradadoFin);
+    // Points no control covers: the top-left corner, under the logo, right of the text box.
+    for (const QPoint punto : {QPoint(0, 0), QPoint(140, 165), QPoint(500, 60), QPoint(3, 170)}) {
+        const Banda* banda = nullptr;
+        for (const Banda& b : bandas) {
+            if (punto.y() >= b.arriba && punto.y() < b.abajo) {
+                banda = &b;
+            }
+        }
+        ASSERT_NE(banda, nullptr);
+        EXPECT_EQ(QColor(imagen.pixel(punto)), QColor(banda->rojo, banda->verde, banda->azul))
+            << punto.x() << "," << punto.y();
+    }
+}
+
+TEST_F(VentanaTest, TabGoesFromTheButtonToTheBoxToTheText) {
+    ventana.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    QWidget* boton = control(ventana, "cmd_file01");
+    boton->setFocus();
+    const char* orden[] = {"txtFile01", "Text1", "cmd_file01"};
+    for (const char* siguiente : orden) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromUtf8(siguiente));
+    }
+}
+
+// What one run left behind, to compare a click with Enter.
+struct Huella {
+    std::size_t dialogos;
+    QString resultado;
+    std::vector<QUrl> abiertos;
+    QStringList mensajes;
+    QString caja;
+    std::u16string archivoEntrada;
+};
+
+Huella huella(const principal& ventana, const EscritorioFalso& e, const QString& resultado) {
+    QFile archivo(resultado);
+    QString contenido;
+    if (archivo.open(QIODevice::ReadOnly)) {
+        contenido = QString::fromUtf8(archivo.readAll());
+    }
+    QStringList mensajes;
+    for (const Mensaje& m : e.mensajes) {
+        mensajes.append(QString::number(static_cast<int>(m.estilo)) + u'|' + m.titulo + u'|' +
+                        m.texto);
+    }
+    return {e.selector_.vistos.size(),
+            contenido,
+            e.abiertos,
+            mensajes,
+            ventana.findChild<QLineEdit*>(QStringLiteral("txtFile01"))->text(),
+            ventana.estado().archivoEntrada};
+}
+
+TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
+    enum class Gesto { Clic, Intro, IntroTeclado };
+    std::vector<Huella> huellas;
+    for (const Gesto gesto : {Gesto::Clic, Gesto::Intro, Gesto::IntroTeclado}) {
+        QTemporaryDir raiz;
+        EscritorioFalso escritorio(raiz.path());
+        escritorio.selector_.respuesta = fixture("lista.txt");
+        principal ventana(escritorio);
+        ventana.show();
+        auto* ruta = control<QLineEdit>(ventana, "txtFile01");
+        ASSERT_NE(ruta, nullptr);
+        switch (gesto) {
+            case Gesto::Clic:
+                QTest::mouseClick(control(ventana, "cmd_file01"), Qt::LeftButton);
+                break;
+            case Gesto::Intro:
+                QTest::keyClick(ruta, Qt::Key_Return);
+                break;
+            case Gesto::IntroTeclado:
+                QTest::keyClick(ruta, Qt::Key_Enter, Qt::KeypadModifier);
+                break;
+        }
+
+        ASSERT_EQ(escritorio.selector_.vistos.size(), 1u);
+        const RegistroLlamada& r = escritorio.selector_.vistos.front();
+        EXPECT_EQ(r.lpstrTitle, u"Abrir");
+        EXPECT_EQ(r.Flags, 12292);
+        EXPECT_EQ(r.lpstrInitialDir, escritorio.programa.toStdU16String());
+        EXPECT_EQ(r.hwndOwner, static_cast<std::uintptr_t>(ventana.winId()));
+        EXPECT_EQ(paresFiltro(r.lpstrFilter).size(), 2u);
+
+        const QString resultado = escritorio.resultado + QStringLiteral("/Mails_20260305.txt");
+        Huella h = huella(ventana, escritorio, resultado);
+        EXPECT_EQ(h.resultado, QStringLiteral("a@example.com\r\n\r\nb@example.com\r\n\r\n\r\n"));
+        ASSERT_EQ(escritorio.mensajes.size(), 1u);
+        EXPECT_EQ(escritorio.mensajes[0].estilo, Estilo::Informacion);
+        EXPECT_TRUE(escritorio.mensajes[0].texto.startsWith(
+            QStringLiteral("Se ha creado el archivo:\r\n") + resultado));
+        ASSERT_EQ(escritorio.abiertos.size(), 1u);
+        EXPECT_EQ(escritorio.abiertos[0], QUrl::fromLocalFile(resultado));
+        EXPECT_TRUE(h.caja.isEmpty());
+        EXPECT_EQ(h.archivoEntrada, fixture("lista.txt").toStdU16String());
+        // Folders differ per case; what was said and written must not.
+        h.mensajes.replaceInStrings(escritorio.resultado, QStringLiteral("<casa>"));
+        h.abiertos.clear();
+        huellas.push_back(h);
+    }
+    for (std::size_t i = 1; i < huellas.size(); ++i) {
+        EXPECT_EQ(huellas[i].resultado, huellas[0].resultado);
+        EXPECT_EQ(huellas[i].mensajes, huellas[0].mensajes);
+        EXPECT_EQ(huellas[i].caja, huellas[0].caja);
+    }
+}
+
+TEST_F(VentanaTest, OtherKeysOnlyEditThePath) {
+    ventana.show();
+    auto* ruta = control<QLineEdit>(ventana, "txtFile01");
+    ASSERT_NE(ruta, nullptr);
+    QTest::keyClicks(ruta, QStringLiteral("/tmp/Lista.TXT"));
+    QTest::keyClick(ruta, Qt::Key_Backspace);
+    QTest::keyClick(ruta, Qt::Key_Escape);
+    QTest::keyClick(ruta, Qt::Key_Space);
+    EXPECT_EQ(ruta->text(), QStringLiteral("/tmp/Lista.TX "));
+    EXPECT_TRUE(escritorio.selector_.vistos.empty());
+    EXPECT_TRUE(escritorio.mensajes.empty());
+}
+
+TEST_F(VentanaTest, CancelledDialogEndsTheRunSilently) {
+    ventana.show();
+    auto* ruta = control<QLineEdit>(ventana, "txtFile01");
+    ASSERT_NE(ruta, nullptr);
+    ruta->setText(QStringLiteral("   "));
+    QTest::keyClick(ruta, Qt::Key_Return);
+    EXPECT_EQ(escritorio.selector_.vistos.size(), 1u);
+    EXPECT_TRUE(escritorio.mensajes.empty());
+    EXPECT_TRUE(escritorio.abiertos.empty());
+    EXPECT_TRUE(ventana.estado().archivoEntrada.empty());
+    EXPECT_EQ(ruta->text(), QStringLiteral("   "));
+}
+
+TEST_F(VentanaTest, HelpOpensOnDoubleClickOnlyWhenTheFileExists) {
+    ventana.show();
+    QWidget* ayuda = control(ventana, "imgAyuda");
+    ASSERT_NE(ayuda, nullptr);
+    const QString archivo = escritorio.programa + QStringLiteral("/tralmix.chm");
+
+    QTest::mouseDClick(ayuda, Qt::LeftButton);
+    EXPECT_TRUE(escritorio.abiertos.empty()) << "no help file yet";
+
+    QFile chm(archivo);
+    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
+    chm.close();
+    QTest::mouseClick(ayuda, Qt::LeftButton);
+    EXPECT_TRUE(escritorio.abiertos.empty()) << "a single click does nothing";
+
+    QTest::mouseDClick(ayuda, Qt::LeftButton);
+    ASSERT_EQ(escritorio.abiertos.size(), 1u);
+    EXPECT_EQ(escritorio.abiertos[0], QUrl::fromLocalFile(archivo));
+}
+
+TEST(BuscarAyuda, BesideTheProgramOrInTheInstalledDataFolder) {
+    QTemporaryDir raiz;
+    const QString bin = raiz.path() + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    EXPECT_TRUE(buscarAyuda(bin).isEmpty());
+
+    QDir().mkpath(raiz.path() + QStringLiteral("/share/tralmix"));
+    const QString instalada = raiz.path() + QStringLiteral("/share/tralmix/tralmix.chm");
+    QFile(instalada).open(QIODevice::WriteOnly);
+    EXPECT_EQ(buscarAyuda(bin), instalada);
+
+    const QString junto = bin + QStringLiteral("/tralmix.chm");
+    QFile(junto).open(QIODevice::WriteOnly);
+    EXPECT_EQ(buscarAyuda(bin), junto);
+    EXPECT_EQ(buscarAyuda(bin + u'/'), junto);  // a folder already ending in "/"
+
+    // A folder by that name is no help file.
+    QTemporaryDir otra;
+    QDir().mkpath(otra.path() + QStringLiteral("/tralmix.chm"));
+    EXPECT_TRUE(buscarAyuda(otra.path()).isEmpty());
+}
+
+TEST_F(VentanaTest, LogoClickOpensTheWebSite) {
+    ventana.show();
+    QTest::mouseClick(control(ventana, "Image1"), Qt::LeftButton);
+    ASSERT_EQ(escritorio.abiertos.size(), 1u);
+    EXPECT_EQ(escritorio.abiertos[0], QUrl(QStringLiteral("https://tralmix.example.org/")));
+}
+
+TEST(MensajesQt, StyleGivesTheIconAndLineEndsBecomeBreaks) {
+    const struct {
+        Estilo estilo;
+        QMessageBox::Icon icono;
+    } iconos[] = {
+        {Estilo::Ninguno, QMessageBox::NoIcon},
+        {Estilo::Critico, QMessageBox::Critical},
+        {Estilo::Exclamacion, QMessageBox::Warning},
+        {Estilo::Informacion, QMessageBox::Information},
+        {static_cast<Estilo>(32), QMessageBox::NoIcon},
+    };
+    for (const auto& c : iconos) {
+        EXPECT_EQ(iconoDeEstilo(c.estilo), c.icono) << static_cast<int>(c.estilo);
+    }
+    EXPECT_EQ(textoCaja(QStringLiteral("El archivo esta vacio!\r\nImposible continuar")),
+              QStringLiteral("El archivo esta vacio!\nImposible continuar"));
+    EXPECT_EQ(textoCaja(QStringLiteral("a\r\n\r\nb\rc")), QStringLiteral("a\n\nb\nc"));
+}
+
+}  // namespace
+}  // namespace tralmix
