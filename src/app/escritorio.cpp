@@ -31,6 +31,8 @@ void EscritorioQt::mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
                            const QString& titulo) {
     QMessageBox caja(iconoDeEstilo(estilo), titulo, textoCaja(texto), QMessageBox::Ok, dueno);
     caja.setTextFormat(Qt::PlainText);
+    // The text names the written file; the user may want to copy that path.
+    caja.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     caja.exec();
 }
 
