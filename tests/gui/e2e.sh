@@ -82,6 +82,11 @@ pintada() {
 esperar 20 pintada || fallar "the window shows no gradient"
 echo "screenshot: $trabajo/ventana.png"
 
+# 517 by 172 pixels in the middle of the 1024 by 768 screen (no window manager, so no frame).
+eval "$(xdotool getwindowgeometry --shell "$ventana")"
+[[ $WIDTH == 517 && $HEIGHT == 172 ]] || fallar "the window is ${WIDTH}x${HEIGHT}"
+[[ $X == 253 && $Y == 298 ]] || fallar "the window is at $X,$Y, not centred"
+
 # "..." sits at 463,12 and is 43 by 21 pixels.
 xdotool mousemove --window "$ventana" 484 22 click 1
 esperar 20 hay_ventana '^Abrir$' || fallar "the Open dialog did not appear"
