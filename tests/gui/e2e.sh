@@ -77,7 +77,8 @@ ventana=$(ventana_visible "Creador de listas de  e-mails")
 # The gradient's first band is painted once the window has been drawn.
 pintada() {
     import -window "$ventana" "$trabajo/ventana.png" 2>/dev/null &&
-        [[ $(identify -format '%[pixel:p{2,2}]' "$trabajo/ventana.png") == "srgb(13,99,186)" ]]
+        [[ $(identify -format '%[fx:round(255*p{2,2}.r)],%[fx:round(255*p{2,2}.g)],%[fx:round(255*p{2,2}.b)]' \
+            "$trabajo/ventana.png") == "13,99,186" ]]
 }
 esperar 20 pintada || fallar "the window shows no gradient"
 echo "screenshot: $trabajo/ventana.png"
