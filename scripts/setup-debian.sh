@@ -7,7 +7,7 @@ packages=(
     libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev
     xvfb xauth xdotool fonts-liberation2 fp-utils
-    imagemagick xclip
+    imagemagick xclip qt6-translations-l10n
 )
 
 missing=()

@@ -1,6 +1,9 @@
 // tralmix: the desktop window.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/escritorio.h"
 #include "app/principal.h"
@@ -10,6 +13,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tralmix"));
     QApplication::setApplicationVersion(QStringLiteral(TRALMIX_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.example.Tralmix"));
+
+    // Qt's own dialogs and buttons speak the desktop's language, as the system dialogs would.
+    QTranslator traduccionQt;
+    if (traduccionQt.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&traduccionQt);
+    }
 
     tralmix::EscritorioQt escritorio;
     tralmix::principal ventana(escritorio);
