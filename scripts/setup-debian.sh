@@ -7,6 +7,7 @@ packages=(
     libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev
     xvfb xauth xdotool fonts-liberation2 fp-utils
+    clang libclang-rt-14-dev
     imagemagick xclip qt6-translations-l10n
 )
 
