@@ -385,7 +385,15 @@ TEST(BuscarAyuda, BesideTheProgramOrInTheInstalledDataFolder) {
 
 TEST_F(VentanaTest, LogoClickOpensTheWebSite) {
     ventana.show();
-    QTest::mouseClick(control(ventana, "Image1"), Qt::LeftButton);
+    QWidget* logo = control(ventana, "Image1");
+    ASSERT_NE(logo, nullptr);
+    // Pressed on the logo but released elsewhere, or with the other button: no click.
+    QTest::mousePress(logo, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(300, 10));
+    QTest::mouseClick(logo, Qt::RightButton);
+    EXPECT_TRUE(escritorio.abiertos.empty());
+
+    QTest::mouseClick(logo, Qt::LeftButton);
     ASSERT_EQ(escritorio.abiertos.size(), 1u);
     EXPECT_EQ(escritorio.abiertos[0], QUrl(QStringLiteral("https://tralmix.example.org/")));
 }
