@@ -1,21 +1,168 @@
 #include "extract/cubo.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
+
+#include "util/memoria.h"
 
 namespace tralmix {
+namespace {
+
+// Lead bytes EE and EF start U+E000–U+FFFF; moved above F0–F4 (the characters beyond U+FFFF),
+// bytes compare as UTF-16 code units do. Valid UTF-8 never holds F5–FF, so nothing collides, and
+// at the first differing byte of two valid texts both bytes are lead bytes or both continue the
+// same character.
+constexpr std::uint8_t peso(std::uint8_t b) {
+    return b == 0xEE || b == 0xEF ? static_cast<std::uint8_t>(b + 0x10) : b;
+}
+
+// Eight bytes from desde on by weight, as one number, zeros past the end.
+std::uint64_t clave(std::string_view t, std::size_t desde) {
+    std::uint64_t k = 0;
+    for (std::size_t i = desde; i < desde + 8; ++i) {
+        k <<= 8;
+        if (i < t.size()) {
+            k |= peso(static_cast<std::uint8_t>(t[i]));
+        }
+    }
+    return k;
+}
+
+// Four code units from desde on, as one number, zeros past the end.
+std::uint64_t clave(std::u16string_view t, std::size_t desde) {
+    std::uint64_t k = 0;
+    for (std::size_t i = desde; i < desde + 4; ++i) {
+        k <<= 16;
+        if (i < t.size()) {
+            k |= t[i];
+        }
+    }
+    return k;
+}
+
+template <typename Vista>
+constexpr std::size_t kPorClave = 8 / sizeof(typename Vista::value_type);
+
+struct Tramo {
+    std::size_t desde;
+    std::size_t hasta;
+    std::size_t profundidad;  // code units every text of the stretch shares at its start
+};
+
+// Texts that share their first `profundidad` units, sorted by the key of the next ones and by
+// their length up to the end of that key: among equal keys a text that ends inside the key is a
+// prefix of every longer one. Texts that go on past it with an equal key share the key's units
+// as well and are sorted again from there. Each text is read once per level rather than once per
+// comparison, and most comparisons stay inside one array.
+template <typename Elemento, typename Texto>
+void ordenarPorTramos(std::vector<Elemento>& e, Texto texto) {
+    if (e.empty()) {
+        return;
+    }
+    using Vista = decltype(texto(e.front()));
+    constexpr std::size_t paso = kPorClave<Vista>;
+    constexpr std::size_t kAdelanto = 16;
+    std::vector<Tramo> pendientes{{0, e.size(), 0}};
+    while (!pendientes.empty()) {
+        const Tramo t = pendientes.back();
+        pendientes.pop_back();
+        const std::size_t limite = t.profundidad + paso + 1;
+        for (std::size_t i = t.desde; i < t.hasta; ++i) {
+            if (i + kAdelanto < t.hasta) {
+                anticipar(texto(e[i + kAdelanto]).data() + t.profundidad);
+            }
+            const Vista v = texto(e[i]);
+            e[i].clave = clave(v, t.profundidad);
+            e[i].largo = std::min(v.size(), limite);
+        }
+        const auto inicio = e.begin() + static_cast<std::ptrdiff_t>(t.desde);
+        const auto fin = e.begin() + static_cast<std::ptrdiff_t>(t.hasta);
+        std::sort(inicio, fin, [](const Elemento& x, const Elemento& y) {
+            return x.clave != y.clave ? x.clave < y.clave : x.largo < y.largo;
+        });
+        for (std::size_t i = t.desde; i < t.hasta;) {
+            std::size_t j = i + 1;
+            while (j < t.hasta && e[j].clave == e[i].clave && e[j].largo == e[i].largo) {
+                ++j;
+            }
+            if (j - i > 1 && e[i].largo == limite) {
+                pendientes.push_back({i, j, t.profundidad + paso});
+            }
+            i = j;
+        }
+    }
+}
+
+struct ElementoUtf8 {
+    std::uint64_t clave = 0;
+    std::size_t largo = 0;
+    std::string_view texto;
+};
+
+struct ElementoIndice {
+    std::uint64_t clave = 0;
+    std::size_t largo = 0;
+    std::size_t indice = 0;
+};
+
+}  // namespace
 
 bool Cubo(std::vector<std::u16string>& Matriz, bool Ascendente) {
     if (Matriz.empty()) {
         return false;
     }
-    // std::u16string compares by char16_t values: code-unit order, no locale, no case folding.
-    if (Ascendente) {
-        std::sort(Matriz.begin(), Matriz.end());
-    } else {
-        std::sort(Matriz.begin(), Matriz.end(), std::greater<>());
+    // Code-unit order, no locale, no case folding. The keys are sorted beside the strings, and
+    // the strings are then moved once into place, following each cycle of the permutation.
+    const std::size_t n = Matriz.size();
+    std::vector<ElementoIndice> orden(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        orden[i].indice = i;
+    }
+    ordenarPorTramos(
+        orden, [&](const ElementoIndice& x) { return std::u16string_view(Matriz[x.indice]); });
+    for (std::size_t i = 0; i < n; ++i) {
+        if (orden[i].indice == i) {
+            continue;
+        }
+        std::u16string primero = std::move(Matriz[i]);
+        std::size_t j = i;
+        for (;;) {
+            const std::size_t k = orden[j].indice;
+            orden[j].indice = j;
+            if (k == i) {
+                Matriz[j] = std::move(primero);
+                break;
+            }
+            Matriz[j] = std::move(Matriz[k]);
+            j = k;
+        }
+    }
+    // Equal strings are identical, so the descending order is the ascending one reversed.
+    if (!Ascendente) {
+        std::reverse(Matriz.begin(), Matriz.end());
     }
     return true;
+}
+
+bool menorComoUtf16(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    const auto [pa, pb] =
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(n), b.begin());
+    if (pa == a.begin() + static_cast<std::ptrdiff_t>(n)) {
+        return a.size() < b.size();
+    }
+    return peso(static_cast<std::uint8_t>(*pa)) < peso(static_cast<std::uint8_t>(*pb));
+}
+
+void ordenarComoUtf16(std::vector<std::string_view>& textos) {
+    std::vector<ElementoUtf8> elementos(textos.size());
+    for (std::size_t i = 0; i < textos.size(); ++i) {
+        elementos[i].texto = textos[i];
+    }
+    ordenarPorTramos(elementos, [](const ElementoUtf8& x) { return x.texto; });
+    for (std::size_t i = 0; i < elementos.size(); ++i) {
+        textos[i] = elementos[i].texto;
+    }
 }
 
 }  // namespace tralmix

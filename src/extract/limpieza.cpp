@@ -1,6 +1,7 @@
 #include "extract/limpieza.h"
 
 #include <array>
+#include <type_traits>
 #include <utility>
 
 #include "util/cadenas.h"
@@ -8,14 +9,9 @@
 namespace tralmix {
 namespace {
 
-struct Par {
-    std::u16string_view buscado;
-    std::u16string_view reemplazo;
-};
-
 // Order matters: whole tags first, so that an exact tag leaves no trace before its punctuation
 // is blanked.
-constexpr std::array<Par, 33> kTabla{{
+constexpr std::array<FilaTabla, 33> kTabla{{
     {u"<?xml version=\"1.0\"?>", u""},
     {u"<messenger>", u""},
     {u"<service name=\".NET Messenger Service\">", u""},
@@ -51,15 +47,102 @@ constexpr std::array<Par, 33> kTabla{{
     {u"~", u" "},
 }};
 
+// The rows after the tags each turn one character into nothing or a space. None of them can
+// produce a character another one seeks (a space is sought by none), so applied one after the
+// other they act as one map from each character to its replacement: one pass does them all.
+constexpr std::size_t kPrimeraDeUnCaracter = 10;
+
+enum class Accion : unsigned char { Copiar, Borrar, Espacio };
+
+struct MapaCaracteres {
+    std::array<Accion, 128> accion{};
+};
+
+constexpr MapaCaracteres crearMapa() {
+    MapaCaracteres m;
+    for (std::size_t i = kPrimeraDeUnCaracter; i < kTabla.size(); ++i) {
+        m.accion[kTabla[i].buscado[0]] =
+            kTabla[i].reemplazo.empty() ? Accion::Borrar : Accion::Espacio;
+    }
+    return m;
+}
+
+constexpr MapaCaracteres kMapa = crearMapa();
+
+constexpr bool mapaCubreLaTabla() {
+    for (std::size_t i = kPrimeraDeUnCaracter; i < kTabla.size(); ++i) {
+        const FilaTabla& f = kTabla[i];
+        if (f.buscado.size() != 1 || f.buscado[0] >= 128 || f.buscado[0] == u' ' ||
+            !(f.reemplazo.empty() || f.reemplazo == u" ")) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+        if (!kTabla[i].buscado.starts_with(u"<") || !kTabla[i].reemplazo.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(mapaCubreLaTabla(),
+              "the one-pass map assumes single ASCII characters after the tags");
+
+// Every tag starts with "<" and the tag rows only delete, so a line without "<" is left as it is
+// by all of them.
+template <typename Caracter>
+void quitarEtiquetas(std::basic_string<Caracter>& t) {
+    for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+        const std::basic_string<Caracter> buscado(kTabla[i].buscado.begin(),
+                                                  kTabla[i].buscado.end());
+        reemplazarEnSitio(t, buscado, std::basic_string_view<Caracter>{});
+    }
+}
+
+template <typename Caracter>
+void aplicarMapa(std::basic_string<Caracter>& salida, std::basic_string_view<Caracter> linea) {
+    using Sin = std::make_unsigned_t<Caracter>;
+    const std::size_t inicio = salida.size();
+    salida.resize(inicio + linea.size());
+    Caracter* destino = salida.data() + inicio;
+    std::size_t n = 0;
+    for (const Caracter c : linea) {
+        const auto u = static_cast<Sin>(c);
+        const Accion a = u < 128 ? kMapa.accion[u] : Accion::Copiar;
+        if (a == Accion::Copiar) {
+            destino[n++] = c;
+        } else if (a == Accion::Espacio) {
+            destino[n++] = static_cast<Caracter>(' ');
+        }
+    }
+    salida.resize(inicio + n);
+}
+
+template <typename Caracter>
+void agregarLimpia(std::basic_string<Caracter>& salida, std::basic_string_view<Caracter> linea) {
+    if (linea.find(static_cast<Caracter>('<')) == std::basic_string_view<Caracter>::npos) {
+        aplicarMapa(salida, linea);
+        return;
+    }
+    std::basic_string<Caracter> t(linea);
+    quitarEtiquetas(t);
+    aplicarMapa(salida, std::basic_string_view<Caracter>(t));
+}
+
 }  // namespace
 
+std::span<const FilaTabla> tablaLimpieza() {
+    return kTabla;
+}
+
 std::u16string limpieza(std::u16string qLimpiar) {
-    std::u16string texto = std::move(qLimpiar);
-    for (const Par& par : kTabla) {
-        // Every replacement is no longer than what it replaces, so the table works in place.
-        reemplazarEnSitio(texto, par.buscado, par.reemplazo);
-    }
-    return texto;
+    std::u16string salida;
+    salida.reserve(qLimpiar.size());
+    agregarLimpia(salida, std::u16string_view(qLimpiar));
+    return salida;
+}
+
+void agregarLimpiezaUtf8(std::string& salida, std::string_view linea) {
+    agregarLimpia(salida, linea);
 }
 
 }  // namespace tralmix

@@ -1,12 +1,16 @@
 #include "extract/masivo.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <unordered_set>
 
 #include "extract/cubo.h"
 #include "extract/resultado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -32,75 +36,198 @@ constexpr std::array<Fila, 38> kTabla{{
     {u"---", u" "},     {u"--", u" "},
 }};
 
-constexpr std::u16string_view kAdd = u"add";
-constexpr std::u16string_view kSender = u"sender to contacts";
-
 // The "add" of an "Add sender to contacts" link glued to the address before it: cut only where it
 // ends a word, so that names like maddie@… keep their letters.
-bool terminaPalabra(std::u16string_view texto, std::size_t despues) {
+template <typename Caracter>
+bool terminaPalabra(std::basic_string_view<Caracter> texto, std::size_t despues) {
     if (despues == texto.size()) {
         return true;
     }
     switch (texto[despues]) {
-        case u' ':
-        case u'\t':
-        case u'\r':
-        case u'\n':
-        case u',':
-        case u';':
+        case ' ':
+        case '\t':
+        case '\r':
+        case '\n':
+        case ',':
+        case ';':
             return true;
-        default:
-            return texto.substr(despues).starts_with(kSender);
+        default: {
+            constexpr std::string_view kSender = "sender to contacts";
+            const auto resto = texto.substr(despues);
+            return resto.size() >= kSender.size() &&
+                   std::equal(kSender.begin(), kSender.end(), resto.begin());
+        }
     }
 }
 
-void quitarAddFinal(std::u16string& texto) {
-    const std::u16string_view vista(texto);
-    std::size_t hallado = vista.find(kAdd);
-    if (hallado == std::u16string_view::npos) {
+template <typename Caracter>
+void quitarAddFinal(std::basic_string<Caracter>& texto) {
+    using Vista = std::basic_string_view<Caracter>;
+    using Rasgos = std::char_traits<Caracter>;
+    const Caracter kAdd[] = {'a', 'd', 'd'};
+    const Vista add(kAdd, 3);
+    const Vista vista(texto);
+    std::size_t hallado = vista.find(add);
+    if (hallado == Vista::npos) {
         return;
     }
     // In place, as reemplazarEnSitio: "add" becomes one space, so writing never passes reading.
     std::size_t escrito = 0;
     std::size_t leido = 0;
-    while (hallado != std::u16string_view::npos) {
-        if (terminaPalabra(vista, hallado + kAdd.size())) {
-            std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                             hallado - leido);
+    while (hallado != Vista::npos) {
+        if (terminaPalabra(vista, hallado + add.size())) {
+            Rasgos::move(texto.data() + escrito, texto.data() + leido, hallado - leido);
             escrito += hallado - leido;
-            texto[escrito++] = u' ';
-            leido = hallado + kAdd.size();
-            hallado = vista.find(kAdd, leido);
+            texto[escrito++] = static_cast<Caracter>(' ');
+            leido = hallado + add.size();
+            hallado = vista.find(add, leido);
         } else {
-            hallado = vista.find(kAdd, hallado + 1);
+            hallado = vista.find(add, hallado + 1);
         }
     }
-    std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                     texto.size() - leido);
+    Rasgos::move(texto.data() + escrito, texto.data() + leido, texto.size() - leido);
     texto.resize(escrito + texto.size() - leido);
 }
 
-// Reads the file whose path the box holds as one text, every line followed by CR LF.
-archivos::Fallo leerMensajes(std::u16string_view ruta, std::u16string& texto) {
-    std::string bytes;
-    if (auto fallo = archivos::leerTodo(ruta, bytes)) {
-        return fallo;
+// The table in UTF-8 with, for each row, the bytes its search text needs.
+struct FilaUtf8 {
+    std::string buscado;
+    std::string reemplazo;
+    std::array<std::uint64_t, 4> necesita{};
+};
+
+using Presentes = std::array<std::uint64_t, 4>;
+
+void marcar(Presentes& p, unsigned char c) {
+    p[c >> 6] |= std::uint64_t{1} << (c & 63);
+}
+
+std::array<FilaUtf8, kTabla.size()> tablaUtf8() {
+    std::array<FilaUtf8, kTabla.size()> t;
+    for (std::size_t i = 0; i < kTabla.size(); ++i) {
+        t[i].buscado = texto::aUtf8(kTabla[i].buscado);
+        t[i].reemplazo = texto::aUtf8(kTabla[i].reemplazo);
+        for (const char c : t[i].buscado) {
+            // A space can appear where there was none (every row but two leaves one), so it is
+            // never a reason to skip a row.
+            if (c != ' ') {
+                marcar(t[i].necesita, static_cast<unsigned char>(c));
+            }
+        }
     }
-    std::u16string decodificado = texto::decodificar(bytes);
-    bytes.clear();
-    bytes.shrink_to_fit();
-    const auto lineas = texto::lineasDeEntrada(decodificado);
-    std::size_t total = 0;
-    for (const auto& l : lineas) {
-        total += l.size() + 2;
+    return t;
+}
+
+constexpr std::size_t kPrimeraDePuntos = 23;
+constexpr std::size_t kPrimeraDeGuiones = 29;
+
+// The table on one line of the message text (lower-cased, CR LF at its end). Rows only delete or
+// put a space in place of what they find, so no byte appears that the line did not hold before,
+// except the space: a row that needs a byte the line lacks finds nothing and is skipped, and so
+// are the rows of dots or dashes when no ".." or "--" is left.
+void normalizarLinea(std::string& t, const std::array<FilaUtf8, kTabla.size()>& tabla) {
+    Presentes presentes{};
+    for (const char c : t) {
+        marcar(presentes, static_cast<unsigned char>(c));
     }
-    texto.clear();
-    texto.reserve(total);
-    for (const auto& l : lineas) {
-        texto += l;
-        texto += u"\r\n";
+    for (std::size_t fila = 0; fila < tabla.size(); ++fila) {
+        if (fila == kPrimeraDePuntos && t.find("..") == std::string::npos) {
+            fila = kPrimeraDeGuiones - 1;
+            continue;
+        }
+        if (fila == kPrimeraDeGuiones && t.find("--") == std::string::npos) {
+            break;
+        }
+        const FilaUtf8& f = tabla[fila];
+        bool posible = true;
+        for (std::size_t k = 0; k < 4; ++k) {
+            posible = posible && (f.necesita[k] & ~presentes[k]) == 0;
+        }
+        if (!posible) {
+            continue;
+        }
+        if (fila == kFilaAdd) {
+            quitarAddFinal(t);
+        } else {
+            reemplazarEnSitio(t, f.buscado, f.reemplazo);
+        }
     }
-    return {};
+}
+
+// The acceptance test: one bracket off each end, then no bracket left.
+template <typename Caracter>
+bool aceptar(std::basic_string_view<Caracter>& palabra) {
+    if (palabra.front() == '(') {
+        palabra.remove_prefix(1);
+    }
+    if (!palabra.empty() && palabra.back() == ')') {
+        palabra.remove_suffix(1);
+    }
+    const Caracter parentesis[] = {'(', ')'};
+    return palabra.find_first_of(std::basic_string_view<Caracter>(parentesis, 2)) ==
+           std::basic_string_view<Caracter>::npos;
+}
+
+// The lines of the message text that hold an "@", each lower-cased and ended by CR LF, go through
+// the table one by one and give their words. This equals the table on the whole text: every
+// line of that text ends in CR LF, no row other than the CR LF row seeks a CR or LF, and that row
+// leaves a space there, so no match, no word and no "add" followed by its neighbour crosses from
+// one line into the next. A line without "@" gives no word, since neither lower-casing nor any
+// row makes an "@".
+template <typename Guardar>
+void recorrerLineas(std::string_view texto, Guardar&& guardar) {
+    const auto tabla = tablaUtf8();
+    const std::size_t n = texto.size();
+    auto esFin = [](char c) { return c == '\r' || c == '\n'; };
+    std::string t;
+    std::size_t pos = 0;
+    while (pos < n) {
+        const void* arroba = std::memchr(texto.data() + pos, '@', n - pos);
+        if (arroba == nullptr) {
+            break;
+        }
+        const auto a = static_cast<std::size_t>(static_cast<const char*>(arroba) - texto.data());
+        std::size_t inicio = a;
+        while (inicio > pos && !esFin(texto[inicio - 1])) {
+            --inicio;
+        }
+        std::size_t fin = a;
+        while (fin < n && !esFin(texto[fin])) {
+            ++fin;
+        }
+        t.clear();
+        texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
+        t += "\r\n";
+        normalizarLinea(t, tabla);
+        const std::string_view vista(t);
+        std::size_t i = 0;
+        while (i < vista.size()) {
+            while (i < vista.size() && vista[i] == ' ') {
+                ++i;
+            }
+            const std::size_t comienzo = i;
+            while (i < vista.size() && vista[i] != ' ') {
+                ++i;
+            }
+            std::string_view palabra = vista.substr(comienzo, i - comienzo);
+            if (!palabra.empty() && palabra.find('@') != std::string_view::npos &&
+                aceptar(palabra)) {
+                guardar(palabra);
+            }
+        }
+        pos = fin;
+    }
+}
+
+Desenlace extraerYTerminar(Estado& estado, Puerto& puerto, std::string textoUtf8);
+
+// How far ahead of the conversion the sorted texts are fetched.
+constexpr std::size_t kAdelanto = 16;
+
+void convertir(std::string_view utf8, std::u16string& salida) {
+    if (!texto::desdeUtf8(utf8, salida)) {
+        salida = texto::desdeUtf8OReemplazo(utf8);
+    }
 }
 
 }  // namespace
@@ -123,16 +250,7 @@ void extraerDirecciones(std::u16string_view texto, std::vector<std::u16string>& 
         std::u16string_view palabra = resto.substr(0, espacio);
         resto = espacio == std::u16string_view::npos ? std::u16string_view{}
                                                      : texto::recortar(resto.substr(espacio));
-        if (palabra.find(u'@') == std::u16string_view::npos) {
-            continue;
-        }
-        if (palabra.front() == u'(') {
-            palabra.remove_prefix(1);
-        }
-        if (!palabra.empty() && palabra.back() == u')') {
-            palabra.remove_suffix(1);
-        }
-        if (palabra.find_first_of(u"()") != std::u16string_view::npos) {
+        if (palabra.find(u'@') == std::u16string_view::npos || !aceptar(palabra)) {
             continue;
         }
         if (lineas.empty()) {
@@ -158,28 +276,84 @@ void quitarRepetidos(std::vector<std::u16string>& lineas,
     }
 }
 
+std::string_view PalabrasUtf8::operator[](std::size_t i) const {
+    const std::size_t desde = i == 0 ? 0 : fines[i - 1];
+    return std::string_view(bytes).substr(desde, fines[i] - desde);
+}
+
+void direccionesUtf8(std::string_view textoUtf8, PalabrasUtf8& palabras) {
+    palabras.bytes.clear();
+    palabras.fines.clear();
+    recorrerLineas(textoUtf8, [&](std::string_view palabra) {
+        palabras.bytes += palabra;
+        palabras.fines.push_back(palabras.bytes.size());
+    });
+}
+
 Desenlace masivo(Estado& estado, Puerto& puerto) {
     puerto.ponerTextoRuta(estado.archivoEntrada);
     const std::u16string ruta = puerto.textoRuta();
-    std::u16string texto;
-    if (const auto fallo = leerMensajes(ruta, texto)) {
+    std::string bytes;
+    if (const auto fallo = archivos::leerTodo(ruta, bytes)) {
         puerto.mensaje(mensajeFallo(u"No se pudo leer de nuevo el archivo:", ruta, fallo.motivo),
                        Estilo::Critico, kTitulo);
         return Desenlace::FalloArchivo;
     }
-    texto::minusculasEnSitio(texto);
-    normalizarMasivo(texto);
-    extraerDirecciones(texto, estado.lineas);
-    texto.clear();
-    texto.shrink_to_fit();
-    quitarRepetidos(estado.lineas, estado.copiaLineas);
-    Cubo(estado.lineas, true);  // an empty list has nothing to sort and goes on all the same
-
-    EtapaResultado etapa;
-    if (!etapa.preparar(puerto)) {
-        return Desenlace::FalloArchivo;
-    }
-    return etapa.terminar(estado, puerto, kCierreMasivo);
+    return extraerYTerminar(estado, puerto, texto::decodificarUtf8(std::move(bytes)));
 }
 
+Desenlace masivoDesdeTexto(Estado& estado, Puerto& puerto, std::string textoUtf8) {
+    puerto.ponerTextoRuta(estado.archivoEntrada);
+    return extraerYTerminar(estado, puerto, std::move(textoUtf8));
+}
+
+namespace {
+
+Desenlace extraerYTerminar(Estado& estado, Puerto& puerto, std::string textoUtf8) {
+    PalabrasUtf8 palabras;
+    direccionesUtf8(textoUtf8, palabras);
+    std::string().swap(textoUtf8);  // assigning an empty string would keep the buffer
+
+    // Sorted, every later one of equal addresses blanked: the blanks sort first, so the list is
+    // the blanks followed by each address once, in order.
+    const std::size_t n = palabras.size();
+    std::vector<std::string_view> unicas(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        unicas[i] = palabras[i];
+    }
+    ordenarComoUtf16(unicas);
+    unicas.erase(std::unique(unicas.begin(), unicas.end()), unicas.end());
+
+    EtapaResultado etapa;
+    const bool listo = etapa.preparar(puerto);
+    if (listo) {
+        etapa.escribir(unicas);
+    }
+
+    // lineas: position 0 and the repeats empty, then the addresses; copiaLineas: position 0 empty,
+    // then every accepted word in text order. Nothing at all when no word was accepted.
+    estado.lineas.clear();
+    estado.copiaLineas.clear();
+    if (n > 0) {
+        estado.lineas.reserve(n + 1);
+        estado.lineas.resize(n + 1 - unicas.size());
+        for (std::size_t i = 0; i < unicas.size(); ++i) {
+            if (i + kAdelanto < unicas.size()) {
+                anticipar(unicas[i + kAdelanto].data());
+            }
+            convertir(unicas[i], estado.lineas.emplace_back());
+        }
+        estado.copiaLineas.reserve(n + 1);
+        estado.copiaLineas.emplace_back();
+        for (std::size_t i = 0; i < n; ++i) {
+            convertir(palabras[i], estado.copiaLineas.emplace_back());
+        }
+    }
+    if (!listo) {
+        return Desenlace::FalloArchivo;
+    }
+    return etapa.anunciar(puerto, kCierreMasivo);
+}
+
+}  // namespace
 }  // namespace tralmix

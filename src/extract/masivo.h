@@ -23,8 +23,26 @@ void extraerDirecciones(std::u16string_view texto, std::vector<std::u16string>& 
 // reference copy.
 void quitarRepetidos(std::vector<std::u16string>& lineas, std::vector<std::u16string>& copiaLineas);
 
+// Accepted words in UTF-8, stored back to back: word i ends at fines[i].
+struct PalabrasUtf8 {
+    std::string bytes;
+    std::vector<std::size_t> fines;
+
+    std::size_t size() const { return fines.size(); }
+    std::string_view operator[](std::size_t i) const;
+};
+
+// From the decoded input (UTF-8), the words that the message text made of its lines (each
+// followed by CR LF), lower-cased, normalised and cut by extraerDirecciones keeps, in the same
+// order (without the empty position 0).
+void direccionesUtf8(std::string_view textoUtf8, PalabrasUtf8& palabras);
+
 // The bulk path: reads the chosen file again as one text, extracts, de-duplicates, sorts and
 // hands over to the result stage.
 Desenlace masivo(Estado& estado, Puerto& puerto);
+
+// The same on the input the run has read already, decoded to UTF-8: the file is not read again,
+// so it cannot have changed in between.
+Desenlace masivoDesdeTexto(Estado& estado, Puerto& puerto, std::string textoUtf8);
 
 }  // namespace tralmix

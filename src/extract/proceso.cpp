@@ -16,8 +16,8 @@ constexpr std::u16string_view kFiltro = u"Txt Files (*.Txt) | *.txt|MSN Files  (
 constexpr std::int32_t kBanderas = 4 | 4096 | 8192;
 constexpr std::size_t kTamanoTrozo = 1 << 20;
 
-bool contiene(std::u16string_view t, std::u16string_view s) {
-    return t.find(s) != std::u16string_view::npos;
+bool contiene(std::string_view t, std::string_view s) {
+    return t.find(s) != std::string_view::npos;
 }
 
 // Only warns: whatever it finds, the Open dialog follows.
@@ -47,8 +47,11 @@ Desenlace fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view 
     return Desenlace::FalloArchivo;
 }
 
-// Cleans every input line into the working file; returns the path actually written.
-Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::u16string& rutaTrabajo) {
+// Cleans every input line into the working file. The run keeps what it needs of the bytes: the
+// input decoded to UTF-8 for the bulk path, and the working file's content for the list path
+// until the first "," or ";" shows the text is a bulk message.
+Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& texto,
+                          TrabajoUtf8& trabajoLineas, bool& masivoHallado) {
     std::string bytes;
     if (const auto f = archivos::leerTodo(estado.archivoEntrada, bytes)) {
         return fallo(puerto, u"No se pudo leer el archivo:", estado.archivoEntrada, f);
@@ -59,30 +62,60 @@ Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::u16string& 
     if (const auto f = trabajo.crear(deseada, archivos::identidad(estado.archivoEntrada))) {
         return fallo(puerto, u"No se pudo crear el archivo de trabajo:", deseada, f);
     }
-    rutaTrabajo = trabajo.ruta();
+    const std::u16string rutaTrabajo = trabajo.ruta();
 
-    const std::u16string contenido = texto::decodificar(bytes);
-    bytes.clear();
-    bytes.shrink_to_fit();
+    texto = texto::decodificarUtf8(std::move(bytes));
+    masivoHallado = false;
+    trabajoLineas = {};
     std::string salida;
     salida.reserve(kTamanoTrozo + 4096);
-    for (const std::u16string_view linea : texto::lineasDeEntrada(contenido)) {
-        const std::u16string_view recortada = texto::recortar(linea);
-        if (recortada.empty()) {
+    auto vaciar = [&] {
+        trabajo.escribir(salida);
+        if (!masivoHallado) {
+            trabajoLineas.trozos.push_back(std::move(salida));
+        }
+        salida = std::string();
+        salida.reserve(kTamanoTrozo + 4096);
+    };
+    const std::string_view todo(texto);
+    const std::size_t n = todo.size();
+    std::size_t inicio = 0;
+    while (inicio < n) {
+        // Input lines: CR, CR LF and a lone LF each end one; the last needs no line end.
+        std::size_t fin = inicio;
+        while (fin < n && todo[fin] != '\r' && todo[fin] != '\n') {
+            ++fin;
+        }
+        const std::string_view linea = todo.substr(inicio, fin - inicio);
+        inicio = fin < n && todo[fin] == '\r' && fin + 1 < n && todo[fin + 1] == '\n' ? fin + 2
+                                                                                      : fin + 1;
+        const auto primero = linea.find_first_not_of(' ');
+        if (primero == std::string_view::npos) {
             continue;
         }
-        const std::u16string limpia = limpieza(std::u16string(recortada));
-        if (limpia.empty() || contiene(limpia, u"www.")) {
+        const std::string_view recortada =
+            linea.substr(primero, linea.find_last_not_of(' ') - primero + 1);
+        const std::size_t antes = salida.size();
+        agregarLimpiezaUtf8(salida, recortada);
+        const std::string_view limpia = std::string_view(salida).substr(antes);
+        if (limpia.empty() || contiene(limpia, "www.")) {
+            salida.resize(antes);
             continue;
         }
-        texto::agregarUtf8(salida, limpia);
+        if (!masivoHallado && limpia.find_first_of(",;") != std::string_view::npos) {
+            masivoHallado = true;
+            trabajoLineas.trozos.clear();
+            trabajoLineas.trozos.shrink_to_fit();
+        }
         salida += "\r\n";
+        ++trabajoLineas.lineas;
         if (salida.size() >= kTamanoTrozo) {
-            trabajo.escribir(salida);
-            salida.clear();
+            vaciar();
         }
     }
-    trabajo.escribir(salida);
+    if (!salida.empty()) {
+        vaciar();
+    }
     if (const auto f = trabajo.cerrar()) {
         return fallo(puerto, u"No se pudo escribir el archivo de trabajo:", rutaTrabajo, f);
     }
@@ -127,28 +160,26 @@ Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
     }
     puerto.ponerTextoRuta(estado.archivoEntrada);
 
-    std::u16string rutaTrabajo;
-    if (const Desenlace d = escribirTrabajo(estado, puerto, rutaTrabajo); d != Desenlace::Escrito) {
+    // The working file is written as always; what it holds is split from the bytes just written
+    // rather than read back, and the bulk path gets the input already read.
+    std::string texto;
+    TrabajoUtf8 trabajo;
+    bool masivoHallado = false;
+    if (const Desenlace d = escribirTrabajo(estado, puerto, texto, trabajo, masivoHallado);
+        d != Desenlace::Escrito) {
         return d;
     }
-    if (const std::u16string error = cargarArchivo(estado.lineas, rutaTrabajo); !error.empty()) {
-        puerto.mensaje(mensajeFallo(u"No se pudo leer el archivo de trabajo:", rutaTrabajo, error),
-                       Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
-    }
-    const std::int64_t n = contarElementos(estado.lineas);
-    if (n == 0) {
+    if (trabajo.lineas == 0) {
+        estado.lineas.clear();  // a working file of length 0 gives no elements
         puerto.mensaje(u"El archivo esta vacio!\r\nImposible continuar", Estilo::Exclamacion,
                        kTitulo);
         return Desenlace::Rechazado;
     }
-
-    bool masivoHallado = false;
-    for (std::int64_t i = 0; i < n && !masivoHallado; ++i) {
-        const std::u16string& e = estado.lineas[static_cast<std::size_t>(i)];
-        masivoHallado = contiene(e, u",") || contiene(e, u";");
+    if (masivoHallado) {
+        return masivoDesdeTexto(estado, puerto, std::move(texto));
     }
-    return masivoHallado ? masivo(estado, puerto) : comolista(estado, puerto);
+    std::string().swap(texto);  // the list path needs only the working file's lines
+    return comolistaDesdeTrabajo(estado, puerto, std::move(trabajo));
 }
 
 }  // namespace tralmix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
 void componerLista(const std::vector<std::u16string>& lineas,
                    const std::function<void(std::string_view)>& destino);
 std::string componerLista(const std::vector<std::u16string>& lineas);
+// The same layout from elements already in UTF-8.
+void componerListaUtf8(std::span<const std::string_view> lineas,
+                       const std::function<void(std::string_view)>& destino);
 
 // "<what failed>:" CR LF path CR LF CR LF "Motivo: <why>" — the form of every file error.
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
@@ -37,6 +41,10 @@ class EtapaResultado {
     // False when the file cannot be created; the user has been told why.
     bool preparar(Puerto& puerto);
     Desenlace terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
+    // The same in two steps, for a list whose elements are already in UTF-8 (in the order of
+    // estado.lineas): escribir() hands the bytes to the file, anunciar() does the rest.
+    void escribir(std::span<const std::string_view> lineasUtf8);
+    Desenlace anunciar(Puerto& puerto, std::u16string_view cierre);
 
     const std::u16string& ruta() const { return ruta_; }
 

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "util/archivos.h"
 #include "util/texto.h"
@@ -127,12 +128,13 @@ std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado
     return resultado;
 }
 
-void reemplazarEnSitio(std::u16string& texto, std::u16string_view buscado,
-                       std::u16string_view reemplazo) {
-    if (buscado.empty() || reemplazo.size() > buscado.size()) {
-        texto = reemplazar(texto, buscado, reemplazo);
-        return;
-    }
+namespace {
+
+template <typename Caracter>
+void enSitio(std::basic_string<Caracter>& texto, std::basic_string_view<Caracter> buscado,
+             std::basic_string_view<Caracter> reemplazo) {
+    using Rasgos = std::char_traits<Caracter>;
+    constexpr auto nada = std::basic_string_view<Caracter>::npos;
     if (buscado.size() == 1 && reemplazo.size() == 1) {
         std::replace(texto.begin(), texto.end(), buscado[0], reemplazo[0]);
         return;
@@ -141,30 +143,48 @@ void reemplazarEnSitio(std::u16string& texto, std::u16string_view buscado,
         std::erase(texto, buscado[0]);
         return;
     }
-    const std::u16string_view vista(texto);
+    const std::basic_string_view<Caracter> vista(texto);
     std::size_t hallado = vista.find(buscado);
-    if (hallado == npos) {
-        return;
+    if (hallado == nada) {
+        return;  // one scan, no copy
     }
     // The write position never passes the read position, since nothing grows.
     std::size_t escrito = hallado;
     std::size_t leido = hallado;
-    while (hallado != npos) {
+    while (hallado != nada) {
         if (hallado > leido) {
-            std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                             hallado - leido);
+            Rasgos::move(texto.data() + escrito, texto.data() + leido, hallado - leido);
             escrito += hallado - leido;
         }
-        std::char_traits<char16_t>::copy(texto.data() + escrito, reemplazo.data(),
-                                         reemplazo.size());
+        Rasgos::copy(texto.data() + escrito, reemplazo.data(), reemplazo.size());
         escrito += reemplazo.size();
         leido = hallado + buscado.size();
         hallado = vista.find(buscado, leido);
     }
-    std::char_traits<char16_t>::move(texto.data() + escrito, texto.data() + leido,
-                                     texto.size() - leido);
+    Rasgos::move(texto.data() + escrito, texto.data() + leido, texto.size() - leido);
     escrito += texto.size() - leido;
     texto.resize(escrito);
+}
+
+}  // namespace
+
+void reemplazarEnSitio(std::u16string& texto, std::u16string_view buscado,
+                       std::u16string_view reemplazo) {
+    if (buscado.empty() || reemplazo.size() > buscado.size()) {
+        texto = reemplazar(texto, buscado, reemplazo);
+        return;
+    }
+    enSitio(texto, buscado, reemplazo);
+}
+
+void reemplazarEnSitio(std::string& texto, std::string_view buscado, std::string_view reemplazo) {
+    if (buscado.empty()) {
+        return;
+    }
+    if (reemplazo.size() > buscado.size()) {
+        throw std::invalid_argument("reemplazarEnSitio: el reemplazo es más largo");
+    }
+    enSitio(texto, buscado, reemplazo);
 }
 
 void partir(std::u16string_view texto, std::u16string_view delimitador,

@@ -32,6 +32,9 @@ std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado
 // comparison, done in place; only for a replacement no longer than buscado.
 void reemplazarEnSitio(std::u16string& texto, std::u16string_view buscado,
                        std::u16string_view reemplazo);
+// The same on UTF-8 bytes, for sought texts and replacements that are whole characters (ASCII in
+// every caller), where byte and character matches coincide. The replacement must be no longer.
+void reemplazarEnSitio(std::string& texto, std::string_view buscado, std::string_view reemplazo);
 
 // Loads the file at ruta into lineas, split at CR LF; a file of length 0 leaves lineas without
 // elements. Returns the empty text on success, otherwise what failed (lineas then unchanged).

@@ -34,6 +34,18 @@ std::u16string_view recortar(std::u16string_view texto);
 // Input lines: CR, CR LF and a lone LF each end a line; the last line needs no line end.
 std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto);
 
+// The same decision as decodificar, with the text handed back as UTF-8: exactly
+// aUtf8(decodificar(bytes)), without going through UTF-16 when the bytes are already UTF-8.
+std::string decodificarUtf8(std::string bytes);
+
+// True when the bytes are strictly valid UTF-8 (what desdeUtf8 accepts).
+bool esUtf8(std::string_view bytes);
+
+// Appends the lower-cased form of a UTF-8 text (as minusculas does it) to salida. ASCII is
+// handled here; a text with anything else goes whole to the full mapping, so context rules such
+// as the final sigma see the same neighbours.
+void agregarMinusculasUtf8(std::string& salida, std::string_view texto);
+
 // Short conversions for literals and paths.
 std::u16string desdeUtf8OReemplazo(std::string_view bytes);
 

@@ -3,6 +3,10 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <cstdint>
+#include <cstring>
 
 #include <limits>
 #include <memory>
@@ -65,7 +69,73 @@ bool esAscii(std::string_view t) {
     return true;
 }
 
+// Length of the leading run of ASCII bytes, eight at a time.
+std::size_t prefijoAscii(std::string_view t) {
+    std::size_t i = 0;
+    for (; i + 8 <= t.size(); i += 8) {
+        std::uint64_t ocho = 0;
+        std::memcpy(&ocho, t.data() + i, 8);
+        if ((ocho & 0x8080808080808080ULL) != 0) {
+            break;
+        }
+    }
+    while (i < t.size() && static_cast<unsigned char>(t[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
 }  // namespace
+
+bool esUtf8(std::string_view bytes) {
+    const auto longitud = static_cast<std::int64_t>(bytes.size());
+    const auto* s = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::int64_t i = 0;
+    while (i < longitud) {
+        i += static_cast<std::int64_t>(prefijoAscii(bytes.substr(static_cast<std::size_t>(i))));
+        // ICU's own well-formedness rules, as u_strFromUTF8 applies them: no overlong forms, no
+        // surrogates, nothing above U+10FFFF, no truncated sequence.
+        while (i < longitud && s[i] >= 0x80) {
+            UChar32 c = 0;
+            U8_NEXT(s, i, longitud, c);
+            if (c < 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::string decodificarUtf8(std::string bytes) {
+    const bool bomUtf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                                (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    if (!bomUtf16) {
+        const std::size_t bom = std::string_view(bytes).starts_with("\xEF\xBB\xBF") ? 3 : 0;
+        if (esUtf8(std::string_view(bytes).substr(bom))) {
+            bytes.erase(0, bom);
+            return bytes;
+        }
+    }
+    return aUtf8(decodificar(bytes));
+}
+
+void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
+    if (prefijoAscii(texto) == texto.size()) {
+        const std::size_t inicio = salida.size();
+        salida.resize(inicio + texto.size());
+        char* destino = salida.data() + inicio;
+        for (std::size_t i = 0; i < texto.size(); ++i) {
+            const char c = texto[i];
+            destino[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+        }
+        return;
+    }
+    std::u16string ancho;
+    if (!desdeUtf8(texto, ancho)) {
+        ancho = desdeUtf8OReemplazo(texto);
+    }
+    agregarUtf8(salida, minusculas(ancho));
+}
 
 bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
     if (esAscii(bytes)) {
