@@ -1,5 +1,9 @@
 #include "extract/proceso.h"
 
+#include <cerrno>
+#include <new>
+#include <stdexcept>
+
 #include "extract/comolista.h"
 #include "extract/limpieza.h"
 #include "extract/masivo.h"
@@ -135,7 +139,9 @@ void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto) {
     estado.carpetaTemporal = std::move(carpeta);
 }
 
-Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
+namespace {
+
+Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
     revisarRutaEscrita(estado, puerto);
 
     AjustesDialogo ajustes;
@@ -180,6 +186,29 @@ Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
     }
     std::string().swap(texto);  // the list path needs only the working file's lines
     return comolistaDesdeTrabajo(estado, puerto, std::move(trabajo));
+}
+
+}  // namespace
+
+Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
+    // A file too large for this machine's memory (or for a text conversion) ends the run with a
+    // message like any other file failure instead of ending the program; the unconfirmed result
+    // file is removed on the way out, so an earlier list stays.
+    std::u16string motivo;
+    try {
+        return ejecutarRun(estado, puerto);
+    } catch (const std::bad_alloc&) {
+        motivo = archivos::motivo(ENOMEM);
+    } catch (const std::length_error&) {
+        motivo = u"el archivo es demasiado grande";
+    }
+    estado.lineas.clear();
+    estado.lineas.shrink_to_fit();
+    estado.copiaLineas.clear();
+    estado.copiaLineas.shrink_to_fit();
+    puerto.mensaje(mensajeFallo(u"No se pudo procesar el archivo:", estado.archivoEntrada, motivo),
+                   Estilo::Critico, kTitulo);
+    return Desenlace::FalloArchivo;
 }
 
 }  // namespace tralmix
