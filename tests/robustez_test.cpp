@@ -1,0 +1,388 @@
+// Hostile inputs and file-system faults on the whole run: whatever happens, a correct list or a
+// clear message naming the file and the reason, and nothing lost.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <new>
+
+#include "extract/proceso.h"
+#include "extract/resultado.h"
+#include "puerto_falso.h"
+#include "util/archivos.h"
+
+namespace tralmix {
+namespace {
+
+namespace fs = std::filesystem;
+using prueba::leer;
+using namespace std::string_literals;
+
+// Bytes of a UTF-16 text with its byte-order mark, as Windows Notepad saves "Unicode".
+std::string utf16(std::u16string_view texto, bool grandeFinal) {
+    std::string b = grandeFinal ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : texto) {
+        const char alto = static_cast<char>(c >> 8);
+        const char bajo = static_cast<char>(c & 0xFF);
+        b += grandeFinal ? alto : bajo;
+        b += grandeFinal ? bajo : alto;
+    }
+    return b;
+}
+
+std::size_t archivosEn(const fs::path& carpeta) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(carpeta), {}));
+}
+
+class Robustez : public ::testing::Test {
+  protected:
+    prueba::CarpetaTemporal entrada;
+    prueba::CarpetaTemporal temporal;
+    prueba::CarpetaTemporal resultado;
+
+    void preparar(prueba::PuertoFalso& p, Estado& e) const {
+        p.temporal = temporal.u16();
+        p.resultado = resultado.u16();
+        cargarCarpetaTemporal(e, p);
+    }
+    fs::path lista() const { return resultado.ruta() / "Mails_20050305.txt"; }
+};
+
+TEST_F(Robustez, OddContentEndsWithACorrectListOrItsRefusal) {
+    struct Caso {
+        const char* que;
+        std::string bytes;
+        Desenlace desenlace;
+        std::string lista;  // expected result file; unused when refused
+    };
+    const std::vector<Caso> casos = {
+        {"CR LF only", std::string(2000, '\r') + std::string(2000, '\n'), Desenlace::Rechazado, ""},
+        {"lone CRs and LFs", "\r\r\n\n\r  \n", Desenlace::Rechazado, ""},
+        // A NUL is a character like any other: nothing after it is lost.
+        {"NUL bytes", "a\0b@example.com\r\nc@example.com\0\r\n\0\r\n"s, Desenlace::Escrito,
+         "a\0b@example.com\r\n\r\nc@example.com\0\r\n\r\n\r\n"s},
+        {"Windows-1252", "Jos\xE9@example.com\r\n\x80uro@example.com\r\n", Desenlace::Escrito,
+         "Jos\xC3\xA9@example.com\r\n\r\n\xE2\x82\xAC"
+         "uro@example.com\r\n\r\n\r\n"},
+        // One invalid byte decides for the whole file: the UTF-8 "é" is read as two characters.
+        {"UTF-8 with one invalid byte",
+         "Jos\xC3\xA9@x.com\r\nPe\xF1"
+         "a@x.com\r\n",
+         Desenlace::Escrito,
+         "Jos\xC3\x83\xC2\xA9@x.com\r\n\r\nPe\xC3\xB1"
+         "a@x.com\r\n\r\n\r\n"},
+        {"bytes Windows-1252 leaves undefined", "\x81\x8D\x8F\x90\x9D@x.com\r\n",
+         Desenlace::Escrito, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D@x.com\r\n\r\n"},
+        {"UTF-16 LE with BOM, list", utf16(u"Peña@example.com\r\nZoë@example.com\r\n", false),
+         Desenlace::Escrito,
+         "Pe\xC3\xB1"
+         "a@example.com\r\n\r\nZo\xC3\xAB@example.com\r\n\r\n\r\n"},
+        {"UTF-16 BE with BOM, list", utf16(u"Peña@example.com\r\nZoë@example.com", true),
+         Desenlace::Escrito,
+         "Pe\xC3\xB1"
+         "a@example.com\r\n\r\nZo\xC3\xAB@example.com\r\n\r\n\r\n"},
+        // The bulk path reads the text again: it must decode it the same way.
+        {"UTF-16 LE with BOM, pasted messages",
+         utf16(u"De: Peña <PEÑA@Example.com>\r\nPara: zoë@example.com; Ana <ana@example.com>\r\n",
+               false),
+         Desenlace::Escrito,
+         "ana@example.com\r\n\r\npe\xC3\xB1"
+         "a@example.com, zo\xC3\xAB@example.com\r\n\r\n\r\n"},
+        // An image: lines without "@" give an empty list, as for any text without addresses.
+        {"PNG-like bytes",
+         "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x02\0\0\0\x90\x91h6"s,
+         Desenlace::Escrito, ""},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        prueba::PuertoFalso p;
+        Estado e;
+        preparar(p, e);
+        const auto ruta = entrada.escribir("entrada.txt", c.bytes);
+        p.respuesta = {true, archivos::desdeRuta(ruta)};
+        fs::remove(lista());
+        EXPECT_EQ(cmd_file01_Click(e, p), c.desenlace);
+        ASSERT_EQ(p.mensajes.size(), 1u);
+        if (c.desenlace == Desenlace::Rechazado) {
+            EXPECT_EQ(p.mensajes[0].texto, u"El archivo esta vacio!\r\nImposible continuar");
+            EXPECT_FALSE(fs::exists(lista()));
+        } else {
+            EXPECT_EQ(p.mensajes[0].estilo, Estilo::Informacion);
+            EXPECT_EQ(leer(lista()), c.lista);
+        }
+        EXPECT_EQ(leer(ruta), c.bytes);
+    }
+}
+
+// A window that does something to the input file at the moment the bulk path starts (when it
+// puts the input's path back into the box, after the working file has been written).
+class PuertoQueCambia : public prueba::PuertoFalso {
+  public:
+    std::function<void()> accion;
+    fs::path trabajo;
+    bool hecho = false;
+    void ponerTextoRuta(const std::u16string& t) override {
+        PuertoFalso::ponerTextoRuta(t);
+        if (!hecho && !t.empty() && fs::exists(trabajo)) {
+            hecho = true;
+            accion();
+        }
+    }
+};
+
+// The input changes between the first read and the bulk pass: the list is that of the first
+// content, or the run stops with a clear message and the earlier list stays. Never the second
+// content, never a mixture.
+TEST_F(Robustez, InputChangedDuringTheRunGivesNoMixture) {
+    const std::string primero = "ana@example.com, bo@example.com\r\n";
+    const std::string listaPrimero = "ana@example.com\r\n\r\nbo@example.com\r\n\r\n\r\n";
+    const std::string segundo = "zed@example.com, yo@example.com\r\n";
+    const auto ruta = entrada.ruta() / "lista.txt";
+    struct Caso {
+        const char* que;
+        std::function<void()> accion;
+    };
+    const std::vector<Caso> casos = {
+        {"deleted", [&] { fs::remove(ruta); }},
+        {"replaced by rename",
+         [&] {
+             entrada.escribir("otra.txt", segundo);
+             fs::rename(entrada.ruta() / "otra.txt", ruta);
+         }},
+        {"rewritten in place", [&] { entrada.escribir("lista.txt", segundo); }},
+        {"grown", [&] { std::ofstream(ruta, std::ios::app) << "cy@example.com; dee@example.com"; }},
+        {"emptied", [&] { fs::resize_file(ruta, 0); }},
+        {"replaced by a folder",
+         [&] {
+             fs::remove(ruta);
+             fs::create_directory(ruta);
+         }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        fs::remove_all(ruta);
+        fs::remove(temporal.ruta() / "lista.txt");  // the hook waits for this run's working file
+        entrada.escribir("lista.txt", primero);
+        resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+        PuertoQueCambia p;
+        Estado e;
+        preparar(p, e);
+        p.trabajo = temporal.ruta() / "lista.txt";
+        p.accion = c.accion;
+        p.respuesta = {true, archivos::desdeRuta(ruta)};
+        const Desenlace d = cmd_file01_Click(e, p);
+        EXPECT_TRUE(p.hecho);
+        ASSERT_EQ(p.mensajes.size(), 1u);
+        if (d == Desenlace::Escrito) {
+            EXPECT_EQ(leer(lista()), listaPrimero);
+        } else {
+            EXPECT_EQ(d, Desenlace::FalloArchivo);
+            EXPECT_EQ(p.mensajes[0].estilo, Estilo::Critico);
+            EXPECT_NE(
+                p.mensajes[0].texto.find(u"\r\n" + archivos::desdeRuta(ruta) + u"\r\n\r\nMotivo: "),
+                std::u16string::npos);
+            EXPECT_EQ(leer(lista()), "earlier list\r\n");
+        }
+        EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
+    }
+}
+
+// Whatever someone planted at the working path in a shared temporary folder stays as it is; the
+// run writes a private file of its own beside it and never blocks.
+TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
+    prueba::CarpetaTemporal otra;
+    const auto noCreado = otra.ruta() / "no-creado.txt";
+    const auto punto = temporal.ruta() / "lista.txt";
+    struct Caso {
+        const char* que;
+        std::function<void()> plantar;
+        std::function<bool()> intacto;
+    };
+    const std::vector<Caso> casos = {
+        {"dangling link", [&] { fs::create_symlink(noCreado, punto); },
+         [&] { return fs::is_symlink(punto) && !fs::exists(noCreado); }},
+        {"link to a folder", [&] { fs::create_directory_symlink(otra.ruta(), punto); },
+         [&] { return fs::is_symlink(punto) && archivosEn(otra.ruta()) == 0; }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(punto.c_str(), 0666), 0); },
+         [&] { return fs::is_fifo(fs::symlink_status(punto)); }},
+        {"folder", [&] { fs::create_directory(punto); },
+         [&] { return fs::is_directory(fs::symlink_status(punto)) && archivosEn(punto) == 0; }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        for (const auto& e : fs::directory_iterator(temporal.ruta())) {
+            fs::remove_all(e.path());
+        }
+        c.plantar();
+        prueba::PuertoFalso p;
+        Estado e;
+        preparar(p, e);
+        p.respuesta = {true,
+                       archivos::desdeRuta(entrada.escribir("Lista.txt", "x@example.com\r\n"))};
+        EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Escrito);
+        EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
+        EXPECT_TRUE(c.intacto());
+        int propios = 0;
+        for (const auto& f : fs::directory_iterator(temporal.ruta())) {
+            if (f.path().filename().string().starts_with("lista.txt.")) {
+                ++propios;
+                struct stat info {};
+                ASSERT_EQ(::lstat(f.path().c_str(), &info), 0);
+                EXPECT_TRUE(S_ISREG(info.st_mode));
+                EXPECT_EQ(info.st_mode & 0777, 0600u);
+                EXPECT_EQ(leer(f.path()), "x@example.com\r\n");
+            }
+        }
+        EXPECT_EQ(propios, 1);
+    }
+}
+
+// Every file failure: style 16, the program's title, "<what failed>:", the path, and the reason
+// in Spanish; the run ends as a file failure (the command's status 3) and opens nothing.
+TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
+    const auto fifo = entrada.ruta() / "tuberia.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto valida = archivos::desdeRuta(entrada.escribir("valida.txt", "a@example.com\r\n"));
+    const auto noCarpeta = archivos::desdeRuta(entrada.escribir("no-carpeta", "x"));
+    struct Caso {
+        const char* que;
+        std::u16string entrada;
+        std::u16string temporal;  // empty: the test's own
+        std::u16string resultado;
+        std::u16string accion;
+        std::u16string ruta;
+        std::u16string motivo;
+    };
+    const std::u16string falta = entrada.u16() + u"/falta.txt";
+    const std::vector<Caso> casos = {
+        {"FIFO as input", archivos::desdeRuta(fifo), u"", resultado.u16(),
+         u"No se pudo leer el archivo:", archivos::desdeRuta(fifo),
+         u"es una tubería (FIFO), no un archivo normal"},
+        {"device as input", u"/dev/zero", u"", resultado.u16(), u"No se pudo leer el archivo:",
+         u"/dev/zero", u"es un dispositivo, no un archivo normal"},
+        {"missing input", falta, u"", resultado.u16(), u"No se pudo leer el archivo:", falta,
+         u"el archivo o la carpeta no existe"},
+        {"result folder missing", valida, u"", resultado.u16() + u"/falta",
+         u"No se pudo crear el archivo:", resultado.u16() + u"/falta/Mails_20050305.txt",
+         u"el archivo o la carpeta no existe"},
+        {"result folder is a file", valida, u"", noCarpeta, u"No se pudo crear el archivo:",
+         noCarpeta + u"/Mails_20050305.txt", u"una parte de la ruta no es una carpeta"},
+        {"result folder in /proc", valida, u"", u"/proc", u"No se pudo crear el archivo:",
+         u"/proc/Mails_20050305.txt", u"el archivo o la carpeta no existe"},
+        {"temporary folder is a file", valida, noCarpeta, resultado.u16(),
+         u"No se pudo crear el archivo de trabajo:", noCarpeta + u"/valida.txt",
+         u"una parte de la ruta no es una carpeta"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        prueba::PuertoFalso p;
+        Estado e;
+        preparar(p, e);
+        if (!c.temporal.empty()) {
+            p.temporal = c.temporal;
+            cargarCarpetaTemporal(e, p);
+        }
+        p.resultado = c.resultado;
+        p.respuesta = {true, c.entrada};
+        EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+        ASSERT_EQ(p.mensajes.size(), 1u);
+        EXPECT_EQ(p.mensajes[0].estilo, Estilo::Critico);
+        EXPECT_EQ(p.mensajes[0].titulo, u"Messenger Add-in");
+        EXPECT_EQ(p.mensajes[0].texto, mensajeFallo(c.accion, c.ruta, c.motivo));
+        EXPECT_TRUE(p.abiertos.empty());
+    }
+}
+
+// Memory running out part way (a file too large for this machine) ends the run with a message,
+// not with the program's abrupt end, and an earlier list stays.
+TEST_F(Robustez, RunningOutOfMemoryIsReported) {
+    class SinMemoria : public prueba::PuertoFalso {
+      public:
+        std::u16string carpetaResultado() const override { throw std::bad_alloc(); }
+    };
+    resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+    SinMemoria p;
+    Estado e;
+    preparar(p, e);
+    const auto ruta = archivos::desdeRuta(entrada.escribir("lista.txt", "a@example.com\r\n"));
+    p.respuesta = {true, ruta};
+    EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+    ASSERT_EQ(p.mensajes.size(), 1u);
+    EXPECT_EQ(p.mensajes[0].estilo, Estilo::Critico);
+    EXPECT_EQ(p.mensajes[0].titulo, u"Messenger Add-in");
+    EXPECT_EQ(p.mensajes[0].texto,
+              mensajeFallo(u"No se pudo procesar el archivo:", ruta, u"no hay memoria suficiente"));
+    EXPECT_EQ(leer(lista()), "earlier list\r\n");
+    EXPECT_TRUE(p.abiertos.empty());
+}
+
+// A small file system mounted for the test, so that a disk really fills up. Needs root and a
+// kernel that lets us mount; skipped otherwise.
+class DiscoLleno : public Robustez {
+  protected:
+    fs::path punto;
+    bool montado = false;
+
+    void SetUp() override {
+        punto = resultado.ruta() / "disco";
+        fs::create_directory(punto);
+        montado = ::mount("tralmix-test", punto.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
+        if (!montado) {
+            GTEST_SKIP() << "cannot mount a small tmpfs here";
+        }
+    }
+    void TearDown() override {
+        if (montado) {
+            ::umount2(punto.c_str(), MNT_DETACH);
+        }
+    }
+    // A list of about 170 kB, far beyond the disk.
+    static std::string muchas() {
+        std::string s;
+        for (int i = 0; i < 6000; ++i) {
+            s += "persona." + std::to_string(100000 + i) + "@example.com\r\n";
+        }
+        return s;
+    }
+};
+
+TEST_F(DiscoLleno, ResultKeepsTheEarlierListAndSaysWhy) {
+    std::ofstream(punto / "Mails_20050305.txt", std::ios::binary) << "earlier list\r\n";
+    prueba::PuertoFalso p;
+    Estado e;
+    preparar(p, e);
+    p.resultado = archivos::desdeRuta(punto);
+    p.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", muchas()))};
+    EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+    ASSERT_EQ(p.mensajes.size(), 1u);
+    EXPECT_EQ(p.mensajes[0].estilo, Estilo::Critico);
+    EXPECT_EQ(p.mensajes[0].texto, mensajeFallo(u"No se pudo crear el archivo:",
+                                                archivos::desdeRuta(punto / "Mails_20050305.txt"),
+                                                u"no queda espacio en el disco"));
+    EXPECT_EQ(leer(punto / "Mails_20050305.txt"), "earlier list\r\n");
+    EXPECT_EQ(archivosEn(punto), 1u);  // no half-written temporary file left behind
+    EXPECT_TRUE(p.abiertos.empty());
+}
+
+TEST_F(DiscoLleno, WorkingFileOnAFullDiskIsReported) {
+    prueba::PuertoFalso p;
+    Estado e;
+    p.temporal = archivos::desdeRuta(punto);
+    p.resultado = resultado.u16();
+    cargarCarpetaTemporal(e, p);
+    p.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", muchas()))};
+    EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+    ASSERT_EQ(p.mensajes.size(), 1u);
+    EXPECT_EQ(p.mensajes[0].texto, mensajeFallo(u"No se pudo escribir el archivo de trabajo:",
+                                                archivos::desdeRuta(punto / "lista.txt"),
+                                                u"no queda espacio en el disco"));
+    EXPECT_FALSE(fs::exists(lista()));
+}
+
+}  // namespace
+}  // namespace tralmix
