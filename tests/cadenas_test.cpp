@@ -66,6 +66,18 @@ TEST(ReemplazarEnSitio, EqualsReemplazarOnRandomTexts) {
                 << prueba::u8(texto) << " / " << prueba::u8(buscado);
         }
     }
+    for (int vuelta = 0; vuelta < 2000; ++vuelta) {
+        std::string texto(largo(azar), ' ');
+        for (auto& c : texto) {
+            c = static_cast<char>(alfabeto[letra(azar)]);
+        }
+        for (const auto& [buscado, reemplazo] : filas) {
+            std::string enSitio = texto;
+            reemplazarEnSitio(enSitio, prueba::u8(buscado), prueba::u8(reemplazo));
+            ASSERT_EQ(enSitio, prueba::u8(reemplazar(prueba::u16(texto), buscado, reemplazo)))
+                << texto << " / " << prueba::u8(buscado);
+        }
+    }
     std::u16string crece = u"aXa";
     reemplazarEnSitio(crece, u"a", u"bb");  // a longer replacement still works
     EXPECT_EQ(crece, u"bbXbb");

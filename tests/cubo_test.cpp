@@ -4,6 +4,9 @@
 
 #include <random>
 
+#include "azar.h"
+#include "util/texto.h"
+
 namespace tralmix {
 namespace {
 
@@ -61,6 +64,48 @@ TEST(Cubo, EqualsTheInsertionSortOnRandomArrays) {
             V obtenido = m;
             Cubo(obtenido, asc);
             ASSERT_EQ(obtenido, esperado);
+        }
+    }
+}
+
+// Long texts with shared beginnings, NULs, surrogate pairs and U+E000–U+FFFF: the keyed sort goes
+// several levels deep and must still give the insertion sort's order, and the UTF-8 sort the
+// same order for the same texts.
+TEST(Cubo, KeyedLevelsEqualTheInsertionSort) {
+    prueba::Azar azar;
+    const std::vector<std::u16string> piezas = {
+        u"a", u"ab",     u"abcdefgh", u"abcdefg", std::u16string(u"\0", 1),
+        u" ", u"@x.org", u"é",        u"",       u"￿",
+        u"😀", u"𐀀",      u"ÿ",        u"Z",       u"abcdefghabcdefgh"};
+    for (int vuelta = 0; vuelta < 400; ++vuelta) {
+        V m(azar.hasta(60));
+        for (auto& s : m) {
+            s = azar.juntar(piezas, 6);
+        }
+        if (!m.empty() && azar.hasta(2) == 0) {
+            m.push_back(m[azar.hasta(m.size())]);  // repeats
+        }
+        for (bool asc : {true, false}) {
+            V esperado = m;
+            insercion(esperado, asc);
+            V obtenido = m;
+            EXPECT_EQ(Cubo(obtenido, asc), !m.empty());
+            ASSERT_EQ(obtenido, esperado);
+        }
+        std::vector<std::string> utf8;
+        for (const auto& s : m) {
+            utf8.push_back(texto::aUtf8(s));
+        }
+        std::vector<std::string_view> vistas(utf8.begin(), utf8.end());
+        ordenarComoUtf16(vistas);
+        V esperado = m;
+        insercion(esperado, true);
+        ASSERT_EQ(vistas.size(), esperado.size());
+        for (std::size_t i = 0; i < vistas.size(); ++i) {
+            ASSERT_EQ(vistas[i], texto::aUtf8(esperado[i])) << i;
+        }
+        for (std::size_t i = 0; i + 1 < m.size(); ++i) {
+            EXPECT_EQ(menorComoUtf16(utf8[i], utf8[i + 1]), m[i] < m[i + 1]);
         }
     }
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "azar.h"
 #include "puerto_falso.h"
+#include "util/cadenas.h"
 
 namespace tralmix {
 namespace {
@@ -51,6 +53,34 @@ TEST(Limpieza, Punctuation) {
     };
     for (const auto& c : casos) {
         EXPECT_EQ(limpieza(c.entrada), c.esperado) << prueba::u8(c.entrada);
+    }
+}
+
+// The one-pass cleaning equals the table applied row by row with reemplazar, in UTF-16 and in
+// UTF-8, on lines made of tags (whole, broken, nested in one another), the table's characters and
+// others.
+TEST(Limpieza, EqualsTheTableRowByRow) {
+    std::vector<std::u16string> piezas = {u"a@b.com", u" ",       u"\t",         u"é",    u"<",
+                                          u">",       u"contact", u"\U0001F600", u"www.", u"w",
+                                          u"(",       u",",       u";"};
+    for (const FilaTabla& fila : tablaLimpieza()) {
+        piezas.emplace_back(fila.buscado);
+        if (fila.buscado.size() > 2) {
+            piezas.emplace_back(fila.buscado.substr(0, fila.buscado.size() / 2));
+            piezas.emplace_back(fila.buscado.substr(fila.buscado.size() / 2));
+        }
+    }
+    prueba::Azar azar;
+    for (int vuelta = 0; vuelta < 5000; ++vuelta) {
+        const std::u16string linea = azar.juntar(piezas, 8);
+        std::u16string esperado = linea;
+        for (const FilaTabla& fila : tablaLimpieza()) {
+            esperado = reemplazar(esperado, fila.buscado, fila.reemplazo);
+        }
+        ASSERT_EQ(limpieza(linea), esperado) << prueba::u8(linea);
+        std::string utf8 = "antes|";
+        agregarLimpiezaUtf8(utf8, prueba::u8(linea));
+        ASSERT_EQ(utf8, "antes|" + prueba::u8(esperado)) << prueba::u8(linea);
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "azar.h"
+#include "extract/cubo.h"
+#include "extract/resultado.h"
 #include "puerto_falso.h"
 #include "util/archivos.h"
 #include "util/texto.h"
@@ -156,6 +159,120 @@ TEST_F(MasivoRun, InputGoneBeforeTheSecondReadIsReported) {
     EXPECT_NE(puerto.mensajes[0].texto.find(u"gone.txt"), std::u16string::npos);
     EXPECT_TRUE(puerto.abiertos.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.ruta() / "Mails_20050305.txt"));
+}
+
+// Pieces of pasted messages that the table and the word scan care about, in several letter cases
+// and with every kind of line end.
+std::vector<std::u16string> piezasDeMensajes() {
+    std::vector<std::u16string> p = {u"De:",
+                                     u"FROM:",
+                                     u"a:",
+                                     u"Fecha:",
+                                     u"asunto:",
+                                     u"Subject:",
+                                     u"TO:",
+                                     u"date:",
+                                     u"enviado:",
+                                     u"Fw:",
+                                     u"cc:",
+                                     u"CCO:",
+                                     u"<",
+                                     u">",
+                                     u"\"",
+                                     u":",
+                                     u"add",
+                                     u"Add",
+                                     u"ADD",
+                                     u"sender to contacts",
+                                     u"Sender To Contacts",
+                                     u",",
+                                     u";",
+                                     u"\r\n",
+                                     u"\r",
+                                     u"\n",
+                                     u" ",
+                                     u"  ",
+                                     u"\t",
+                                     u".html",
+                                     u".HTM",
+                                     u"(",
+                                     u")",
+                                     u"@",
+                                     u"ana@x.org",
+                                     u"MADDIE@EX.COM",
+                                     u"[mailto:",
+                                     u"]",
+                                     u"İ",
+                                     u"Σ",
+                                     u"é",
+                                     u"ß",
+                                     u"\U0001F600",
+                                     u"www.",
+                                     u"x",
+                                     u"h",
+                                     u"tml"};
+    for (std::size_t n = 1; n <= 22; ++n) {
+        p.push_back(std::u16string(n, u'.'));
+        p.push_back(std::u16string(n, u'-'));
+    }
+    return p;
+}
+
+// The literal bulk extraction: the whole text, every line followed by CR LF, lower-cased,
+// rewritten row by row and cut into words.
+V extraccionLiteral(std::string_view bytes) {
+    const std::u16string decodificado = texto::decodificar(bytes);
+    std::u16string texto;
+    for (const auto linea : texto::lineasDeEntrada(decodificado)) {
+        texto += linea;
+        texto += u"\r\n";
+    }
+    texto::minusculasEnSitio(texto);
+    normalizarMasivo(texto);
+    V lineas;
+    extraerDirecciones(texto, lineas);
+    return lineas;
+}
+
+// Line by line, only the lines with an "@", rows skipped where they cannot match: the same words
+// in the same order as the table on the whole text.
+TEST(Masivo, LineByLineEqualsTheWholeTextRowByRow) {
+    const auto piezas = piezasDeMensajes();
+    prueba::Azar azar;
+    for (int vuelta = 0; vuelta < 4000; ++vuelta) {
+        const std::string bytes = prueba::u8(azar.juntar(piezas, 30));
+        const V esperado = extraccionLiteral(bytes);
+        PalabrasUtf8 palabras;
+        direccionesUtf8(texto::decodificarUtf8(bytes), palabras);
+        V obtenido;
+        for (std::size_t i = 0; i < palabras.size(); ++i) {
+            if (obtenido.empty()) {
+                obtenido.emplace_back();
+            }
+            obtenido.push_back(prueba::u16(palabras[i]));
+        }
+        ASSERT_EQ(obtenido, esperado) << bytes;
+    }
+}
+
+// The whole bulk path against the literal steps: the list, the copy and the file's bytes.
+TEST_F(MasivoRun, EqualsTheLiteralStepsOnRandomMessages) {
+    const auto piezas = piezasDeMensajes();
+    prueba::Azar azar(99);
+    puerto.resultado = dir.u16();
+    for (int vuelta = 0; vuelta < 120; ++vuelta) {
+        const std::string bytes = prueba::u8(azar.juntar(piezas, 80));
+        V lineas = extraccionLiteral(bytes);
+        V copia;
+        quitarRepetidos(lineas, copia);
+        Cubo(lineas, true);
+        estado.lineas = {u"working"};
+        ASSERT_EQ(masivoDesdeTexto(estado, puerto, texto::decodificarUtf8(bytes)),
+                  Desenlace::Escrito);
+        ASSERT_EQ(estado.lineas, lineas) << bytes;
+        ASSERT_EQ(estado.copiaLineas, copia) << bytes;
+        ASSERT_EQ(lista(), componerLista(lineas)) << bytes;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "azar.h"
 #include "puerto_falso.h"
 
 namespace tralmix {
@@ -58,6 +59,27 @@ TEST(ComponerLista, SpacesAndTheLastIndex) {
     // An element of spaces only, elsewhere, is written nowhere.
     EXPECT_EQ(componerLista(V{u"a", u"  ", u"b"}), "a\r\n\r\nb\r\n\r\n\r\n");
     EXPECT_EQ(componerLista(V{u"josé@example.com"}), "jos\xC3\xA9@example.com\r\n\r\n");
+}
+
+// The writer on UTF-8 elements writes the same bytes, across group ends and with blank, spaced and
+// non-ASCII elements anywhere, the last index included.
+TEST(ComponerLista, Utf8ElementsGiveTheSameBytes) {
+    prueba::Azar azar;
+    const V piezas = {u"", u"   ", u"a@x", u" b@y ", u"josé@x", u"\U0001F600@z", u"c@w ,"};
+    for (int vuelta = 0; vuelta < 400; ++vuelta) {
+        V lineas(azar.hasta(150));
+        for (auto& e : lineas) {
+            e = piezas[azar.hasta(piezas.size())];
+        }
+        std::vector<std::string> utf8;
+        for (const auto& e : lineas) {
+            utf8.push_back(prueba::u8(e));
+        }
+        const std::vector<std::string_view> vistas(utf8.begin(), utf8.end());
+        std::string obtenido;
+        componerListaUtf8(vistas, [&](std::string_view trozo) { obtenido += trozo; });
+        ASSERT_EQ(obtenido, componerLista(lineas)) << vuelta;
+    }
 }
 
 TEST(ComponerLista, LargeListsAreWrittenWhole) {

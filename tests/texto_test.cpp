@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "azar.h"
+
 namespace tralmix::texto {
 namespace {
 
@@ -96,6 +98,54 @@ TEST(LineasDeEntrada, CrCrLfAndLoneLfEndLines) {
     EXPECT_EQ(lineasDeEntrada(u"\n\r"), (V{u"", u""}));
     EXPECT_EQ(lineasDeEntrada(u"\n\r\n"), (V{u"", u""}));  // LF, then CR LF
     EXPECT_EQ(lineasDeEntrada(u"a\r\r\nb"), (V{u"a", u"", u"b"}));
+}
+
+// The UTF-8 forms of the codec give exactly what going through UTF-16 gives, on bytes of every
+// kind: valid and broken UTF-8, byte-order marks, Windows-1252.
+TEST(DecodificarUtf8, EqualsDecodingThroughUtf16) {
+    prueba::Azar azar;
+    const std::vector<std::string> piezas = {"a",
+                                             "@",
+                                             "\r\n",
+                                             "\xC3\xA9",
+                                             "\xE2\x82\xAC",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xEF\xBB\xBF",
+                                             "\xFF\xFE",
+                                             "\xFE\xFF",
+                                             "\xC0\xAF",
+                                             "\xED\xA0\x80",
+                                             "\xF4\x90\x80\x80",
+                                             "\xE9",
+                                             "\x80",
+                                             "\xC3",
+                                             std::string(1, '\0'),
+                                             "\xEE\x80\x80",
+                                             "\xEF\xBF\xBF",
+                                             "abcdefghij"};
+    for (int vuelta = 0; vuelta < 3000; ++vuelta) {
+        const std::string b = vuelta % 3 == 0 ? azar.bytes(12) : azar.juntar(piezas, 8);
+        ASSERT_EQ(decodificarUtf8(b), aUtf8(decodificar(b))) << vuelta;
+        std::u16string ancho;
+        ASSERT_EQ(esUtf8(b), desdeUtf8(b, ancho)) << vuelta;
+    }
+}
+
+// Lower-casing UTF-8 directly equals lower-casing its UTF-16 form, context rules included: a
+// capital sigma is final or not by its neighbours, ASCII ones too.
+TEST(MinusculasUtf8, EqualsTheFullMapping) {
+    prueba::Azar azar;
+    const std::vector<std::u16string> piezas = {u"A", u"z", u" ", u"\r\n",   u"Σ",         u"ΑΣ",
+                                                u"İ", u"ẞ", u"ß", u"\u212A", u"É",         u"@",
+                                                u"'", u".", u"Ω", u"ǅ",      u"\U00010400"};
+    for (int vuelta = 0; vuelta < 3000; ++vuelta) {
+        const std::string t = aUtf8(azar.juntar(piezas, 10));
+        std::string obtenido = "prefijo";
+        agregarMinusculasUtf8(obtenido, t);
+        std::u16string ancho;
+        ASSERT_TRUE(desdeUtf8(t, ancho));
+        ASSERT_EQ(obtenido, "prefijo" + aUtf8(minusculas(ancho))) << t;
+    }
 }
 
 }  // namespace
