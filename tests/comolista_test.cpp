@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "azar.h"
 #include "puerto_falso.h"
 
 namespace tralmix {
@@ -62,6 +63,76 @@ TEST(Comolista, NothingLooksLikeAnAddress) {
     EXPECT_EQ(comolista(estado, puerto), Desenlace::Escrito);
     EXPECT_EQ(prueba::leer(dir.ruta() / "Mails_20050305.txt"), "");
     EXPECT_EQ(puerto.abiertos.size(), 1u);
+}
+
+// The list made from the working file's bytes equals comolista on the loaded lines: the same list
+// in the same order and the same file, however the bytes are cut into pieces; and when the result
+// cannot be created, the same lines left as loaded.
+TEST(Comolista, FromTheWorkingBytesEqualsTheLoadedLines) {
+    const std::vector<std::string> piezas = {"a@x.org",
+                                             " ",
+                                             "\t",
+                                             "b@y",
+                                             "(",
+                                             ")",
+                                             "..",
+                                             ".",
+                                             ".html",
+                                             ".htm",
+                                             "html",
+                                             "@",
+                                             "Z",
+                                             "\xC3\xA9",
+                                             "\xEE\x80\x80",
+                                             "\xF0\x9F\x98\x80",
+                                             std::string(1, '\0'),
+                                             "x"};
+    prueba::Azar azar;
+    prueba::CarpetaTemporal dir;
+    for (int vuelta = 0; vuelta < 150; ++vuelta) {
+        std::vector<std::string> lineasUtf8(1 + azar.hasta(120));
+        for (auto& l : lineasUtf8) {
+            l = azar.juntar(piezas, 6);
+        }
+        if (azar.hasta(3) == 0) {
+            lineasUtf8.push_back(lineasUtf8.front());  // repeats stay
+        }
+        const bool escribible = vuelta % 10 != 0;
+        TrabajoUtf8 trabajo;
+        V cargadas;
+        std::string pieza;
+        for (const auto& l : lineasUtf8) {
+            pieza += l + "\r\n";
+            cargadas.push_back(prueba::u16(l));
+            if (azar.hasta(4) == 0) {
+                trabajo.trozos.push_back(std::move(pieza));
+                pieza.clear();
+            }
+        }
+        trabajo.trozos.push_back(pieza);
+        trabajo.lineas = lineasUtf8.size();
+        cargadas.emplace_back();  // the loader's element after the last CR LF
+
+        prueba::PuertoFalso literal;
+        literal.resultado = escribible ? dir.u16() + u"/literal" : dir.u16() + u"/falta";
+        std::filesystem::create_directories(dir.ruta() / "literal");
+        Estado esperado;
+        esperado.lineas = cargadas;
+        const Desenlace d = comolista(esperado, literal);
+
+        prueba::PuertoFalso rapido;
+        rapido.resultado = escribible ? dir.u16() + u"/rapido" : dir.u16() + u"/falta";
+        std::filesystem::create_directories(dir.ruta() / "rapido");
+        Estado obtenido;
+        obtenido.lineas = {u"stale"};
+        ASSERT_EQ(comolistaDesdeTrabajo(obtenido, rapido, std::move(trabajo)), d);
+        ASSERT_EQ(obtenido.lineas, esperado.lineas) << vuelta;
+        ASSERT_EQ(rapido.mensajes.size(), literal.mensajes.size());
+        if (escribible) {
+            ASSERT_EQ(prueba::leer(dir.ruta() / "rapido" / "Mails_20050305.txt"),
+                      prueba::leer(dir.ruta() / "literal" / "Mails_20050305.txt"));
+        }
+    }
 }
 
 }  // namespace
