@@ -14,6 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     const std::string salida = texto::aUtf8(texto);
     fuzz::exigir(fuzz::utf8Valido(salida), "aUtf8 gives valid UTF-8");
 
+    fuzz::exigir(texto::decodificarUtf8(std::string(bytes)) == salida,
+                 "decodificarUtf8 equals aUtf8 of decodificar");
+    fuzz::exigir(texto::esUtf8(bytes) == fuzz::utf8Valido(bytes), "esUtf8 accepts valid UTF-8");
+    std::string bajasUtf8 = "prefix";
+    texto::agregarMinusculasUtf8(bajasUtf8, salida);
+    fuzz::exigir(
+        bajasUtf8 == "prefix" + texto::aUtf8(texto::minusculas(texto::desdeUtf8OReemplazo(salida))),
+        "agregarMinusculasUtf8 equals minusculas");
+
     std::string anexado = "prefix";
     texto::agregarUtf8(anexado, texto);
     fuzz::exigir(anexado == "prefix" + salida, "agregarUtf8 appends what aUtf8 gives");

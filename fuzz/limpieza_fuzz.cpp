@@ -6,6 +6,7 @@
 
 #include "comun.h"
 #include "extract/limpieza.h"
+#include "util/texto.h"
 
 using namespace tralmix;
 
@@ -64,5 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
         fuzz::exigir(limpia == mapaSimple(entrada), "without tags, a plain character map");
     }
     fuzz::exigir(limpieza(limpia) == limpia, "a second cleaning changes nothing");
+
+    // The UTF-8 form on the same line as the run would hold it (unpaired surrogates cannot come
+    // out of a decoded file, so the line goes through UTF-8 first).
+    const std::string utf8 = texto::aUtf8(entrada);
+    std::string salida = "prefix";
+    agregarLimpiezaUtf8(salida, utf8);
+    fuzz::exigir(salida == "prefix" + texto::aUtf8(limpieza(texto::desdeUtf8OReemplazo(utf8))),
+                 "agregarLimpiezaUtf8 equals limpieza");
     return 0;
 }

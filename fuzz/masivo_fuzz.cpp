@@ -50,6 +50,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
         fuzz::exigir(fuzz::contiene(mensajes, d), "an address is a piece of the text");
     }
 
+    // The run's own path: words straight from the decoded UTF-8 text, in the same order.
+    PalabrasUtf8 palabras;
+    direccionesUtf8(texto::aUtf8(decodificado), palabras);
+    fuzz::exigir(palabras.size() + (lineas.empty() ? 0 : 1) == lineas.size(),
+                 "direccionesUtf8 finds as many words");
+    std::vector<std::string_view> enUtf8;
+    for (std::size_t i = 0; i < palabras.size() && i + 1 < lineas.size(); ++i) {
+        fuzz::exigir(palabras[i] == texto::aUtf8(lineas[i + 1]),
+                     "direccionesUtf8 finds the same words");
+        enUtf8.push_back(palabras[i]);
+    }
+    ordenarComoUtf16(enUtf8);
+    for (std::size_t i = 1; i < enUtf8.size(); ++i) {
+        const std::u16string a = texto::desdeUtf8OReemplazo(enUtf8[i - 1]);
+        const std::u16string b = texto::desdeUtf8OReemplazo(enUtf8[i]);
+        fuzz::exigir(a <= b, "ordenarComoUtf16 sorts by UTF-16 code units");
+        fuzz::exigir(menorComoUtf16(enUtf8[i - 1], enUtf8[i]) == (a < b),
+                     "menorComoUtf16 compares as UTF-16");
+    }
+
     const std::vector<std::u16string> extraidas = lineas;
     std::vector<std::u16string> copia{u"stale"};
     quitarRepetidos(lineas, copia);

@@ -6,10 +6,14 @@
 #include <filesystem>
 
 #include "comun.h"
+#include "extract/comolista.h"
+#include "extract/cubo.h"
+#include "extract/masivo.h"
 #include "extract/proceso.h"
 #include "extract/resultado.h"
 #include "puerto_falso.h"
 #include "util/archivos.h"
+#include "util/cadenas.h"
 #include "util/texto.h"
 
 using namespace tralmix;
@@ -119,11 +123,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     fuzz::exigir(puerto.mensajes[0].estilo == Estilo::Informacion, "success is announced");
     fuzz::exigir(puerto.abiertos.size() == 1 && puerto.caja.empty(), "the list is opened");
 
+    // The list the definitions give, built with the engine's plain UTF-16 functions: the bulk
+    // path from the input text, the list path from the working file as the loader reads it.
+    std::vector<std::u16string> referencia;
+    std::vector<std::u16string> copia;
+    const bool masivo = fuzz::contiene(puerto.mensajes[0].texto, u"masivos");
+    if (masivo) {
+        std::u16string mensajes;
+        const std::u16string decodificado = texto::decodificar(bytes);
+        for (const auto linea : texto::lineasDeEntrada(decodificado)) {
+            mensajes += linea;
+            mensajes += u"\r\n";
+        }
+        texto::minusculasEnSitio(mensajes);
+        normalizarMasivo(mensajes);
+        extraerDirecciones(mensajes, referencia);
+        quitarRepetidos(referencia, copia);
+        fuzz::exigir(estado.copiaLineas == copia, "the bulk path's copy is the definitions' one");
+    } else {
+        fuzz::exigir(cargarArchivo(referencia, temporal.u16() + u"/entrada.txt").empty(),
+                     "the working file loads");
+        filtrarLista(referencia);
+    }
+    Cubo(referencia, true);
+    fuzz::exigir(estado.lineas == referencia, "the run's list is the definitions' one");
+
     const std::string escrita = prueba::leer(lista);
     fuzz::exigir(escrita == componerLista(estado.lineas), "the file holds the whole list");
     fuzz::exigir(fuzz::utf8Valido(escrita), "the list is valid UTF-8");
     fuzz::exigir(soloCrLf(escrita), "every line ends with CR LF");
-    const bool masivo = fuzz::contiene(puerto.mensajes[0].texto, u"masivos");
     std::size_t direcciones = 0;
     for (const auto& e : estado.lineas) {
         direcciones += texto::recortar(e).empty() ? 0 : 1;

@@ -4,11 +4,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "comun.h"
 #include "util/cadenas.h"
+#include "util/texto.h"
 
 using namespace tralmix;
 
@@ -115,6 +117,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     fuzz::exigir(enSitio == todos, "reemplazarEnSitio equals reemplazar");
     if (buscado.size() == 1 && reemplazo.empty()) {
         fuzz::exigir(!fuzz::contiene(todos, buscado), "a deleted character is gone");
+    }
+
+    // The UTF-8 form, for ASCII search texts and replacements no longer than them.
+    const auto ascii = [](const std::u16string& t) {
+        return std::all_of(t.begin(), t.end(), [](char16_t c) { return c < 0x80; });
+    };
+    // A text with an unpaired surrogate has no exact UTF-8 form, so it is left out.
+    if (!buscado.empty() && ascii(buscado) && ascii(reemplazo) &&
+        reemplazo.size() <= buscado.size() &&
+        texto::desdeUtf8OReemplazo(texto::aUtf8(texto)) == texto) {
+        std::string bytes = texto::aUtf8(texto);
+        reemplazarEnSitio(bytes, texto::aUtf8(buscado), texto::aUtf8(reemplazo));
+        fuzz::exigir(bytes == texto::aUtf8(todos), "the UTF-8 reemplazarEnSitio equals reemplazar");
     }
 
     fuzz::exigir(

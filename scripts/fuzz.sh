@@ -29,7 +29,7 @@ run_one() {
     mkdir -p "$work/$h"
     # New inputs go to the scratch folder (first), the seeds are read from the repository.
     if build/fuzz/fuzz/"${h}"_fuzz "${args[@]}" "$work/$h" "fuzz/corpus/$h" >"$work/$h.log" 2>&1; then
-        echo "$h: $(grep -E '^#[0-9]+ +DONE' "$work/$h.log" | tail -1)"
+        echo "$h: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/$h.log" | tail -1)"
     else
         echo "$h: FAILED, see $work/$h.log" >&2
         tail -40 "$work/$h.log" >&2
