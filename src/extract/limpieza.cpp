@@ -94,7 +94,11 @@ void quitarEtiquetas(std::basic_string<Caracter>& t) {
     for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
         const std::basic_string<Caracter> buscado(kTabla[i].buscado.begin(),
                                                   kTabla[i].buscado.end());
-        reemplazarEnSitio(t, buscado, std::basic_string_view<Caracter>{});
+        // The library's search jumps from "<" to "<", which are few.
+        if (std::basic_string_view<Caracter>(t).find(buscado) !=
+            std::basic_string<Caracter>::npos) {
+            reemplazarEnSitio(t, buscado, std::basic_string_view<Caracter>{});
+        }
     }
 }
 

@@ -67,7 +67,7 @@ void quitarAddFinal(std::basic_string<Caracter>& texto) {
     const Caracter kAdd[] = {'a', 'd', 'd'};
     const Vista add(kAdd, 3);
     const Vista vista(texto);
-    std::size_t hallado = vista.find(add);
+    std::size_t hallado = buscarEn(vista, add, 0);
     if (hallado == Vista::npos) {
         return;
     }
@@ -80,9 +80,9 @@ void quitarAddFinal(std::basic_string<Caracter>& texto) {
             escrito += hallado - leido;
             texto[escrito++] = static_cast<Caracter>(' ');
             leido = hallado + add.size();
-            hallado = vista.find(add, leido);
+            hallado = buscarEn(vista, add, leido);
         } else {
-            hallado = vista.find(add, hallado + 1);
+            hallado = buscarEn(vista, add, hallado + 1);
         }
     }
     Rasgos::move(texto.data() + escrito, texto.data() + leido, texto.size() - leido);
@@ -93,14 +93,15 @@ void quitarAddFinal(std::basic_string<Caracter>& texto) {
 struct FilaUtf8 {
     std::string buscado;
     std::string reemplazo;
-    std::array<std::uint64_t, 4> necesita{};
+    std::string necesita;  // its distinct bytes other than the space
 };
 
-using Presentes = std::array<std::uint64_t, 4>;
-
-void marcar(Presentes& p, unsigned char c) {
-    p[c >> 6] |= std::uint64_t{1} << (c & 63);
-}
+// The bytes a line holds, and whether it holds ".." or "--".
+struct Presentes {
+    std::array<bool, 256> byte{};
+    bool puntos = false;
+    bool guiones = false;
+};
 
 std::array<FilaUtf8, kTabla.size()> tablaUtf8() {
     std::array<FilaUtf8, kTabla.size()> t;
@@ -110,46 +111,189 @@ std::array<FilaUtf8, kTabla.size()> tablaUtf8() {
         for (const char c : t[i].buscado) {
             // A space can appear where there was none (every row but two leaves one), so it is
             // never a reason to skip a row.
-            if (c != ' ') {
-                marcar(t[i].necesita, static_cast<unsigned char>(c));
+            if (c != ' ' && t[i].necesita.find(c) == std::string::npos) {
+                t[i].necesita += c;
             }
         }
     }
     return t;
 }
 
-constexpr std::size_t kPrimeraDePuntos = 23;
-constexpr std::size_t kPrimeraDeGuiones = 29;
+// The table's runs of alike rows, 0-based, each from its first row to one past its last.
+constexpr std::size_t kEncabezadosDesde = 2;  // "de:" … "cco:"
+constexpr std::size_t kEncabezadosHasta = 14;
+constexpr std::size_t kSignosDesde = 14;  // "<", ">", the quote, ":"
+constexpr std::size_t kSignosHasta = 18;
+constexpr std::size_t kSeparadoresDesde = 20;  // ",", ";"
+constexpr std::size_t kSeparadoresHasta = 22;
+constexpr std::size_t kFilaFinDeLinea = 22;  // CR LF
+constexpr std::size_t kPuntosDesde = 23;
+constexpr std::size_t kGuionesDesde = 29;
 
-// The table on one line of the message text (lower-cased, CR LF at its end). Rows only delete or
-// put a space in place of what they find, so no byte appears that the line did not hold before,
-// except the space: a row that needs a byte the line lacks finds nothing and is skipped, and so
-// are the rows of dots or dashes when no ".." or "--" is left.
-void normalizarLinea(std::string& t, const std::array<FilaUtf8, kTabla.size()>& tabla) {
-    Presentes presentes{};
-    for (const char c : t) {
-        marcar(presentes, static_cast<unsigned char>(c));
+constexpr bool unCaracterAEspacio(std::size_t desde, std::size_t hasta) {
+    for (std::size_t i = desde; i < hasta; ++i) {
+        if (kTabla[i].buscado.size() != 1 || kTabla[i].buscado[0] == u' ' ||
+            kTabla[i].buscado[0] >= 128 || kTabla[i].reemplazo != u" ") {
+            return false;
+        }
     }
-    for (std::size_t fila = 0; fila < tabla.size(); ++fila) {
-        if (fila == kPrimeraDePuntos && t.find("..") == std::string::npos) {
-            fila = kPrimeraDeGuiones - 1;
-            continue;
+    return true;
+}
+
+// What the line-by-line form relies on; see normalizarLinea.
+constexpr bool formaDeLaTabla() {
+    for (std::size_t i = 0; i < kTabla.size(); ++i) {
+        const auto& f = kTabla[i];
+        const bool finDeLinea = i == kFilaFinDeLinea;
+        if (finDeLinea != (f.buscado == u"\r\n") ||
+            (!finDeLinea && (f.buscado.find_first_of(u"\r\n") != std::u16string_view::npos)) ||
+            (f.reemplazo != u"" && f.reemplazo != u" ")) {
+            return false;
         }
-        if (fila == kPrimeraDeGuiones && t.find("--") == std::string::npos) {
-            break;
+        const bool encabezado = i >= kEncabezadosDesde && i < kEncabezadosHasta;
+        if (encabezado &&
+            (f.buscado.find(u':') != f.buscado.size() - 1 ||
+             f.buscado.find(u' ') != std::u16string_view::npos || f.reemplazo != u" ")) {
+            return false;
         }
-        const FilaUtf8& f = tabla[fila];
-        bool posible = true;
-        for (std::size_t k = 0; k < 4; ++k) {
-            posible = posible && (f.necesita[k] & ~presentes[k]) == 0;
+        if (i >= kPuntosDesde && f.buscado.find_first_not_of(i < kGuionesDesde ? u'.' : u'-') !=
+                                     std::u16string_view::npos) {
+            return false;
         }
-        if (!posible) {
+        if (i >= kPuntosDesde && f.buscado.size() < 2) {
+            return false;
+        }
+    }
+    return unCaracterAEspacio(kSignosDesde, kSignosHasta) &&
+           unCaracterAEspacio(kSeparadoresDesde, kSeparadoresHasta) &&
+           kTabla[kFilaAdd].buscado == u"add" && kEncabezadosHasta <= kSignosDesde;
+}
+static_assert(formaDeLaTabla(), "the line-by-line form assumes this shape of the table");
+
+// Rows "de:" to "cco:" in one pass. Each of their texts ends in its only ":", so a match ends at a
+// ":" of the line and holds no other; matches at different ":" never overlap, and the space a
+// match leaves is no part of any of these texts. Each ":" is therefore taken by the first of
+// these rows, in table order, whose text ends there, whatever the other rows do elsewhere.
+void quitarEncabezados(std::string& t, const std::array<FilaUtf8, kTabla.size()>& tabla) {
+    std::size_t dos = t.find(':');
+    std::size_t escrito = 0;
+    std::size_t leido = 0;
+    while (dos != std::string::npos) {
+        const std::string_view antes = std::string_view(t).substr(leido, dos + 1 - leido);
+        for (std::size_t fila = kEncabezadosDesde; fila < kEncabezadosHasta; ++fila) {
+            const std::string& b = tabla[fila].buscado;
+            if (antes.ends_with(b)) {
+                const std::size_t inicio = dos + 1 - b.size();
+                std::char_traits<char>::move(t.data() + escrito, t.data() + leido, inicio - leido);
+                escrito += inicio - leido;
+                t[escrito++] = ' ';
+                leido = dos + 1;
+                break;
+            }
+        }
+        dos = t.find(':', dos + 1);
+    }
+    if (leido > 0) {
+        std::char_traits<char>::move(t.data() + escrito, t.data() + leido, t.size() - leido);
+        t.resize(escrito + t.size() - leido);
+    }
+}
+
+// A run of rows that each turn one character into a space, in one pass: none of them seeks a
+// space, so their order does not matter.
+void aEspacios(std::string& t, std::size_t desde, std::size_t hasta) {
+    std::array<bool, 128> cual{};
+    for (std::size_t i = desde; i < hasta; ++i) {
+        cual[kTabla[i].buscado[0]] = true;
+    }
+    for (char& c : t) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 128 && cual[u]) {
+            c = ' ';
+        }
+    }
+}
+
+bool posible(const FilaUtf8& f, const Presentes& presentes) {
+    for (const char c : f.necesita) {
+        if (!presentes.byte[static_cast<unsigned char>(c)]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool alguno(const std::array<FilaUtf8, kTabla.size()>& tabla, std::size_t desde, std::size_t hasta,
+            const Presentes& presentes) {
+    for (std::size_t i = desde; i < hasta; ++i) {
+        if (posible(tabla[i], presentes)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The table on one line of the message text, lower-cased, which ends in a space where the text
+// has its CR LF: the line's only CR and LF are that pair at its end, no other row seeks either,
+// and the only row that looks past what it finds ("add") takes a space as it takes a CR, so the
+// CR LF row is done before the others. Rows only delete or put a space in place of what they
+// find, so no byte appears that the line did not hold before, except the space: a row that needs
+// a byte the line lacks finds nothing and is skipped, and so are the rows of dots or dashes when
+// no ".." or "--" is left.
+void normalizarLinea(std::string& t, const std::array<FilaUtf8, kTabla.size()>& tabla) {
+    Presentes presentes;
+    char antes = ' ';
+    bool puntos = false;  // locals: stores into the byte table could alias the members
+    bool guiones = false;
+    for (const char c : t) {
+        presentes.byte[static_cast<unsigned char>(c)] = true;
+        puntos = puntos || (c == '.' && antes == '.');
+        guiones = guiones || (c == '-' && antes == '-');
+        antes = c;
+    }
+    presentes.puntos = puntos;
+    presentes.guiones = guiones;
+    // Deleting ".html" or ".htm" can bring dots or dashes together; nothing else can.
+    const std::size_t largo = t.size();
+    for (std::size_t fila = 0; fila < kEncabezadosDesde; ++fila) {
+        if (posible(tabla[fila], presentes)) {
+            reemplazarEnSitio(t, tabla[fila].buscado, tabla[fila].reemplazo);
+        }
+    }
+    if (t.size() != largo) {
+        presentes.puntos = t.find("..") != std::string::npos;
+        presentes.guiones = t.find("--") != std::string::npos;
+    }
+    if (alguno(tabla, kEncabezadosDesde, kEncabezadosHasta, presentes)) {
+        quitarEncabezados(t, tabla);
+    }
+    if (alguno(tabla, kSignosDesde, kSignosHasta, presentes)) {
+        aEspacios(t, kSignosDesde, kSignosHasta);
+    }
+    for (std::size_t fila = kSignosHasta; fila < kSeparadoresDesde; ++fila) {
+        if (!posible(tabla[fila], presentes)) {
             continue;
         }
         if (fila == kFilaAdd) {
             quitarAddFinal(t);
         } else {
-            reemplazarEnSitio(t, f.buscado, f.reemplazo);
+            reemplazarEnSitio(t, tabla[fila].buscado, tabla[fila].reemplazo);
+        }
+    }
+    if (alguno(tabla, kSeparadoresDesde, kSeparadoresHasta, presentes)) {
+        aEspacios(t, kSeparadoresDesde, kSeparadoresHasta);
+    }
+    const std::size_t primeraTrasFin = kFilaFinDeLinea + 1;
+    for (std::size_t fila = primeraTrasFin; fila < tabla.size(); ++fila) {
+        if (fila == kPuntosDesde && !presentes.puntos) {
+            fila = kGuionesDesde - 1;
+            continue;
+        }
+        if (fila == kGuionesDesde && !presentes.guiones) {
+            break;
+        }
+        if (posible(tabla[fila], presentes)) {
+            reemplazarEnSitio(t, tabla[fila].buscado, tabla[fila].reemplazo);
         }
     }
 }
@@ -163,9 +307,8 @@ bool aceptar(std::basic_string_view<Caracter>& palabra) {
     if (!palabra.empty() && palabra.back() == ')') {
         palabra.remove_suffix(1);
     }
-    const Caracter parentesis[] = {'(', ')'};
-    return palabra.find_first_of(std::basic_string_view<Caracter>(parentesis, 2)) ==
-           std::basic_string_view<Caracter>::npos;
+    return std::none_of(palabra.begin(), palabra.end(),
+                        [](Caracter c) { return c == '(' || c == ')'; });
 }
 
 // The lines of the message text that hold an "@", each lower-cased and ended by CR LF, go through
@@ -197,7 +340,7 @@ void recorrerLineas(std::string_view texto, Guardar&& guardar) {
         }
         t.clear();
         texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
-        t += "\r\n";
+        t += ' ';  // the line's CR LF, as its row leaves it
         normalizarLinea(t, tabla);
         const std::string_view vista(t);
         std::size_t i = 0;
@@ -206,12 +349,13 @@ void recorrerLineas(std::string_view texto, Guardar&& guardar) {
                 ++i;
             }
             const std::size_t comienzo = i;
+            bool conArroba = false;
             while (i < vista.size() && vista[i] != ' ') {
+                conArroba = conArroba || vista[i] == '@';
                 ++i;
             }
             std::string_view palabra = vista.substr(comienzo, i - comienzo);
-            if (!palabra.empty() && palabra.find('@') != std::string_view::npos &&
-                aceptar(palabra)) {
+            if (conArroba && aceptar(palabra)) {
                 guardar(palabra);
             }
         }

@@ -144,7 +144,7 @@ void enSitio(std::basic_string<Caracter>& texto, std::basic_string_view<Caracter
         return;
     }
     const std::basic_string_view<Caracter> vista(texto);
-    std::size_t hallado = vista.find(buscado);
+    std::size_t hallado = buscarEn(vista, buscado, 0);
     if (hallado == nada) {
         return;  // one scan, no copy
     }
@@ -159,7 +159,7 @@ void enSitio(std::basic_string<Caracter>& texto, std::basic_string_view<Caracter
         Rasgos::copy(texto.data() + escrito, reemplazo.data(), reemplazo.size());
         escrito += reemplazo.size();
         leido = hallado + buscado.size();
-        hallado = vista.find(buscado, leido);
+        hallado = buscarEn(vista, buscado, leido);
     }
     Rasgos::move(texto.data() + escrito, texto.data() + leido, texto.size() - leido);
     escrito += texto.size() - leido;
