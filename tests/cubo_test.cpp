@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "azar.h"
@@ -106,6 +107,35 @@ TEST(Cubo, KeyedLevelsEqualTheInsertionSort) {
         }
         for (std::size_t i = 0; i + 1 < m.size(); ++i) {
             EXPECT_EQ(menorComoUtf16(utf8[i], utf8[i + 1]), m[i] < m[i + 1]);
+        }
+    }
+}
+
+// Large arrays are sorted in two parts at once; the order is still the code-unit order, also when
+// every text shares its first units (nothing to split) or the array is already sorted.
+TEST(Cubo, LargeArraysSortedInTwoPartsKeepTheOrder) {
+    prueba::Azar azar;
+    const std::vector<std::u16string> piezas = {u"a",      u"b",          u"ana.", u"@x.org",
+                                                u"\uE000", u"\U0001F600", u"z",    u"9"};
+    for (const std::u16string& comun : {std::u16string(), std::u16string(u"prefijo.comun.")}) {
+        V m(80000);
+        for (auto& s : m) {
+            s = comun + azar.juntar(piezas, 5);
+        }
+        for (int vez = 0; vez < 2; ++vez) {  // the second time the array is sorted already
+            V esperado = m;
+            std::sort(esperado.begin(), esperado.end());
+            std::vector<std::string> utf8;
+            for (const auto& s : m) {
+                utf8.push_back(texto::aUtf8(s));
+            }
+            std::vector<std::string_view> vistas(utf8.begin(), utf8.end());
+            ordenarComoUtf16(vistas);
+            ASSERT_TRUE(Cubo(m, true));
+            ASSERT_EQ(m, esperado);
+            for (std::size_t i = 0; i < vistas.size(); ++i) {
+                ASSERT_EQ(vistas[i], texto::aUtf8(esperado[i])) << i;
+            }
         }
     }
 }

@@ -78,9 +78,11 @@ TEST(Limpieza, EqualsTheTableRowByRow) {
             esperado = reemplazar(esperado, fila.buscado, fila.reemplazo);
         }
         ASSERT_EQ(limpieza(linea), esperado) << prueba::u8(linea);
-        std::string utf8 = "antes|";
-        agregarLimpiezaUtf8(utf8, prueba::u8(linea));
-        ASSERT_EQ(utf8, "antes|" + prueba::u8(esperado)) << prueba::u8(linea);
+        std::string utf8 = "www.,|";  // what is there already does not count
+        const MarcasLimpieza marcas = agregarLimpiezaUtf8(utf8, prueba::u8(linea));
+        ASSERT_EQ(utf8, "www.,|" + prueba::u8(esperado)) << prueba::u8(linea);
+        EXPECT_EQ(marcas.www, esperado.find(u"www.") != std::u16string::npos);
+        EXPECT_EQ(marcas.separador, esperado.find_first_of(u",;") != std::u16string::npos);
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #include "util/memoria.h"
 
@@ -55,14 +58,14 @@ struct Tramo {
 // as well and are sorted again from there. Each text is read once per level rather than once per
 // comparison, and most comparisons stay inside one array.
 template <typename Elemento, typename Texto>
-void ordenarPorTramos(std::vector<Elemento>& e, Texto texto) {
-    if (e.empty()) {
+void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t hasta, Texto texto) {
+    if (desde >= hasta) {
         return;
     }
     using Vista = decltype(texto(e.front()));
     constexpr std::size_t paso = kPorClave<Vista>;
     constexpr std::size_t kAdelanto = 16;
-    std::vector<Tramo> pendientes{{0, e.size(), 0}};
+    std::vector<Tramo> pendientes{{desde, hasta, 0}};
     while (!pendientes.empty()) {
         const Tramo t = pendientes.back();
         pendientes.pop_back();
@@ -93,6 +96,37 @@ void ordenarPorTramos(std::vector<Elemento>& e, Texto texto) {
     }
 }
 
+// Large arrays are split at the median of a sample of first keys: every key of the lower part is
+// below every key of the upper part, so each part is sorted on its own, the two at once.
+template <typename Elemento, typename Texto>
+void ordenar(std::vector<Elemento>& e, Texto texto) {
+    constexpr std::size_t kMinimoEnParalelo = std::size_t{1} << 16;
+    if (e.size() < kMinimoEnParalelo || std::thread::hardware_concurrency() < 2) {
+        ordenarPorTramos(e, 0, e.size(), texto);
+        return;
+    }
+    constexpr std::size_t kMuestra = 1024;
+    std::vector<std::uint64_t> muestra;
+    for (std::size_t i = 0; i < kMuestra; ++i) {
+        muestra.push_back(clave(texto(e[i * (e.size() / kMuestra)]), 0));
+    }
+    std::nth_element(muestra.begin(), muestra.begin() + kMuestra / 2, muestra.end());
+    const std::uint64_t pivote = muestra[kMuestra / 2];
+    const auto medio = std::partition(
+        e.begin(), e.end(), [&](const Elemento& x) { return clave(texto(x), 0) < pivote; });
+    const auto corte = static_cast<std::size_t>(medio - e.begin());
+    std::future<void> abajo;
+    try {
+        abajo = std::async(std::launch::async, [&] { ordenarPorTramos(e, 0, corte, texto); });
+    } catch (const std::system_error&) {
+        ordenarPorTramos(e, 0, corte, texto);  // no second thread to be had
+    }
+    ordenarPorTramos(e, corte, e.size(), texto);
+    if (abajo.valid()) {
+        abajo.get();
+    }
+}
+
 struct ElementoUtf8 {
     std::uint64_t clave = 0;
     std::size_t largo = 0;
@@ -118,8 +152,7 @@ bool Cubo(std::vector<std::u16string>& Matriz, bool Ascendente) {
     for (std::size_t i = 0; i < n; ++i) {
         orden[i].indice = i;
     }
-    ordenarPorTramos(
-        orden, [&](const ElementoIndice& x) { return std::u16string_view(Matriz[x.indice]); });
+    ordenar(orden, [&](const ElementoIndice& x) { return std::u16string_view(Matriz[x.indice]); });
     for (std::size_t i = 0; i < n; ++i) {
         if (orden[i].indice == i) {
             continue;
@@ -159,7 +192,7 @@ void ordenarComoUtf16(std::vector<std::string_view>& textos) {
     for (std::size_t i = 0; i < textos.size(); ++i) {
         elementos[i].texto = textos[i];
     }
-    ordenarPorTramos(elementos, [](const ElementoUtf8& x) { return x.texto; });
+    ordenar(elementos, [](const ElementoUtf8& x) { return x.texto; });
     for (std::size_t i = 0; i < elementos.size(); ++i) {
         textos[i] = elementos[i].texto;
     }

@@ -1,6 +1,7 @@
 #include "extract/limpieza.h"
 
 #include <array>
+#include <cstdint>
 #include <type_traits>
 #include <utility>
 
@@ -102,34 +103,77 @@ void quitarEtiquetas(std::basic_string<Caracter>& t) {
     }
 }
 
+// The map for bytes, without branches: what each byte becomes, whether it stays, and whether it
+// is a "," or ";" (which no row touches). Bytes from 0x80 on are parts of characters beyond ASCII
+// and stay as they are.
+struct MapaBytes {
+    std::array<char, 256> destino{};
+    std::array<unsigned char, 256> queda{};
+    std::array<bool, 256> separador{};
+};
+
+constexpr MapaBytes crearMapaBytes() {
+    MapaBytes m;
+    for (std::size_t b = 0; b < 256; ++b) {
+        const Accion a = b < 128 ? kMapa.accion[b] : Accion::Copiar;
+        m.destino[b] = a == Accion::Espacio ? ' ' : static_cast<char>(b);
+        m.queda[b] = a == Accion::Borrar ? 0 : 1;
+        m.separador[b] = b == ',' || b == ';';
+    }
+    return m;
+}
+
+constexpr MapaBytes kMapaBytes = crearMapaBytes();
+
+bool conWww(std::string_view t) {
+    return t.find("www.") != std::string_view::npos;
+}
+
+bool conWww(std::u16string_view t) {
+    return t.find(u"www.") != std::u16string_view::npos;
+}
+
 template <typename Caracter>
-void aplicarMapa(std::basic_string<Caracter>& salida, std::basic_string_view<Caracter> linea) {
+MarcasLimpieza aplicarMapa(std::basic_string<Caracter>& salida,
+                           std::basic_string_view<Caracter> linea) {
     using Sin = std::make_unsigned_t<Caracter>;
     const std::size_t inicio = salida.size();
     salida.resize(inicio + linea.size());
     Caracter* destino = salida.data() + inicio;
     std::size_t n = 0;
-    for (const Caracter c : linea) {
-        const auto u = static_cast<Sin>(c);
-        const Accion a = u < 128 ? kMapa.accion[u] : Accion::Copiar;
-        if (a == Accion::Copiar) {
-            destino[n++] = c;
-        } else if (a == Accion::Espacio) {
-            destino[n++] = static_cast<Caracter>(' ');
+    bool separador = false;
+    if constexpr (sizeof(Caracter) == 1) {
+        for (const Caracter c : linea) {
+            const auto u = static_cast<unsigned char>(c);
+            destino[n] = kMapaBytes.destino[u];
+            n += kMapaBytes.queda[u];
+            separador = separador || kMapaBytes.separador[u];
+        }
+    } else {
+        for (const Caracter c : linea) {
+            const auto u = static_cast<Sin>(c);
+            const Accion a = u < 128 ? kMapa.accion[u] : Accion::Copiar;
+            if (a == Accion::Copiar) {
+                destino[n++] = c;
+                separador = separador || c == ',' || c == ';';
+            } else if (a == Accion::Espacio) {
+                destino[n++] = static_cast<Caracter>(' ');
+            }
         }
     }
     salida.resize(inicio + n);
+    return {conWww(std::basic_string_view<Caracter>(salida).substr(inicio)), separador};
 }
 
 template <typename Caracter>
-void agregarLimpia(std::basic_string<Caracter>& salida, std::basic_string_view<Caracter> linea) {
+MarcasLimpieza agregarLimpia(std::basic_string<Caracter>& salida,
+                             std::basic_string_view<Caracter> linea) {
     if (linea.find(static_cast<Caracter>('<')) == std::basic_string_view<Caracter>::npos) {
-        aplicarMapa(salida, linea);
-        return;
+        return aplicarMapa(salida, linea);
     }
     std::basic_string<Caracter> t(linea);
     quitarEtiquetas(t);
-    aplicarMapa(salida, std::basic_string_view<Caracter>(t));
+    return aplicarMapa(salida, std::basic_string_view<Caracter>(t));
 }
 
 }  // namespace
@@ -145,8 +189,8 @@ std::u16string limpieza(std::u16string qLimpiar) {
     return salida;
 }
 
-void agregarLimpiezaUtf8(std::string& salida, std::string_view linea) {
-    agregarLimpia(salida, linea);
+MarcasLimpieza agregarLimpiezaUtf8(std::string& salida, std::string_view linea) {
+    return agregarLimpia(salida, linea);
 }
 
 }  // namespace tralmix

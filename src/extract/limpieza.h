@@ -19,7 +19,13 @@ std::span<const FilaTabla> tablaLimpieza();
 // punctuation that cannot belong to an address. Neither trims nor lower-cases.
 std::u16string limpieza(std::u16string qLimpiar);
 
-// The same on a UTF-8 line, appended to salida: limpieza's result in UTF-8.
-void agregarLimpiezaUtf8(std::string& salida, std::string_view linea);
+// What the run asks of a cleaned line besides its text.
+struct MarcasLimpieza {
+    bool www = false;        // it holds "www."
+    bool separador = false;  // it holds "," or ";"
+};
+
+// The same on a UTF-8 line, appended to salida: limpieza's result in UTF-8, and its marks.
+MarcasLimpieza agregarLimpiezaUtf8(std::string& salida, std::string_view linea);
 
 }  // namespace tralmix

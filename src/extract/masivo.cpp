@@ -363,7 +363,7 @@ void recorrerLineas(std::string_view texto, Guardar&& guardar) {
     }
 }
 
-Desenlace extraerYTerminar(Estado& estado, Puerto& puerto, std::string textoUtf8);
+Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras);
 
 // How far ahead of the conversion the sorted texts are fetched.
 constexpr std::size_t kAdelanto = 16;
@@ -443,21 +443,27 @@ Desenlace masivo(Estado& estado, Puerto& puerto) {
                        Estilo::Critico, kTitulo);
         return Desenlace::FalloArchivo;
     }
-    return extraerYTerminar(estado, puerto, texto::decodificarUtf8(std::move(bytes)));
+    PalabrasUtf8 palabras;
+    direccionesUtf8(texto::decodificarUtf8(std::move(bytes)), palabras);
+    return terminar(estado, puerto, palabras);
 }
 
 Desenlace masivoDesdeTexto(Estado& estado, Puerto& puerto, std::string textoUtf8) {
     puerto.ponerTextoRuta(estado.archivoEntrada);
-    return extraerYTerminar(estado, puerto, std::move(textoUtf8));
+    PalabrasUtf8 palabras;
+    direccionesUtf8(textoUtf8, palabras);
+    std::string().swap(textoUtf8);  // assigning an empty string would keep the buffer
+    return terminar(estado, puerto, palabras);
+}
+
+Desenlace masivoDesdePalabras(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras) {
+    puerto.ponerTextoRuta(estado.archivoEntrada);
+    return terminar(estado, puerto, palabras);
 }
 
 namespace {
 
-Desenlace extraerYTerminar(Estado& estado, Puerto& puerto, std::string textoUtf8) {
-    PalabrasUtf8 palabras;
-    direccionesUtf8(textoUtf8, palabras);
-    std::string().swap(textoUtf8);  // assigning an empty string would keep the buffer
-
+Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras) {
     // Sorted, every later one of equal addresses blanked: the blanks sort first, so the list is
     // the blanks followed by each address once, in order.
     const std::size_t n = palabras.size();

@@ -45,4 +45,8 @@ Desenlace masivo(Estado& estado, Puerto& puerto);
 // so it cannot have changed in between.
 Desenlace masivoDesdeTexto(Estado& estado, Puerto& puerto, std::string textoUtf8);
 
+// The same with the words already taken from that text by direccionesUtf8 (the run does it while
+// it writes the working file).
+Desenlace masivoDesdePalabras(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras);
+
 }  // namespace tralmix

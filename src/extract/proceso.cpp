@@ -1,8 +1,11 @@
 #include "extract/proceso.h"
 
 #include <cerrno>
+#include <functional>
+#include <future>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 #include "extract/comolista.h"
 #include "extract/limpieza.h"
@@ -19,10 +22,6 @@ constexpr std::u16string_view kFiltro = u"Txt Files (*.Txt) | *.txt|MSN Files  (
 // Hide the read-only box (4), the file must exist (4096), offer to create it (8192).
 constexpr std::int32_t kBanderas = 4 | 4096 | 8192;
 constexpr std::size_t kTamanoTrozo = 1 << 20;
-
-bool contiene(std::string_view t, std::string_view s) {
-    return t.find(s) != std::string_view::npos;
-}
 
 // Only warns: whatever it finds, the Open dialog follows.
 void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
@@ -53,9 +52,10 @@ Desenlace fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view 
 
 // Cleans every input line into the working file. The run keeps what it needs of the bytes: the
 // input decoded to UTF-8 for the bulk path, and the working file's content for the list path
-// until the first "," or ";" shows the text is a bulk message.
+// until the first "," or ";" shows the text is a bulk message; alHallarMasivo is told then.
 Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& texto,
-                          TrabajoUtf8& trabajoLineas, bool& masivoHallado) {
+                          TrabajoUtf8& trabajoLineas, bool& masivoHallado,
+                          const std::function<void()>& alHallarMasivo) {
     std::string bytes;
     if (const auto f = archivos::leerTodo(estado.archivoEntrada, bytes)) {
         return fallo(puerto, u"No se pudo leer el archivo:", estado.archivoEntrada, f);
@@ -100,16 +100,16 @@ Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& tex
         const std::string_view recortada =
             linea.substr(primero, linea.find_last_not_of(' ') - primero + 1);
         const std::size_t antes = salida.size();
-        agregarLimpiezaUtf8(salida, recortada);
-        const std::string_view limpia = std::string_view(salida).substr(antes);
-        if (limpia.empty() || contiene(limpia, "www.")) {
+        const MarcasLimpieza marcas = agregarLimpiezaUtf8(salida, recortada);
+        if (salida.size() == antes || marcas.www) {
             salida.resize(antes);
             continue;
         }
-        if (!masivoHallado && limpia.find_first_of(",;") != std::string_view::npos) {
+        if (!masivoHallado && marcas.separador) {
             masivoHallado = true;
             trabajoLineas.trozos.clear();
             trabajoLineas.trozos.shrink_to_fit();
+            alHallarMasivo();
         }
         salida += "\r\n";
         ++trabajoLineas.lineas;
@@ -171,7 +171,22 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
     std::string texto;
     TrabajoUtf8 trabajo;
     bool masivoHallado = false;
-    if (const Desenlace d = escribirTrabajo(estado, puerto, texto, trabajo, masivoHallado);
+    // Once a line shows that the text is a bulk message, a second thread takes its words while
+    // this one goes on writing the working file; both only read the text.
+    std::future<PalabrasUtf8> palabras;
+    auto alHallarMasivo = [&] {
+        try {
+            palabras = std::async(std::launch::async, [&texto] {
+                PalabrasUtf8 p;
+                direccionesUtf8(texto, p);
+                return p;
+            });
+        } catch (const std::system_error&) {
+            // No second thread to be had: the words are taken afterwards.
+        }
+    };
+    if (const Desenlace d =
+            escribirTrabajo(estado, puerto, texto, trabajo, masivoHallado, alHallarMasivo);
         d != Desenlace::Escrito) {
         return d;
     }
@@ -180,6 +195,11 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
         puerto.mensaje(u"El archivo esta vacio!\r\nImposible continuar", Estilo::Exclamacion,
                        kTitulo);
         return Desenlace::Rechazado;
+    }
+    if (masivoHallado && palabras.valid()) {
+        const PalabrasUtf8 halladas = palabras.get();
+        std::string().swap(texto);
+        return masivoDesdePalabras(estado, puerto, halladas);
     }
     if (masivoHallado) {
         return masivoDesdeTexto(estado, puerto, std::move(texto));
