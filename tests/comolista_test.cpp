@@ -87,17 +87,20 @@ TEST(Comolista, FromTheWorkingBytesEqualsTheLoadedLines) {
                                              "\xF0\x9F\x98\x80",
                                              std::string(1, '\0'),
                                              "x"};
+    const std::vector<std::string> validas = {"a", "Z", " ", "\xC3\xA9", "\xF0\x9F\x98\x80"};
     prueba::Azar azar;
     prueba::CarpetaTemporal dir;
-    for (int vuelta = 0; vuelta < 150; ++vuelta) {
-        std::vector<std::string> lineasUtf8(1 + azar.hasta(120));
+    for (int vuelta = 0; vuelta < 151; ++vuelta) {
+        // The last list is long enough to be copied and converted in several pieces.
+        const bool larga = vuelta == 150;
+        std::vector<std::string> lineasUtf8(larga ? 50000 : 1 + azar.hasta(120));
         for (auto& l : lineasUtf8) {
-            l = azar.juntar(piezas, 6);
+            l = larga ? azar.juntar(validas, 4) + "abcdefghij@example.org" : azar.juntar(piezas, 6);
         }
         if (azar.hasta(3) == 0) {
             lineasUtf8.push_back(lineasUtf8.front());  // repeats stay
         }
-        const bool escribible = vuelta % 10 != 0;
+        const bool escribible = vuelta % 10 != 5;
         TrabajoUtf8 trabajo;
         V cargadas;
         std::string pieza;

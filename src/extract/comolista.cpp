@@ -6,6 +6,7 @@
 #include "extract/resultado.h"
 #include "util/cadenas.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -127,6 +128,7 @@ Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trab
     // piece by piece, in order, each piece given back once done. The working text, the copy and
     // the list are never all held at once.
     std::vector<std::string> piezas;
+    std::vector<std::size_t> primeros;  // index in lineas of each piece's first element
     {
         std::string pieza;
         for (std::size_t i = 0; i < llenos.size(); ++i) {
@@ -136,6 +138,9 @@ Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trab
             if (pieza.size() >= kTamanoPieza) {
                 piezas.push_back(std::move(pieza));
                 pieza = std::string();
+            }
+            if (pieza.empty()) {
+                primeros.push_back(total - llenos.size() + i);
             }
             if (pieza.capacity() == 0) {
                 pieza.reserve(kTamanoPieza + 4096);
@@ -169,18 +174,23 @@ Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trab
         recorrerPiezas([&](std::string_view e) { ordenados.push_back(e); });
         etapa.escribir(ordenados);
     }
-    estado.lineas.reserve(total);
-    estado.lineas.resize(total - cuantos);
-    for (std::string& pieza : piezas) {
-        const std::string_view vista(pieza);
-        std::size_t inicio = 0;
-        for (std::size_t fin = vista.find('\n'); fin != std::string_view::npos;
-             fin = vista.find('\n', inicio)) {
-            convertir(vista.substr(inicio, fin - inicio), estado.lineas.emplace_back());
-            inicio = fin + 1;
+    // Both halves of the pieces at once, each into its own places of lineas.
+    estado.lineas.resize(total);
+    auto convertirPiezas = [&](std::size_t desde, std::size_t hasta) {
+        for (std::size_t p = desde; p < hasta; ++p) {
+            const std::string_view vista(piezas[p]);
+            std::size_t k = primeros[p];
+            std::size_t inicio = 0;
+            for (std::size_t fin = vista.find('\n'); fin != std::string_view::npos;
+                 fin = vista.find('\n', inicio)) {
+                convertir(vista.substr(inicio, fin - inicio), estado.lineas[k++]);
+                inicio = fin + 1;
+            }
+            std::string().swap(piezas[p]);
         }
-        std::string().swap(pieza);
-    }
+    };
+    const std::size_t mitad = piezas.size() / 2;
+    aLaVez([&] { convertirPiezas(0, mitad); }, [&] { convertirPiezas(mitad, piezas.size()); });
     return etapa.anunciar(puerto, kCierreLista);
 }
 

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <future>
-#include <system_error>
 #include <thread>
 
 #include "util/memoria.h"
+#include "util/paralelo.h"
 
 namespace tralmix {
 namespace {
@@ -115,16 +114,8 @@ void ordenar(std::vector<Elemento>& e, Texto texto) {
     const auto medio = std::partition(
         e.begin(), e.end(), [&](const Elemento& x) { return clave(texto(x), 0) < pivote; });
     const auto corte = static_cast<std::size_t>(medio - e.begin());
-    std::future<void> abajo;
-    try {
-        abajo = std::async(std::launch::async, [&] { ordenarPorTramos(e, 0, corte, texto); });
-    } catch (const std::system_error&) {
-        ordenarPorTramos(e, 0, corte, texto);  // no second thread to be had
-    }
-    ordenarPorTramos(e, corte, e.size(), texto);
-    if (abajo.valid()) {
-        abajo.get();
-    }
+    aLaVez([&] { ordenarPorTramos(e, corte, e.size(), texto); },
+           [&] { ordenarPorTramos(e, 0, corte, texto); });
 }
 
 struct ElementoUtf8 {

@@ -11,6 +11,7 @@
 #include "util/archivos.h"
 #include "util/cadenas.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -476,15 +477,19 @@ Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras)
 
     EtapaResultado etapa;
     const bool listo = etapa.preparar(puerto);
-    if (listo) {
-        etapa.escribir(unicas);
-    }
 
     // lineas: position 0 and the repeats empty, then the addresses; copiaLineas: position 0 empty,
-    // then every accepted word in text order. Nothing at all when no word was accepted.
+    // then every accepted word in text order. Nothing at all when no word was accepted. The list
+    // file and lineas are made on this thread, copiaLineas on a second one.
     estado.lineas.clear();
     estado.copiaLineas.clear();
-    if (n > 0) {
+    auto lista = [&] {
+        if (listo) {
+            etapa.escribir(unicas);
+        }
+        if (n == 0) {
+            return;
+        }
         estado.lineas.reserve(n + 1);
         estado.lineas.resize(n + 1 - unicas.size());
         for (std::size_t i = 0; i < unicas.size(); ++i) {
@@ -493,12 +498,18 @@ Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras)
             }
             convertir(unicas[i], estado.lineas.emplace_back());
         }
+    };
+    auto copia = [&] {
+        if (n == 0) {
+            return;
+        }
         estado.copiaLineas.reserve(n + 1);
         estado.copiaLineas.emplace_back();
         for (std::size_t i = 0; i < n; ++i) {
             convertir(palabras[i], estado.copiaLineas.emplace_back());
         }
-    }
+    };
+    aLaVez(lista, copia);
     if (!listo) {
         return Desenlace::FalloArchivo;
     }
