@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "azar.h"
+#include "extract/comolista.h"
+#include "extract/limpieza.h"
 #include "extract/resultado.h"
 #include "puerto_falso.h"
 #include "util/archivos.h"
+#include "util/cadenas.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -263,6 +267,47 @@ TEST(CargarCarpetaTemporal, EndsWithASeparator) {
         Estado e;
         cargarCarpetaTemporal(e, p);
         EXPECT_EQ(e.carpetaTemporal, esperado);
+    }
+}
+
+// A long list without "," or ";" is cleaned in two halves at once: the working file and the list
+// are those of the literal steps, whatever line end the cut falls on.
+TEST_F(Proceso, LongListCleanedInTwoHalvesEqualsTheLiteralSteps) {
+    prueba::Azar azar;
+    const std::vector<std::string> piezas = {
+        "a@x.org", "  ", "B@Y.ES", "www.x", "<contact>", "!", "%", "(c)", "..", "\xC3\xA9", "z"};
+    const std::vector<std::string> fines = {"\r\n", "\n", "\r", "\r\n\r\n"};
+    for (const std::string& corte : fines) {
+        std::string bytes;
+        while (bytes.size() < (std::size_t{5} << 18)) {
+            bytes += azar.juntar(piezas, 4) + fines[azar.hasta(fines.size())];
+            if (bytes.size() > (std::size_t{5} << 17) &&
+                bytes.size() < (std::size_t{5} << 17) + 40) {
+                bytes += "mitad@x.org" + corte;  // a known line end around the cut
+            }
+        }
+        // The literal steps: every input line trimmed, cleaned and filtered; then the loader
+        // and the list path on what was written.
+        std::string esperado;
+        const std::u16string texto = texto::decodificar(bytes);
+        for (const auto linea : texto::lineasDeEntrada(texto)) {
+            const std::u16string limpia = limpieza(std::u16string(texto::recortar(linea)));
+            if (!texto::recortar(linea).empty() && !limpia.empty() &&
+                limpia.find(u"www.") == std::u16string::npos) {
+                esperado += texto::aUtf8(limpia) + "\r\n";
+            }
+        }
+        elegir("larga.txt", bytes);
+        ASSERT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
+        ASSERT_TRUE(trabajo("larga.txt") == esperado);  // megabytes: no diff printed
+        prueba::CarpetaTemporal otra;
+        prueba::PuertoFalso literal;
+        literal.resultado = otra.u16();
+        Estado e;
+        ASSERT_EQ(cargarArchivo(e.lineas, archivos::desdeRuta(temporal.ruta() / "larga.txt")), u"");
+        ASSERT_EQ(comolista(e, literal), Desenlace::Escrito);
+        EXPECT_TRUE(estado.lineas == e.lineas);
+        EXPECT_TRUE(lista() == prueba::leer(otra.ruta() / "Mails_20050305.txt"));
     }
 }
 

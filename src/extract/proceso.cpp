@@ -13,6 +13,7 @@
 #include "extract/resultado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -22,6 +23,8 @@ constexpr std::u16string_view kFiltro = u"Txt Files (*.Txt) | *.txt|MSN Files  (
 // Hide the read-only box (4), the file must exist (4096), offer to create it (8192).
 constexpr std::int32_t kBanderas = 4 | 4096 | 8192;
 constexpr std::size_t kTamanoTrozo = 1 << 20;
+// Below this a second thread for the working file is not worth starting.
+constexpr std::size_t kMinimoEnDosMitades = std::size_t{1} << 20;
 
 // Only warns: whatever it finds, the Open dialog follows.
 void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
@@ -50,38 +53,15 @@ Desenlace fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view 
     return Desenlace::FalloArchivo;
 }
 
-// Cleans every input line into the working file. The run keeps what it needs of the bytes: the
-// input decoded to UTF-8 for the bulk path, and the working file's content for the list path
-// until the first "," or ";" shows the text is a bulk message; alHallarMasivo is told then.
-Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& texto,
-                          TrabajoUtf8& trabajoLineas, bool& masivoHallado,
-                          const std::function<void()>& alHallarMasivo) {
-    std::string bytes;
-    if (const auto f = archivos::leerTodo(estado.archivoEntrada, bytes)) {
-        return fallo(puerto, u"No se pudo leer el archivo:", estado.archivoEntrada, f);
-    }
-    const std::u16string deseada = estado.carpetaTemporal + nombreArchivo(estado.archivoEntrada);
-    archivos::ArchivoTrabajo trabajo;
-    // Never the input itself, when it lies in the temporary folder under the same name.
-    if (const auto f = trabajo.crear(deseada, archivos::identidad(estado.archivoEntrada))) {
-        return fallo(puerto, u"No se pudo crear el archivo de trabajo:", deseada, f);
-    }
-    const std::u16string rutaTrabajo = trabajo.ruta();
-
-    texto = texto::decodificarUtf8(std::move(bytes));
-    masivoHallado = false;
-    trabajoLineas = {};
+// Cleans the input lines of one stretch of whole lines into working-file lines, handing each
+// piece of about kTamanoTrozo bytes (whole lines) to entregar. alSeparar is told of each line that
+// holds "," or ";" (at most once while it answers true). Returns the number of lines written.
+template <typename Entregar, typename AlSeparar>
+std::size_t limpiarTramo(std::string_view todo, Entregar&& entregar, AlSeparar&& alSeparar) {
     std::string salida;
     salida.reserve(kTamanoTrozo + 4096);
-    auto vaciar = [&] {
-        trabajo.escribir(salida);
-        if (!masivoHallado) {
-            trabajoLineas.trozos.push_back(std::move(salida));
-        }
-        salida = std::string();
-        salida.reserve(kTamanoTrozo + 4096);
-    };
-    const std::string_view todo(texto);
+    std::size_t lineas = 0;
+    bool avisado = false;
     const std::size_t n = todo.size();
     std::size_t inicio = 0;
     while (inicio < n) {
@@ -105,20 +85,92 @@ Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& tex
             salida.resize(antes);
             continue;
         }
-        if (!masivoHallado && marcas.separador) {
+        if (!avisado && marcas.separador) {
+            avisado = alSeparar();
+        }
+        salida += "\r\n";
+        ++lineas;
+        if (salida.size() >= kTamanoTrozo) {
+            entregar(std::move(salida));
+            salida = std::string();
+            salida.reserve(kTamanoTrozo + 4096);
+        }
+    }
+    if (!salida.empty()) {
+        entregar(std::move(salida));
+    }
+    return lineas;
+}
+
+// Where a text of whole lines can be cut in two near its middle: just after a line end, or 0.
+std::size_t mitadEntreLineas(std::string_view todo) {
+    const std::size_t lf = todo.find('\n', todo.size() / 2);
+    if (lf != std::string_view::npos) {
+        return lf + 1;
+    }
+    // No LF in the second half: a CR there ends a line by itself.
+    const std::size_t cr = todo.find('\r', todo.size() / 2);
+    return cr == std::string_view::npos ? 0 : cr + 1;
+}
+
+// Cleans every input line into the working file. The run keeps what it needs of the bytes: the
+// input decoded to UTF-8 for the bulk path, and the working file's content for the list path
+// until the first "," or ";" shows the text is a bulk message; alHallarMasivo is told then.
+Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& texto,
+                          TrabajoUtf8& trabajoLineas, bool& masivoHallado,
+                          const std::function<void()>& alHallarMasivo) {
+    std::string bytes;
+    if (const auto f = archivos::leerTodo(estado.archivoEntrada, bytes)) {
+        return fallo(puerto, u"No se pudo leer el archivo:", estado.archivoEntrada, f);
+    }
+    const std::u16string deseada = estado.carpetaTemporal + nombreArchivo(estado.archivoEntrada);
+    archivos::ArchivoTrabajo trabajo;
+    // Never the input itself, when it lies in the temporary folder under the same name.
+    if (const auto f = trabajo.crear(deseada, archivos::identidad(estado.archivoEntrada))) {
+        return fallo(puerto, u"No se pudo crear el archivo de trabajo:", deseada, f);
+    }
+    const std::u16string rutaTrabajo = trabajo.ruta();
+
+    texto = texto::decodificarUtf8(std::move(bytes));
+    masivoHallado = false;
+    trabajoLineas = {};
+    const std::string_view todo(texto);
+    auto guardar = [&](std::string&& trozo) {
+        trabajo.escribir(trozo);
+        if (!masivoHallado) {
+            trabajoLineas.trozos.push_back(std::move(trozo));
+        }
+    };
+    // Cleaning neither makes nor removes "," and ";": a text without any is a plain list for
+    // sure, and its two halves are cleaned at once, the second half's pieces written after the
+    // first's.
+    const std::size_t mitad = todo.size() >= kMinimoEnDosMitades &&
+                                      todo.find(',') == std::string_view::npos &&
+                                      todo.find(';') == std::string_view::npos
+                                  ? mitadEntreLineas(todo)
+                                  : 0;
+    if (mitad > 0) {
+        std::vector<std::string> segunda;
+        std::size_t lineasSegunda = 0;
+        auto nunca = [] { return true; };
+        aLaVez([&] { trabajoLineas.lineas = limpiarTramo(todo.substr(0, mitad), guardar, nunca); },
+               [&] {
+                   lineasSegunda = limpiarTramo(
+                       todo.substr(mitad),
+                       [&](std::string&& trozo) { segunda.push_back(std::move(trozo)); }, nunca);
+               });
+        for (std::string& trozo : segunda) {
+            guardar(std::move(trozo));
+        }
+        trabajoLineas.lineas += lineasSegunda;
+    } else {
+        trabajoLineas.lineas = limpiarTramo(todo, guardar, [&] {
             masivoHallado = true;
             trabajoLineas.trozos.clear();
             trabajoLineas.trozos.shrink_to_fit();
             alHallarMasivo();
-        }
-        salida += "\r\n";
-        ++trabajoLineas.lineas;
-        if (salida.size() >= kTamanoTrozo) {
-            vaciar();
-        }
-    }
-    if (!salida.empty()) {
-        vaciar();
+            return true;
+        });
     }
     if (const auto f = trabajo.cerrar()) {
         return fallo(puerto, u"No se pudo escribir el archivo de trabajo:", rutaTrabajo, f);
