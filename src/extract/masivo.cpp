@@ -429,6 +429,10 @@ std::string_view PalabrasUtf8::operator[](std::size_t i) const {
 void direccionesUtf8(std::string_view textoUtf8, PalabrasUtf8& palabras) {
     palabras.bytes.clear();
     palabras.fines.clear();
+    // Room for the most the text can give, so nothing is copied while growing; pages never
+    // written are never taken from the system.
+    palabras.bytes.reserve(textoUtf8.size() + textoUtf8.size() / 2);
+    palabras.fines.reserve(textoUtf8.size() / 2);
     recorrerLineas(textoUtf8, [&](std::string_view palabra) {
         palabras.bytes += palabra;
         palabras.fines.push_back(palabras.bytes.size());
