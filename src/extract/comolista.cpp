@@ -35,6 +35,18 @@ std::string_view filtrarUtf8(std::string_view elemento, std::string& corto) {
     if (t.empty()) {
         return elemento;
     }
+    // One look at every byte answers all the questions of the common case.
+    bool arroba = false;
+    bool otro = false;  // "(", ")", ".." or ".htm": blanked, or shortened first
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        arroba = arroba || c == '@';
+        otro = otro || c == '(' || c == ')' ||
+               (c == '.' && i + 1 < t.size() && (t[i + 1] == '.' || t[i + 1] == 'h'));
+    }
+    if (!otro) {
+        return arroba ? elemento : std::string_view{};
+    }
     if (contiene(t, ".htm")) {
         corto.assign(t);
         reemplazarEnSitio(corto, ".html", "");
