@@ -176,13 +176,23 @@ if 10 in tamanos and 100 in tamanos:
         if a and b:
             linea(f"{titulos[f]} growth 10 → 100 MB about linear (≤ 10×): {b / a:.1f} ×", b / a <= 10.5)
 tabla = "\n".join(out)
+# Notes written by hand under "## Where the time goes" survive a new run.
+notas = ""
+try:
+    anterior = open(destino).read()
+    if "## Where the time goes" in anterior:
+        notas = anterior[anterior.index("## Where the time goes"):]
+except FileNotFoundError:
+    pass
 with open(destino, "w") as d:
     d.write("# Benchmark results\n\n")
     d.write("Made by `bench/compare.sh` (hyperfine medians, one warm-up run; peak memory from "
             "`/usr/bin/time`). Inputs from `bench/gen_inputs` with seed 1.\n\n")
     d.write(f"- Date: {fecha}\n- Machine: {maquina}\n- Load average at the end: {carga}\n\n")
     d.write(tabla + "\n")
-    d.write("## Targets\n\n" + "\n".join(objetivos) + "\n")
+    d.write("\n## Targets\n\n" + "\n".join(objetivos) + "\n")
+    if notas:
+        d.write("\n" + notas)
 print(tabla)
 print("\n".join(objetivos))
 EOF

@@ -252,6 +252,21 @@ TEST(Masivo, LineByLineEqualsTheWholeTextRowByRow) {
             obtenido.push_back(prueba::u16(palabras[i]));
         }
         ASSERT_EQ(obtenido, esperado) << bytes;
+        // Cut just after any line end, part after part gives the same words.
+        const std::string texto = texto::decodificarUtf8(bytes);
+        for (std::size_t c = 0; c < texto.size(); ++c) {
+            if (texto[c] != '\n' &&
+                (texto[c] != '\r' || (c + 1 < texto.size() && texto[c + 1] == '\n'))) {
+                continue;
+            }
+            PalabrasUtf8 antes;
+            PalabrasUtf8 despues;
+            direccionesUtf8(std::string_view(texto).substr(0, c + 1), antes);
+            direccionesUtf8(std::string_view(texto).substr(c + 1), despues);
+            antes.anexar(despues);
+            ASSERT_EQ(antes.bytes, palabras.bytes) << bytes << " cut at " << c;
+            ASSERT_EQ(antes.fines, palabras.fines) << bytes << " cut at " << c;
+        }
     }
 }
 

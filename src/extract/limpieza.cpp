@@ -88,17 +88,85 @@ constexpr bool mapaCubreLaTabla() {
 static_assert(mapaCubreLaTabla(),
               "the one-pass map assumes single ASCII characters after the tags");
 
+// The tags as bytes (all ASCII), made once.
+struct EtiquetaBytes {
+    std::array<char, 64> c{};
+    std::size_t n = 0;
+};
+
+constexpr std::array<EtiquetaBytes, kPrimeraDeUnCaracter> crearEtiquetas() {
+    std::array<EtiquetaBytes, kPrimeraDeUnCaracter> e{};
+    for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+        for (const char16_t c : kTabla[i].buscado) {
+            e[i].c[e[i].n++] = static_cast<char>(c);
+        }
+    }
+    return e;
+}
+
+constexpr bool etiquetasAscii() {
+    for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+        if (kTabla[i].buscado.size() > 64) {
+            return false;
+        }
+        for (const char16_t c : kTabla[i].buscado) {
+            if (c >= 128) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(etiquetasAscii());
+
+constexpr auto kEtiquetas = crearEtiquetas();
+
+template <typename Caracter>
+std::basic_string_view<Caracter> etiqueta(std::size_t i) {
+    if constexpr (sizeof(Caracter) == 1) {
+        return {kEtiquetas[i].c.data(), kEtiquetas[i].n};
+    } else {
+        return kTabla[i].buscado;
+    }
+}
+
 // Every tag starts with "<" and the tag rows only delete, so a line without "<" is left as it is
-// by all of them.
+// by all of them, and a row can only find its tag where the line has a "<". The places of the
+// "<" are taken once, and again after a row has deleted something.
 template <typename Caracter>
 void quitarEtiquetas(std::basic_string<Caracter>& t) {
+    using Vista = std::basic_string_view<Caracter>;
+    constexpr std::size_t kMaximo = 16;
+    std::array<std::size_t, kMaximo> lugares{};
+    std::size_t cuantos = 0;
+    bool muchos = false;
+    auto buscarLugares = [&] {
+        cuantos = 0;
+        muchos = false;
+        const Vista v(t);
+        for (std::size_t p = v.find(static_cast<Caracter>('<')); p != Vista::npos;
+             p = v.find(static_cast<Caracter>('<'), p + 1)) {
+            if (cuantos == kMaximo) {
+                muchos = true;
+                return;
+            }
+            lugares[cuantos++] = p;
+        }
+    };
+    buscarLugares();
     for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
-        const std::basic_string<Caracter> buscado(kTabla[i].buscado.begin(),
-                                                  kTabla[i].buscado.end());
-        // The library's search jumps from "<" to "<", which are few.
-        if (std::basic_string_view<Caracter>(t).find(buscado) !=
-            std::basic_string<Caracter>::npos) {
-            reemplazarEnSitio(t, buscado, std::basic_string_view<Caracter>{});
+        const Vista buscado = etiqueta<Caracter>(i);
+        bool esta = false;
+        if (muchos) {
+            esta = Vista(t).find(buscado) != Vista::npos;
+        } else {
+            for (std::size_t k = 0; k < cuantos && !esta; ++k) {
+                esta = Vista(t).substr(lugares[k]).starts_with(buscado);
+            }
+        }
+        if (esta) {
+            reemplazarEnSitio(t, buscado, Vista{});
+            buscarLugares();
         }
     }
 }

@@ -426,6 +426,15 @@ std::string_view PalabrasUtf8::operator[](std::size_t i) const {
     return std::string_view(bytes).substr(desde, fines[i] - desde);
 }
 
+void PalabrasUtf8::anexar(const PalabrasUtf8& otras) {
+    const std::size_t base = bytes.size();
+    bytes += otras.bytes;
+    fines.reserve(fines.size() + otras.fines.size());
+    for (const std::size_t f : otras.fines) {
+        fines.push_back(base + f);
+    }
+}
+
 void direccionesUtf8(std::string_view textoUtf8, PalabrasUtf8& palabras) {
     palabras.bytes.clear();
     palabras.fines.clear();

@@ -30,11 +30,14 @@ struct PalabrasUtf8 {
 
     std::size_t size() const { return fines.size(); }
     std::string_view operator[](std::size_t i) const;
+    // Appends the words of otras after these.
+    void anexar(const PalabrasUtf8& otras);
 };
 
 // From the decoded input (UTF-8), the words that the message text made of its lines (each
 // followed by CR LF), lower-cased, normalised and cut by extraerDirecciones keeps, in the same
-// order (without the empty position 0).
+// order (without the empty position 0). No word crosses a line end, so a text cut just after one
+// gives, part after part, the words of the whole.
 void direccionesUtf8(std::string_view textoUtf8, PalabrasUtf8& palabras);
 
 // The bulk path: reads the chosen file again as one text, extracts, de-duplicates, sorts and

@@ -102,14 +102,14 @@ std::size_t limpiarTramo(std::string_view todo, Entregar&& entregar, AlSeparar&&
     return lineas;
 }
 
-// Where a text of whole lines can be cut in two near its middle: just after a line end, or 0.
-std::size_t mitadEntreLineas(std::string_view todo) {
-    const std::size_t lf = todo.find('\n', todo.size() / 2);
+// Where a text of whole lines can be cut at or after desde: just after a line end, or 0.
+std::size_t corteEntreLineas(std::string_view todo, std::size_t desde) {
+    const std::size_t lf = todo.find('\n', desde);
     if (lf != std::string_view::npos) {
         return lf + 1;
     }
-    // No LF in the second half: a CR there ends a line by itself.
-    const std::size_t cr = todo.find('\r', todo.size() / 2);
+    // No LF after desde: a CR there ends a line by itself.
+    const std::size_t cr = todo.find('\r', desde);
     return cr == std::string_view::npos ? 0 : cr + 1;
 }
 
@@ -147,7 +147,7 @@ Desenlace escribirTrabajo(const Estado& estado, Puerto& puerto, std::string& tex
     const std::size_t mitad = todo.size() >= kMinimoEnDosMitades &&
                                       todo.find(',') == std::string_view::npos &&
                                       todo.find(';') == std::string_view::npos
-                                  ? mitadEntreLineas(todo)
+                                  ? corteEntreLineas(todo, todo.size() / 2)
                                   : 0;
     if (mitad > 0) {
         std::vector<std::string> segunda;
@@ -223,14 +223,17 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
     std::string texto;
     TrabajoUtf8 trabajo;
     bool masivoHallado = false;
-    // Once a line shows that the text is a bulk message, a second thread takes its words while
-    // this one goes on writing the working file; both only read the text.
+    // Once a line shows that the text is a bulk message, a second thread takes the words of the
+    // text from a line end about a third in, while this one goes on writing the working file and
+    // then takes the words before that; both only read the text.
     std::future<PalabrasUtf8> palabras;
+    std::size_t corte = 0;
     auto alHallarMasivo = [&] {
+        corte = corteEntreLineas(texto, texto.size() / 3);
         try {
-            palabras = std::async(std::launch::async, [&texto] {
+            palabras = std::async(std::launch::async, [&texto, corte] {
                 PalabrasUtf8 p;
-                direccionesUtf8(texto, p);
+                direccionesUtf8(std::string_view(texto).substr(corte), p);
                 return p;
             });
         } catch (const std::system_error&) {
@@ -249,7 +252,9 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
         return Desenlace::Rechazado;
     }
     if (masivoHallado && palabras.valid()) {
-        const PalabrasUtf8 halladas = palabras.get();
+        PalabrasUtf8 halladas;
+        direccionesUtf8(std::string_view(texto).substr(0, corte), halladas);
+        halladas.anexar(palabras.get());
         std::string().swap(texto);
         return masivoDesdePalabras(estado, puerto, halladas);
     }
