@@ -202,16 +202,25 @@ void quitarEncabezados(std::string& t, const std::array<FilaUtf8, kTabla.size()>
 
 // A run of rows that each turn one character into a space, in one pass: none of them seeks a
 // space, so their order does not matter.
-void aEspacios(std::string& t, std::size_t desde, std::size_t hasta) {
-    std::array<bool, 128> cual{};
-    for (std::size_t i = desde; i < hasta; ++i) {
-        cual[kTabla[i].buscado[0]] = true;
+using MapaEspacios = std::array<char, 256>;
+
+constexpr MapaEspacios crearMapaEspacios(std::size_t desde, std::size_t hasta) {
+    MapaEspacios m{};
+    for (std::size_t b = 0; b < 256; ++b) {
+        m[b] = static_cast<char>(b);
     }
+    for (std::size_t i = desde; i < hasta; ++i) {
+        m[kTabla[i].buscado[0]] = ' ';
+    }
+    return m;
+}
+
+constexpr MapaEspacios kMapaSignos = crearMapaEspacios(kSignosDesde, kSignosHasta);
+constexpr MapaEspacios kMapaSeparadores = crearMapaEspacios(kSeparadoresDesde, kSeparadoresHasta);
+
+void aEspacios(std::string& t, const MapaEspacios& mapa) {
     for (char& c : t) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 128 && cual[u]) {
-            c = ' ';
-        }
+        c = mapa[static_cast<unsigned char>(c)];
     }
 }
 
@@ -269,7 +278,7 @@ void normalizarLinea(std::string& t, const std::array<FilaUtf8, kTabla.size()>& 
         quitarEncabezados(t, tabla);
     }
     if (alguno(tabla, kSignosDesde, kSignosHasta, presentes)) {
-        aEspacios(t, kSignosDesde, kSignosHasta);
+        aEspacios(t, kMapaSignos);
     }
     for (std::size_t fila = kSignosHasta; fila < kSeparadoresDesde; ++fila) {
         if (!posible(tabla[fila], presentes)) {
@@ -282,7 +291,7 @@ void normalizarLinea(std::string& t, const std::array<FilaUtf8, kTabla.size()>& 
         }
     }
     if (alguno(tabla, kSeparadoresDesde, kSeparadoresHasta, presentes)) {
-        aEspacios(t, kSeparadoresDesde, kSeparadoresHasta);
+        aEspacios(t, kMapaSeparadores);
     }
     const std::size_t primeraTrasFin = kFilaFinDeLinea + 1;
     for (std::size_t fila = primeraTrasFin; fila < tabla.size(); ++fila) {
@@ -492,10 +501,20 @@ Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras)
     const bool listo = etapa.preparar(puerto);
 
     // lineas: position 0 and the repeats empty, then the addresses; copiaLineas: position 0 empty,
-    // then every accepted word in text order. Nothing at all when no word was accepted. The list
-    // file and lineas are made on this thread, copiaLineas on a second one.
+    // then every accepted word in text order. Nothing at all when no word was accepted. This
+    // thread writes the list file, makes lineas and the start of copiaLineas; a second one makes
+    // the rest of copiaLineas, about as much work.
     estado.lineas.clear();
     estado.copiaLineas.clear();
+    if (n > 0) {
+        estado.copiaLineas.resize(n + 1);
+    }
+    const std::size_t reparto = n > 2 * unicas.size() ? (n - 2 * unicas.size()) / 2 : 0;
+    auto copiar = [&](std::size_t desde, std::size_t hasta) {
+        for (std::size_t i = desde; i < hasta; ++i) {
+            convertir(palabras[i], estado.copiaLineas[i + 1]);
+        }
+    };
     auto lista = [&] {
         if (listo) {
             etapa.escribir(unicas);
@@ -511,18 +530,9 @@ Desenlace terminar(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras)
             }
             convertir(unicas[i], estado.lineas.emplace_back());
         }
+        copiar(0, reparto);
     };
-    auto copia = [&] {
-        if (n == 0) {
-            return;
-        }
-        estado.copiaLineas.reserve(n + 1);
-        estado.copiaLineas.emplace_back();
-        for (std::size_t i = 0; i < n; ++i) {
-            convertir(palabras[i], estado.copiaLineas.emplace_back());
-        }
-    };
-    aLaVez(lista, copia);
+    aLaVez(lista, [&] { copiar(reparto, n); });
     if (!listo) {
         return Desenlace::FalloArchivo;
     }

@@ -1,5 +1,8 @@
 // The text module on ICU: conversions at the file boundary and lower-casing.
 
+#include <unicode/bytestream.h>
+#include <unicode/casemap.h>
+#include <unicode/stringpiece.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -130,11 +133,14 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
         }
         return;
     }
-    std::u16string ancho;
-    if (!desdeUtf8(texto, ancho)) {
-        ancho = desdeUtf8OReemplazo(texto);
+    // ICU maps UTF-8 directly, with the same data and context rules as u_strToLower.
+    UErrorCode error = U_ZERO_ERROR;
+    icu::StringByteSink<std::string> destino(&salida, static_cast<int32_t>(texto.size()));
+    icu::CaseMap::utf8ToLower("", 0, icu::StringPiece(texto.data(), comoLongitud(texto.size())),
+                              destino, nullptr, error);
+    if (U_FAILURE(error)) {
+        throw std::runtime_error(std::string("minúsculas fallidas: ") + u_errorName(error));
     }
-    agregarUtf8(salida, minusculas(ancho));
 }
 
 bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
