@@ -132,6 +132,24 @@ std::u16string motivo(int error) {
             return u"origen y destino están en sistemas de archivos distintos";
         case EINVAL:
             return u"la ruta no es válida";
+        case EEXIST:
+            return u"el archivo ya existe";
+        case ENOTEMPTY:
+            return u"la carpeta no está vacía";
+        case EMLINK:
+            return u"hay demasiados enlaces";
+        case EOVERFLOW:
+            return u"el archivo es demasiado grande";
+        case EAGAIN:
+            return u"el recurso no está disponible en este momento";
+        case ETIMEDOUT:
+            return u"se agotó el tiempo de espera";
+        case ESTALE:
+            return u"el archivo ya no está disponible en el servidor";
+        case EOPNOTSUPP:
+            return u"el sistema de archivos no admite la operación";
+        case EBADF:
+            return u"el archivo no está abierto";
         case ENXIO:
         case ENODEV:
             return u"el dispositivo no existe o no está disponible";
@@ -159,11 +177,21 @@ Fallo leerTodo(std::u16string_view ruta, std::string& contenido) {
         cerrarFd(fd);
         return falloDe(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, clase(info.st_mode));
     }
+    // A file beyond what the text conversions take (and far beyond any list) is refused before
+    // it fills the memory; so is one that keeps growing while it is read.
+    if (static_cast<std::uint64_t>(info.st_size) > kTamanoMaximo) {
+        cerrarFd(fd);
+        return falloDe(EFBIG);
+    }
     // One byte beyond the stated size, so that the end shows without growing the buffer.
     std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
     std::size_t leidos = 0;
     for (;;) {
         if (leidos == bytes.size()) {
+            if (leidos > kTamanoMaximo) {
+                cerrarFd(fd);
+                return falloDe(EFBIG);
+            }
             bytes.resize(bytes.size() + std::max<std::size_t>(65536, bytes.size() / 2));
         }
         const ssize_t n = ::read(fd, bytes.data() + leidos, bytes.size() - leidos);

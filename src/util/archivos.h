@@ -24,8 +24,11 @@ struct Fallo {
     explicit operator bool() const { return error != 0; }
 };
 
+// Largest file leerTodo reads: the text conversions count in 32 bits.
+inline constexpr std::uint64_t kTamanoMaximo = 0x7FFFFFFF;
+
 // Reads the whole of a regular file. Folders, FIFOs and devices are refused without being read,
-// so nothing can block or grow without end.
+// so nothing can block or grow without end; so are files larger than kTamanoMaximo (EFBIG).
 Fallo leerTodo(std::u16string_view ruta, std::string& contenido);
 
 // Identity of a file on disk, to tell whether two paths name the same file.
