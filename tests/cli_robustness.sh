@@ -182,6 +182,14 @@ for c in "folder|$work/in/carpeta.txt|es una carpeta, no un archivo" \
     [ -z "$(ls -A "$o")" ] || fail "$tag" "something was written to the result folder"
 done
 
+# A file larger than any list (3 GiB, sparse) is refused by its size before it is read.
+truncate -s 3G "$work/in/enorme.txt"
+o=$(fresh huge_out)
+RUN_LIMIT=20 run huge --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$work/in/enorme.txt"
+expect_status huge 3 && failure_message huge "No se pudo leer el archivo:" "$work/in/enorme.txt" \
+    "el archivo es demasiado grande"
+rm -f "$work/in/enorme.txt"
+
 # Names: a backslash (an ordinary character here; the working file is named after what follows
 # it, as the program cuts names at "\"), and a single leading dash, which is not an option.
 o=$(fresh names_out)
@@ -254,24 +262,27 @@ else
     echo "SKIP memory: the command does not start under an address-space limit"
 fi
 
-# Two runs at the same time on the same day, different inputs, one result folder: the list is one
-# of the two whole lists, never a mixture, and no temporary file is left.
-awk 'BEGIN { for (i = 0; i < 3000; i++) printf "a%04d@example.com\r\n", i }' >"$work/in/a.txt"
+# Two runs at the same time on the same day, one result folder, one temporary folder, inputs of
+# the same name in two folders: the list is one of the two whole lists, never a mixture, and no
+# temporary file is left.
+mkdir -p "$work/in/a" "$work/in/b"
+awk 'BEGIN { for (i = 0; i < 3000; i++) printf "a%04d@example.com\r\n", i }' >"$work/in/a/lista.txt"
 awk 'BEGIN { for (i = 0; i < 2000; i++) printf "b%04d@example.org, ", i; printf "\r\n" }' \
-    >"$work/in/b.txt"
+    >"$work/in/b/lista.txt"
 o=$(fresh alone_a)
-run alone-a --output-dir "$o" --temp-dir "$(fresh tmp_a)" --date $date_arg "$work/in/a.txt"
+run alone-a --output-dir "$o" --temp-dir "$(fresh tmp_a)" --date $date_arg "$work/in/a/lista.txt"
 cp "$o/$list_name" "$work/lista_a"
 o=$(fresh alone_b)
-run alone-b --output-dir "$o" --temp-dir "$(fresh tmp_b)" --date $date_arg "$work/in/b.txt"
+run alone-b --output-dir "$o" --temp-dir "$(fresh tmp_b)" --date $date_arg "$work/in/b/lista.txt"
 cp "$o/$list_name" "$work/lista_b"
 cmp -s "$work/lista_a" "$work/lista_b" && fail concurrent "the two lists should differ"
 o=$(fresh together)
+t=$(fresh together_tmp)
 for i in $(seq 1 20); do
-    "$cli" --output-dir "$o" --temp-dir "$(fresh tmp_a)" --date $date_arg "$work/in/a.txt" \
+    "$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$work/in/a/lista.txt" \
         >/dev/null 2>"$work/log/together-a.err" &
     pa=$!
-    "$cli" --output-dir "$o" --temp-dir "$(fresh tmp_b)" --date $date_arg "$work/in/b.txt" \
+    "$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$work/in/b/lista.txt" \
         >/dev/null 2>"$work/log/together-b.err" &
     pb=$!
     wait $pa || fail "concurrent-$i" "run a ended with $?"

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <functional>
 #include <new>
@@ -249,6 +250,9 @@ TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const auto valida = archivos::desdeRuta(entrada.escribir("valida.txt", "a@example.com\r\n"));
     const auto noCarpeta = archivos::desdeRuta(entrada.escribir("no-carpeta", "x"));
+    // 3 GiB that take no room on disk: refused by its size, before anything is read.
+    const auto enorme = entrada.escribir("enorme.txt", "a@example.com\r\n");
+    fs::resize_file(enorme, std::uintmax_t{3} << 30);
     struct Caso {
         const char* que;
         std::u16string entrada;
@@ -265,6 +269,9 @@ TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
          u"es una tubería (FIFO), no un archivo normal"},
         {"device as input", u"/dev/zero", u"", resultado.u16(), u"No se pudo leer el archivo:",
          u"/dev/zero", u"es un dispositivo, no un archivo normal"},
+        {"file beyond the size limit", archivos::desdeRuta(enorme), u"", resultado.u16(),
+         u"No se pudo leer el archivo:", archivos::desdeRuta(enorme),
+         u"el archivo es demasiado grande"},
         {"missing input", falta, u"", resultado.u16(), u"No se pudo leer el archivo:", falta,
          u"el archivo o la carpeta no existe"},
         {"result folder missing", valida, u"", resultado.u16() + u"/falta",
@@ -319,6 +326,19 @@ TEST_F(Robustez, RunningOutOfMemoryIsReported) {
               mensajeFallo(u"No se pudo procesar el archivo:", ruta, u"no hay memoria suficiente"));
     EXPECT_EQ(leer(lista()), "earlier list\r\n");
     EXPECT_TRUE(p.abiertos.empty());
+}
+
+// The errors the file operations of a run can meet each read as a reason, not as a number.
+TEST(Motivos, EveryFileErrorHasItsOwnReason) {
+    for (const int error :
+         {ENOENT,    ENOTDIR,      EISDIR,    EACCES, EPERM,      EROFS,  ENOSPC,    EDQUOT,
+          EFBIG,     ENAMETOOLONG, ELOOP,     EMFILE, ENFILE,     EIO,    ENOMEM,    EBUSY,
+          ETXTBSY,   EXDEV,        EINVAL,    ENXIO,  ENODEV,     EEXIST, ENOTEMPTY, EMLINK,
+          EOVERFLOW, EAGAIN,       ETIMEDOUT, ESTALE, EOPNOTSUPP, EBADF}) {
+        const std::u16string m = archivos::motivo(error);
+        EXPECT_FALSE(m.empty()) << error;
+        EXPECT_EQ(m.find(u"error del sistema"), std::u16string::npos) << error;
+    }
 }
 
 // A small file system mounted for the test, so that a disk really fills up. Needs root and a
