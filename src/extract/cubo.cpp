@@ -68,27 +68,35 @@ void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t h
     while (!pendientes.empty()) {
         const Tramo t = pendientes.back();
         pendientes.pop_back();
-        const std::size_t limite = t.profundidad + paso + 1;
+        // Two numbers per key: most texts differ within them, and then one level is enough.
+        const std::size_t limite = t.profundidad + 2 * paso + 1;
         for (std::size_t i = t.desde; i < t.hasta; ++i) {
             if (i + kAdelanto < t.hasta) {
                 anticipar(texto(e[i + kAdelanto]).data() + t.profundidad);
             }
             const Vista v = texto(e[i]);
             e[i].clave = clave(v, t.profundidad);
+            e[i].clave2 = clave(v, t.profundidad + paso);
             e[i].largo = std::min(v.size(), limite);
         }
         const auto inicio = e.begin() + static_cast<std::ptrdiff_t>(t.desde);
         const auto fin = e.begin() + static_cast<std::ptrdiff_t>(t.hasta);
         std::sort(inicio, fin, [](const Elemento& x, const Elemento& y) {
-            return x.clave != y.clave ? x.clave < y.clave : x.largo < y.largo;
+            if (x.clave != y.clave) {
+                return x.clave < y.clave;
+            }
+            return x.clave2 != y.clave2 ? x.clave2 < y.clave2 : x.largo < y.largo;
         });
+        auto igual = [](const Elemento& x, const Elemento& y) {
+            return x.clave == y.clave && x.clave2 == y.clave2 && x.largo == y.largo;
+        };
         for (std::size_t i = t.desde; i < t.hasta;) {
             std::size_t j = i + 1;
-            while (j < t.hasta && e[j].clave == e[i].clave && e[j].largo == e[i].largo) {
+            while (j < t.hasta && igual(e[j], e[i])) {
                 ++j;
             }
             if (j - i > 1 && e[i].largo == limite) {
-                pendientes.push_back({i, j, t.profundidad + paso});
+                pendientes.push_back({i, j, t.profundidad + 2 * paso});
             }
             i = j;
         }
@@ -120,12 +128,14 @@ void ordenar(std::vector<Elemento>& e, Texto texto) {
 
 struct ElementoUtf8 {
     std::uint64_t clave = 0;
+    std::uint64_t clave2 = 0;
     std::size_t largo = 0;
     std::string_view texto;
 };
 
 struct ElementoIndice {
     std::uint64_t clave = 0;
+    std::uint64_t clave2 = 0;
     std::size_t largo = 0;
     std::size_t indice = 0;
 };
