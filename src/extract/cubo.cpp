@@ -56,6 +56,26 @@ struct Tramo {
 // prefix of every longer one. Texts that go on past it with an equal key share the key's units
 // as well and are sorted again from there. Each text is read once per level rather than once per
 // comparison, and most comparisons stay inside one array.
+// The keys of a stretch at a depth: each text read once, in the stretch's order.
+template <typename Elemento, typename Texto>
+void ponerClaves(std::vector<Elemento>& e, std::size_t desde, std::size_t hasta,
+                 std::size_t profundidad, Texto texto) {
+    using Vista = decltype(texto(e.front()));
+    constexpr std::size_t paso = kPorClave<Vista>;
+    constexpr std::size_t kAdelanto = 16;
+    const std::size_t limite = profundidad + 2 * paso + 1;
+    for (std::size_t i = desde; i < hasta; ++i) {
+        if (i + kAdelanto < hasta) {
+            anticipar(texto(e[i + kAdelanto]).data() + profundidad);
+        }
+        const Vista v = texto(e[i]);
+        e[i].clave = clave(v, profundidad);
+        e[i].clave2 = clave(v, profundidad + paso);
+        e[i].largo = std::min(v.size(), limite);
+    }
+}
+
+// The first level's keys must be in place (ponerClaves at depth 0).
 template <typename Elemento, typename Texto>
 void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t hasta, Texto texto) {
     if (desde >= hasta) {
@@ -63,21 +83,14 @@ void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t h
     }
     using Vista = decltype(texto(e.front()));
     constexpr std::size_t paso = kPorClave<Vista>;
-    constexpr std::size_t kAdelanto = 16;
     std::vector<Tramo> pendientes{{desde, hasta, 0}};
     while (!pendientes.empty()) {
         const Tramo t = pendientes.back();
         pendientes.pop_back();
         // Two numbers per key: most texts differ within them, and then one level is enough.
         const std::size_t limite = t.profundidad + 2 * paso + 1;
-        for (std::size_t i = t.desde; i < t.hasta; ++i) {
-            if (i + kAdelanto < t.hasta) {
-                anticipar(texto(e[i + kAdelanto]).data() + t.profundidad);
-            }
-            const Vista v = texto(e[i]);
-            e[i].clave = clave(v, t.profundidad);
-            e[i].clave2 = clave(v, t.profundidad + paso);
-            e[i].largo = std::min(v.size(), limite);
+        if (t.profundidad > 0) {
+            ponerClaves(e, t.desde, t.hasta, t.profundidad, texto);
         }
         const auto inicio = e.begin() + static_cast<std::ptrdiff_t>(t.desde);
         const auto fin = e.begin() + static_cast<std::ptrdiff_t>(t.hasta);
@@ -107,6 +120,9 @@ void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t h
 // below every key of the upper part, so each part is sorted on its own, the two at once.
 template <typename Elemento, typename Texto>
 void ordenar(std::vector<Elemento>& e, Texto texto) {
+    // The first keys are taken while the texts are still in their own order, so the reading
+    // goes straight through memory; after that, keys move, not texts.
+    ponerClaves(e, 0, e.size(), 0, texto);
     constexpr std::size_t kMinimoEnParalelo = std::size_t{1} << 16;
     if (e.size() < kMinimoEnParalelo || std::thread::hardware_concurrency() < 2) {
         ordenarPorTramos(e, 0, e.size(), texto);
@@ -115,12 +131,12 @@ void ordenar(std::vector<Elemento>& e, Texto texto) {
     constexpr std::size_t kMuestra = 1024;
     std::vector<std::uint64_t> muestra;
     for (std::size_t i = 0; i < kMuestra; ++i) {
-        muestra.push_back(clave(texto(e[i * (e.size() / kMuestra)]), 0));
+        muestra.push_back(e[i * (e.size() / kMuestra)].clave);
     }
     std::nth_element(muestra.begin(), muestra.begin() + kMuestra / 2, muestra.end());
     const std::uint64_t pivote = muestra[kMuestra / 2];
-    const auto medio = std::partition(
-        e.begin(), e.end(), [&](const Elemento& x) { return clave(texto(x), 0) < pivote; });
+    const auto medio =
+        std::partition(e.begin(), e.end(), [&](const Elemento& x) { return x.clave < pivote; });
     const auto corte = static_cast<std::size_t>(medio - e.begin());
     aLaVez([&] { ordenarPorTramos(e, corte, e.size(), texto); },
            [&] { ordenarPorTramos(e, 0, corte, texto); });
