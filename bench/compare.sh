@@ -132,7 +132,8 @@ for forma in ["mensajes", "lista", "ctt"]:
         celdas = []
         for p in pares:
             v = med.get((forma, mb, p))
-            celdas.append("–" if v is None else f"{v:.3f} / {t / v:.2f}")
+            # hyperfine subtracts the shell's start-up, so a tiny command can come out at 0
+            celdas.append("–" if v is None else f"{v:.3f} / {t / v:.2f}" if v > 0 else f"{v:.3f} / –")
         r = rss[(forma, mb, "tralmix")]
         out.append(f"| {titulos[forma]} | {mb} MB | {t:.3f} | " + " | ".join(celdas)
                    + f" | {r:.0f} / {r * 1024 * 1024 / tam[(forma, mb)]:.2f} |")
