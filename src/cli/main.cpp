@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "cli/puerto_consola.h"
 #include "extract/estado.h"
 #include "extract/proceso.h"
@@ -49,6 +53,12 @@ std::u16string absoluta(std::string_view ruta) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+    // A run hands back its pieces of a megabyte one by one while the list grows; with a fixed
+    // threshold they are mapped on their own and go back to the system when freed, instead of
+    // leaving holes in the heap that the list's small strings cannot always fill.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     tralmix::cli::Opciones opciones;
     std::optional<std::string> entrada;
     bool soloArgumentos = false;

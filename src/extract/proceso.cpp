@@ -1,9 +1,6 @@
 #include "extract/proceso.h"
 
 #include <cerrno>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <functional>
 #include <future>
 #include <new>
@@ -197,12 +194,6 @@ void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto) {
 namespace {
 
 Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
-#if defined(__GLIBC__)
-    // The run hands back its pieces of a megabyte one by one while the list grows; with a fixed
-    // threshold they are mapped on their own and go back to the system when freed, instead of
-    // leaving holes in the heap that the list's small strings cannot always fill.
-    mallopt(M_MMAP_THRESHOLD, static_cast<int>(kTamanoTrozo));
-#endif
     revisarRutaEscrita(estado, puerto);
 
     AjustesDialogo ajustes;
