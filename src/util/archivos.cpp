@@ -63,6 +63,19 @@ int escribirTodo(int fd, std::string_view bytes) {
     return 0;
 }
 
+// Writes unless an earlier write failed; the first failure is kept and answered from then on.
+Fallo escribirRecordando(int fd, Fallo& fallo, std::string_view bytes) {
+    if (fallo) {
+        return fallo;
+    }
+    if (fd < 0) {
+        fallo = falloDe(EBADF, u"el archivo no está abierto");
+    } else if (const int error = escribirTodo(fd, bytes)) {
+        fallo = falloDe(error);
+    }
+    return fallo;
+}
+
 std::string sufijoAleatorio() {
     static constexpr char kLetras[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device azar;
@@ -267,17 +280,7 @@ Fallo EscritorAtomico::abrir(std::u16string_view destino) {
 }
 
 Fallo EscritorAtomico::escribir(std::string_view bytes) {
-    if (fallo_) {
-        return fallo_;
-    }
-    if (fd_ < 0) {
-        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
-        return fallo_;
-    }
-    if (const int error = escribirTodo(fd_, bytes)) {
-        fallo_ = falloDe(error);
-    }
-    return fallo_;
+    return escribirRecordando(fd_, fallo_, bytes);
 }
 
 Fallo EscritorAtomico::confirmar() {
@@ -348,17 +351,7 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
 }
 
 Fallo ArchivoTrabajo::escribir(std::string_view bytes) {
-    if (fallo_) {
-        return fallo_;
-    }
-    if (fd_ < 0) {
-        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
-        return fallo_;
-    }
-    if (const int error = escribirTodo(fd_, bytes)) {
-        fallo_ = falloDe(error);
-    }
-    return fallo_;
+    return escribirRecordando(fd_, fallo_, bytes);
 }
 
 Fallo ArchivoTrabajo::cerrar() {
