@@ -10,42 +10,10 @@ if [ $# -ne 1 ]; then
     exit 2
 fi
 cli=$1
-case $cli in
-    /*) ;;
-    *) cli=$PWD/$cli ;;
-esac
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-options.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
-
-date_arg=2005-03-05
-list_name=Mails_20050305.txt
-failures=0
-status=0
-out=
-err=
-
-fail() {
-    echo "FAIL $1: $2"
-    failures=$((failures + 1))
-}
-
-# run TAG ARGS...: runs the command, keeping stdout and stderr in files named after TAG.
-run() {
-    local tag=$1
-    shift
-    out="$work/log/$tag.out"
-    err="$work/log/$tag.err"
-    "$cli" "$@" >"$out" 2>"$err"
-    status=$?
-}
-
-expect_status() {
-    if [ "$status" -ne "$2" ]; then
-        fail "$1" "exit status $status, expected $2; stderr: $(head -c 400 "$err")"
-        return 1
-    fi
-}
+. "$(dirname "$0")/cli_comun.sh"
 
 # same_bytes TAG WANT_FILE GOT_FILE
 same_bytes() {
@@ -80,12 +48,6 @@ announce() {
     printf 'Messenger Add-in: Se ha creado el archivo:\n%s\n\nYa puede enviar Mails a toda es lista  :)\n' "$1"
 }
 
-# fresh NAME: a new empty folder under the work folder.
-fresh() {
-    rm -rf "${work:?}/$1"
-    mkdir -p "$work/$1"
-    printf '%s' "$work/$1"
-}
 
 # --help and --version -----------------------------------------------------------------------
 

@@ -13,10 +13,6 @@ if [ $# -lt 1 ]; then
 fi
 cli=$1
 mode=${2:-}
-case $cli in
-    /*) ;;
-    *) cli=$PWD/$cli ;;
-esac
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-robust.XXXXXX") || exit 1
 mounted=
@@ -26,36 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/log" "$work/in" "$work/tmp" "$work/out"
-
-date_arg=2005-03-05
-list_name=Mails_20050305.txt
-failures=0
-status=0
-out=
-err=
-
-fail() {
-    echo "FAIL $1: $2"
-    failures=$((failures + 1))
-}
-
-# run TAG ARGS...: the command with a time limit, stdout and stderr kept under TAG. A run that
-# hangs is killed and reported (status 124).
-run() {
-    local tag=$1
-    shift
-    out="$work/log/$tag.out"
-    err="$work/log/$tag.err"
-    timeout "${RUN_LIMIT:-120}" "$cli" "$@" >"$out" 2>"$err"
-    status=$?
-}
-
-expect_status() {
-    if [ "$status" -ne "$2" ]; then
-        fail "$1" "exit status $status, expected $2; stderr: $(head -c 400 "$err")"
-        return 1
-    fi
-}
+. "$(dirname "$0")/cli_comun.sh"
 
 # failure_message TAG WHAT PATH REASON: stderr is the message box of a file failure.
 failure_message() {
@@ -110,11 +77,6 @@ well_formed() {
     addresses=$(tail -n 1 "$work/log/$tag.count")
 }
 
-fresh() {
-    rm -rf "${work:?}/$1"
-    mkdir -p "$work/$1"
-    echo "$work/$1"
-}
 
 if [ "$mode" = big ]; then
     RUN_LIMIT=${RUN_LIMIT:-900}

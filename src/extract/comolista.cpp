@@ -97,19 +97,30 @@ void filtrarLista(std::vector<std::u16string>& lineas) {
     }
 }
 
+namespace {
+
+// Calls cada on every piece of the texts that ends in fin (without it), in order; the texts hold
+// whole pieces.
+template <typename Cada>
+void cadaTerminado(const std::vector<std::string>& textos, std::string_view fin, Cada&& cada) {
+    for (const std::string& texto : textos) {
+        const std::string_view vista(texto);
+        std::size_t inicio = 0;
+        for (std::size_t hallado = vista.find(fin); hallado != std::string_view::npos;
+             hallado = vista.find(fin, inicio)) {
+            cada(vista.substr(inicio, hallado - inicio));
+            inicio = hallado + fin.size();
+        }
+    }
+}
+
+}  // namespace
+
 Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trabajo) {
     const std::size_t total = trabajo.lineas + 1;
     estado.lineas.clear();
     auto recorrer = [&](auto&& cada) {
-        for (std::string& trozo : trabajo.trozos) {
-            const std::string_view vista(trozo);
-            std::size_t inicio = 0;
-            for (std::size_t fin = vista.find("\r\n"); fin != std::string_view::npos;
-                 fin = vista.find("\r\n", inicio)) {
-                cada(vista.substr(inicio, fin - inicio));
-                inicio = fin + 2;
-            }
-        }
+        cadaTerminado(trabajo.trozos, "\r\n", cada);
         cada(std::string_view{});  // the text after the last CR LF
     };
     EtapaResultado etapa;
@@ -169,17 +180,7 @@ Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trab
     TrabajoUtf8().trozos.swap(trabajo.trozos);
     cortos.clear();
 
-    auto recorrerPiezas = [&](auto&& cada) {
-        for (std::string& pieza : piezas) {
-            const std::string_view vista(pieza);
-            std::size_t inicio = 0;
-            for (std::size_t fin = vista.find('\n'); fin != std::string_view::npos;
-                 fin = vista.find('\n', inicio)) {
-                cada(vista.substr(inicio, fin - inicio));
-                inicio = fin + 1;
-            }
-        }
-    };
+    auto recorrerPiezas = [&](auto&& cada) { cadaTerminado(piezas, "\n", cada); };
     {
         std::vector<std::string_view> ordenados;
         ordenados.reserve(cuantos);

@@ -466,17 +466,14 @@ Desenlace masivo(Estado& estado, Puerto& puerto) {
                        Estilo::Critico, kTitulo);
         return Desenlace::FalloArchivo;
     }
-    PalabrasUtf8 palabras;
-    direccionesUtf8(texto::decodificarUtf8(std::move(bytes)), palabras);
-    return terminar(estado, puerto, palabras);
+    return masivoDesdeTexto(estado, puerto, texto::decodificarUtf8(std::move(bytes)));
 }
 
 Desenlace masivoDesdeTexto(Estado& estado, Puerto& puerto, std::string textoUtf8) {
-    puerto.ponerTextoRuta(estado.archivoEntrada);
     PalabrasUtf8 palabras;
     direccionesUtf8(textoUtf8, palabras);
     std::string().swap(textoUtf8);  // assigning an empty string would keep the buffer
-    return terminar(estado, puerto, palabras);
+    return masivoDesdePalabras(estado, puerto, palabras);
 }
 
 Desenlace masivoDesdePalabras(Estado& estado, Puerto& puerto, const PalabrasUtf8& palabras) {

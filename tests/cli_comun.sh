@@ -1,0 +1,44 @@
+# Shared by the command-line test scripts; sourced once $cli and $work are set.
+# shellcheck shell=bash
+
+case $cli in
+    /*) ;;
+    *) cli=$PWD/$cli ;;
+esac
+
+date_arg=2005-03-05
+list_name=Mails_20050305.txt
+failures=0
+status=0
+out=
+err=
+
+fail() {
+    echo "FAIL $1: $2"
+    failures=$((failures + 1))
+}
+
+# run TAG ARGS...: the command with a time limit, stdout and stderr kept under TAG. A run that
+# hangs is killed and reported (status 124).
+run() {
+    local tag=$1
+    shift
+    out="$work/log/$tag.out"
+    err="$work/log/$tag.err"
+    timeout "${RUN_LIMIT:-120}" "$cli" "$@" >"$out" 2>"$err"
+    status=$?
+}
+
+expect_status() {
+    if [ "$status" -ne "$2" ]; then
+        fail "$1" "exit status $status, expected $2; stderr: $(head -c 400 "$err")"
+        return 1
+    fi
+}
+
+# fresh NAME: a new empty folder under the work folder.
+fresh() {
+    rm -rf "${work:?}/$1"
+    mkdir -p "$work/$1"
+    printf '%s' "$work/$1"
+}
