@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
         case tralmix::Desenlace::Cancelado:
         case tralmix::Desenlace::Rechazado:
             return kRechazado;
+        case tralmix::Desenlace::Interrumpido:
+            return 130;
         case tralmix::Desenlace::FalloArchivo:
             return kFalloArchivo;
     }

@@ -193,7 +193,9 @@ void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto) {
 
 namespace {
 
-Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
+Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta);
+
+Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
     revisarRutaEscrita(estado, puerto);
 
     AjustesDialogo ajustes;
@@ -204,12 +206,16 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
     ajustes.flags = kBanderas;
     ajustes.hWndParent = puerto.ventana();
     ajustes.abrir = true;
-    const RespuestaDialogo respuesta = puerto.mostrarDialogo(ajustes);
+    RespuestaDialogo respuesta = puerto.mostrarDialogo(ajustes);
     if (!respuesta.elegido) {
         estado.archivoEntrada.clear();
         return Desenlace::Cancelado;
     }
-    estado.archivoEntrada = respuesta.ruta;
+    return procesarElegido(estado, puerto, std::move(respuesta.ruta));
+}
+
+Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
+    estado.archivoEntrada = std::move(ruta);
     if (texto::recortar(estado.archivoEntrada).size() < 4) {
         puerto.mensaje(u"Nombre no es valido !", Estilo::Critico, u"   Operación cancelada");
         estado.archivoEntrada.clear();
@@ -265,15 +271,14 @@ Desenlace ejecutarRun(Estado& estado, Puerto& puerto) {
     return comolistaDesdeTrabajo(estado, puerto, std::move(trabajo));
 }
 
-}  // namespace
-
-Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
+template <typename Paso>
+Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
     // A file too large for this machine's memory (or for a text conversion) ends the run with a
     // message like any other file failure instead of ending the program; the unconfirmed result
     // file is removed on the way out, so an earlier list stays.
     std::u16string motivo;
     try {
-        return ejecutarRun(estado, puerto);
+        return paso();
     } catch (const std::bad_alloc&) {
         motivo = archivos::motivo(ENOMEM);
     } catch (const std::length_error&) {
@@ -283,9 +288,20 @@ Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
     estado.lineas.shrink_to_fit();
     estado.copiaLineas.clear();
     estado.copiaLineas.shrink_to_fit();
-    puerto.mensaje(mensajeFallo(u"No se pudo procesar el archivo:", estado.archivoEntrada, motivo),
-                   Estilo::Critico, kTitulo);
+    puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, motivo), Estilo::Critico,
+                   kTitulo);
     return Desenlace::FalloArchivo;
+}
+
+}  // namespace
+
+Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
+    return conMemoria(estado, puerto, [&] { return elegirYProcesar(estado, puerto); });
+}
+
+Desenlace procesarArchivo(Estado& estado, Puerto& puerto, std::u16string ruta) {
+    return conMemoria(estado, puerto,
+                      [&] { return procesarElegido(estado, puerto, std::move(ruta)); });
 }
 
 }  // namespace tralmix

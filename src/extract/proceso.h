@@ -1,17 +1,12 @@
 #pragma once
 
+#include <string>
+
+#include "extract/desenlace.h"
 #include "extract/estado.h"
 #include "extract/puerto.h"
 
 namespace tralmix {
-
-// How a run ended, for callers that report it (the command's exit status).
-enum class Desenlace {
-    Escrito,       // the result list was written, announced and handed to the opener
-    Cancelado,     // the dialog was cancelled: nothing shown, nothing written
-    Rechazado,     // the run refused the input with its own message (bad name, empty file)
-    FalloArchivo,  // a file could not be read or written; a message said which and why
-};
 
 // Fills estado.carpetaTemporal from the port at load time, ending it with "/".
 void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto);
@@ -19,5 +14,9 @@ void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto);
 // One processing run: the typed-path check, the Open dialog, the working file, the
 // classification and the extraction path that writes, announces and opens the list.
 Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto);
+
+// The rest of a run for a file chosen another way (dropped on the window, named on the command
+// line): everything that follows the dialog's answer ruta.
+Desenlace procesarArchivo(Estado& estado, Puerto& puerto, std::u16string ruta);
 
 }  // namespace tralmix

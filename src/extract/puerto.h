@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "extract/desenlace.h"
+
 namespace tralmix {
 
 // Message box styles, as their numbers: the icon shown.
@@ -66,6 +68,17 @@ class Puerto {
     virtual std::u16string carpetaResultado() const = 0;
     // The user's temporary folder, as the platform reports it.
     virtual std::u16string carpetaTemporal() const = 0;
+
+    // How far the run is: hecho of total units (bytes while reading, elements while sorting and
+    // writing) in the given phase. Called from the thread that runs, often; by default nothing.
+    virtual void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {
+        (void)fase;
+        (void)hecho;
+        (void)total;
+    }
+    // Asked at cheap points of a run; true stops it as Desenlace::Interrumpido, before the list
+    // replaces anything. May be called from the thread that runs.
+    virtual bool cancelado() const { return false; }
 };
 
 }  // namespace tralmix

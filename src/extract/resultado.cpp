@@ -120,16 +120,6 @@ std::string componerLista(const std::vector<std::u16string>& lineas) {
     return todo;
 }
 
-std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
-                            std::u16string_view motivo) {
-    std::u16string texto(accion);
-    texto += u"\r\n";
-    texto += ruta;
-    texto += u"\r\n\r\nMotivo: ";
-    texto += motivo;
-    return texto;
-}
-
 Desenlace EtapaResultado::informarFallo(Puerto& puerto, const archivos::Fallo& fallo) {
     puerto.mensaje(mensajeFallo(u"No se pudo crear el archivo:", ruta_, fallo.motivo),
                    Estilo::Critico, kTitulo);

@@ -13,10 +13,6 @@
 
 namespace tralmix {
 
-inline constexpr std::u16string_view kTitulo = u"Messenger Add-in";
-inline constexpr std::u16string_view kCierreMasivo = u"Ya puede enviar Mails masivos  :)";
-inline constexpr std::u16string_view kCierreLista = u"Ya puede enviar Mails a toda es lista  :)";
-
 // "Mails_YYYYMMDD.txt" in the given folder.
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
 
@@ -28,10 +24,6 @@ std::string componerLista(const std::vector<std::u16string>& lineas);
 // The same layout from elements already in UTF-8.
 void componerListaUtf8(std::span<const std::string_view> lineas,
                        const std::function<void(std::string_view)>& destino);
-
-// "<what failed>:" CR LF path CR LF CR LF "Motivo: <why>" — the form of every file error.
-std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
-                            std::u16string_view motivo);
 
 // The result stage shared by both extraction paths. preparar() builds the path from today's date
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of

@@ -1,0 +1,60 @@
+#pragma once
+
+// How a run ends, the phases it reports, and every text it shows: the run and its stages include
+// this, never the other way round.
+
+#include <string>
+#include <string_view>
+
+namespace tralmix {
+
+// How a run ended, for callers that report it (the command's exit status).
+enum class Desenlace {
+    Escrito,       // the result list was written, announced and handed to the opener
+    Cancelado,     // the dialog was cancelled: nothing shown, nothing written
+    Rechazado,     // the run refused the input with its own message (bad name, empty, no address)
+    FalloArchivo,  // a file could not be read or written; a message said which and why
+    Interrumpido,  // the user stopped the run: no message, no list written, an earlier one intact
+};
+
+// The long steps of a run, in the order they come, for a progress display.
+enum class Fase {
+    Limpieza,    // reading the input and writing the cleaned working file
+    Carga,       // loading the working file
+    Extraccion,  // reading the pasted messages again and taking their addresses
+    Orden,       // sorting
+    Escritura,   // writing the list
+};
+
+// The phase as the user reads it.
+std::u16string_view nombreFase(Fase fase);
+
+inline constexpr std::u16string_view kTitulo = u"Messenger Add-in";
+inline constexpr std::u16string_view kTituloCancelada = u"   Operación cancelada";
+
+inline constexpr std::u16string_view kNoValido = u"El archivo especificado no es valido...";
+inline constexpr std::u16string_view kNoExiste = u"El archivo especificado no existe...";
+inline constexpr std::u16string_view kNombreNoValido = u"Nombre no es valido !";
+inline constexpr std::u16string_view kVacio = u"El archivo esta vacio!\r\nImposible continuar";
+inline constexpr std::u16string_view kSinDirecciones =
+    u"No se encontraron direcciones en el archivo:";
+inline constexpr std::u16string_view kCreado = u"Se ha creado el archivo:";
+inline constexpr std::u16string_view kCierreMasivo = u"Ya puede enviar Mails masivos  :)";
+inline constexpr std::u16string_view kCierreLista = u"Ya puede enviar Mails a toda es lista  :)";
+
+// What failed, on which file, for "<what failed>:" CR LF path CR LF CR LF "Motivo: <why>".
+inline constexpr std::u16string_view kNoSeLeyo = u"No se pudo leer el archivo:";
+inline constexpr std::u16string_view kNoSeReleyo = u"No se pudo leer de nuevo el archivo:";
+inline constexpr std::u16string_view kNoSeCreoTrabajo = u"No se pudo crear el archivo de trabajo:";
+inline constexpr std::u16string_view kNoSeEscribioTrabajo =
+    u"No se pudo escribir el archivo de trabajo:";
+inline constexpr std::u16string_view kNoSeCargoTrabajo =
+    u"No se pudo cargar el archivo de trabajo:";
+inline constexpr std::u16string_view kNoSeCreo = u"No se pudo crear el archivo:";
+inline constexpr std::u16string_view kNoSeProceso = u"No se pudo procesar el archivo:";
+
+// The form of every file error.
+std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
+                            std::u16string_view motivo);
+
+}  // namespace tralmix
