@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libicu-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev
     xvfb xauth xdotool fonts-liberation2 fp-utils
     clang libclang-rt-14-dev

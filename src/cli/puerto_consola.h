@@ -1,26 +1,20 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
+#include "cli/opciones.h"
+#include "cli/progreso.h"
 #include "extract/puerto.h"
 
 namespace tralmix::cli {
 
-struct Opciones {
-    std::u16string entrada;  // absolute path of INPUT
-    std::optional<std::u16string> carpetaResultado;
-    std::optional<std::u16string> carpetaTemporal;
-    std::optional<Fecha> fecha;
-    bool abrir = false;
-};
-
 // The command's side of a run: the dialog answers INPUT, message boxes go to stderr as
-// "TITLE: TEXT", and the list is opened only when asked.
+// "TITLE: TEXT", progress goes to the progress line, an interrupt stops the run, and the list is
+// opened only when asked.
 class PuertoConsola final : public Puerto {
   public:
-    PuertoConsola(Opciones opciones, std::FILE* errores);
+    PuertoConsola(Opciones opciones, std::FILE* errores, LineaProgreso& linea);
 
     std::u16string textoRuta() const override { return caja_; }
     void ponerTextoRuta(const std::u16string& texto) override { caja_ = texto; }
@@ -32,6 +26,8 @@ class PuertoConsola final : public Puerto {
     Fecha hoy() const override;
     std::u16string carpetaResultado() const override;
     std::u16string carpetaTemporal() const override;
+    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override;
+    bool cancelado() const override;
 
     // The list the run finished and handed to the opener; empty until then.
     const std::u16string& listaAbierta() const { return listaAbierta_; }
@@ -39,13 +35,9 @@ class PuertoConsola final : public Puerto {
   private:
     Opciones opciones_;
     std::FILE* errores_;
+    LineaProgreso& linea_;
     std::u16string caja_;
     std::u16string listaAbierta_;
 };
-
-// Today's local date.
-Fecha fechaLocal();
-// Parses YYYY-MM-DD into a valid calendar date.
-std::optional<Fecha> leerFecha(std::string_view texto);
 
 }  // namespace tralmix::cli

@@ -1,7 +1,9 @@
 #pragma once
 
-// File-system helpers of the engine: whole-file reading of regular files, the atomic result
-// writer, the working file created safely in a shared folder, and the desktop opener.
+// Everything the engine asks of the system's files: reading regular files in pieces, the working
+// file created safely in a shared folder, the result written completely or not at all, and the
+// desktop opener. Each platform puts its own implementation behind these declarations
+// (archivos_posix.cpp, archivos_win.cpp); archivos.cpp holds what they share.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,26 +12,26 @@
 
 namespace tralmix::archivos {
 
-// Our paths are text; the file system takes UTF-8 bytes.
+// Our paths are text; the system takes UTF-8 bytes (POSIX) or UTF-16 (Windows).
 std::filesystem::path aRuta(std::u16string_view ruta);
 std::u16string desdeRuta(const std::filesystem::path& ruta);
 
-// The reason for an errno value, in Spanish, for the user's messages.
+// The reason for a system error code (errno, or GetLastError() on Windows), in Spanish, for the
+// user's messages.
 std::u16string motivo(int error);
 
-// A failure: what was being done to which file, and why. Empty when all went well.
+// A failure: the system's error code and the reason in Spanish. Empty when all went well.
 struct Fallo {
-    int error = 0;  // errno, 0 when there was no failure
+    int error = 0;
     std::u16string motivo;
     explicit operator bool() const { return error != 0; }
 };
 
-// Largest file leerTodo reads: the text conversions count in 32 bits.
+// Largest file read: the text conversions count in 32 bits.
 inline constexpr std::uint64_t kTamanoMaximo = 0x7FFFFFFF;
 
-// Reads the whole of a regular file. Folders, FIFOs and devices are refused without being read,
-// so nothing can block or grow without end; so are files larger than kTamanoMaximo (EFBIG).
-Fallo leerTodo(std::u16string_view ruta, std::string& contenido);
+// True when ruta names an existing file that is not a folder; every failure answers false.
+bool esArchivo(std::u16string_view ruta);
 
 // Identity of a file on disk, to tell whether two paths name the same file.
 struct Identidad {
@@ -38,6 +40,36 @@ struct Identidad {
     bool valida = false;
 };
 Identidad identidad(std::u16string_view ruta);
+
+// Reads one regular file from its start, a piece at a time, so that a run never needs the whole
+// file in memory.
+class Lector {
+  public:
+    Lector() = default;
+    ~Lector();
+    Lector(const Lector&) = delete;
+    Lector& operator=(const Lector&) = delete;
+
+    // Folders, FIFOs and devices are refused without blocking on them, and so are files larger
+    // than kTamanoMaximo. sinEnlace also refuses a link at the path itself (a file of our own
+    // read back from a shared folder).
+    Fallo abrir(std::u16string_view ruta, bool sinEnlace = false);
+    // The size when it was opened.
+    std::uint64_t tamano() const { return tamano_; }
+    // Up to n bytes from where the last read stopped; leidos is 0 at the end. A file that grows
+    // past kTamanoMaximo while it is read fails as too large.
+    Fallo leer(char* destino, std::size_t n, std::size_t& leidos);
+    // Back to the start, for a second reading of the same file.
+    Fallo alInicio();
+
+  private:
+    std::intptr_t manejador_ = -1;
+    std::uint64_t tamano_ = 0;
+    std::uint64_t leidos_ = 0;
+};
+
+// Reads a whole regular file, as Lector does in pieces.
+Fallo leerTodo(std::u16string_view ruta, std::string& contenido);
 
 // Writes one file completely or not at all: the bytes go to a new file beside the target, which
 // replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file.
@@ -51,18 +83,18 @@ class EscritorAtomico {
     Fallo abrir(std::u16string_view destino);
     Fallo escribir(std::string_view bytes);
     Fallo confirmar();
-
-  private:
+    // Gives up: the file beside the target goes, the target stays as it was.
     void descartar();
 
-    int fd_ = -1;
-    std::filesystem::path destino_;
-    std::filesystem::path temporal_;
+  private:
+    std::intptr_t manejador_ = -1;
+    std::u16string destino_;
+    std::u16string temporal_;
     Fallo fallo_;
 };
 
-// A plain writer for the working file: created in a possibly shared folder without following a
-// link planted at its path, readable by its owner only, never the file named by evitar.
+// The working file: created in a possibly shared folder without following a link or reparse
+// point planted at its path, readable by its owner only, never the file named by evitar.
 class ArchivoTrabajo {
   public:
     ArchivoTrabajo() = default;
@@ -80,7 +112,7 @@ class ArchivoTrabajo {
     const std::u16string& ruta() const { return ruta_; }
 
   private:
-    int fd_ = -1;
+    std::intptr_t manejador_ = -1;
     std::u16string ruta_;
     Fallo fallo_;
 };

@@ -55,12 +55,7 @@ std::size_t buscar(std::u16string_view texto, std::u16string_view buscado, std::
 }  // namespace
 
 bool existeArchivo(std::u16string_view ruta) {
-    if (ruta.empty() || ruta.find(u'\0') != std::u16string_view::npos) {
-        return false;
-    }
-    std::error_code error;
-    const auto estado = std::filesystem::status(archivos::aRuta(ruta), error);
-    return !error && std::filesystem::exists(estado) && !std::filesystem::is_directory(estado);
+    return archivos::esArchivo(ruta);
 }
 
 std::u16string nombreArchivo(std::u16string_view ruta) {

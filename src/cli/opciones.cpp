@@ -1,0 +1,157 @@
+#include "cli/opciones.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+
+#include "cli/plataforma.h"
+
+namespace tralmix::cli {
+namespace {
+
+constexpr std::string_view kUsoTexto =
+    "Uso: tralmix-cli [--output-dir CARPETA] [--temp-dir CARPETA] [--date AAAA-MM-DD] [--open]\n"
+    "                 [--quiet | --progress] ENTRADA\n"
+    "     tralmix-cli --help | --version\n"
+    "\n"
+    "Crea la lista de correos de ENTRADA (lista de direcciones, correos pegados o contactos\n"
+    ".ctt) en CARPETA/Mails_AAAAMMDD.txt, en grupos de 48, e imprime su ruta.\n"
+    "\n"
+    "  --output-dir CARPETA  carpeta de la lista (por omisión, la carpeta personal)\n"
+    "  --temp-dir CARPETA    carpeta del archivo de trabajo (por omisión, TMPDIR o /tmp)\n"
+    "  --date AAAA-MM-DD     fecha del nombre de la lista (por omisión, hoy)\n"
+    "  --open                abre la lista con el programa predeterminado del escritorio\n"
+    "  --quiet               no muestra el progreso\n"
+    "  --progress            muestra el progreso aunque la salida de errores no sea un terminal\n"
+    "\n"
+    "En un terminal, el progreso aparece en la salida de errores cuando el proceso tarda.\n"
+    "Ctrl-C detiene el proceso sin escribir la lista.\n"
+    "\n"
+    "Estado de salida: 0 lista creada, 1 entrada rechazada o sin direcciones, 2 error de uso,\n"
+    "3 fallo al leer o escribir un archivo, 130 interrumpido.\n";
+
+Respuesta errorDeUso(const std::string& texto) {
+    return {kSalidaUso, {}, "tralmix-cli: " + texto + "\n\n" + std::string(kUsoTexto)};
+}
+
+}  // namespace
+
+std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& argumentos) {
+    CLI::App app;
+    // Our own help and usage texts, in Spanish; unknown words are judged below.
+    app.set_help_flag();
+    app.allow_extras();
+    bool ayuda = false;
+    bool version = false;
+    bool abrir = false;
+    bool callado = false;
+    bool progreso = false;
+    std::optional<std::string> salida;
+    std::optional<std::string> temporal;
+    std::optional<std::string> fecha;
+    std::string entrada;
+    app.add_flag("--help", ayuda);
+    app.add_flag("--version", version);
+    app.add_flag("--open", abrir);
+    app.add_flag("--quiet", callado);
+    app.add_flag("--progress", progreso);
+    app.add_option("--output-dir", salida);
+    app.add_option("--temp-dir", temporal);
+    app.add_option("--date", fecha);
+    app.add_option("entrada", entrada);
+
+    std::vector<std::string> alReves(argumentos.rbegin(), argumentos.rend());
+    try {
+        app.parse(alReves);
+    } catch (const CLI::ArgumentMismatch& e) {
+        // Only an option left without its value gets here.
+        const std::string que = e.what();
+        return errorDeUso("falta el valor de " + que.substr(0, que.find(':')));
+    } catch (const CLI::ParseError& e) {
+        return errorDeUso(e.what());
+    }
+    if (ayuda) {
+        return Respuesta{kSalidaEscrito, std::string(kUsoTexto), {}};
+    }
+    if (version) {
+        return Respuesta{
+            kSalidaEscrito, "tralmix " TRALMIX_VERSION "\n" TRALMIX_DESCRIPTION "\n", {}};
+    }
+    // Words that were not options nor the input. Only "--name" is an option: a name with one
+    // dash is a file, and after "--" every word is one.
+    bool soloArgumentos = false;
+    for (const std::string& resto : app.remaining()) {
+        if (resto == "--" && !soloArgumentos) {
+            soloArgumentos = true;
+        } else if (!soloArgumentos && resto.starts_with("--")) {
+            return errorDeUso("opción desconocida: " + resto);
+        } else if (entrada.empty()) {
+            entrada = resto;
+        } else {
+            return errorDeUso("sobra el argumento: " + resto);
+        }
+    }
+    for (const auto& [nombre, valor] :
+         {std::pair{"--output-dir", &salida}, std::pair{"--temp-dir", &temporal},
+          std::pair{"--date", &fecha}}) {
+        if (*valor && (*valor)->empty()) {
+            return errorDeUso(std::string("falta el valor de ") + nombre);
+        }
+    }
+    if (callado && progreso) {
+        return errorDeUso("--quiet y --progress no van juntos");
+    }
+    Opciones opciones;
+    if (fecha) {
+        opciones.fecha = leerFecha(*fecha);
+        if (!opciones.fecha) {
+            return errorDeUso("fecha no válida: " + *fecha + " (se espera AAAA-MM-DD)");
+        }
+    }
+    if (entrada.empty()) {
+        return errorDeUso("falta el archivo de entrada");
+    }
+    opciones.entrada = rutaAbsoluta(entrada);
+    if (salida) {
+        opciones.carpetaResultado = rutaAbsoluta(*salida);
+    }
+    if (temporal) {
+        opciones.carpetaTemporal = rutaAbsoluta(*temporal);
+    }
+    opciones.abrir = abrir;
+    opciones.progreso = callado    ? MostrarProgreso::Nunca
+                        : progreso ? MostrarProgreso::Siempre
+                                   : MostrarProgreso::Automatico;
+    return opciones;
+}
+
+std::optional<Fecha> leerFecha(std::string_view t) {
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-') {
+        return std::nullopt;
+    }
+    auto numero = [&](std::size_t desde, std::size_t largo) -> std::optional<int> {
+        int n = 0;
+        for (std::size_t i = desde; i < desde + largo; ++i) {
+            if (t[i] < '0' || t[i] > '9') {
+                return std::nullopt;
+            }
+            n = n * 10 + (t[i] - '0');
+        }
+        return n;
+    };
+    const auto anio = numero(0, 4);
+    const auto mes = numero(5, 2);
+    const auto dia = numero(8, 2);
+    if (!anio || !mes || !dia || *anio < 1) {
+        return std::nullopt;
+    }
+    const std::chrono::year_month_day ymd{std::chrono::year{*anio},
+                                          std::chrono::month{static_cast<unsigned>(*mes)},
+                                          std::chrono::day{static_cast<unsigned>(*dia)}};
+    if (!ymd.ok()) {
+        return std::nullopt;
+    }
+    return Fecha{*anio, static_cast<unsigned>(*mes), static_cast<unsigned>(*dia)};
+}
+
+}  // namespace tralmix::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "extract/puerto.h"
+
+namespace tralmix::cli {
+
+// Exit statuses of the command.
+inline constexpr int kSalidaEscrito = 0;
+inline constexpr int kSalidaRechazado = 1;
+inline constexpr int kSalidaUso = 2;
+inline constexpr int kSalidaFalloArchivo = 3;
+inline constexpr int kSalidaInterrumpido = 130;  // as a shell reports a program ended by Ctrl-C
+
+enum class MostrarProgreso { Automatico, Nunca, Siempre };
+
+struct Opciones {
+    std::u16string entrada;  // absolute path of INPUT
+    std::optional<std::u16string> carpetaResultado;
+    std::optional<std::u16string> carpetaTemporal;
+    std::optional<Fecha> fecha;
+    bool abrir = false;
+    MostrarProgreso progreso = MostrarProgreso::Automatico;
+};
+
+// What the command prints instead of running: help, version, or a usage error.
+struct Respuesta {
+    int estado = kSalidaEscrito;
+    std::string salida;   // for stdout
+    std::string errores;  // for stderr
+};
+
+// Reads the arguments after the program's name.
+std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& argumentos);
+
+// Parses YYYY-MM-DD into a valid calendar date.
+std::optional<Fecha> leerFecha(std::string_view texto);
+
+}  // namespace tralmix::cli
