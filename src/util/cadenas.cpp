@@ -1,7 +1,5 @@
 #include "util/cadenas.h"
 
-#include <unicode/uchar.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -13,15 +11,17 @@ namespace {
 
 constexpr auto npos = std::u16string_view::npos;
 
-// Case-blind comparison of one code unit: simple case folding keeps lengths equal.
+// Case-blind comparison of one code unit, by the lower-case mapping of each alone; a mapping
+// that changes the length (U+0130) leaves the unit as it is.
 bool igualSinMayusculas(char16_t a, char16_t b) {
     if (a == b) {
         return true;
     }
-    if (U16_IS_SURROGATE(a) || U16_IS_SURROGATE(b)) {
-        return false;
-    }
-    return u_foldCase(a, U_FOLD_CASE_DEFAULT) == u_foldCase(b, U_FOLD_CASE_DEFAULT);
+    auto menor = [](char16_t c) {
+        const std::u16string m = texto::minusculas(std::u16string_view(&c, 1));
+        return m.size() == 1 ? m[0] : c;
+    };
+    return menor(a) == menor(b);
 }
 
 bool igualEn(std::u16string_view texto, std::size_t pos, std::u16string_view buscado, int modo) {
