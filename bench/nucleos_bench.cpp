@@ -1,4 +1,5 @@
-// Micro-benchmarks of the engine's hot kernels. The inputs are made here, deterministically, in
+// Benchmarks of the engine's hot kernels beside their literal forms, and of whole runs at 10 MB
+// (the regression guard of the run as a whole). The inputs are made here, deterministically, in
 // the shapes the run meets: pasted messages, plain lists, contact-list lines.
 
 #include <benchmark/benchmark.h>
@@ -8,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+#include <fstream>
+
 #include "extract/cubo.h"
 #include "extract/limpieza.h"
 #include "extract/masivo.h"
+#include "extract/proceso.h"
 #include "extract/resultado.h"
-#include "util/cadenas.h"
+#include "referencia/literal.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -63,13 +68,25 @@ class Generador {
         return t;
     }
 
-    std::vector<std::u16string> direcciones(std::size_t n) {
-        std::vector<std::u16string> v;
-        v.reserve(n);
+    Arreglo direcciones(std::size_t n) {
+        Arreglo a;
         for (std::size_t i = 0; i < n; ++i) {
-            v.push_back(texto::desdeUtf8OReemplazo(direccion()));
+            a.agregar(direccion());
         }
-        return v;
+        return a;
+    }
+
+    // A plain list of short addresses, one per line: the hard case of the list path.
+    std::string lista(std::size_t tamano) {
+        std::string t;
+        while (t.size() < tamano) {
+            t += static_cast<char>('a' + hasta(26));
+            for (std::size_t i = 0, n = 5 + hasta(8); i < n; ++i) {
+                t += "abcdefghijklmnopqrstuvwxyz0123456789._"[hasta(38)];
+            }
+            t += "@" + kDominios[hasta(kDominios.size())] + "\n";
+        }
+        return t;
     }
 
   private:
@@ -92,205 +109,145 @@ std::int64_t porVuelta(const benchmark::State& estado, std::size_t n) {
     return estado.iterations() * static_cast<std::int64_t>(n);
 }
 
-std::u16string textoMensajes() {
+std::vector<std::string> lineasDeMensajes() {
     Generador g;
-    return texto::decodificar(g.mensajes(kTamanoTexto));
-}
-
-// reemplazar over a large text: a row found every few characters, one found once per message, and
-// one that never occurs (one scan, no copy).
-void BM_Reemplazar(benchmark::State& estado) {
-    const std::u16string texto = textoMensajes();
-    static const std::u16string_view kBuscados[] = {u"e", u"sender to contacts", u"zzz"};
-    const std::u16string_view buscado = kBuscados[estado.range(0)];
-    for (auto _ : estado) {
-        benchmark::DoNotOptimize(reemplazar(texto, buscado, u" "));
+    const std::string t = g.mensajes(kTamanoTexto);
+    std::vector<std::string> lineas;
+    std::size_t inicio = 0;
+    for (std::size_t p = t.find("\r\n"); p != std::string::npos; p = t.find("\r\n", inicio)) {
+        lineas.push_back(t.substr(inicio, p - inicio));
+        inicio = p + 2;
     }
-    estado.SetBytesProcessed(porVuelta(estado, texto.size() * 2));
+    return lineas;
 }
-BENCHMARK(BM_Reemplazar)->ArgName("often_rarely_never")->DenseRange(0, 2);
 
-void BM_ReemplazarEnSitio(benchmark::State& estado) {
-    Generador g;
-    const std::string original = g.mensajes(kTamanoTexto);
-    static const std::string_view kBuscados[] = {"e:", "sender to contacts", "zzz"};
-    const std::string_view buscado = kBuscados[estado.range(0)];
-    for (auto _ : estado) {
-        estado.PauseTiming();
-        std::string t = original;
-        estado.ResumeTiming();
-        reemplazarEnSitio(t, buscado, " ");
-        benchmark::DoNotOptimize(t.data());
-    }
-    estado.SetBytesProcessed(porVuelta(estado, original.size()));
-}
-BENCHMARK(BM_ReemplazarEnSitio)->ArgName("often_rarely_never")->DenseRange(0, 2);
-
-const std::vector<std::u16string> kLineas = {
-    u"      <contact type=\"1\">ana.maria12@example.com</contact>",
-    u"juan.perez@correo.example.es",
-    u"\"Jos\u00E9 P\u00E9rez\" <JOSE@EXAMPLE.COM>; 'Luc\u00EDa' <lucia@example.net>",
-    u"<?xml version=\"1.0\"?>",
-    u"Hola a todos, os env\u00EDo el resumen: m\u00E1s en http://www.example.com/a.html",
-};
-
-// limpieza per line, in UTF-16 and on the UTF-8 the run uses.
+// Cleaning every line of pasted messages: the program's one pass, and the table row by row.
 void BM_Limpieza(benchmark::State& estado) {
+    const auto lineas = lineasDeMensajes();
+    std::string limpia;
     std::size_t bytes = 0;
+    for (const auto& l : lineas) {
+        bytes += l.size();
+    }
     for (auto _ : estado) {
-        for (const auto& l : kLineas) {
-            benchmark::DoNotOptimize(limpieza(l));
-            bytes += l.size() * 2;
+        for (const auto& l : lineas) {
+            limpia.clear();
+            benchmark::DoNotOptimize(limpieza(l, limpia));
         }
     }
-    estado.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    estado.SetBytesProcessed(porVuelta(estado, bytes));
 }
 BENCHMARK(BM_Limpieza);
 
-void BM_LimpiezaUtf8(benchmark::State& estado) {
-    std::vector<std::string> lineas;
-    for (const auto& l : kLineas) {
-        lineas.push_back(texto::aUtf8(l));
-    }
-    std::string salida;
+void BM_LimpiezaLiteral(benchmark::State& estado) {
+    const auto lineas = lineasDeMensajes();
+    std::vector<std::u16string> anchas;
     std::size_t bytes = 0;
+    for (const auto& l : lineas) {
+        anchas.push_back(texto::desdeUtf8OReemplazo(l));
+        bytes += l.size();
+    }
     for (auto _ : estado) {
-        for (const auto& l : lineas) {
-            salida.clear();
-            agregarLimpiezaUtf8(salida, l);
-            benchmark::DoNotOptimize(salida.data());
-            bytes += l.size();
+        for (const auto& l : anchas) {
+            benchmark::DoNotOptimize(literal::limpieza(l));
         }
     }
-    estado.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    estado.SetBytesProcessed(porVuelta(estado, bytes));
 }
-BENCHMARK(BM_LimpiezaUtf8);
+BENCHMARK(BM_LimpiezaLiteral)->Unit(benchmark::kMillisecond);
 
-// The bulk table row by row over the whole lower-cased text (the literal form).
-void BM_NormalizarMasivo(benchmark::State& estado) {
-    std::u16string original = textoMensajes();
-    texto::minusculasEnSitio(original);
-    for (auto _ : estado) {
-        estado.PauseTiming();
-        std::u16string t = original;
-        estado.ResumeTiming();
-        normalizarMasivo(t);
-        benchmark::DoNotOptimize(t.data());
-    }
-    estado.SetBytesProcessed(porVuelta(estado, original.size() * 2));
-}
-BENCHMARK(BM_NormalizarMasivo)->Unit(benchmark::kMillisecond);
-
-// The word scan and the duplicate pass on the normalised text.
-void BM_ExtraerYQuitarRepetidos(benchmark::State& estado) {
-    std::u16string t = textoMensajes();
-    texto::minusculasEnSitio(t);
-    normalizarMasivo(t);
-    std::vector<std::u16string> lineas;
-    std::vector<std::u16string> copia;
-    for (auto _ : estado) {
-        extraerDirecciones(t, lineas);
-        quitarRepetidos(lineas, copia);
-        benchmark::DoNotOptimize(lineas.data());
-    }
-    estado.SetItemsProcessed(porVuelta(estado, lineas.size()));
-}
-BENCHMARK(BM_ExtraerYQuitarRepetidos)->Unit(benchmark::kMillisecond);
-
-// What the run does instead: lower-casing, the table and the word scan line by line on UTF-8.
-void BM_DireccionesUtf8(benchmark::State& estado) {
+// The addresses of pasted messages: line by line, and the table on the whole text.
+void BM_ExtraerDirecciones(benchmark::State& estado) {
     Generador g;
     const std::string t = g.mensajes(kTamanoTexto);
-    PalabrasUtf8 palabras;
     for (auto _ : estado) {
-        direccionesUtf8(t, palabras);
-        benchmark::DoNotOptimize(palabras.bytes.data());
+        Arreglo a;
+        extraerDirecciones(t, a);
+        benchmark::DoNotOptimize(a.size());
     }
     estado.SetBytesProcessed(porVuelta(estado, t.size()));
 }
-BENCHMARK(BM_DireccionesUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtraerDirecciones)->Unit(benchmark::kMillisecond);
+
+void BM_ExtraerDireccionesLiteral(benchmark::State& estado) {
+    Generador g;
+    const std::u16string t = texto::desdeUtf8OReemplazo(g.mensajes(kTamanoTexto / 16));
+    for (auto _ : estado) {
+        benchmark::DoNotOptimize(literal::extraerDirecciones(t).size());
+    }
+    estado.SetBytesProcessed(porVuelta(estado, t.size()));
+}
+BENCHMARK(BM_ExtraerDireccionesLiteral)->Unit(benchmark::kMillisecond);
+
+void BM_QuitarRepetidos(benchmark::State& estado) {
+    Generador g;
+    const Arreglo palabras = g.direcciones(static_cast<std::size_t>(estado.range(0)));
+    for (auto _ : estado) {
+        Arreglo lineas = palabras;
+        Arreglo copia;
+        quitarRepetidos(lineas, copia);
+        benchmark::DoNotOptimize(copia.size());
+    }
+    estado.SetItemsProcessed(porVuelta(estado, palabras.size()));
+}
+BENCHMARK(BM_QuitarRepetidos)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_Cubo(benchmark::State& estado) {
     Generador g;
-    const auto original = g.direcciones(static_cast<std::size_t>(estado.range(0)));
+    const Arreglo desordenadas = g.direcciones(static_cast<std::size_t>(estado.range(0)));
     for (auto _ : estado) {
         estado.PauseTiming();
-        auto m = original;
+        Arreglo a = desordenadas;
         estado.ResumeTiming();
-        Cubo(m, true);
-        benchmark::DoNotOptimize(m.data());
+        Cubo(a, true);
+        benchmark::DoNotOptimize(a.lugares().data());
     }
-    estado.SetItemsProcessed(porVuelta(estado, original.size()));
+    estado.SetItemsProcessed(porVuelta(estado, desordenadas.size()));
 }
 BENCHMARK(BM_Cubo)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-void BM_OrdenarComoUtf16(benchmark::State& estado) {
+void BM_CuboLiteral(benchmark::State& estado) {
     Generador g;
-    std::vector<std::string> textos;
-    for (const auto& d : g.direcciones(static_cast<std::size_t>(estado.range(0)))) {
-        textos.push_back(texto::aUtf8(d));
-    }
-    const std::vector<std::string_view> original(textos.begin(), textos.end());
+    const literal::Lineas desordenadas =
+        literal::comoLineas(g.direcciones(static_cast<std::size_t>(estado.range(0))));
     for (auto _ : estado) {
-        estado.PauseTiming();
-        auto v = original;
-        estado.ResumeTiming();
-        ordenarComoUtf16(v);
-        benchmark::DoNotOptimize(v.data());
+        literal::Lineas m = desordenadas;
+        literal::Cubo(m, true);
+        benchmark::DoNotOptimize(m.data());
     }
-    estado.SetItemsProcessed(porVuelta(estado, original.size()));
+    estado.SetItemsProcessed(porVuelta(estado, desordenadas.size()));
 }
-BENCHMARK(BM_OrdenarComoUtf16)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CuboLiteral)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-// The 48-group writer on a sorted list with its blanks first.
 void BM_ComponerLista(benchmark::State& estado) {
     Generador g;
-    auto lineas = g.direcciones(100000);
-    lineas.insert(lineas.begin(), 30000, std::u16string());
-    Cubo(lineas, true);
-    std::size_t bytes = 0;
+    Arreglo a = g.direcciones(1000000);
+    Cubo(a, true);
     for (auto _ : estado) {
-        componerLista(lineas, [&](std::string_view trozo) { bytes += trozo.size(); });
+        std::size_t bytes = 0;
+        componerLista(a, [&](std::string_view t, std::size_t) {
+            bytes += t.size();
+            return true;
+        });
+        benchmark::DoNotOptimize(bytes);
     }
-    estado.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    estado.SetItemsProcessed(porVuelta(estado, a.size()));
 }
 BENCHMARK(BM_ComponerLista)->Unit(benchmark::kMillisecond);
 
-// The codec: UTF-8 and Windows-1252 in (to UTF-16 and to UTF-8), UTF-8 out.
-void BM_Decodificar(benchmark::State& estado) {
-    Generador g;
-    std::string bytes = g.mensajes(kTamanoTexto);
-    if (estado.range(0) == 1) {
-        bytes = "Jos\xE9 \x80 " + bytes;  // one byte that is not UTF-8: the whole file is 1252
-    }
-    for (auto _ : estado) {
-        benchmark::DoNotOptimize(texto::decodificar(bytes));
-    }
-    estado.SetBytesProcessed(porVuelta(estado, bytes.size()));
-}
-BENCHMARK(BM_Decodificar)->ArgName("utf8_cp1252")->DenseRange(0, 1);
-
+// The decision and the decoding of a whole file: UTF-8 checked and kept, or Windows-1252.
 void BM_DecodificarUtf8(benchmark::State& estado) {
     Generador g;
     std::string bytes = g.mensajes(kTamanoTexto);
     if (estado.range(0) == 1) {
-        bytes = "Jos\xE9 \x80 " + bytes;
+        bytes += "\xE9";  // one byte that is not UTF-8 makes the whole file Windows-1252
     }
     for (auto _ : estado) {
-        benchmark::DoNotOptimize(texto::decodificarUtf8(bytes));
+        benchmark::DoNotOptimize(texto::decodificarUtf8(bytes).size());
     }
     estado.SetBytesProcessed(porVuelta(estado, bytes.size()));
 }
 BENCHMARK(BM_DecodificarUtf8)->ArgName("utf8_cp1252")->DenseRange(0, 1);
-
-void BM_AUtf8(benchmark::State& estado) {
-    const std::u16string t = textoMensajes();
-    for (auto _ : estado) {
-        benchmark::DoNotOptimize(texto::aUtf8(t));
-    }
-    estado.SetBytesProcessed(porVuelta(estado, t.size() * 2));
-}
-BENCHMARK(BM_AUtf8);
 
 void BM_MinusculasUtf8(benchmark::State& estado) {
     Generador g;
@@ -304,6 +261,50 @@ void BM_MinusculasUtf8(benchmark::State& estado) {
     estado.SetBytesProcessed(porVuelta(estado, t.size()));
 }
 BENCHMARK(BM_MinusculasUtf8);
+
+// A port that answers as the command does, and says nothing.
+class PuertoCallado final : public Puerto {
+  public:
+    explicit PuertoCallado(std::u16string carpeta) : carpeta_(std::move(carpeta)) {}
+    std::u16string textoRuta() const override { return caja_; }
+    void ponerTextoRuta(const std::u16string& t) override { caja_ = t; }
+    void mensaje(std::u16string_view, Estilo, std::u16string_view) override {}
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo&) override { return {}; }
+    std::u16string carpetaPrograma() const override { return carpeta_; }
+    std::uintptr_t ventana() const override { return 0; }
+    void abrirArchivo(const std::u16string&) override {}
+    Fecha hoy() const override { return {2005, 3, 5}; }
+    std::u16string carpetaResultado() const override { return carpeta_; }
+    std::u16string carpetaTemporal() const override { return carpeta_; }
+
+  private:
+    std::u16string carpeta_;
+    std::u16string caja_;
+};
+
+// Whole runs on 10 MB inputs of each shape, files and all: what a change to any stage costs.
+void BM_Corrida(benchmark::State& estado) {
+    namespace fs = std::filesystem;
+    const fs::path carpeta = fs::temp_directory_path() / "tralmix-bench";
+    fs::create_directories(carpeta);
+    Generador g;
+    constexpr std::size_t kTamano = 10'000'000;
+    const bool mensajes = estado.range(0) == 1;
+    const fs::path entrada = carpeta / (mensajes ? "mensajes.txt" : "lista.txt");
+    std::ofstream(entrada, std::ios::binary) << (mensajes ? g.mensajes(kTamano) : g.lista(kTamano));
+    const std::u16string ruta = texto::desdeUtf8OReemplazo(entrada.string());
+    PuertoCallado puerto(texto::desdeUtf8OReemplazo(carpeta.string()));
+    for (auto _ : estado) {
+        Estado e;
+        cargarCarpetaTemporal(e, puerto);
+        if (procesarArchivo(e, puerto, ruta) != Desenlace::Escrito) {
+            estado.SkipWithError("the run did not write its list");
+        }
+    }
+    estado.SetBytesProcessed(porVuelta(estado, kTamano));
+    fs::remove_all(carpeta);
+}
+BENCHMARK(BM_Corrida)->ArgName("lista_mensajes")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tralmix

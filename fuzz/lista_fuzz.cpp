@@ -1,66 +1,38 @@
-// The list path's filter against a reference written from its rules, one element at a time.
+// The list path's filter, sort and layout against the literal ones, element by element: the
+// fuzzer's bytes are the lines of a working file.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "comun.h"
 #include "extract/comolista.h"
+#include "extract/cubo.h"
+#include "extract/resultado.h"
+#include "referencia/literal.h"
 #include "util/texto.h"
 
 using namespace tralmix;
 
-namespace {
-
-std::u16string quitarTodas(std::u16string t, std::u16string_view s) {
-    std::u16string r;
-    std::size_t desde = 0;
-    for (std::size_t p = t.find(s); p != std::u16string::npos; p = t.find(s, desde)) {
-        r.append(t, desde, p - desde);
-        desde = p + s.size();
-    }
-    r.append(t, desde);
-    return r;
-}
-
-std::u16string referencia(const std::u16string& elemento) {
-    const std::u16string_view recortado = texto::recortar(elemento);
-    if (recortado.empty()) {
-        return elemento;
-    }
-    std::u16string t(recortado);
-    const bool acortado = fuzz::contiene(t, u".htm");
-    t = quitarTodas(quitarTodas(t, u".html"), u".htm");
-    if (fuzz::contiene(t, u"(") || fuzz::contiene(t, u")") || fuzz::contiene(t, u"..") ||
-        !fuzz::contiene(t, u"@")) {
-        return {};
-    }
-    return acortado ? t : elemento;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) {
-    const std::u16string texto = fuzz::textoDeBytes(datos, n);
-    std::vector<std::u16string> lineas;
-    std::size_t desde = 0;
-    for (std::size_t p = texto.find(u'\n'); p != std::u16string::npos;
-         p = texto.find(u'\n', desde)) {
-        lineas.emplace_back(texto, desde, p - desde);
-        desde = p + 1;
+    const std::u16string texto = texto::desdeUtf8OReemplazo(
+        texto::decodificarUtf8(std::string(reinterpret_cast<const char*>(datos), n)));
+    literal::Lineas lineas;
+    for (const std::u16string_view l : literal::lineasDeEntrada(texto)) {
+        lineas.emplace_back(l);
     }
-    lineas.emplace_back(texto, desde);
-
-    std::vector<std::u16string> filtradas = lineas;
-    filtrarLista(filtradas);
-    fuzz::exigir(filtradas.size() == lineas.size(), "no element is added or removed");
-    for (std::size_t i = 0; i < lineas.size(); ++i) {
-        fuzz::exigir(filtradas[i] == referencia(lineas[i]), "filter equals the reference");
-        const std::u16string_view t = texto::recortar(filtradas[i]);
-        if (!t.empty()) {
-            fuzz::exigir(fuzz::contiene(t, u"@") && !fuzz::contiene(t, u"..") &&
-                             t.find_first_of(u"()") == std::u16string_view::npos,
-                         "a kept element looks like an address");
-        }
-    }
+    Arreglo arreglo = literal::comoArreglo(lineas);
+    literal::filtrarLista(lineas);
+    filtrarLista(arreglo);
+    fuzz::exigir(literal::comoLineas(arreglo) == lineas, "the filter keeps what the rules keep");
+    literal::Cubo(lineas, true);
+    fuzz::exigir(Cubo(arreglo, true) == !lineas.empty(), "an array with elements is sorted");
+    fuzz::exigir(literal::comoLineas(arreglo) == lineas, "the sort is the insertion sort");
+    std::string escrito;
+    componerLista(arreglo, [&](std::string_view t, std::size_t) {
+        escrito += t;
+        return true;
+    });
+    fuzz::exigir(escrito == literal::componerLista(lineas), "the layout is the literal one");
+    fuzz::exigir(fuzz::utf8Valido(escrito), "the list is valid UTF-8");
     return 0;
 }

@@ -6,14 +6,10 @@
 #include <filesystem>
 
 #include "comun.h"
-#include "extract/comolista.h"
-#include "extract/cubo.h"
-#include "extract/masivo.h"
 #include "extract/proceso.h"
-#include "extract/resultado.h"
 #include "puerto_falso.h"
+#include "referencia/literal.h"
 #include "util/archivos.h"
-#include "util/cadenas.h"
 #include "util/texto.h"
 
 using namespace tralmix;
@@ -112,50 +108,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(resultado.ruta())) {
         ++archivos;
     }
-    if (d == Desenlace::Rechazado) {
-        fuzz::exigir(puerto.mensajes[0].texto == u"El archivo esta vacio!\r\nImposible continuar",
-                     "a refusal says the file is empty");
+    const literal::Corrida esperada = literal::correr(bytes);
+    fuzz::exigir(prueba::leer(temporal.ruta() / "entrada.txt") == esperada.trabajo,
+                 "the working file holds the cleaned lines");
+    if (esperada.vacio || esperada.lista.empty()) {
+        fuzz::exigir(d == Desenlace::Rechazado, "a file without lines or addresses is refused");
         fuzz::exigir(archivos == 0, "a refused run writes no list");
+        fuzz::exigir(puerto.abiertos.empty(), "nothing is opened");
         return 0;
     }
     fuzz::exigir(d == Desenlace::Escrito, "the run writes a list or refuses the input");
     fuzz::exigir(archivos == 1, "only the list is left in its folder");
     fuzz::exigir(puerto.mensajes[0].estilo == Estilo::Informacion, "success is announced");
     fuzz::exigir(puerto.abiertos.size() == 1 && puerto.caja.empty(), "the list is opened");
-
-    // The list the definitions give, built with the engine's plain UTF-16 functions: the bulk
-    // path from the input text, the list path from the working file as the loader reads it.
-    std::vector<std::u16string> referencia;
-    std::vector<std::u16string> copia;
-    const bool masivo = fuzz::contiene(puerto.mensajes[0].texto, u"masivos");
-    if (masivo) {
-        std::u16string mensajes;
-        const std::u16string decodificado = texto::decodificar(bytes);
-        for (const auto linea : texto::lineasDeEntrada(decodificado)) {
-            mensajes += linea;
-            mensajes += u"\r\n";
-        }
-        texto::minusculasEnSitio(mensajes);
-        normalizarMasivo(mensajes);
-        extraerDirecciones(mensajes, referencia);
-        quitarRepetidos(referencia, copia);
-        fuzz::exigir(estado.copiaLineas == copia, "the bulk path's copy is the definitions' one");
-    } else {
-        fuzz::exigir(cargarArchivo(referencia, temporal.u16() + u"/entrada.txt").empty(),
-                     "the working file loads");
-        filtrarLista(referencia);
-    }
-    Cubo(referencia, true);
-    fuzz::exigir(estado.lineas == referencia, "the run's list is the definitions' one");
+    fuzz::exigir(literal::comoLineas(estado.lineas) == esperada.lineas,
+                 "the run's list is the literal one");
+    fuzz::exigir(literal::comoLineas(estado.copiaLineas) == esperada.copia,
+                 "the bulk path's copy is the literal one");
 
     const std::string escrita = prueba::leer(lista);
-    fuzz::exigir(escrita == componerLista(estado.lineas), "the file holds the whole list");
+    fuzz::exigir(escrita == esperada.lista, "the file holds the literal list");
     fuzz::exigir(fuzz::utf8Valido(escrita), "the list is valid UTF-8");
     fuzz::exigir(soloCrLf(escrita), "every line ends with CR LF");
     std::size_t direcciones = 0;
-    for (const auto& e : estado.lineas) {
-        direcciones += texto::recortar(e).empty() ? 0 : 1;
+    for (std::size_t i = 0; i < estado.lineas.size(); ++i) {
+        const std::string_view e = estado.lineas[i];
+        direcciones += e.find_first_not_of(' ') == std::string_view::npos ? 0 : 1;
     }
-    fuzz::exigir(revisarGrupos(escrita, masivo) == direcciones, "every address is listed once");
+    fuzz::exigir(revisarGrupos(escrita, esperada.masivo) == direcciones,
+                 "every address is listed once");
     return 0;
 }

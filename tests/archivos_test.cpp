@@ -27,6 +27,35 @@ TEST(LeerTodo, ReadsRegularFilesWhole) {
     }
 }
 
+// Read a piece at a time, then again from the start; its state when opened tells a changed file.
+TEST(Lector, PiecesThenAgainFromTheStart) {
+    prueba::CarpetaTemporal dir;
+    const auto ruta = dir.escribir("f.txt", "abcdefghij");
+    Lector lector;
+    ASSERT_FALSE(lector.abrir(desdeRuta(ruta)));
+    EXPECT_EQ(lector.tamano(), 10u);
+    const Huella antes = lector.huella();
+    std::string visto;
+    for (int vez = 0; vez < 2; ++vez) {
+        char trozo[4];
+        std::size_t n = 0;
+        do {
+            ASSERT_FALSE(lector.leer(trozo, sizeof trozo, n));
+            visto.append(trozo, n);
+        } while (n > 0);
+        ASSERT_FALSE(lector.alInicio());
+    }
+    EXPECT_EQ(visto, "abcdefghijabcdefghij");
+    dir.escribir("f.txt", "abcdefghijk");
+    Lector otro;
+    ASSERT_FALSE(otro.abrir(desdeRuta(ruta)));
+    EXPECT_FALSE(otro.huella() == antes);
+    EXPECT_TRUE(otro.abrir(desdeRuta(ruta), true) ? false : true);
+    fs::create_symlink(ruta, dir.ruta() / "enlace.txt");
+    EXPECT_TRUE(otro.abrir(desdeRuta(dir.ruta() / "enlace.txt"), true));  // no link followed
+    EXPECT_FALSE(otro.abrir(desdeRuta(dir.ruta() / "enlace.txt")));
+}
+
 // Only regular files are read: nothing can block on a FIFO or read a device without end.
 TEST(LeerTodo, RefusesWhatIsNotARegularFile) {
     prueba::CarpetaTemporal dir;

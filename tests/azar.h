@@ -42,4 +42,66 @@ class Azar {
     std::mt19937 motor_;
 };
 
+// Pieces of pasted messages that the bulk table, the cleaning and the word scan care about, in
+// several letter cases and with every kind of line end.
+inline std::vector<std::string> piezasDeMensajes() {
+    std::vector<std::string> p = {"De:",
+                                  "FROM:",
+                                  "a:",
+                                  "Fecha:",
+                                  "asunto:",
+                                  "Subject:",
+                                  "TO:",
+                                  "date:",
+                                  "enviado:",
+                                  "Fw:",
+                                  "cc:",
+                                  "CCO:",
+                                  "<",
+                                  ">",
+                                  "\"",
+                                  ":",
+                                  "add",
+                                  "Add",
+                                  "ADD",
+                                  "sender to contacts",
+                                  "Sender To Contacts",
+                                  ",",
+                                  ";",
+                                  "\r\n",
+                                  "\r",
+                                  "\n",
+                                  " ",
+                                  "  ",
+                                  "\t",
+                                  ".html",
+                                  ".HTM",
+                                  "(",
+                                  ")",
+                                  "@",
+                                  "ana@x.org",
+                                  "MADDIE@EX.COM",
+                                  "[mailto:",
+                                  "]",
+                                  "\xC4\xB0" /* İ */,
+                                  "\xCE\xA3" /* Σ */,
+                                  "\xC3\xA9" /* é */,
+                                  "\xC3\x9F" /* ß */,
+                                  "\xF0\x9F\x98\x80",
+                                  "www.",
+                                  "x",
+                                  "h",
+                                  "tml",
+                                  "<contact type=\"1\">",
+                                  "</contact>",
+                                  "%",
+                                  "!",
+                                  "|"};
+    for (std::size_t n = 1; n <= 22; ++n) {
+        p.push_back(std::string(n, '.'));
+        p.push_back(std::string(n, '-'));
+    }
+    return p;
+}
+
 }  // namespace tralmix::prueba

@@ -1,79 +1,81 @@
+#include "util/cargador.h"
+
 #include <gtest/gtest.h>
 
 #include "puerto_falso.h"
+#include "referencia/literal.h"
+#include "util/afinado.h"
 #include "util/archivos.h"
-#include "util/cadenas.h"
 
 namespace tralmix {
 namespace {
 
-using V = std::vector<std::u16string>;
+using V = literal::Lineas;
 
-struct CasoCarga {
-    const char* nombre;
-    std::string bytes;
-    V esperado;
-};
+V cargar(const prueba::CarpetaTemporal& dir, std::string_view bytes) {
+    Arreglo lineas = literal::comoArreglo({u"old", u"older", u"oldest"});
+    EXPECT_EQ(cargarArchivo(lineas, archivos::desdeRuta(dir.escribir("trabajo.txt", bytes))), u"");
+    return literal::comoLineas(lineas);
+}
 
 TEST(CargarArchivo, SplitsOnlyAtCrLf) {
-    const std::vector<CasoCarga> casos = {
-        {"empty file: no elements", "", V{}},
-        {"one line and its end", "a@b\r\n", V{u"a@b", u""}},
-        {"no line end", "a@b", V{u"a@b"}},
-        {"only a line end", "\r\n", V{u"", u""}},
-        {"lone LF and CR stay inside", "a\nb\rc\r\n", V{u"a\nb\rc", u""}},
-        {"utf8 text", "jos\xC3\xA9@example.com\r\n", V{u"josé@example.com", u""}},
+    const std::vector<std::pair<std::string, V>> casos = {
+        {"", V{}},  // a file of length 0: no elements at all
+        {"a@b\r\n", V{u"a@b", u""}},
+        {"a@b", V{u"a@b"}},
+        {"\r\n", V{u"", u""}},
+        {"a\nb\rc\r\n", V{u"a\nb\rc", u""}},  // a lone LF or CR stays inside
+        {"jos\xC3\xA9@example.com\r\n", V{u"josé@example.com", u""}},
     };
     prueba::CarpetaTemporal dir;
-    for (const auto& c : casos) {
-        const auto ruta = dir.escribir("trabajo.txt", c.bytes);
-        V lineas = {u"old", u"older", u"oldest", u"x", u"y", u"z"};
-        EXPECT_EQ(cargarArchivo(lineas, archivos::desdeRuta(ruta)), u"") << c.nombre;
-        EXPECT_EQ(lineas, c.esperado) << c.nombre;  // nothing of the earlier content survives
-        EXPECT_EQ(contarElementos(lineas), static_cast<std::int64_t>(c.esperado.size()));
+    for (const auto& [bytes, esperado] : casos) {
+        EXPECT_EQ(cargar(dir, bytes), esperado) << bytes;  // nothing of the earlier content stays
     }
+}
+
+// Read a piece at a time: lines that straddle the pieces, a CR LF cut between two of them, and a
+// line longer than a piece come out whole, as the whole file split at once gives them.
+TEST(CargarArchivo, PiecesOfTheFileJoinWhereTheyWereCut) {
+    const std::size_t trozo = afinado::kTrozo;
+    std::string bytes;
+    V esperado;
+    auto linea = [&](std::string texto) {
+        bytes += texto + "\r\n";
+        esperado.push_back(prueba::u16(texto));
+    };
+    while (bytes.size() < trozo - 100) {
+        linea("u" + std::to_string(bytes.size()) + "@example.com");
+    }
+    // Its CR is the last byte of the first piece read (a piece and two bytes), its LF the next
+    // piece's first.
+    linea(std::string(trozo + 1 - bytes.size(), 'p'));
+    linea(std::string(trozo * 2 + 7, 'l'));
+    for (int i = 0; i < 1000; ++i) {
+        linea("v" + std::to_string(i) + "@example.org");
+    }
+    bytes += "sin fin";
+    esperado.push_back(u"sin fin");
+    prueba::CarpetaTemporal dir;
+    EXPECT_TRUE(cargar(dir, bytes) == esperado);  // megabytes: no listing on failure
 }
 
 TEST(CargarArchivo, FailureLeavesTheArrayAsItWas) {
     prueba::CarpetaTemporal dir;
-    V lineas = {u"keep"};
+    Arreglo lineas = literal::comoArreglo({u"keep"});
     EXPECT_NE(cargarArchivo(lineas, archivos::desdeRuta(dir.ruta() / "missing.txt")), u"");
-    EXPECT_EQ(lineas, V{u"keep"});
     EXPECT_NE(cargarArchivo(lineas, dir.u16()), u"");  // a folder
-    EXPECT_EQ(lineas, V{u"keep"});
+    EXPECT_NE(cargarArchivo(lineas, archivos::desdeRuta(dir.escribir("bin.txt", "a\xFF\r\n"))),
+              u"");  // not UTF-8
+    EXPECT_EQ(literal::comoLineas(lineas), V{u"keep"});
 }
 
-// More than 32,768 pieces are all kept and counted: no 16-bit limit.
-TEST(CargarArchivo, NoLimitOnThePieces) {
-    prueba::CarpetaTemporal dir;
-    std::string bytes;
-    constexpr int kLineas = 70000;
-    for (int i = 0; i < kLineas; ++i) {
-        bytes += "u" + std::to_string(i) + "@example.com\r\n";
-    }
-    const auto ruta = dir.escribir("grande.txt", bytes);
-    V lineas;
-    EXPECT_EQ(cargarArchivo(lineas, archivos::desdeRuta(ruta)), u"");
-    ASSERT_EQ(contarElementos(lineas), kLineas + 1);
-    EXPECT_EQ(lineas[32768], u"u32768@example.com");
-    EXPECT_EQ(lineas[kLineas - 1], u"u69999@example.com");
-    EXPECT_EQ(lineas[kLineas], u"");
-}
-
-TEST(Partir, StoresFromTheIndexAndDropsWhatLiesAbove) {
-    V lineas = {u"a", u"b", u"c", u"d"};
-    std::int64_t indice = 1;
-    partir(u"x--y", u"--", lineas, indice);
-    EXPECT_EQ(lineas, (V{u"a", u"x", u"y"}));
-    EXPECT_EQ(indice, 3);
-    indice = 0;
-    partir(u"", u"--", lineas, indice);
-    EXPECT_EQ(lineas, V{u""});
-}
-
-TEST(ContarElementos, ZeroWithoutElements) {
-    EXPECT_EQ(contarElementos(V{}), 0);
-    EXPECT_EQ(contarElementos(V{u""}), 1);
+TEST(Partir, EveryPieceThenTheRest) {
+    Arreglo lineas;
+    partir("x--y--", "--", lineas);
+    partir("", "--", lineas);
+    EXPECT_EQ(literal::comoLineas(lineas), (V{u"x", u"y", u"", u""}));
+    EXPECT_EQ(contarElementos(lineas), 4);
+    EXPECT_EQ(contarElementos(Arreglo{}), 0);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #
 #   NAME.input.txt | NAME.input.ctt   the input
 #   NAME.expected                     the exact list; its absence means the input must be refused
-#   NAME.stderr                       the exact messages; @RESULT@ stands for the list's path
+#   NAME.stderr                       the exact messages; @RESULT@ stands for the list's path,
+#                                     @INPUT@ for the input's
 #
 # Usage: cli_golden.sh CLI GOLDEN_DIR
 set -u
@@ -91,8 +92,14 @@ for input in "${inputs[@]}"; do
 
     if [ -f "$expected_err" ]; then
         # The placeholder is replaced literally: the path may hold characters special to sed.
-        awk -v p="$list" '{ gsub(/@RESULT@/, "\001"); n = split($0, a, "\001");
-             s = a[1]; for (i = 2; i <= n; i++) s = s p a[i]; print s }' \
+        case $input in
+            /*) absolute=$input ;;
+            *) absolute=$PWD/$input ;;
+        esac
+        awk -v p="$list" -v e="$absolute" '{
+             gsub(/@RESULT@/, "\001"); gsub(/@INPUT@/, "\002");
+             s = ""; for (i = 1; i <= length($0); i++) { c = substr($0, i, 1);
+                 s = s (c == "\001" ? p : c == "\002" ? e : c) } print s }' \
             "$expected_err" >"$run/stderr.want"
         if ! cmp -s "$run/stderr.want" "$run/stderr"; then
             fail "$name" "messages differ from $name.stderr (< expected, > actual)"

@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include "azar.h"
-#include "extract/comolista.h"
-#include "extract/limpieza.h"
-#include "extract/resultado.h"
 #include "puerto_falso.h"
+#include "referencia/literal.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
 #include "util/texto.h"
@@ -16,7 +14,7 @@
 namespace tralmix {
 namespace {
 
-using V = std::vector<std::u16string>;
+using V = literal::Lineas;
 namespace fs = std::filesystem;
 
 class Proceso : public ::testing::Test {
@@ -68,7 +66,7 @@ TEST_F(Proceso, TypedPathCheckOnlyWarns) {
     const std::vector<Caso> casos = {
         {u"", u""},
         {u"    ", u""},
-        {existente, u""},  // capitals in the extension pass
+        {existente, u""},  // found as typed; capitals in the extension pass
         {documento, u"El archivo especificado no es valido..."},
         {entrada.u16() + u"/no-existe.txt", u"El archivo especificado no existe..."},
         {u"  zzz  ", u"El archivo especificado no existe..."},
@@ -88,9 +86,10 @@ TEST_F(Proceso, TypedPathCheckOnlyWarns) {
             EXPECT_EQ(p.mensajes[0].estilo, Estilo::Exclamacion);
             EXPECT_EQ(p.mensajes[0].titulo, u"Messenger Add-in");
         }
-        // A cancelled dialog: no input, and the box keeps its lower-cased text.
+        // A cancelled dialog: no input. The box keeps the text as typed, lower-cased only where
+        // names ignore case: lower-casing a path elsewhere names another file.
         EXPECT_EQ(estado.archivoEntrada, u"");
-        EXPECT_EQ(p.caja, texto::minusculas(c.caja));
+        EXPECT_EQ(p.caja, kNombresSinMayusculas ? texto::minusculas(c.caja) : c.caja);
     }
 }
 
@@ -161,7 +160,8 @@ TEST_F(Proceso, OneSeparatorSendsTheWholeTextToTheBulkPath) {
     EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
     // Lower-cased and de-duplicated: the bulk path.
     EXPECT_EQ(lista(), "a@example.com\r\n\r\nb@example.com, c@example.com\r\n\r\n\r\n");
-    EXPECT_EQ(estado.lineas, (V{u"", u"", u"a@example.com", u"b@example.com", u"c@example.com"}));
+    EXPECT_EQ(literal::comoLineas(estado.lineas),
+              (V{u"", u"", u"a@example.com", u"b@example.com", u"c@example.com"}));
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_NE(puerto.mensajes[0].texto.find(u"masivos"), std::u16string::npos);
 }
@@ -270,44 +270,113 @@ TEST(CargarCarpetaTemporal, EndsWithASeparator) {
     }
 }
 
-// A long list without "," or ";" is cleaned in two halves at once: the working file and the list
-// are those of the literal steps, whatever line end the cut falls on.
-TEST_F(Proceso, LongListCleanedInTwoHalvesEqualsTheLiteralSteps) {
+// No address in the file, on either path: no list replaces the earlier one, and the user is told
+// which file gave none.
+TEST_F(Proceso, NoAddressLeavesTheEarlierList) {
+    resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+    for (const std::string bytes :
+         {"Juan Perez (1998)\r\nAna Gomez (2001)\r\n", "Hola, que tal; nada que ver\r\n"}) {
+        const auto ruta = elegir("autores.txt", bytes);
+        puerto.mensajes.clear();
+        EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Rechazado);
+        ASSERT_EQ(puerto.mensajes.size(), 1u);
+        EXPECT_EQ(puerto.mensajes[0].texto,
+                  u"No se encontraron direcciones en el archivo:\r\n" + ruta);
+        EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Exclamacion);
+        EXPECT_TRUE(puerto.abiertos.empty());
+        EXPECT_EQ(lista(), "earlier list\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(resultado.ruta()), {}), 1);
+    }
+}
+
+// Stopped in any phase of either path, a run ends without a word, writes no list, leaves the
+// earlier one and the input as they were; the phases come in the order of the run.
+TEST_F(Proceso, StoppedInAnyPhaseWritesNothing) {
+    resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+    const std::string lista_ = "b@example.com\r\na@example.com\r\n";
+    const std::string mensajes = "De: Ana <ana@example.com>\r\nPara: b@x.org, c@x.org\r\n";
+    const std::vector<std::pair<std::string, std::vector<Fase>>> casos = {
+        {lista_, {Fase::Limpieza, Fase::Carga, Fase::Orden, Fase::Escritura}},
+        {mensajes, {Fase::Limpieza, Fase::Extraccion, Fase::Orden, Fase::Escritura}},
+    };
+    for (const auto& [bytes, fases] : casos) {
+        prueba::PuertoFalso completo = puerto;
+        completo.respuesta = {true, elegir("entrada.txt", bytes)};
+        EXPECT_EQ(cmd_file01_Click(estado, completo), Desenlace::Escrito);
+        EXPECT_EQ(completo.fases, fases);
+        EXPECT_FALSE(completo.haciaAtras);
+        resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+        for (const Fase fase : fases) {
+            prueba::PuertoFalso p = puerto;
+            p.respuesta = completo.respuesta;
+            p.cancelarEn = fase;
+            EXPECT_EQ(cmd_file01_Click(estado, p), Desenlace::Interrumpido);
+            EXPECT_TRUE(p.mensajes.empty());
+            EXPECT_TRUE(p.abiertos.empty());
+            EXPECT_EQ(p.fases.back(), fase);
+            EXPECT_EQ(lista(), "earlier list\r\n");
+            EXPECT_EQ(std::distance(fs::directory_iterator(resultado.ruta()), {}), 1);
+            EXPECT_EQ(prueba::leer(entrada.ruta() / "entrada.txt"), bytes);
+        }
+    }
+}
+
+// The whole run against the literal steps on random inputs: messages and lists made of the pieces
+// the rules care about, in every encoding the run tells apart, some larger than the pieces the
+// file is read in. The working file, lineas, copiaLineas and the list are the literal ones.
+TEST_F(Proceso, EqualsTheLiteralSteps) {
     prueba::Azar azar;
-    const std::vector<std::string> piezas = {
-        "a@x.org", "  ", "B@Y.ES", "www.x", "<contact>", "!", "%", "(c)", "..", "\xC3\xA9", "z"};
-    const std::vector<std::string> fines = {"\r\n", "\n", "\r", "\r\n\r\n"};
-    for (const std::string& corte : fines) {
+    const auto mensajes = prueba::piezasDeMensajes();
+    const std::vector<std::string> lista_ = {
+        "a@x.org", "  ",       "B@Y.ES", "www.x", "<contact>", "!",  "%",  "(c)",
+        "..",      "\xC3\xA9", "z",      ".html", "\r\n",      "\n", "\r", "\r\n\r\n"};
+    for (int vuelta = 0; vuelta < 160; ++vuelta) {
+        const bool grande = vuelta % 40 == 39;
+        const auto& piezas = vuelta % 2 == 0 ? mensajes : lista_;
         std::string bytes;
-        while (bytes.size() < (std::size_t{5} << 18)) {
-            bytes += azar.juntar(piezas, 4) + fines[azar.hasta(fines.size())];
-            if (bytes.size() > (std::size_t{5} << 17) &&
-                bytes.size() < (std::size_t{5} << 17) + 40) {
-                bytes += "mitad@x.org" + corte;  // a known line end around the cut
+        do {
+            bytes += azar.juntar(piezas, 40) + "\r\n";
+        } while (grande && bytes.size() < (std::size_t{3} << 20));
+        switch (vuelta % 8) {
+            case 1:
+                bytes = "\xEF\xBB\xBF" + bytes;  // a UTF-8 byte-order mark
+                break;
+            case 3:
+                bytes += "\xE9t\xE9\r\n";  // a late byte that is not UTF-8: Windows-1252
+                break;
+            case 5: {
+                const std::u16string t = prueba::u16(bytes);
+                std::string utf16 = "\xFF\xFE";  // UTF-16 with its byte-order mark
+                for (const char16_t c : t) {
+                    utf16 += static_cast<char>(c & 0xFF);
+                    utf16 += static_cast<char>(c >> 8);
+                }
+                bytes = utf16;
+                break;
             }
+            default:
+                break;
         }
-        // The literal steps: every input line trimmed, cleaned and filtered; then the loader
-        // and the list path on what was written.
-        std::string esperado;
-        const std::u16string texto = texto::decodificar(bytes);
-        for (const auto linea : texto::lineasDeEntrada(texto)) {
-            const std::u16string limpia = limpieza(std::u16string(texto::recortar(linea)));
-            if (!texto::recortar(linea).empty() && !limpia.empty() &&
-                limpia.find(u"www.") == std::u16string::npos) {
-                esperado += texto::aUtf8(limpia) + "\r\n";
-            }
+        const literal::Corrida esperada = literal::correr(bytes);
+        elegir("azar.txt", bytes);
+        resultado.escribir("Mails_20050305.txt", "earlier\r\n");
+        estado.copiaLineas.clear();
+        const Desenlace d = cmd_file01_Click(estado, puerto);
+        ASSERT_TRUE(trabajo("azar.txt") == esperada.trabajo) << "round " << vuelta;
+        if (esperada.vacio) {
+            ASSERT_EQ(d, Desenlace::Rechazado);
+            continue;
         }
-        elegir("larga.txt", bytes);
-        ASSERT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
-        ASSERT_TRUE(trabajo("larga.txt") == esperado);  // megabytes: no diff printed
-        prueba::CarpetaTemporal otra;
-        prueba::PuertoFalso literal;
-        literal.resultado = otra.u16();
-        Estado e;
-        ASSERT_EQ(cargarArchivo(e.lineas, archivos::desdeRuta(temporal.ruta() / "larga.txt")), u"");
-        ASSERT_EQ(comolista(e, literal), Desenlace::Escrito);
-        EXPECT_TRUE(estado.lineas == e.lineas);
-        EXPECT_TRUE(lista() == prueba::leer(otra.ruta() / "Mails_20050305.txt"));
+        ASSERT_TRUE(literal::comoLineas(estado.lineas) == esperada.lineas) << "round " << vuelta;
+        ASSERT_TRUE(literal::comoLineas(estado.copiaLineas) == esperada.copia)
+            << "round " << vuelta;
+        if (esperada.lista.empty()) {
+            ASSERT_EQ(d, Desenlace::Rechazado);
+            ASSERT_EQ(lista(), "earlier\r\n");
+        } else {
+            ASSERT_EQ(d, Desenlace::Escrito);
+            ASSERT_TRUE(lista() == esperada.lista) << "round " << vuelta;
+        }
     }
 }
 

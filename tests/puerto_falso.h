@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ class PuertoFalso : public Puerto {
     Fecha fecha{2005, 3, 5};
     // Box texts seen when messages were shown: the box is part of what the user sees.
     std::vector<std::u16string> cajaAlMostrar;
+    // The phases the run reported, each once in the order first seen; the run is stopped from the
+    // moment it reports cancelarEn.
+    std::vector<Fase> fases;
+    std::optional<Fase> cancelarEn;
 
     std::u16string textoRuta() const override { return caja; }
     void ponerTextoRuta(const std::u16string& texto) override { caja = texto; }
@@ -45,6 +51,18 @@ class PuertoFalso : public Puerto {
     Fecha hoy() const override { return fecha; }
     std::u16string carpetaResultado() const override { return resultado; }
     std::u16string carpetaTemporal() const override { return temporal; }
+    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
+        if (hecho > total && total != 0) {
+            haciaAtras = true;  // more done than there is: a fault of the counting
+        }
+        if (fases.empty() || fases.back() != fase) {
+            fases.push_back(fase);
+        }
+    }
+    bool cancelado() const override {
+        return cancelarEn && std::find(fases.begin(), fases.end(), *cancelarEn) != fases.end();
+    }
+    bool haciaAtras = false;
 };
 
 // A fresh folder under the test temp dir, removed afterwards.
@@ -64,6 +82,8 @@ class CarpetaTemporal {
 };
 
 std::string leer(const std::filesystem::path& ruta);
+// Bytes as a test failure shows them: line ends and other controls written out.
+std::string visible(std::string_view bytes);
 std::u16string u16(std::string_view utf8);
 std::string u8(std::u16string_view texto);
 

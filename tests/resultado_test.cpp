@@ -7,11 +7,21 @@
 
 #include "azar.h"
 #include "puerto_falso.h"
+#include "referencia/literal.h"
 
 namespace tralmix {
 namespace {
 
-using V = std::vector<std::u16string>;
+using V = literal::Lineas;
+
+std::string componer(const V& lineas) {
+    std::string todo;
+    EXPECT_TRUE(componerLista(literal::comoArreglo(lineas), [&](std::string_view t, std::size_t) {
+        todo += t;
+        return true;
+    }));
+    return todo;
+}
 
 // a1..aN as the sorted list hands them to the writer.
 V direcciones(int n, int vacias = 0) {
@@ -45,58 +55,38 @@ TEST(ComponerLista, GroupsOf48) {
         {97, grupo1 + grupo2 + "a97\r\n\r\n"},
     };
     for (const auto& [n, esperado] : casos) {
-        EXPECT_EQ(componerLista(direcciones(n)), esperado) << n << " addresses";
+        EXPECT_EQ(componer(direcciones(n)), esperado) << n << " addresses";
         // Blank elements before the addresses change nothing.
-        EXPECT_EQ(componerLista(direcciones(n, 3)), esperado) << n << " addresses after blanks";
+        EXPECT_EQ(componer(direcciones(n, 3)), esperado) << n << " addresses after blanks";
     }
 }
 
 TEST(ComponerLista, SpacesAndTheLastIndex) {
     // Trimmed when it opens a group, as stored on a joined line.
-    EXPECT_EQ(componerLista(V{u"  x@y  ", u" p@q", u"r@s"}), "x@y\r\n\r\n p@q, r@s\r\n\r\n\r\n");
+    EXPECT_EQ(componer(V{u"  x@y  ", u" p@q", u"r@s"}), "x@y\r\n\r\n p@q, r@s\r\n\r\n\r\n");
     // The last index holds only spaces: it is skipped and the separator before it removed.
-    EXPECT_EQ(componerLista(V{u"a", u"b", u"c", u"   "}), "a\r\n\r\nb, c\r\n\r\n\r\n");
+    EXPECT_EQ(componer(V{u"a", u"b", u"c", u"   "}), "a\r\n\r\nb, c\r\n\r\n\r\n");
     // An element of spaces only, elsewhere, is written nowhere.
-    EXPECT_EQ(componerLista(V{u"a", u"  ", u"b"}), "a\r\n\r\nb\r\n\r\n\r\n");
-    EXPECT_EQ(componerLista(V{u"josé@example.com"}), "jos\xC3\xA9@example.com\r\n\r\n");
+    EXPECT_EQ(componer(V{u"a", u"  ", u"b"}), "a\r\n\r\nb\r\n\r\n\r\n");
+    EXPECT_EQ(componer(V{u"josé@example.com"}), "jos\xC3\xA9@example.com\r\n\r\n");
 }
 
-// The writer on UTF-8 elements writes the same bytes, across group ends and with blank, spaced and
-// non-ASCII elements anywhere, the last index included.
-TEST(ComponerLista, Utf8ElementsGiveTheSameBytes) {
+// The layout equals the literal one across group ends, with blank, spaced and non-ASCII elements
+// anywhere, the last index included, and on lists written in many pieces.
+TEST(ComponerLista, EqualsTheLiteralLayout) {
     prueba::Azar azar;
     const V piezas = {u"", u"   ", u"a@x", u" b@y ", u"josé@x", u"\U0001F600@z", u"c@w ,"};
-    for (int vuelta = 0; vuelta < 400; ++vuelta) {
-        V lineas(azar.hasta(150));
+    for (int vuelta = 0; vuelta < 401; ++vuelta) {
+        V lineas(vuelta == 400 ? 200000 : azar.hasta(150));
         for (auto& e : lineas) {
             e = piezas[azar.hasta(piezas.size())];
         }
-        std::vector<std::string> utf8;
-        for (const auto& e : lineas) {
-            utf8.push_back(prueba::u8(e));
-        }
-        const std::vector<std::string_view> vistas(utf8.begin(), utf8.end());
-        std::string obtenido;
-        componerListaUtf8(vistas, [&](std::string_view trozo) { obtenido += trozo; });
-        ASSERT_EQ(obtenido, componerLista(lineas)) << vuelta;
+        ASSERT_TRUE(componer(lineas) == literal::componerLista(lineas)) << vuelta;
     }
-}
-
-TEST(ComponerLista, LargeListsAreWrittenWhole) {
-    // More than 32,767 elements and output beyond one write piece.
-    const V v = direcciones(100000);
-    std::size_t bytes = 0;
-    int trozos = 0;
-    componerLista(v, [&](std::string_view t) {
-        bytes += t.size();
-        ++trozos;
-    });
-    EXPECT_EQ(bytes, componerLista(v).size());
-    EXPECT_GT(trozos, 0);
-    const std::string todo = componerLista(v);
     // 100,000 = 48 x 2,083 + 16: the last group opens with a99985 and holds 16 addresses.
     EXPECT_TRUE(
-        todo.ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) + "\r\n\r\n\r\n"));
+        componer(direcciones(100000))
+            .ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) + "\r\n\r\n\r\n"));
 }
 
 TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
@@ -114,7 +104,8 @@ class Etapa : public ::testing::Test {
     void SetUp() override {
         puerto.resultado = dir.u16();
         puerto.caja = u"/algo/entrada.txt";
-        estado.lineas = {u"", u"a@b", u"c@d"};
+        estado.lineas = literal::comoArreglo({u"", u"a@b", u"c@d"});
+        estado.archivoEntrada = u"/algo/entrada.txt";
     }
     std::filesystem::path destino() const { return dir.ruta() / "Mails_20050305.txt"; }
 };
@@ -164,7 +155,7 @@ TEST_F(Etapa, UnwritableFolderIsReportedNotAnnounced) {
 // earlier list whole, no half-written file, and no announcement.
 TEST_F(Etapa, FailedWriteKeepsTheEarlierList) {
     dir.escribir("Mails_20050305.txt", "earlier list\r\n");
-    estado.lineas = V(5000, u"someone@example.com");
+    estado.lineas = literal::comoArreglo(V(5000, u"someone@example.com"));
     EtapaResultado etapa;
     ASSERT_TRUE(etapa.preparar(puerto));
 
@@ -184,6 +175,24 @@ TEST_F(Etapa, FailedWriteKeepsTheEarlierList) {
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_NE(puerto.mensajes[0].texto.find(u"Motivo: el archivo es demasiado grande"),
               std::u16string::npos);
+    EXPECT_TRUE(puerto.abiertos.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.ruta()), {}), 1);
+}
+
+// No address survived: nothing is written, an earlier list stays, and the user is told which
+// file gave none.
+TEST_F(Etapa, NoAddressWritesNoList) {
+    dir.escribir("Mails_20050305.txt", "earlier list\r\n");
+    estado.lineas = literal::comoArreglo({u"", u"   ", u""});
+    EtapaResultado etapa;
+    ASSERT_TRUE(etapa.preparar(puerto));
+    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Rechazado);
+    EXPECT_EQ(prueba::leer(destino()), "earlier list\r\n");
+    ASSERT_EQ(puerto.mensajes.size(), 1u);
+    EXPECT_EQ(puerto.mensajes[0].texto,
+              u"No se encontraron direcciones en el archivo:\r\n/algo/entrada.txt");
+    EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Exclamacion);
+    EXPECT_EQ(puerto.mensajes[0].titulo, u"Messenger Add-in");
     EXPECT_TRUE(puerto.abiertos.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.ruta()), {}), 1);
 }

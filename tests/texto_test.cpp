@@ -74,9 +74,6 @@ TEST(Minusculas, FullUnicodeMappingIndependentOfLocale) {
     };
     for (const auto& [entrada, esperado] : casos) {
         EXPECT_EQ(minusculas(entrada), esperado);
-        std::u16string enSitio = entrada;
-        minusculasEnSitio(enSitio);
-        EXPECT_EQ(enSitio, esperado);
     }
 }
 
@@ -86,18 +83,6 @@ TEST(Recortar, OnlySpaces) {
     EXPECT_EQ(recortar(u"    "), u"");
     EXPECT_EQ(recortar(u""), u"");
     EXPECT_EQ(recortar(u" \u00A0x\u00A0 "), u"\u00A0x\u00A0");
-}
-
-TEST(LineasDeEntrada, CrCrLfAndLoneLfEndLines) {
-    using V = std::vector<std::u16string_view>;
-    EXPECT_EQ(lineasDeEntrada(u""), V{});
-    EXPECT_EQ(lineasDeEntrada(u"a"), V{u"a"});
-    EXPECT_EQ(lineasDeEntrada(u"a\r\n"), V{u"a"});
-    EXPECT_EQ(lineasDeEntrada(u"a\r\nb"), (V{u"a", u"b"}));
-    EXPECT_EQ(lineasDeEntrada(u"a\rb\nc\r\n\r\nd"), (V{u"a", u"b", u"c", u"", u"d"}));
-    EXPECT_EQ(lineasDeEntrada(u"\n\r"), (V{u"", u""}));
-    EXPECT_EQ(lineasDeEntrada(u"\n\r\n"), (V{u"", u""}));  // LF, then CR LF
-    EXPECT_EQ(lineasDeEntrada(u"a\r\r\nb"), (V{u"a", u"", u"b"}));
 }
 
 // The UTF-8 forms of the codec give exactly what going through UTF-16 gives, on bytes of every

@@ -1,31 +1,19 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
+#include "extract/desenlace.h"
 #include "extract/estado.h"
-#include "extract/proceso.h"
 #include "extract/puerto.h"
+#include "util/arreglo.h"
 
 namespace tralmix {
 
-// Blanks in place every element that does not look like an address; removes ".html" and ".htm"
-// from the others. Blank elements stay as they are.
-void filtrarLista(std::vector<std::u16string>& lineas);
+// The filter pass of the list path: blanks in place every element that does not look like an
+// address, and removes ".html" and ".htm" from the others (which are then kept trimmed). Blank
+// elements stay as they are.
+void filtrarLista(Arreglo& lineas);
 
-// The list path: filter, sort and hand over to the result stage. Repeats are kept.
+// The list path: creates the result file, filters lineas, sorts it and hands over to the result
+// stage. Repeats are kept.
 Desenlace comolista(Estado& estado, Puerto& puerto);
-
-// The working file's content as the run wrote it, in pieces that each end with a whole line
-// (CR LF), and its number of lines.
-struct TrabajoUtf8 {
-    std::vector<std::string> trozos;
-    std::size_t lineas = 0;
-};
-
-// The list path on that content without reading the file back: the elements are those the
-// loader makes of it (every line, then the empty text after the last CR LF). estado.lineas ends
-// as comolista leaves it; the pieces are used up.
-Desenlace comolistaDesdeTrabajo(Estado& estado, Puerto& puerto, TrabajoUtf8 trabajo);
 
 }  // namespace tralmix

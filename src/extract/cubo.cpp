@@ -1,11 +1,12 @@
 #include "extract/cubo.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
-#include <thread>
+#include <vector>
 
+#include "util/afinado.h"
 #include "util/memoria.h"
-#include "util/paralelo.h"
 
 namespace tralmix {
 namespace {
@@ -18,178 +19,237 @@ constexpr std::uint8_t peso(std::uint8_t b) {
     return b == 0xEE || b == 0xEF ? static_cast<std::uint8_t>(b + 0x10) : b;
 }
 
-// Eight bytes from desde on by weight, as one number, zeros past the end.
-std::uint64_t clave(std::string_view t, std::size_t desde) {
-    std::uint64_t k = 0;
-    for (std::size_t i = desde; i < desde + 8; ++i) {
-        k <<= 8;
-        if (i < t.size()) {
-            k |= peso(static_cast<std::uint8_t>(t[i]));
-        }
-    }
-    return k;
-}
-
-// Four code units from desde on, as one number, zeros past the end.
-std::uint64_t clave(std::u16string_view t, std::size_t desde) {
-    std::uint64_t k = 0;
-    for (std::size_t i = desde; i < desde + 4; ++i) {
-        k <<= 16;
-        if (i < t.size()) {
-            k |= t[i];
-        }
-    }
-    return k;
-}
-
-template <typename Vista>
-constexpr std::size_t kPorClave = 8 / sizeof(typename Vista::value_type);
-
-struct Tramo {
-    std::size_t desde;
-    std::size_t hasta;
-    std::size_t profundidad;  // code units every text of the stretch shares at its start
+// For splitting a stretch by one byte: 0 where the text has ended, otherwise the rank of the
+// byte's weight among the weights valid UTF-8 can have, from 1 on. They fit in one byte.
+struct Clases {
+    std::array<std::uint8_t, 256> de{};
+    unsigned cuantas = 0;
 };
 
-// Texts that share their first `profundidad` units, sorted by the key of the next ones and by
-// their length up to the end of that key: among equal keys a text that ends inside the key is a
-// prefix of every longer one. Texts that go on past it with an equal key share the key's units
-// as well and are sorted again from there. Each text is read once per level rather than once per
-// comparison, and most comparisons stay inside one array.
-// The keys of a stretch at a depth: each text read once, in the stretch's order.
-template <typename Elemento, typename Texto>
-void ponerClaves(std::vector<Elemento>& e, std::size_t desde, std::size_t hasta,
-                 std::size_t profundidad, Texto texto) {
-    using Vista = decltype(texto(e.front()));
-    constexpr std::size_t paso = kPorClave<Vista>;
-    constexpr std::size_t kAdelanto = 16;
-    const std::size_t limite = profundidad + 2 * paso + 1;
-    for (std::size_t i = desde; i < hasta; ++i) {
-        if (i + kAdelanto < hasta) {
-            anticipar(texto(e[i + kAdelanto]).data() + profundidad);
-        }
-        const Vista v = texto(e[i]);
-        e[i].clave = clave(v, profundidad);
-        e[i].clave2 = clave(v, profundidad + paso);
-        e[i].largo = std::min(v.size(), limite);
+constexpr Clases crearClases() {
+    std::array<bool, 256> usado{};
+    for (unsigned b = 0; b <= 0xF4; ++b) {
+        usado[peso(static_cast<std::uint8_t>(b))] = true;
     }
+    std::array<std::uint8_t, 256> rango{};
+    unsigned siguiente = 1;
+    for (unsigned w = 0; w < 256; ++w) {
+        if (usado[w]) {
+            rango[w] = static_cast<std::uint8_t>(siguiente++);
+        }
+    }
+    Clases c;
+    for (unsigned b = 0; b < 256; ++b) {
+        c.de[b] = b <= 0xF4 ? rango[peso(static_cast<std::uint8_t>(b))] : std::uint8_t{255};
+    }
+    c.de[static_cast<unsigned char>(Arreglo::kFin)] = 0;
+    c.cuantas = 256;
+    return c;
 }
 
-// The first level's keys must be in place (ponerClaves at depth 0).
-template <typename Elemento, typename Texto>
-void ordenarPorTramos(std::vector<Elemento>& e, std::size_t desde, std::size_t hasta, Texto texto) {
-    if (desde >= hasta) {
-        return;
+constexpr Clases kClases = crearClases();
+static_assert(kClases.de[0] == 1 && kClases.de[0xF4] < kClases.de[0xEE] &&
+              kClases.de[0xEE] < kClases.de[0xEF] && kClases.de[0xEF] < 255);
+
+// Eight bytes of a text from a depth on, by weight, as one number (zeros past its end), and how
+// many of them the text has: 9 when it goes on past them.
+struct Registro {
+    std::uint64_t clave;
+    std::uint32_t lugar;
+    std::uint32_t largo;
+};
+
+Registro registro(const char* bytes, std::uint32_t lugar, std::size_t profundidad) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes + lugar + profundidad);
+    constexpr auto kFin = static_cast<unsigned char>(Arreglo::kFin);
+    std::uint64_t clave = 0;
+    std::uint32_t n = 0;
+    for (; n < 8 && p[n] != kFin; ++n) {
+        clave = (clave << 8) | peso(p[n]);
     }
-    using Vista = decltype(texto(e.front()));
-    constexpr std::size_t paso = kPorClave<Vista>;
-    std::vector<Tramo> pendientes{{desde, hasta, 0}};
-    while (!pendientes.empty()) {
-        const Tramo t = pendientes.back();
-        pendientes.pop_back();
-        // Two numbers per key: most texts differ within them, and then one level is enough.
-        const std::size_t limite = t.profundidad + 2 * paso + 1;
-        if (t.profundidad > 0) {
-            ponerClaves(e, t.desde, t.hasta, t.profundidad, texto);
+    if (n > 0 && n < 8) {
+        clave <<= 8 * (8 - n);
+    } else if (n == 8 && p[8] != kFin) {
+        n = 9;
+    }
+    return {clave, lugar, n};
+}
+
+struct Tramo {
+    std::size_t inicio;
+    std::size_t n;
+    std::size_t profundidad;  // bytes every text of the stretch shares at its start
+};
+
+// Equal keys of texts that go on past them share those bytes as well: they are sorted again from
+// there. Keys of texts that end within them settle everything: equal keys and lengths are equal
+// texts, and of two texts with equal keys the shorter is the beginning of the longer.
+class Ordenador {
+  public:
+    Ordenador(Arreglo& arreglo, Avance* avance)
+        : arreglo_(arreglo),
+          lugares_(arreglo.lugares()),
+          bytes_(arreglo.bytes()),
+          avance_(avance) {}
+
+    bool ordenar() {
+        if (avance_ != nullptr && !avance_->seguir(0, lugares_.size())) {
+            return false;
         }
-        const auto inicio = e.begin() + static_cast<std::ptrdiff_t>(t.desde);
-        const auto fin = e.begin() + static_cast<std::ptrdiff_t>(t.hasta);
-        std::sort(inicio, fin, [](const Elemento& x, const Elemento& y) {
-            if (x.clave != y.clave) {
-                return x.clave < y.clave;
+        pendientes_.push_back({0, lugares_.size(), 0});
+        while (!pendientes_.empty()) {
+            const Tramo t = pendientes_.back();
+            pendientes_.pop_back();
+            if (t.n < 2) {
+                terminados(t.n);
+            } else if (t.n <= afinado::kTramoPequeno) {
+                porComparacion(t);
+            } else if (t.n <= afinado::kTramoConClaves) {
+                porClaves(t);
+            } else {
+                porByte(t);
             }
-            return x.clave2 != y.clave2 ? x.clave2 < y.clave2 : x.largo < y.largo;
+            if (avance_ != nullptr && hechos_ - avisados_ >= kCadaCuantos) {
+                avisados_ = hechos_;
+                if (!avance_->seguir(hechos_, lugares_.size())) {
+                    return false;
+                }
+            }
+        }
+        return avance_ == nullptr || avance_->seguir(hechos_, lugares_.size());
+    }
+
+  private:
+    static constexpr std::size_t kCadaCuantos = std::size_t{1} << 16;
+
+    std::string_view texto(std::uint32_t lugar, std::size_t profundidad) const {
+        return arreglo_.textoEn(lugar).substr(profundidad);
+    }
+
+    void terminados(std::size_t n) { hechos_ += n; }
+
+    void porComparacion(const Tramo& t) {
+        std::uint32_t* l = lugares_.data() + t.inicio;
+        std::array<std::pair<std::string_view, std::uint32_t>, afinado::kTramoPequeno> v;
+        for (std::size_t i = 0; i < t.n; ++i) {
+            v[i] = {texto(l[i], t.profundidad), l[i]};
+        }
+        // Insertion sort: few elements, and equal texts need not move.
+        for (std::size_t i = 1; i < t.n; ++i) {
+            const auto x = v[i];
+            std::size_t j = i;
+            while (j > 0 && menorComoUtf16(x.first, v[j - 1].first)) {
+                v[j] = v[j - 1];
+                --j;
+            }
+            v[j] = x;
+        }
+        for (std::size_t i = 0; i < t.n; ++i) {
+            l[i] = v[i].second;
+        }
+        terminados(t.n);
+    }
+
+    void porClaves(const Tramo& t) {
+        std::uint32_t* l = lugares_.data() + t.inicio;
+        registros_.recortar(0);
+        Registro* r = registros_.agrandar(t.n);
+        for (std::size_t i = 0; i < t.n; ++i) {
+            if (i + afinado::kAdelanto < t.n) {
+                anticipar(bytes_ + l[i + afinado::kAdelanto] + t.profundidad);
+            }
+            r[i] = registro(bytes_, l[i], t.profundidad);
+        }
+        std::sort(r, r + t.n, [](const Registro& a, const Registro& b) {
+            return a.clave != b.clave ? a.clave < b.clave : a.largo < b.largo;
         });
-        auto igual = [](const Elemento& x, const Elemento& y) {
-            return x.clave == y.clave && x.clave2 == y.clave2 && x.largo == y.largo;
-        };
-        for (std::size_t i = t.desde; i < t.hasta;) {
+        std::size_t resueltos = t.n;
+        for (std::size_t i = 0; i < t.n;) {
             std::size_t j = i + 1;
-            while (j < t.hasta && igual(e[j], e[i])) {
+            while (j < t.n && r[j].clave == r[i].clave && r[j].largo == r[i].largo) {
                 ++j;
             }
-            if (j - i > 1 && e[i].largo == limite) {
-                pendientes.push_back({i, j, t.profundidad + 2 * paso});
+            if (j - i > 1 && r[i].largo == 9) {
+                pendientes_.push_back({t.inicio + i, j - i, t.profundidad + 8});
+                resueltos -= j - i;
             }
             i = j;
         }
+        for (std::size_t i = 0; i < t.n; ++i) {
+            l[i] = r[i].lugar;
+        }
+        terminados(resueltos);
     }
-}
 
-// Large arrays are split at the median of a sample of first keys: every key of the lower part is
-// below every key of the upper part, so each part is sorted on its own, the two at once.
-template <typename Elemento, typename Texto>
-void ordenar(std::vector<Elemento>& e, Texto texto) {
-    // The first keys are taken while the texts are still in their own order, so the reading
-    // goes straight through memory; after that, keys move, not texts.
-    ponerClaves(e, 0, e.size(), 0, texto);
-    constexpr std::size_t kMinimoEnParalelo = std::size_t{1} << 16;
-    if (e.size() < kMinimoEnParalelo || std::thread::hardware_concurrency() < 2) {
-        ordenarPorTramos(e, 0, e.size(), texto);
-        return;
+    // In place by the next byte (American flag sort): each class gets its stretch, which is
+    // sorted on from the byte after.
+    void porByte(const Tramo& t) {
+        std::uint32_t* l = lugares_.data() + t.inicio;
+        clases_.recortar(0);
+        std::uint8_t* c = clases_.agrandar(t.n);
+        std::array<std::size_t, 257> cuenta{};
+        for (std::size_t i = 0; i < t.n; ++i) {
+            if (i + afinado::kAdelanto < t.n) {
+                anticipar(bytes_ + l[i + afinado::kAdelanto] + t.profundidad);
+            }
+            c[i] = kClases.de[static_cast<unsigned char>(bytes_[l[i] + t.profundidad])];
+            ++cuenta[c[i] + 1];
+        }
+        std::array<std::size_t, 256> siguiente{};
+        std::array<std::size_t, 256> fin{};
+        for (unsigned k = 0; k < 256; ++k) {
+            cuenta[k + 1] += cuenta[k];
+            siguiente[k] = cuenta[k];
+            fin[k] = cuenta[k + 1];
+        }
+        for (unsigned k = 0; k < 256; ++k) {
+            while (siguiente[k] < fin[k]) {
+                std::uint32_t lugar = l[siguiente[k]];
+                std::uint8_t clase = c[siguiente[k]];
+                while (clase != k) {
+                    const std::size_t destino = siguiente[clase]++;
+                    std::swap(lugar, l[destino]);
+                    std::swap(clase, c[destino]);
+                }
+                l[siguiente[k]] = lugar;
+                c[siguiente[k]] = clase;
+                ++siguiente[k];
+            }
+        }
+        // Texts that end here are equal to one another: they stay first, in any order.
+        terminados(fin[0]);
+        for (unsigned k = 1; k < 256; ++k) {
+            const std::size_t n = fin[k] - cuenta[k];
+            if (n > 0) {
+                pendientes_.push_back({t.inicio + cuenta[k], n, t.profundidad + 1});
+            }
+        }
     }
-    constexpr std::size_t kMuestra = 1024;
-    std::vector<std::uint64_t> muestra;
-    for (std::size_t i = 0; i < kMuestra; ++i) {
-        muestra.push_back(e[i * (e.size() / kMuestra)].clave);
-    }
-    std::nth_element(muestra.begin(), muestra.begin() + kMuestra / 2, muestra.end());
-    const std::uint64_t pivote = muestra[kMuestra / 2];
-    const auto medio =
-        std::partition(e.begin(), e.end(), [&](const Elemento& x) { return x.clave < pivote; });
-    const auto corte = static_cast<std::size_t>(medio - e.begin());
-    aLaVez([&] { ordenarPorTramos(e, corte, e.size(), texto); },
-           [&] { ordenarPorTramos(e, 0, corte, texto); });
-}
 
-struct ElementoUtf8 {
-    std::uint64_t clave = 0;
-    std::uint64_t clave2 = 0;
-    std::size_t largo = 0;
-    std::string_view texto;
-};
-
-struct ElementoIndice {
-    std::uint64_t clave = 0;
-    std::uint64_t clave2 = 0;
-    std::size_t largo = 0;
-    std::size_t indice = 0;
+    const Arreglo& arreglo_;
+    std::span<std::uint32_t> lugares_;
+    const char* bytes_;
+    Avance* avance_;
+    std::vector<Tramo> pendientes_;
+    Bloque<Registro> registros_;
+    Bloque<std::uint8_t> clases_;
+    std::size_t hechos_ = 0;
+    std::size_t avisados_ = 0;
 };
 
 }  // namespace
 
-bool Cubo(std::vector<std::u16string>& Matriz, bool Ascendente) {
+bool Cubo(Arreglo& Matriz, bool Ascendente, Avance* avance) {
     if (Matriz.empty()) {
         return false;
     }
-    // Code-unit order, no locale, no case folding. The keys are sorted beside the strings, and
-    // the strings are then moved once into place, following each cycle of the permutation.
-    const std::size_t n = Matriz.size();
-    std::vector<ElementoIndice> orden(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        orden[i].indice = i;
+    Ordenador ordenador(Matriz, avance);
+    if (!ordenador.ordenar()) {
+        return true;
     }
-    ordenar(orden, [&](const ElementoIndice& x) { return std::u16string_view(Matriz[x.indice]); });
-    for (std::size_t i = 0; i < n; ++i) {
-        if (orden[i].indice == i) {
-            continue;
-        }
-        std::u16string primero = std::move(Matriz[i]);
-        std::size_t j = i;
-        for (;;) {
-            const std::size_t k = orden[j].indice;
-            orden[j].indice = j;
-            if (k == i) {
-                Matriz[j] = std::move(primero);
-                break;
-            }
-            Matriz[j] = std::move(Matriz[k]);
-            j = k;
-        }
-    }
-    // Equal strings are identical, so the descending order is the ascending one reversed.
+    // Equal texts are identical, so the descending order is the ascending one reversed.
     if (!Ascendente) {
-        std::reverse(Matriz.begin(), Matriz.end());
+        std::reverse(Matriz.lugares().begin(), Matriz.lugares().end());
     }
     return true;
 }
@@ -202,17 +262,6 @@ bool menorComoUtf16(std::string_view a, std::string_view b) {
         return a.size() < b.size();
     }
     return peso(static_cast<std::uint8_t>(*pa)) < peso(static_cast<std::uint8_t>(*pb));
-}
-
-void ordenarComoUtf16(std::vector<std::string_view>& textos) {
-    std::vector<ElementoUtf8> elementos(textos.size());
-    for (std::size_t i = 0; i < textos.size(); ++i) {
-        elementos[i].texto = textos[i];
-    }
-    ordenar(elementos, [](const ElementoUtf8& x) { return x.texto; });
-    for (std::size_t i = 0; i < elementos.size(); ++i) {
-        textos[i] = elementos[i].texto;
-    }
 }
 
 }  // namespace tralmix

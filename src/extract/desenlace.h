@@ -53,6 +53,11 @@ inline constexpr std::u16string_view kNoSeCargoTrabajo =
 inline constexpr std::u16string_view kNoSeCreo = u"No se pudo crear el archivo:";
 inline constexpr std::u16string_view kNoSeProceso = u"No se pudo procesar el archivo:";
 
+// Why a run could not go on, beyond the system's own reasons.
+inline constexpr std::u16string_view kSinMemoria = u"no hay memoria suficiente";
+inline constexpr std::u16string_view kDemasiadoGrande = u"el archivo es demasiado grande";
+inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras se procesaba";
+
 // The form of every file error.
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
                             std::u16string_view motivo);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
+
+#include "util/arreglo.h"
 
 namespace tralmix {
 
@@ -10,12 +11,12 @@ namespace tralmix {
 struct Estado {
     // Full path of the chosen input, exactly as the Open dialog returned it.
     std::u16string archivoEntrada;
-    // Folder of the working file, ending in "/".
+    // Folder of the working file, ending in a separator.
     std::u16string carpetaTemporal;
     // The working file's lines after loading; the addresses after extraction.
-    std::vector<std::u16string> lineas;
+    Arreglo lineas;
     // Reference copy taken by the bulk path before it blanks repeated addresses.
-    std::vector<std::u16string> copiaLineas;
+    Arreglo copiaLineas;
 };
 
 }  // namespace tralmix

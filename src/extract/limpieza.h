@@ -8,24 +8,23 @@ namespace tralmix {
 
 // One row of a replacement table: every occurrence of buscado becomes reemplazo.
 struct FilaTabla {
-    std::u16string_view buscado;
-    std::u16string_view reemplazo;
+    std::string_view buscado;
+    std::string_view reemplazo;
 };
 
 // The cleaning table, in the order it is applied.
 std::span<const FilaTabla> tablaLimpieza();
 
-// Cleans one input line: removes the markup of a contact-list export and deletes or blanks the
-// punctuation that cannot belong to an address. Neither trims nor lower-cases.
-std::u16string limpieza(std::u16string qLimpiar);
-
-// What the run asks of a cleaned line besides its text.
-struct MarcasLimpieza {
-    bool www = false;        // it holds "www."
-    bool separador = false;  // it holds "," or ";"
+// What the run asks of a cleaned line, seen on the way: whether it holds "," or ";", and whether
+// it holds a "w" at all (only then can it hold "www.").
+struct Rasgos {
+    bool separador = false;
+    bool w = false;
 };
 
-// The same on a UTF-8 line, appended to salida: limpieza's result in UTF-8, and its marks.
-MarcasLimpieza agregarLimpiezaUtf8(std::string& salida, std::string_view linea);
+// Cleans one input line (UTF-8): appends to limpia the line with the markup of a contact-list
+// export removed and the punctuation that cannot belong to an address deleted or blanked.
+// Neither trims nor lower-cases.
+Rasgos limpieza(std::string_view qLimpiar, std::string& limpia);
 
 }  // namespace tralmix

@@ -8,7 +8,7 @@
 
 namespace tralmix {
 
-// Fills estado.carpetaTemporal from the port at load time, ending it with "/".
+// Fills estado.carpetaTemporal from the port at load time, ending it with a separator.
 void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto);
 
 // One processing run: the typed-path check, the Open dialog, the working file, the

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "extract/desenlace.h"
+#include "util/avance.h"
 
 namespace tralmix {
 
@@ -79,6 +80,20 @@ class Puerto {
     // Asked at cheap points of a run; true stops it as Desenlace::Interrumpido, before the list
     // replaces anything. May be called from the thread that runs.
     virtual bool cancelado() const { return false; }
+};
+
+// A long step's progress told to the port as one phase of the run, and its stop asked of it.
+class AvanceDelPuerto final : public Avance {
+  public:
+    AvanceDelPuerto(Puerto& puerto, Fase fase) : puerto_(puerto), fase_(fase) {}
+    bool seguir(std::uint64_t hecho, std::uint64_t total) override {
+        puerto_.progreso(fase_, hecho, total);
+        return !puerto_.cancelado();
+    }
+
+  private:
+    Puerto& puerto_;
+    Fase fase_;
 };
 
 }  // namespace tralmix

@@ -1,27 +1,31 @@
 #include "extract/resultado.h"
 
+#include "util/afinado.h"
+#include "util/cadenas.h"
 #include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
 namespace {
 
-constexpr std::size_t kAddressesPorGrupo = 48;
-constexpr std::size_t kTamanoTrozo = 1 << 20;
-// The sorted elements lie scattered over the heap: they are fetched this far ahead.
-constexpr std::size_t kAdelanto = 16;
+constexpr std::size_t kPorGrupo = 48;
 
 std::u16string dosDigitos(unsigned n) {
     return {static_cast<char16_t>(u'0' + (n / 10) % 10), static_cast<char16_t>(u'0' + n % 10)};
 }
 
+std::string_view recortar(std::string_view t) {
+    const auto primero = t.find_first_not_of(' ');
+    if (primero == std::string_view::npos) {
+        return {};
+    }
+    return t.substr(primero, t.find_last_not_of(' ') - primero + 1);
+}
+
 }  // namespace
 
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
-    std::u16string ruta(carpeta);
-    if (ruta.empty() || ruta.back() != u'/') {
-        ruta += u'/';
-    }
+    std::u16string ruta = conSeparador(std::u16string(carpeta));
     ruta += u"Mails_";
     ruta += texto::desdeUtf8OReemplazo(std::to_string(fecha.anio));
     ruta += dosDigitos(fecha.mes);
@@ -30,99 +34,68 @@ std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
     return ruta;
 }
 
-namespace {
-
-void agregarBytes(std::string& salida, std::u16string_view t) {
-    texto::agregarUtf8(salida, t);
-}
-
-void agregarBytes(std::string& salida, std::string_view t) {
-    salida.append(t);
-}
-
-template <typename Caracter, typename Lista>
-void componer(const Lista& lineas, const std::function<void(std::string_view)>& destino) {
-    using Vista = std::basic_string_view<Caracter>;
+bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
     std::string salida;
-    salida.reserve(kTamanoTrozo + 4096);
-    auto vaciarSiLleno = [&] {
-        if (salida.size() >= kTamanoTrozo) {
-            destino(salida);
-            salida.clear();
-        }
-    };
+    salida.reserve(afinado::kTrozo + 4096);
     const std::size_t n = lineas.size();
     std::size_t contador = 1;
-    const Caracter espacio = static_cast<Caracter>(' ');
-    const Caracter coma = static_cast<Caracter>(',');
-    const Caracter separador[] = {coma, espacio};
-    // The rest of a group is kept apart until the group closes: the end may still be cut.
-    std::basic_string<Caracter> pendiente;
+    // The rest of a group waits in salida from `pendiente` on until the group closes: its end
+    // may still be cut.
+    std::size_t pendiente = std::string::npos;
     for (std::size_t i = 0; i < n; ++i) {
-        if (i + kAdelanto < n) {
-            anticipar(Vista(lineas[i + kAdelanto]).data());
+        if (i + afinado::kAdelanto < n) {
+            anticipar(lineas.inicio(i + afinado::kAdelanto));
         }
-        const Vista elemento(lineas[i]);
-        const auto primero = elemento.find_first_not_of(espacio);
-        if (primero == Vista::npos) {
+        const std::string_view elemento = lineas[i];
+        const std::string_view t = recortar(elemento);
+        if (t.empty()) {
             continue;
         }
         if (contador == 1) {
-            const auto ultimo = elemento.find_last_not_of(espacio);
-            agregarBytes(salida, elemento.substr(primero, ultimo - primero + 1));
+            salida += t;
             salida += "\r\n\r\n";
             ++contador;
-        } else if (contador >= kAddressesPorGrupo) {
-            pendiente += elemento;
-            agregarBytes(salida, Vista(pendiente));
+        } else if (contador >= kPorGrupo) {
+            salida += elemento;
             salida += "\r\n\r\n\r\n";
             contador = 1;
-            pendiente.clear();
+            pendiente = std::string::npos;
         } else {
-            pendiente += elemento;
+            if (pendiente == std::string::npos) {
+                pendiente = salida.size();
+            }
+            salida += elemento;
             if (i != n - 1) {
-                pendiente.append(separador, 2);
+                salida += ", ";
             }
             ++contador;
         }
-        vaciarSiLleno();
+        // Whole groups go out; an open group stays until it closes.
+        const std::size_t listo = pendiente == std::string::npos ? salida.size() : pendiente;
+        if (listo >= afinado::kTrozo) {
+            if (!destino(std::string_view(salida).substr(0, listo), i + 1)) {
+                return false;
+            }
+            salida.erase(0, listo);
+            if (pendiente != std::string::npos) {
+                pendiente = 0;
+            }
+        }
     }
-    if (!pendiente.empty()) {
-        if (pendiente.back() == espacio) {
-            pendiente.pop_back();
+    if (pendiente != std::string::npos) {
+        if (salida.ends_with(' ')) {
+            salida.pop_back();
         }
-        if (!pendiente.empty() && pendiente.back() == coma) {
-            pendiente.pop_back();
+        if (salida.size() > pendiente && salida.ends_with(',')) {
+            salida.pop_back();
         }
-        agregarBytes(salida, Vista(pendiente));
         salida += "\r\n\r\n\r\n";
     }
-    if (!salida.empty()) {
-        destino(salida);
-    }
-}
-
-}  // namespace
-
-void componerLista(const std::vector<std::u16string>& lineas,
-                   const std::function<void(std::string_view)>& destino) {
-    componer<char16_t>(lineas, destino);
-}
-
-void componerListaUtf8(std::span<const std::string_view> lineas,
-                       const std::function<void(std::string_view)>& destino) {
-    componer<char>(lineas, destino);
-}
-
-std::string componerLista(const std::vector<std::u16string>& lineas) {
-    std::string todo;
-    componerLista(lineas, [&](std::string_view trozo) { todo.append(trozo); });
-    return todo;
+    return salida.empty() || destino(salida, n);
 }
 
 Desenlace EtapaResultado::informarFallo(Puerto& puerto, const archivos::Fallo& fallo) {
-    puerto.mensaje(mensajeFallo(u"No se pudo crear el archivo:", ruta_, fallo.motivo),
-                   Estilo::Critico, kTitulo);
+    puerto.mensaje(mensajeFallo(kNoSeCreo, ruta_, fallo.motivo), Estilo::Critico, kTitulo);
     return Desenlace::FalloArchivo;
 }
 
@@ -137,19 +110,33 @@ bool EtapaResultado::preparar(Puerto& puerto) {
 
 Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
                                    std::u16string_view cierre) {
-    componerLista(estado.lineas, [&](std::string_view trozo) { escritor_.escribir(trozo); });
-    return anunciar(puerto, cierre);
-}
-
-void EtapaResultado::escribir(std::span<const std::string_view> lineasUtf8) {
-    componerListaUtf8(lineasUtf8, [&](std::string_view trozo) { escritor_.escribir(trozo); });
-}
-
-Desenlace EtapaResultado::anunciar(Puerto& puerto, std::u16string_view cierre) {
+    AvanceDelPuerto avance(puerto, Fase::Escritura);
+    const std::size_t n = estado.lineas.size();
+    std::uint64_t escritos = 0;
+    const bool completa =
+        componerLista(estado.lineas, [&](std::string_view trozo, std::size_t hechos) {
+            escritor_.escribir(trozo);
+            escritos += trozo.size();
+            return avance.seguir(hechos, n);
+        });
+    // The last moment to stop before the list replaces anything.
+    if (!completa || puerto.cancelado()) {
+        escritor_.descartar();
+        return Desenlace::Interrumpido;
+    }
+    if (escritos == 0) {
+        escritor_.descartar();
+        std::u16string aviso(kSinDirecciones);
+        aviso += u"\r\n";
+        aviso += estado.archivoEntrada;
+        puerto.mensaje(aviso, Estilo::Exclamacion, kTitulo);
+        return Desenlace::Rechazado;
+    }
     if (const auto fallo = escritor_.confirmar()) {
         return informarFallo(puerto, fallo);
     }
-    std::u16string aviso = u"Se ha creado el archivo:\r\n";
+    std::u16string aviso(kCreado);
+    aviso += u"\r\n";
     aviso += ruta_;
     aviso += u"\r\n\r\n";
     aviso += cierre;

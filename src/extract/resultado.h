@@ -1,13 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "extract/desenlace.h"
 #include "extract/estado.h"
-#include "extract/proceso.h"
 #include "extract/puerto.h"
 #include "util/archivos.h"
 
@@ -16,27 +15,24 @@ namespace tralmix {
 // "Mails_YYYYMMDD.txt" in the given folder.
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
 
-// Lays the elements out in groups of 48 (trimmed first address, blank line, the others joined by
-// ", ", two blank lines), each line ended by CR LF, UTF-8. The bytes go to destino in pieces.
-void componerLista(const std::vector<std::u16string>& lineas,
-                   const std::function<void(std::string_view)>& destino);
-std::string componerLista(const std::vector<std::u16string>& lineas);
-// The same layout from elements already in UTF-8.
-void componerListaUtf8(std::span<const std::string_view> lineas,
-                       const std::function<void(std::string_view)>& destino);
+// Receives the list's bytes a piece at a time, with the number of elements laid out so far;
+// false stops the layout.
+using DestinoLista = std::function<bool(std::string_view trozo, std::size_t hechos)>;
+
+// Lays the elements out in groups of 48: the first address trimmed, an empty line, the others
+// as stored joined by ", ", two empty lines; every line ended by CR LF. Elements blank after
+// trimming are passed over. False when destino stopped it.
+bool componerLista(const Arreglo& lineas, const DestinoLista& destino);
 
 // The result stage shared by both extraction paths. preparar() builds the path from today's date
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of
-// it reached the disk announces it, opens it and empties the path box.
+// it reached the disk announces it, opens it and empties the path box. A list without any address
+// is not written: an earlier list of the day stays, and the user is told.
 class EtapaResultado {
   public:
     // False when the file cannot be created; the user has been told why.
     bool preparar(Puerto& puerto);
     Desenlace terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
-    // The same in two steps, for a list whose elements are already in UTF-8 (in the order of
-    // estado.lineas): escribir() hands the bytes to the file, anunciar() does the rest.
-    void escribir(std::span<const std::string_view> lineasUtf8);
-    Desenlace anunciar(Puerto& puerto, std::u16string_view cierre);
 
     const std::u16string& ruta() const { return ruta_; }
 

@@ -41,6 +41,19 @@ struct Identidad {
 };
 Identidad identidad(std::u16string_view ruta);
 
+// What tells one state of a file from another: the file itself, its size, and when it was last
+// written (in the system's own units).
+struct Huella {
+    Identidad identidad;
+    std::uint64_t tamano = 0;
+    std::int64_t escrito = 0;
+    bool operator==(const Huella& otra) const {
+        return identidad.dispositivo == otra.identidad.dispositivo &&
+               identidad.nodo == otra.identidad.nodo && tamano == otra.tamano &&
+               escrito == otra.escrito;
+    }
+};
+
 // Reads one regular file from its start, a piece at a time, so that a run never needs the whole
 // file in memory.
 class Lector {
@@ -54,8 +67,9 @@ class Lector {
     // than kTamanoMaximo. sinEnlace also refuses a link at the path itself (a file of our own
     // read back from a shared folder).
     Fallo abrir(std::u16string_view ruta, bool sinEnlace = false);
-    // The size when it was opened.
-    std::uint64_t tamano() const { return tamano_; }
+    // The size when it was opened, and the file's state then.
+    std::uint64_t tamano() const { return huella_.tamano; }
+    const Huella& huella() const { return huella_; }
     // Up to n bytes from where the last read stopped; leidos is 0 at the end. A file that grows
     // past kTamanoMaximo while it is read fails as too large.
     Fallo leer(char* destino, std::size_t n, std::size_t& leidos);
@@ -64,7 +78,7 @@ class Lector {
 
   private:
     std::intptr_t manejador_ = -1;
-    std::uint64_t tamano_ = 0;
+    Huella huella_;
     std::uint64_t leidos_ = 0;
 };
 
@@ -94,7 +108,8 @@ class EscritorAtomico {
 };
 
 // The working file: created in a possibly shared folder without following a link or reparse
-// point planted at its path, readable by its owner only, never the file named by evitar.
+// point planted at its path, readable by its owner only, never the file named by evitar. It is
+// held until closed: another run that meets it then makes a file of its own beside it.
 class ArchivoTrabajo {
   public:
     ArchivoTrabajo() = default;
@@ -103,7 +118,8 @@ class ArchivoTrabajo {
     ArchivoTrabajo& operator=(const ArchivoTrabajo&) = delete;
 
     // Opens ruta for writing, replacing an earlier working file of ours; when ruta cannot be
-    // used safely (a link, someone else's file, the file evitar), a unique name beside it.
+    // used safely (a link, someone else's file, the file evitar, a file another run holds), a
+    // unique name beside it.
     Fallo crear(std::u16string_view ruta, const Identidad& evitar);
     Fallo escribir(std::string_view bytes);
     Fallo cerrar();

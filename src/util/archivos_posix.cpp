@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -195,7 +196,7 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
     int viejo = fdDe(manejador_);
     cerrarFd(viejo);
     manejador_ = -1;
-    tamano_ = 0;
+    huella_ = {};
     leidos_ = 0;
     if (!rutaUsable(ruta)) {
         return falloDe(ruta.empty() ? ENOENT : EINVAL);
@@ -225,7 +226,11 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
     // Reading a regular file never blocks; the flag only guarded the open.
     ::fcntl(fd, F_SETFL, 0);
     manejador_ = fd;
-    tamano_ = static_cast<std::uint64_t>(info.st_size);
+    huella_.identidad = Identidad{static_cast<std::uint64_t>(info.st_dev),
+                                  static_cast<std::uint64_t>(info.st_ino), true};
+    huella_.tamano = static_cast<std::uint64_t>(info.st_size);
+    huella_.escrito = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                      static_cast<std::int64_t>(info.st_mtim.tv_nsec);
     return {};
 }
 
@@ -376,7 +381,9 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
         const bool esEvitado = evitar.valida &&
                                static_cast<std::uint64_t>(info.st_dev) == evitar.dispositivo &&
                                static_cast<std::uint64_t>(info.st_ino) == evitar.nodo;
-        if (nuestro && !esEvitado && ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&
+        // Held by another run that is still writing or loading it: that run keeps it.
+        const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (nuestro && !esEvitado && libre && ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&
             ::fcntl(fd, F_SETFL, 0) == 0) {
             manejador_ = fd;
             ruta_ = std::u16string(ruta);
@@ -391,6 +398,7 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
         fallo_ = falloDe(errno);
         return fallo_;
     }
+    ::flock(fd, LOCK_EX | LOCK_NB);
     manejador_ = fd;
     ruta_ = texto::desdeUtf8OReemplazo(plantilla);
     return {};

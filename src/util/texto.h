@@ -25,14 +25,8 @@ void agregarUtf8(std::string& salida, std::u16string_view texto);
 // Unicode default full lower-case mapping (root locale), independent of the machine's locale.
 std::u16string minusculas(std::u16string_view texto);
 
-// The same, in place where the text is ASCII (the usual case), to spare a copy of a large text.
-void minusculasEnSitio(std::u16string& texto);
-
 // Removes leading and trailing U+0020 only; tabs and other white space stay.
 std::u16string_view recortar(std::u16string_view texto);
-
-// Input lines: CR, CR LF and a lone LF each end a line; the last line needs no line end.
-std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto);
 
 // The same decision as decodificar, with the text handed back as UTF-8: exactly
 // aUtf8(decodificar(bytes)), without going through UTF-16 when the bytes are already UTF-8.

@@ -251,18 +251,6 @@ std::u16string minusculas(std::u16string_view texto) {
     }
 }
 
-void minusculasEnSitio(std::u16string& texto) {
-    if (!esAscii(texto)) {
-        texto = minusculas(texto);
-        return;
-    }
-    for (char16_t& c : texto) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c + (u'a' - u'A'));
-        }
-    }
-}
-
 std::u16string_view recortar(std::u16string_view texto) {
     const auto primero = texto.find_first_not_of(u' ');
     if (primero == std::u16string_view::npos) {
@@ -270,26 +258,6 @@ std::u16string_view recortar(std::u16string_view texto) {
     }
     const auto ultimo = texto.find_last_not_of(u' ');
     return texto.substr(primero, ultimo - primero + 1);
-}
-
-std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto) {
-    std::vector<std::u16string_view> lineas;
-    std::size_t inicio = 0;
-    const std::size_t n = texto.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t c = texto[i];
-        if (c == u'\r' || c == u'\n') {
-            lineas.push_back(texto.substr(inicio, i - inicio));
-            if (c == u'\r' && i + 1 < n && texto[i + 1] == u'\n') {
-                ++i;
-            }
-            inicio = i + 1;
-        }
-    }
-    if (inicio < n) {
-        lineas.push_back(texto.substr(inicio));
-    }
-    return lineas;
 }
 
 }  // namespace tralmix::texto

@@ -1,0 +1,157 @@
+#include "extract/entrada.h"
+
+#include <cstring>
+
+#include "util/afinado.h"
+#include "util/texto.h"
+
+namespace tralmix {
+
+archivos::Fallo LectorTexto::abrir(std::u16string_view ruta) {
+    lleno_ = 0;
+    dado_ = 0;
+    consumidos_ = 0;
+    finArchivo_ = false;
+    primera_ = true;
+    entero_ = false;
+    std::string().swap(texto_);
+    posicion_ = 0;
+    return lector_.abrir(ruta);
+}
+
+std::uint64_t LectorTexto::leidos() const {
+    if (!entero_) {
+        return consumidos_;
+    }
+    return texto_.empty() ? tamano()
+                          : static_cast<std::uint64_t>(static_cast<double>(tamano()) *
+                                                       static_cast<double>(posicion_) /
+                                                       static_cast<double>(texto_.size()));
+}
+
+archivos::Fallo LectorTexto::leerHastaLlenar() {
+    while (!finArchivo_ && lleno_ < bufer_.size()) {
+        std::size_t n = 0;
+        if (auto fallo = lector_.leer(bufer_.data() + lleno_, bufer_.size() - lleno_, n)) {
+            return fallo;
+        }
+        finArchivo_ = n == 0;
+        lleno_ += n;
+    }
+    return {};
+}
+
+// Just after the last line end of the buffer, never between the CR and the LF of one line end;
+// 0 when there is none.
+std::size_t LectorTexto::corteEntreLineas() const {
+    for (std::size_t q = lleno_; q > 0; --q) {
+        const char c = bufer_[q - 1];
+        if (c == '\n' || (c == '\r' && (q < lleno_ || finArchivo_))) {
+            return q;
+        }
+    }
+    return 0;
+}
+
+archivos::Fallo LectorTexto::decodificarEntero() {
+    if (auto fallo = lector_.alInicio()) {
+        return fallo;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(lector_.tamano()) + 1);
+    for (;;) {
+        const std::size_t antes = bytes.size();
+        bytes.resize(antes + afinado::kTrozo);
+        std::size_t n = 0;
+        if (auto fallo = lector_.leer(bytes.data() + antes, afinado::kTrozo, n)) {
+            return fallo;
+        }
+        bytes.resize(antes + n);
+        if (n == 0) {
+            break;
+        }
+    }
+    std::string().swap(bufer_);
+    texto_ = texto::decodificarUtf8(std::move(bytes));
+    posicion_ = 0;
+    entero_ = true;
+    return {};
+}
+
+archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
+    pieza = {};
+    if (entero_) {
+        if (posicion_ >= texto_.size()) {
+            paso = Paso::Fin;
+            return {};
+        }
+        // Pieces of the decoded text, cut after a line end as they are from the file.
+        std::size_t corte = std::min(texto_.size(), posicion_ + afinado::kTrozo);
+        while (corte < texto_.size() && texto_[corte - 1] != '\n' &&
+               !(texto_[corte - 1] == '\r' && texto_[corte] != '\n')) {
+            ++corte;
+        }
+        pieza = std::string_view(texto_).substr(posicion_, corte - posicion_);
+        posicion_ = corte;
+        paso = Paso::Pieza;
+        return {};
+    }
+    // What the last piece gave goes; what followed it moves to the front.
+    if (dado_ > 0) {
+        std::memmove(bufer_.data(), bufer_.data() + dado_, lleno_ - dado_);
+        lleno_ -= dado_;
+        dado_ = 0;
+    }
+    if (bufer_.empty()) {
+        bufer_.resize(afinado::kTrozo);
+    }
+    std::size_t corte = 0;
+    std::size_t inicio = 0;
+    for (;;) {
+        if (auto fallo = leerHastaLlenar()) {
+            return fallo;
+        }
+        if (primera_ && (lleno_ >= 2 || finArchivo_)) {
+            primera_ = false;
+            const std::string_view cabeza(bufer_.data(), std::min<std::size_t>(lleno_, 3));
+            if (cabeza.starts_with("\xFF\xFE") || cabeza.starts_with("\xFE\xFF")) {
+                if (auto fallo = decodificarEntero()) {
+                    return fallo;
+                }
+                return siguiente(paso, pieza);
+            }
+            if (cabeza.starts_with("\xEF\xBB\xBF")) {
+                inicio = 3;
+            }
+        }
+        corte = finArchivo_ ? lleno_ : corteEntreLineas();
+        if (corte > 0 || lleno_ == 0) {
+            break;
+        }
+        bufer_.resize(bufer_.size() * 2);  // a line longer than the buffer
+    }
+    if (lleno_ == 0 || corte <= inicio) {
+        consumidos_ += corte;
+        dado_ = corte;
+        paso = lleno_ == 0 ? Paso::Fin : Paso::Pieza;
+        if (paso == Paso::Pieza && corte == lleno_ && finArchivo_) {
+            paso = Paso::Fin;  // nothing but a byte-order mark
+        }
+        return {};
+    }
+    const std::string_view lineas(bufer_.data() + inicio, corte - inicio);
+    if (!texto::esUtf8(lineas)) {
+        if (auto fallo = decodificarEntero()) {
+            return fallo;
+        }
+        paso = Paso::DeNuevo;
+        return {};
+    }
+    consumidos_ += corte;
+    dado_ = corte;
+    pieza = lineas;
+    paso = Paso::Pieza;
+    return {};
+}
+
+}  // namespace tralmix

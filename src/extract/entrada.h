@@ -1,0 +1,69 @@
+#pragma once
+
+// Reading the chosen file: its text as UTF-8, a piece of whole lines at a time, so that a run
+// never holds the whole file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "util/archivos.h"
+#include "util/memoria.h"
+
+namespace tralmix {
+
+class LectorTexto {
+  public:
+    enum class Paso {
+        Pieza,    // the next whole lines of the text
+        Fin,      // the text is over
+        DeNuevo,  // a late byte showed that the file is not UTF-8: what the pieces gave so far is
+                  // void, and they start again from the beginning of the text, decoded anew
+    };
+
+    // The encoding is decided for the whole file: a UTF-16 byte-order mark means UTF-16;
+    // otherwise strictly valid UTF-8 (a leading byte-order mark dropped); otherwise
+    // Windows-1252.
+    archivos::Fallo abrir(std::u16string_view ruta);
+
+    // The next piece: whole lines (each ended by CR, LF or CR LF; the last of the text perhaps by
+    // nothing). It stays valid until the next call.
+    archivos::Fallo siguiente(Paso& paso, std::string_view& pieza);
+
+    // The file's size, and how much of it the pieces given so far stand for.
+    std::uint64_t tamano() const { return lector_.tamano(); }
+    const archivos::Huella& huella() const { return lector_.huella(); }
+    std::uint64_t leidos() const;
+
+  private:
+    archivos::Fallo leerHastaLlenar();
+    archivos::Fallo decodificarEntero();
+    std::size_t corteEntreLineas() const;
+
+    archivos::Lector lector_;
+    std::string bufer_;
+    std::size_t lleno_ = 0;  // bytes of bufer_ read and not yet given
+    std::size_t dado_ = 0;   // bytes at the start of bufer_ given in the last piece
+    std::uint64_t consumidos_ = 0;
+    bool finArchivo_ = false;
+    bool primera_ = true;
+    // Set once the file has been decoded as a whole.
+    bool entero_ = false;
+    std::string texto_;
+    std::size_t posicion_ = 0;
+};
+
+// Calls cadaLinea with each line of a piece, without its line end.
+template <typename CadaLinea>
+void paraCadaLinea(std::string_view pieza, CadaLinea&& cadaLinea) {
+    const std::size_t n = pieza.size();
+    std::size_t inicio = 0;
+    while (inicio < n) {
+        const std::size_t fin = inicio + primeroDe<'\r', '\n'>(pieza.data() + inicio, n - inicio);
+        cadaLinea(pieza.substr(inicio, fin - inicio));
+        inicio = fin < n && pieza[fin] == '\r' && fin + 1 < n && pieza[fin + 1] == '\n' ? fin + 2
+                                                                                        : fin + 1;
+    }
+}
+
+}  // namespace tralmix

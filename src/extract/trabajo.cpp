@@ -1,0 +1,99 @@
+#include "extract/trabajo.h"
+
+#include "extract/entrada.h"
+#include "extract/limpieza.h"
+#include "util/afinado.h"
+#include "util/archivos.h"
+#include "util/cadenas.h"
+
+namespace tralmix {
+namespace {
+
+std::string_view recortar(std::string_view linea) {
+    const auto primero = linea.find_first_not_of(' ');
+    if (primero == std::string_view::npos) {
+        return {};
+    }
+    return linea.substr(primero, linea.find_last_not_of(' ') - primero + 1);
+}
+
+Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ruta,
+              const archivos::Fallo& f) {
+    puerto.mensaje(mensajeFallo(accion, ruta, f.motivo), Estilo::Critico, kTitulo);
+    return Trabajo{Desenlace::FalloArchivo, {}, 0, false, {}};
+}
+
+}  // namespace
+
+Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo) {
+    LectorTexto entrada;
+    if (const auto f = entrada.abrir(estado.archivoEntrada)) {
+        return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
+    }
+    const std::u16string deseada = estado.carpetaTemporal + nombreArchivo(estado.archivoEntrada);
+    // Never the input itself, when it lies in the temporary folder under the same name.
+    const archivos::Identidad evitar = archivos::identidad(estado.archivoEntrada);
+    if (const auto f = archivo.crear(deseada, evitar)) {
+        return fallo(puerto, kNoSeCreoTrabajo, deseada, f);
+    }
+    Trabajo trabajo;
+    trabajo.ruta = archivo.ruta();
+    trabajo.entrada = entrada.huella();
+
+    std::string salida;
+    salida.reserve(afinado::kTrozo + 4096);
+    auto limpiarLinea = [&](std::string_view linea) {
+        const std::string_view recortada = recortar(linea);
+        if (recortada.empty()) {
+            return;
+        }
+        const std::size_t inicio = salida.size();
+        const Rasgos rasgos = limpieza(recortada, salida);
+        const std::string_view limpia = std::string_view(salida).substr(inicio);
+        if (limpia.empty() || (rasgos.w && limpia.find("www.") != std::string_view::npos)) {
+            salida.resize(inicio);
+            return;
+        }
+        trabajo.masivo = trabajo.masivo || rasgos.separador;
+        salida += "\r\n";
+        ++trabajo.lineas;
+    };
+
+    AvanceDelPuerto avance(puerto, Fase::Limpieza);
+    for (;;) {
+        LectorTexto::Paso paso = LectorTexto::Paso::Fin;
+        std::string_view pieza;
+        if (const auto f = entrada.siguiente(paso, pieza)) {
+            return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
+        }
+        if (paso == LectorTexto::Paso::Fin) {
+            break;
+        }
+        if (paso == LectorTexto::Paso::DeNuevo) {
+            // Everything written so far came from a wrong reading of the file.
+            if (const auto f = archivo.crear(trabajo.ruta, evitar)) {
+                return fallo(puerto, kNoSeCreoTrabajo, trabajo.ruta, f);
+            }
+            salida.clear();
+            trabajo.lineas = 0;
+            trabajo.masivo = false;
+            continue;
+        }
+        paraCadaLinea(pieza, limpiarLinea);
+        if (salida.size() >= afinado::kTrozo) {
+            if (const auto f = archivo.escribir(salida)) {
+                return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
+            }
+            salida.clear();
+        }
+        if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
+            return Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}};
+        }
+    }
+    if (const auto f = archivo.escribir(salida)) {
+        return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
+    }
+    return trabajo;
+}
+
+}  // namespace tralmix

@@ -1,0 +1,26 @@
+#pragma once
+
+// The engine's tuning constants, in one place. None changes what a run produces.
+
+#include <cstddef>
+
+namespace tralmix::afinado {
+
+// Files are read and written a piece of this size at a time; what a run keeps beyond that is its
+// elements only.
+inline constexpr std::size_t kTrozo = std::size_t{1} << 20;
+
+// Texts scattered over a large block are fetched this many elements ahead of their use.
+inline constexpr std::size_t kAdelanto = 16;
+
+// Blocks from this size on are mapped on their own, on 2 MB pages where the system gives them:
+// on virtual machines a fresh page costs far more than the work done in it.
+inline constexpr std::size_t kBloqueGrande = std::size_t{1} << 20;
+
+// The sort: stretches up to this many elements are sorted by keys (16 bytes each); larger ones
+// are first split in place by their next byte.
+inline constexpr std::size_t kTramoConClaves = std::size_t{1} << 16;
+// Stretches up to this size are sorted by plain comparison.
+inline constexpr std::size_t kTramoPequeno = 16;
+
+}  // namespace tralmix::afinado

@@ -1,0 +1,62 @@
+#pragma once
+
+// The program's dynamic arrays of strings (lineas, copiaLineas), kept compact: every element's
+// text lies in one block of bytes, and the element is the place of its text in that block.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "util/memoria.h"
+
+namespace tralmix {
+
+class Arreglo {
+  public:
+    // Ends every text in the block: a byte that UTF-8 never uses, so texts need no length.
+    static constexpr char kFin = '\xFF';
+
+    // Without elements, as an array never sized or erased.
+    Arreglo() = default;
+
+    std::size_t size() const { return lugares_.size(); }
+    bool empty() const { return lugares_.size() == 0; }
+    std::string_view operator[](std::size_t i) const { return textoEn(lugares_[i]); }
+    // Where element i's text starts, without finding its end (to fetch it ahead of its use).
+    const char* inicio(std::size_t i) const { return bytes_.data() + lugares_[i]; }
+
+    // Without elements again; the memory goes back.
+    void clear();
+    // Room for n elements and b bytes of text, so that filling it moves nothing.
+    void reservar(std::size_t elementos, std::size_t bytes);
+
+    // Appends an element; the text must be valid UTF-8 (it never holds kFin).
+    void agregar(std::string_view texto);
+    void agregarVacio();
+    // Element i becomes the empty text.
+    void vaciar(std::size_t i);
+    // Element i becomes texto, which is no longer than its present text.
+    void acortar(std::size_t i, std::string_view texto);
+
+    // The places of the texts, element by element, for a sort to reorder; the empty text is at
+    // place 0. textoEn gives the text at a place.
+    std::span<std::uint32_t> lugares() { return {lugares_.data(), lugares_.size()}; }
+    std::string_view textoEn(std::uint32_t lugar) const {
+        const char* inicio = bytes_.data() + lugar;
+        return {inicio, primeroDe<0xFF>(inicio, bytes_.size() - lugar)};
+    }
+    // The block itself: each text followed by kFin.
+    const char* bytes() const { return bytes_.data(); }
+
+    bool operator==(const Arreglo& otro) const;
+
+  private:
+    void prepararBloque();
+
+    Bloque<char> bytes_;
+    Bloque<std::uint32_t> lugares_;
+};
+
+}  // namespace tralmix

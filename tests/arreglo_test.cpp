@@ -1,0 +1,50 @@
+#include "util/arreglo.h"
+
+#include <gtest/gtest.h>
+
+#include "referencia/literal.h"
+
+namespace tralmix {
+namespace {
+
+using V = literal::Lineas;
+
+TEST(Arreglo, ElementsInOneBlock) {
+    Arreglo a;
+    EXPECT_TRUE(a.empty());
+    a.agregar("b@x");
+    a.agregarVacio();
+    a.agregar(std::string("n\0l", 3));  // a NUL is a character like any other
+    a.agregar("");
+    EXPECT_EQ(literal::comoLineas(a), (V{u"b@x", u"", std::u16string(u"n\0l", 3), u""}));
+
+    a.acortar(0, "b@");
+    a.vaciar(2);
+    EXPECT_EQ(literal::comoLineas(a), (V{u"b@", u"", u"", u""}));
+
+    // A copy is a copy: changing it leaves the original alone.
+    Arreglo copia = a;
+    copia.vaciar(0);
+    EXPECT_EQ(a[0], "b@");
+    EXPECT_FALSE(copia == a);
+
+    a.clear();
+    EXPECT_TRUE(a.empty());
+    EXPECT_EQ(a.size(), 0u);
+}
+
+// Grown over many blocks' worth of text, every element keeps its own.
+TEST(Arreglo, GrowsWithoutLosingAnything) {
+    Arreglo a;
+    constexpr int kCuantos = 200000;
+    for (int i = 0; i < kCuantos; ++i) {
+        a.agregar("u" + std::to_string(i) + "@example.com");
+    }
+    ASSERT_EQ(a.size(), static_cast<std::size_t>(kCuantos));
+    EXPECT_EQ(a[0], "u0@example.com");
+    EXPECT_EQ(a[123456], "u123456@example.com");
+    EXPECT_EQ(a[kCuantos - 1], "u199999@example.com");
+}
+
+}  // namespace
+}  // namespace tralmix

@@ -1,0 +1,64 @@
+// The command's pieces: its options and its progress line.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/opciones.h"
+#include "cli/progreso.h"
+
+namespace tralmix::cli {
+namespace {
+
+TEST(Opciones, UsageErrorsAndValues) {
+    using A = std::vector<std::string>;
+    for (const A& mal : {A{}, A{"--frob", "a.txt"}, A{"a.txt", "b.txt"},
+                         A{"--date", "2025-02-29", "a"}, A{"a.txt", "--date"},
+                         A{"--output-dir=", "a.txt"}, A{"--quiet", "--progress", "a"}, A{"--"}}) {
+        const auto r = leerOpciones(mal);
+        ASSERT_TRUE(std::holds_alternative<Respuesta>(r)) << mal.size();
+        EXPECT_EQ(std::get<Respuesta>(r).estado, kSalidaUso);
+        EXPECT_TRUE(std::get<Respuesta>(r).salida.empty());
+    }
+    const auto r = leerOpciones({"--date", "2024-02-29", "--quiet", "--open", "--", "-x.txt"});
+    ASSERT_TRUE(std::holds_alternative<Opciones>(r));
+    const Opciones& o = std::get<Opciones>(r);
+    EXPECT_TRUE(o.entrada.ends_with(u"/-x.txt"));
+    EXPECT_EQ(o.fecha->dia, 29u);
+    EXPECT_TRUE(o.abrir);
+    EXPECT_EQ(o.progreso, MostrarProgreso::Nunca);
+    EXPECT_EQ(std::get<Opciones>(leerOpciones({"--progress", "a"})).progreso,
+              MostrarProgreso::Siempre);
+    EXPECT_EQ(std::get<Respuesta>(leerOpciones({"--version"})).salida,
+              "tralmix 2.00\nCreador de lista de correos\n");
+}
+
+// Nothing before half a second; then one line redrawn in place, at most ten times a second, and
+// wiped at the end.
+TEST(LineaProgreso, OnlyForRunsThatLast) {
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    double ahora = 0;
+    LineaProgreso linea(f, true, [&] { return ahora; });
+    linea.actualizar(Fase::Limpieza, 10'000'000, 100'000'000);
+    ahora = 0.6;
+    linea.actualizar(Fase::Limpieza, 60'000'000, 100'000'000);
+    ahora = 0.65;
+    linea.actualizar(Fase::Limpieza, 65'000'000, 100'000'000);  // too soon to redraw
+    ahora = 0.8;
+    linea.actualizar(Fase::Orden, 1, 4);
+    linea.borrar();
+    std::rewind(f);
+    std::string escrito(256, '\0');
+    escrito.resize(std::fread(escrito.data(), 1, escrito.size(), f));
+    std::fclose(f);
+    const std::string primera = "\r" + textoProgreso(Fase::Limpieza, 60'000'000, 100'000'000, 1e8);
+    EXPECT_EQ(escrito.rfind(primera, 0), 0u) << escrito;
+    EXPECT_EQ(primera, "\rLimpiando  60 %  100.0 MB/s");
+    EXPECT_NE(escrito.find("\rOrdenando  25 %"), std::string::npos);
+    EXPECT_EQ(escrito.find("65 %"), std::string::npos);
+    EXPECT_TRUE(escrito.ends_with("\r")) << escrito;
+}
+
+}  // namespace
+}  // namespace tralmix::cli
