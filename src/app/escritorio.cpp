@@ -56,4 +56,8 @@ QDate EscritorioQt::hoy() const {
     return QDate::currentDate();
 }
 
+std::unique_ptr<Temporizador> Escritorio::temporizador() {
+    return std::make_unique<TemporizadorQt>();
+}
+
 }  // namespace tralmix
