@@ -50,5 +50,7 @@ int main(int argc, char* argv[]) {
         ventana.procesarAlMostrar(tralmix::archivosDeArgumentos(opciones.positionalArguments()));
     }
     ventana.show();
+    // Focus on "..." from the first moment, even where no window manager hands it over.
+    ventana.activateWindow();
     return QApplication::exec();
 }

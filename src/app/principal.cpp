@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -150,6 +151,27 @@ Motor Motor::real() {
             }};
 }
 
+void BotonArchivo::keyPressEvent(QKeyEvent* evento) {
+    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) &&
+        !evento->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(evento);
+}
+
+void BotonArchivo::paintEvent(QPaintEvent* evento) {
+    QPushButton::paintEvent(evento);
+    if (!hasFocus()) {
+        return;
+    }
+    // The style marks focus with a thin outline in the highlight colour, which the blue window
+    // swallows, and only after a Tab: a dotted frame on the face shows it from the start.
+    QPainter pintor(this);
+    pintor.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
+    pintor.drawRect(rect().adjusted(4, 4, -5, -5));
+}
+
 QCursor cursorMano() {
     return QCursor(QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
                    QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), 7, 1);
@@ -231,7 +253,7 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     txtFile01_->setGeometry(enTwips(1320, 180, 5490, 315));
     txtFile01_->alEnter = [this] { cmd_file01_->click(); };
 
-    cmd_file01_ = new QPushButton(QStringLiteral("..."), this);
+    cmd_file01_ = new BotonArchivo(QStringLiteral("..."), this);
     cmd_file01_->setObjectName(QStringLiteral("cmd_file01"));
     cmd_file01_->setGeometry(enTwips(6945, 180, 645, 315));
     cmd_file01_->setToolTip(QStringLiteral(" Seleccione un archivo "));

@@ -108,6 +108,17 @@ class CajaRuta : public QLineEdit {
     void keyPressEvent(QKeyEvent* evento) override;
 };
 
+// The "..." button: Enter presses it as Space does (in a window that is no dialog a push button
+// has no default role, so Enter would do nothing), and its focus is plain to see.
+class BotonArchivo : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
+};
+
 class PuertoVentana;
 
 class principal : public QWidget {
@@ -157,7 +168,7 @@ class principal : public QWidget {
 
     QPlainTextEdit* Text1_ = nullptr;
     CajaRuta* txtFile01_ = nullptr;
-    QPushButton* cmd_file01_ = nullptr;
+    BotonArchivo* cmd_file01_ = nullptr;
     Imagen* imgAyuda_ = nullptr;
     Imagen* Image1_ = nullptr;
     QLabel* lblInfo_ = nullptr;

@@ -556,6 +556,24 @@ TEST(ArchivosDeArgumentos, PathsAndFileAddressesBecomeLocalFiles) {
     EXPECT_EQ(archivos[2].toLocalFile(), QDir::currentPath() + QStringLiteral("/rel/e.txt"));
 }
 
+TEST_F(VentanaTest, EnterOrSpaceOnTheFocusedButtonPressesItAndItsFocusShows) {
+    ventana.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    auto* boton = control<QPushButton>(ventana, "cmd_file01");
+    ASSERT_TRUE(boton->hasFocus()) << "the first focus";
+    const QImage conFoco = boton->grab().toImage();
+    boton->clearFocus();
+    EXPECT_NE(boton->grab().toImage(), conFoco) << "focus leaves no mark";
+
+    for (const Qt::Key tecla : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        boton->setFocus();
+        escritorio.selector_.vistos.clear();
+        QTest::keyClick(boton, tecla);
+        ventana.esperarEjecucion();
+        EXPECT_EQ(escritorio.selector_.vistos.size(), 1u) << tecla;
+    }
+}
+
 // A run that lasts until the test lets it end or the window asks it to stop, so no test waits
 // for real time. It reports one phase first.
 struct CorridaLenta {
