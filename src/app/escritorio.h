@@ -39,6 +39,9 @@ class Escritorio {
     virtual QString carpetaTemporal() const = 0;
     virtual QDate hoy() const = 0;
 
+    // Whether some program of the desktop is registered to open this file.
+    virtual bool hayVisor(const QString& archivo) const = 0;
+
     // The delay before a run's progress dialog shows; by default a real timer.
     virtual std::unique_ptr<Temporizador> temporizador();
 };
@@ -56,6 +59,7 @@ class EscritorioQt : public Escritorio {
     QString carpetaResultado() const override;
     QString carpetaTemporal() const override;
     QDate hoy() const override;
+    bool hayVisor(const QString& archivo) const override;
 
   private:
     SelectorQt selector_;

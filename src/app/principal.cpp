@@ -44,6 +44,25 @@ bool existe(const QString& ruta) {
     return existeArchivo(ruta.toStdU16String());
 }
 
+// A file beside the program, or in the shared data folder of an installed program.
+QString buscarJuntoOInstalado(const QString& carpetaPrograma, const QString& nombre) {
+    QString carpeta = carpetaPrograma;
+    if (!carpeta.endsWith(u'/')) {
+        carpeta += u'/';
+    }
+    const QString junto = carpeta + nombre;
+    if (existe(junto)) {
+        return junto;
+    }
+    // An installed program lives in <prefix>/bin and its data in <prefix>/share/tralmix.
+    const QString instalado =
+        QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") + nombre);
+    if (existe(instalado)) {
+        return instalado;
+    }
+    return {};
+}
+
 }  // namespace
 
 // The window as the processing run sees it.
@@ -101,21 +120,11 @@ class PuertoVentana : public Puerto {
 };
 
 QString buscarAyuda(const QString& carpetaPrograma) {
-    QString carpeta = carpetaPrograma;
-    if (!carpeta.endsWith(u'/')) {
-        carpeta += u'/';
-    }
-    const QString junto = carpeta + qtexto(vista::kArchivoAyuda);
-    if (existe(junto)) {
-        return junto;
-    }
-    // An installed program lives in <prefix>/bin and its help in <prefix>/share/tralmix.
-    const QString instalada = QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") +
-                                              qtexto(vista::kArchivoAyuda));
-    if (existe(instalada)) {
-        return instalada;
-    }
-    return {};
+    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kArchivoAyuda));
+}
+
+QString buscarAyudaHtml(const QString& carpetaPrograma) {
+    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kAyudaHtml));
 }
 
 std::u16string_view rechazoArchivos(const QList<QUrl>& archivos) {
@@ -421,7 +430,12 @@ void principal::Image1_Click() {
 }
 
 void principal::imgAyuda_DblClick() {
-    const QString ayuda = buscarAyuda(escritorio_.carpetaPrograma());
+    const QString carpeta = escritorio_.carpetaPrograma();
+    const QString chm = buscarAyuda(carpeta);
+    // Most desktops have no viewer for the compiled help: the same pages go to the browser.
+    const QString html =
+        !chm.isEmpty() && escritorio_.hayVisor(chm) ? QString() : buscarAyudaHtml(carpeta);
+    const QString ayuda = html.isEmpty() ? chm : html;
     if (!ayuda.isEmpty()) {
         escritorio_.abrir(QUrl::fromLocalFile(ayuda));
     }

@@ -43,6 +43,8 @@ inline constexpr char16_t kInstrucciones[] =
     u"Este programa creará una lista para envío de correos por lotes.\r\n";
 inline constexpr char16_t kSitioWeb[] = u"https://tralmix.example.org/";
 inline constexpr char16_t kArchivoAyuda[] = u"tralmix.chm";
+// The pages the help file is compiled from, for desktops without a viewer for it.
+inline constexpr char16_t kAyudaHtml[] = u"ayuda/index.html";
 
 inline constexpr int kAnchoCliente = 517;  // 7755 twips
 inline constexpr int kAltoCliente = 172;   // 2580 twips
@@ -60,6 +62,8 @@ constexpr int pixeles(int twips) {
 // The help file of a program in carpetaPrograma: beside the program, or in the shared data folder
 // of an installed program; empty when neither exists.
 QString buscarAyuda(const QString& carpetaPrograma);
+// The first page of the same help as HTML, looked for in the same two places; empty when missing.
+QString buscarAyudaHtml(const QString& carpetaPrograma);
 
 // Files handed to the window (dropped on it, or named on the command line): the message that
 // refuses them, or an empty text when they are one .txt or .ctt file to run.

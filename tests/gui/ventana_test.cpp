@@ -98,6 +98,7 @@ class EscritorioFalso : public Escritorio {
     QString carpetaResultado() const override { return resultado; }
     QString carpetaTemporal() const override { return temporal; }
     QDate hoy() const override { return QDate(2026, 3, 5); }
+    bool hayVisor(const QString&) const override { return visorChm; }
     std::unique_ptr<Temporizador> temporizador() override {
         auto nuevo = std::make_unique<TemporizadorFalso>();
         reloj = nuevo.get();
@@ -111,6 +112,7 @@ class EscritorioFalso : public Escritorio {
     QString temporal;
     std::vector<Mensaje> mensajes;
     std::vector<QUrl> abiertos;
+    bool visorChm = true;
     TemporizadorFalso* reloj = nullptr;  // the window's
     bool ocupadoConCaja = false;  // a box came up under the busy pointer or the progress dialog
 };
@@ -571,6 +573,42 @@ TEST_F(VentanaTest, EnterOrSpaceOnTheFocusedButtonPressesItAndItsFocusShows) {
         QTest::keyClick(boton, tecla);
         ventana.esperarEjecucion();
         EXPECT_EQ(escritorio.selector_.vistos.size(), 1u) << tecla;
+    }
+}
+
+TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
+    const struct {
+        bool chm;
+        bool html;
+        bool visor;
+        const char* abre;  // nullptr: nothing
+    } casos[] = {
+        {true, true, true, "tralmix.chm"},        {true, true, false, "ayuda/index.html"},
+        {false, true, false, "ayuda/index.html"}, {true, false, false, "tralmix.chm"},
+        {false, false, false, nullptr},
+    };
+    for (const auto& c : casos) {
+        QTemporaryDir raiz;
+        EscritorioFalso escritorio(raiz.path());
+        escritorio.visorChm = c.visor;
+        QDir().mkpath(escritorio.programa + QStringLiteral("/ayuda"));
+        for (const auto& [hay, nombre] :
+             {std::pair{c.chm, "tralmix.chm"}, std::pair{c.html, "ayuda/index.html"}}) {
+            if (hay) {
+                QFile(escritorio.programa + u'/' + QString::fromUtf8(nombre))
+                    .open(QIODevice::WriteOnly);
+            }
+        }
+        principal ventana(escritorio);
+        ventana.show();
+        QTest::mouseDClick(control(ventana, "imgAyuda"), Qt::LeftButton);
+        if (c.abre == nullptr) {
+            EXPECT_TRUE(escritorio.abiertos.empty());
+        } else {
+            ASSERT_EQ(escritorio.abiertos.size(), 1u) << c.abre;
+            EXPECT_EQ(escritorio.abiertos[0],
+                      archivo(escritorio.programa + u'/' + QString::fromUtf8(c.abre)));
+        }
     }
 }
 
