@@ -226,7 +226,9 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
       ejecutor_(std::make_unique<Ejecutor>(*puerto_)) {
     setObjectName(QStringLiteral("principal"));
     setWindowTitle(qtexto(vista::kTitulo));
-    setWindowIcon(QIcon(QStringLiteral(":/tralmix/icono.png")));
+    QIcon icono(QStringLiteral(":/tralmix/icono.png"));
+    icono.addFile(QStringLiteral(":/tralmix/icono48.png"));  // for docks and task switchers
+    setWindowIcon(icono);
     setFixedSize(vista::kAnchoCliente, vista::kAltoCliente);
     QPalette paleta = palette();
     paleta.setColor(QPalette::Window, qcolor(vista::kFondo));
