@@ -76,12 +76,5 @@ TEST(Asociaciones, AProgramCountsWhenListedInstalledAndNotRemoved) {
     }
 }
 
-TEST(Asociaciones, TheCompiledHelpIsKnownByItsType) {
-    QTemporaryDir raiz;
-    const QString ayuda = raiz.path() + QStringLiteral("/tralmix.chm");
-    QFile(ayuda).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(tiposDeArchivo(ayuda).contains(kChm));
-}
-
 }  // namespace
 }  // namespace tralmix

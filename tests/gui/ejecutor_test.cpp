@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <algorithm>
 #include <optional>
 #include <semaphore>
 #include <vector>
@@ -162,27 +161,6 @@ TEST(Ejecutor, CancellingAtEachPhaseEndsTheRunThereAndTheNextRunIsNotCancelled) 
         EXPECT_EQ(desenlaces.back(), Desenlace::Escrito);
         EXPECT_EQ(interfaz.mensajes.size(), 1u);
     }
-}
-
-TEST(Ejecutor, ReportsFasterThanTheWindowTakesThemEndWithTheLatest) {
-    prueba::PuertoFalso interfaz;
-    Ejecutor ejecutor(interfaz);
-    std::vector<std::uint64_t> vistos;
-    ejecutor.seguimiento.alAvanzar = [&](Fase, std::uint64_t hecho, std::uint64_t) {
-        vistos.push_back(hecho);
-    };
-    ejecutor.iniciar(
-        [](Puerto& p) {
-            for (std::uint64_t i = 1; i <= 10000; ++i) {
-                p.progreso(Fase::Orden, i, 10000);
-            }
-            return Desenlace::Escrito;
-        },
-        u"/tmp/lista.txt");
-    ejecutor.esperar();
-    ASSERT_FALSE(vistos.empty());
-    EXPECT_EQ(vistos.back(), 10000u);
-    EXPECT_TRUE(std::is_sorted(vistos.begin(), vistos.end()));
 }
 
 }  // namespace
