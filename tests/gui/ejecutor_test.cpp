@@ -64,25 +64,26 @@ TEST(Ejecutor, TheRunMeetsTheWindowInTheSameOrderAsOnTheInterfaceThread) {
     const std::u16string masivo = ruta("pegado.txt", "de: Ana <a@x.org>; b@x.org, a@x.org\r\n");
     const std::u16string vacio = ruta("vacio.txt", "");
     const std::u16string documento = ruta("carta.doc", "a@x.org");
-    const struct {
+    struct Caso {
         const char* nombre;
         std::u16string caja;
-        RespuestaDialogo respuesta;
+        std::u16string eleccion;                 // the dialog's answer; empty: cancelled
         std::optional<std::u16string> procesar;  // a file handed over: no dialog
-    } casos[] = {
-        {"warning, then the list", documento, {true, lista}, {}},
-        {"missing typed file, dialog cancelled", u"/no/existe.txt", {false, {}}, {}},
-        {"name too short", u"", {true, u"a.t"}, {}},
-        {"empty file", u"", {true, vacio}, {}},
-        {"pasted messages handed over", u"", {}, masivo},
-        {"unreadable file handed over", u"", {}, carpeta.u16() + u"/falta.txt"},
+    };
+    const std::vector<Caso> casos = {
+        {"warning, then the list", documento, lista, {}},
+        {"missing typed file, dialog cancelled", u"/no/existe.txt", u"", {}},
+        {"name too short", u"", u"a.t", {}},
+        {"empty file", u"", vacio, {}},
+        {"pasted messages handed over", u"", u"", masivo},
+        {"unreadable file handed over", u"", u"", carpeta.u16() + u"/falta.txt"},
     };
     for (const auto& caso : casos) {
         PuertoRegistro directo;
-        PuertoRegistro carrado;
-        for (PuertoRegistro* p : {&directo, &carrado}) {
+        PuertoRegistro llevado;
+        for (PuertoRegistro* p : {&directo, &llevado}) {
             p->caja = caso.caja;
-            p->respuesta = caso.respuesta;
+            p->respuesta = {!caso.eleccion.empty(), caso.eleccion};
             p->temporal = carpeta.u16();
             p->resultado = carpeta.u16();
         }
@@ -94,14 +95,14 @@ TEST(Ejecutor, TheRunMeetsTheWindowInTheSameOrderAsOnTheInterfaceThread) {
         };
         const Desenlace esperado = correr(directo);
 
-        Ejecutor ejecutor(carrado);
+        Ejecutor ejecutor(llevado);
         std::optional<Desenlace> desenlace;
         ejecutor.seguimiento.alTerminar = [&](Desenlace d) { desenlace = d; };
         ASSERT_TRUE(ejecutor.iniciar(correr, caso.procesar));
         ejecutor.esperar();
 
-        EXPECT_EQ(carrado.llamadas, directo.llamadas) << caso.nombre;
-        EXPECT_FALSE(carrado.fueraDeInterfaz) << caso.nombre;
+        EXPECT_EQ(llevado.llamadas, directo.llamadas) << caso.nombre;
+        EXPECT_FALSE(llevado.fueraDeInterfaz) << caso.nombre;
         EXPECT_EQ(desenlace, esperado) << caso.nombre;
     }
 }
