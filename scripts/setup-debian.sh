@@ -9,6 +9,7 @@ packages=(
     xvfb xauth xdotool fonts-liberation2 fp-utils
     clang libclang-rt-14-dev
     imagemagick xclip qt6-translations-l10n
+    desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QDir>
 
+#include "app/asociaciones.h"
+
 namespace tralmix {
 
 QMessageBox::Icon iconoDeEstilo(Estilo estilo) {
@@ -54,6 +56,14 @@ QString EscritorioQt::carpetaTemporal() const {
 
 QDate EscritorioQt::hoy() const {
     return QDate::currentDate();
+}
+
+bool EscritorioQt::hayVisor(const QString& archivo) const {
+    return hayProgramaPara(tiposDeArchivo(archivo), CarpetasEscritorio::actuales());
+}
+
+std::unique_ptr<Temporizador> Escritorio::temporizador() {
+    return std::make_unique<TemporizadorQt>();
 }
 
 }  // namespace tralmix

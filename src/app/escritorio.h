@@ -3,11 +3,14 @@
 // What the window needs from the desktop around it. The program uses the real desktop; the tests
 // replace single services (the file chooser, the message boxes, the opener, the folders).
 
+#include <memory>
+
 #include <QDate>
 #include <QMessageBox>
 #include <QString>
 #include <QUrl>
 
+#include "app/progreso.h"
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_qt.h"
 #include "extract/puerto.h"
@@ -35,6 +38,12 @@ class Escritorio {
     virtual QString carpetaResultado() const = 0;
     virtual QString carpetaTemporal() const = 0;
     virtual QDate hoy() const = 0;
+
+    // Whether some program of the desktop is registered to open this file.
+    virtual bool hayVisor(const QString& archivo) const = 0;
+
+    // The delay before a run's progress dialog shows; by default a real timer.
+    virtual std::unique_ptr<Temporizador> temporizador();
 };
 
 // The real desktop: Qt's file dialog and message boxes, the default handler through Qt, the
@@ -50,6 +59,7 @@ class EscritorioQt : public Escritorio {
     QString carpetaResultado() const override;
     QString carpetaTemporal() const override;
     QDate hoy() const override;
+    bool hayVisor(const QString& archivo) const override;
 
   private:
     SelectorQt selector_;

@@ -1,6 +1,7 @@
 // tralmix: the desktop window.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -30,10 +31,26 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&traduccionQt);
     }
 
+    // "tralmix FILE", as the desktop's "Open with" starts it: FILE runs once the window shows.
+    QCommandLineParser opciones;
+    opciones.setApplicationDescription(QStringLiteral(TRALMIX_DESCRIPTION));
+    opciones.addHelpOption();
+    opciones.addVersionOption();
+    opciones.addPositionalArgument(
+        QStringLiteral("archivo"),
+        QStringLiteral("Archivo de direcciones (.txt o .ctt) que se procesa al abrir la ventana."),
+        QStringLiteral("[archivo]"));
+    opciones.process(aplicacion);
+
     tralmix::EscritorioQt escritorio;
     tralmix::principal ventana(escritorio);
     QApplication::setWindowIcon(ventana.windowIcon());
     ventana.centrar();
+    if (!opciones.positionalArguments().isEmpty()) {
+        ventana.procesarAlMostrar(tralmix::archivosDeArgumentos(opciones.positionalArguments()));
+    }
     ventana.show();
+    // Focus on "..." from the first moment, even where no window manager hands it over.
+    ventana.activateWindow();
     return QApplication::exec();
 }

@@ -1,11 +1,17 @@
 #include "app/principal.h"
 
 #include <QBitmap>
+#include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -36,6 +42,25 @@ QRect enTwips(int izquierda, int arriba, int ancho, int alto) {
 
 bool existe(const QString& ruta) {
     return existeArchivo(ruta.toStdU16String());
+}
+
+// A file beside the program, or in the shared data folder of an installed program.
+QString buscarJuntoOInstalado(const QString& carpetaPrograma, const QString& nombre) {
+    QString carpeta = carpetaPrograma;
+    if (!carpeta.endsWith(u'/')) {
+        carpeta += u'/';
+    }
+    const QString junto = carpeta + nombre;
+    if (existe(junto)) {
+        return junto;
+    }
+    // An installed program lives in <prefix>/bin and its data in <prefix>/share/tralmix.
+    const QString instalado =
+        QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") + nombre);
+    if (existe(instalado)) {
+        return instalado;
+    }
+    return {};
 }
 
 }  // namespace
@@ -95,21 +120,65 @@ class PuertoVentana : public Puerto {
 };
 
 QString buscarAyuda(const QString& carpetaPrograma) {
-    QString carpeta = carpetaPrograma;
-    if (!carpeta.endsWith(u'/')) {
-        carpeta += u'/';
+    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kArchivoAyuda));
+}
+
+QString buscarAyudaHtml(const QString& carpetaPrograma) {
+    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kAyudaHtml));
+}
+
+std::u16string_view rechazoArchivos(const QList<QUrl>& archivos) {
+    if (archivos.size() != 1 || !archivos.front().isLocalFile()) {
+        return kNoValido;
     }
-    const QString junto = carpeta + qtexto(vista::kArchivoAyuda);
-    if (existe(junto)) {
-        return junto;
+    const QFileInfo archivo(archivos.front().toLocalFile());
+    if (!archivo.exists()) {
+        return kNoExiste;
     }
-    // An installed program lives in <prefix>/bin and its help in <prefix>/share/tralmix.
-    const QString instalada = QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") +
-                                              qtexto(vista::kArchivoAyuda));
-    if (existe(instalada)) {
-        return instalada;
+    const QString extension = archivo.suffix().toLower();
+    if (!archivo.isFile() || (extension != u"txt" && extension != u"ctt")) {
+        return kNoValido;
     }
     return {};
+}
+
+QList<QUrl> archivosDeArgumentos(const QStringList& argumentos) {
+    QList<QUrl> archivos;
+    for (const QString& argumento : argumentos) {
+        const QUrl direccion(argumento);
+        archivos.append(direccion.isLocalFile()
+                            ? direccion
+                            : QUrl::fromLocalFile(QFileInfo(argumento).absoluteFilePath()));
+    }
+    return archivos;
+}
+
+Motor Motor::real() {
+    return {[](Estado& estado, Puerto& puerto) { return cmd_file01_Click(estado, puerto); },
+            [](Estado& estado, Puerto& puerto, std::u16string ruta) {
+                return procesarArchivo(estado, puerto, std::move(ruta));
+            }};
+}
+
+void BotonArchivo::keyPressEvent(QKeyEvent* evento) {
+    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) &&
+        !evento->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(evento);
+}
+
+void BotonArchivo::paintEvent(QPaintEvent* evento) {
+    QPushButton::paintEvent(evento);
+    if (!hasFocus()) {
+        return;
+    }
+    // The style marks focus with a thin outline in the highlight colour, which the blue window
+    // swallows, and only after a Tab: a dotted frame on the face shows it from the start.
+    QPainter pintor(this);
+    pintor.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
+    pintor.drawRect(rect().adjusted(4, 4, -5, -5));
 }
 
 QCursor cursorMano() {
@@ -147,11 +216,19 @@ void CajaRuta::keyPressEvent(QKeyEvent* evento) {
     QLineEdit::keyPressEvent(evento);
 }
 
-principal::principal(Escritorio& escritorio, QWidget* padre)
-    : QWidget(padre), escritorio_(escritorio), puerto_(std::make_unique<PuertoVentana>(*this)) {
+principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
+    : QWidget(padre),
+      escritorio_(escritorio),
+      motor_(std::move(motor)),
+      puerto_(std::make_unique<PuertoVentana>(*this)),
+      indicador_(std::make_unique<IndicadorProgreso>(*this, escritorio.temporizador(),
+                                                     [this] { cancelar(); })),
+      ejecutor_(std::make_unique<Ejecutor>(*puerto_)) {
     setObjectName(QStringLiteral("principal"));
     setWindowTitle(qtexto(vista::kTitulo));
-    setWindowIcon(QIcon(QStringLiteral(":/tralmix/icono.png")));
+    QIcon icono(QStringLiteral(":/tralmix/icono.png"));
+    icono.addFile(QStringLiteral(":/tralmix/icono48.png"));  // for docks and task switchers
+    setWindowIcon(icono);
     setFixedSize(vista::kAnchoCliente, vista::kAltoCliente);
     QPalette paleta = palette();
     paleta.setColor(QPalette::Window, qcolor(vista::kFondo));
@@ -187,7 +264,7 @@ principal::principal(Escritorio& escritorio, QWidget* padre)
     txtFile01_->setGeometry(enTwips(1320, 180, 5490, 315));
     txtFile01_->alEnter = [this] { cmd_file01_->click(); };
 
-    cmd_file01_ = new QPushButton(QStringLiteral("..."), this);
+    cmd_file01_ = new BotonArchivo(QStringLiteral("..."), this);
     cmd_file01_->setObjectName(QStringLiteral("cmd_file01"));
     cmd_file01_->setGeometry(enTwips(6945, 180, 645, 315));
     cmd_file01_->setToolTip(QStringLiteral(" Seleccione un archivo "));
@@ -237,10 +314,28 @@ principal::principal(Escritorio& escritorio, QWidget* padre)
     setTabOrder(txtFile01_, Text1_);
     cmd_file01_->setFocus();
 
+    // A file dropped anywhere on the window counts; the boxes would take it as text.
+    setAcceptDrops(true);
+    txtFile01_->setAcceptDrops(false);
+    Text1_->setAcceptDrops(false);
+
+    ejecutor_->seguimiento = {
+        [this](const std::u16string& ruta) { indicador_->empezar(qtexto(ruta)); },
+        [this] { indicador_->terminar(); },
+        [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
+            indicador_->avanzar(fase, hecho, total);
+        },
+        [this](Desenlace) { txtFile01_->setReadOnly(false); },
+    };
+
     Form_Load();
 }
 
-principal::~principal() = default;
+principal::~principal() {
+    // Whatever closes the program, a run still going is stopped before its window goes.
+    cancelar();
+    ejecutor_->esperar();
+}
 
 void principal::centrar() {
     const QScreen* pantalla = screen();
@@ -258,18 +353,78 @@ void principal::Form_Load() {
 }
 
 void principal::cmd_file01_Click() {
-    // A run's modal boxes spin an event loop; a second run must not start inside it.
-    if (enCurso_) {
+    iniciar([this](Puerto& puerto) { return motor_.elegirYProcesar(estado_, puerto); },
+            std::nullopt);
+}
+
+bool principal::iniciar(Corrida corrida, std::optional<std::u16string> procesando) {
+    // One run at a time: the button, Enter, a drop and the command line all come here.
+    if (!ejecutor_->iniciar(std::move(corrida), std::move(procesando))) {
+        return false;
+    }
+    // The run reads the path box; an edit made meanwhile must not change what it reads.
+    if (ejecutor_->enCurso()) {
+        txtFile01_->setReadOnly(true);
+    }
+    return true;
+}
+
+void principal::cancelar() {
+    if (ejecutor_->enCurso()) {
+        ejecutor_->cancelar();
+        indicador_->cancelando();
+    }
+}
+
+void principal::recibirArchivos(const QList<QUrl>& archivos) {
+    if (ejecutor_->enCurso()) {
         return;
     }
-    struct Marca {
-        bool& enCurso;
-        explicit Marca(bool& valor) : enCurso(valor) { enCurso = true; }
-        ~Marca() { enCurso = false; }
-        Marca(const Marca&) = delete;
-        Marca& operator=(const Marca&) = delete;
-    } marca(enCurso_);
-    ::tralmix::cmd_file01_Click(estado_, *puerto_);
+    if (const std::u16string_view rechazo = rechazoArchivos(archivos); !rechazo.empty()) {
+        puerto_->mensaje(rechazo, Estilo::Exclamacion, kTitulo);
+        return;
+    }
+    std::u16string ruta = archivos.front().toLocalFile().toStdU16String();
+    iniciar([this, ruta](Puerto& puerto) { return motor_.procesar(estado_, puerto, ruta); }, ruta);
+}
+
+void principal::procesarAlMostrar(QList<QUrl> archivos) {
+    alMostrar_ = std::move(archivos);
+}
+
+void principal::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    if (!alMostrar_.isEmpty()) {
+        // After the show has been handled, so the window is on screen behind the run's boxes.
+        QMetaObject::invokeMethod(
+            this, [this, archivos = std::exchange(alMostrar_, {})] { recibirArchivos(archivos); },
+            Qt::QueuedConnection);
+    }
+}
+
+void principal::closeEvent(QCloseEvent* evento) {
+    if (ejecutor_->enCurso()) {
+        cancelar();
+        ejecutor_->esperar();
+    }
+    QWidget::closeEvent(evento);
+}
+
+void principal::dragEnterEvent(QDragEnterEvent* evento) {
+    if (!ejecutor_->enCurso() && evento->mimeData()->hasUrls()) {
+        evento->acceptProposedAction();
+    }
+}
+
+void principal::dropEvent(QDropEvent* evento) {
+    if (ejecutor_->enCurso() || !evento->mimeData()->hasUrls()) {
+        return;
+    }
+    evento->acceptProposedAction();
+    // The program the file came from waits until the drop returns: no box inside it.
+    QMetaObject::invokeMethod(
+        this, [this, archivos = evento->mimeData()->urls()] { recibirArchivos(archivos); },
+        Qt::QueuedConnection);
 }
 
 void principal::Image1_Click() {
@@ -277,7 +432,12 @@ void principal::Image1_Click() {
 }
 
 void principal::imgAyuda_DblClick() {
-    const QString ayuda = buscarAyuda(escritorio_.carpetaPrograma());
+    const QString carpeta = escritorio_.carpetaPrograma();
+    const QString chm = buscarAyuda(carpeta);
+    // Most desktops have no viewer for the compiled help: the same pages go to the browser.
+    const QString html =
+        !chm.isEmpty() && escritorio_.hayVisor(chm) ? QString() : buscarAyudaHtml(carpeta);
+    const QString ayuda = html.isEmpty() ? chm : html;
     if (!ayuda.isEmpty()) {
         escritorio_.abrir(QUrl::fromLocalFile(ayuda));
     }

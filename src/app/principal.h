@@ -5,19 +5,27 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
+#include <QPushButton>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 #include "app/degradado.h"
+#include "app/ejecutor.h"
 #include "app/escritorio.h"
+#include "app/progreso.h"
 #include "extract/estado.h"
 
 class QPlainTextEdit;
-class QPushButton;
 
 namespace tralmix {
 
@@ -35,6 +43,8 @@ inline constexpr char16_t kInstrucciones[] =
     u"Este programa creará una lista para envío de correos por lotes.\r\n";
 inline constexpr char16_t kSitioWeb[] = u"https://tralmix.example.org/";
 inline constexpr char16_t kArchivoAyuda[] = u"tralmix.chm";
+// The pages the help file is compiled from, for desktops without a viewer for it.
+inline constexpr char16_t kAyudaHtml[] = u"ayuda/index.html";
 
 inline constexpr int kAnchoCliente = 517;  // 7755 twips
 inline constexpr int kAltoCliente = 172;   // 2580 twips
@@ -52,6 +62,26 @@ constexpr int pixeles(int twips) {
 // The help file of a program in carpetaPrograma: beside the program, or in the shared data folder
 // of an installed program; empty when neither exists.
 QString buscarAyuda(const QString& carpetaPrograma);
+// The first page of the same help as HTML, looked for in the same two places; empty when missing.
+QString buscarAyudaHtml(const QString& carpetaPrograma);
+
+// Files handed to the window (dropped on it, or named on the command line): the message that
+// refuses them, or an empty text when they are one .txt or .ctt file to run.
+std::u16string_view rechazoArchivos(const QList<QUrl>& archivos);
+
+// The command line's file arguments as files: a path (relative to the current folder) or a
+// file: address.
+QList<QUrl> archivosDeArgumentos(const QStringList& argumentos);
+
+// The engine's two ways into a run. The tests put scripted or slow runs in their place.
+struct Motor {
+    // The "..." button: the typed-path check, the Open dialog, then the processing.
+    std::function<Desenlace(Estado&, Puerto&)> elegirYProcesar;
+    // A file chosen another way: everything after the dialog's answer.
+    std::function<Desenlace(Estado&, Puerto&, std::u16string)> procesar;
+
+    static Motor real();
+};
 
 // The hand pointer of the two images: 32 by 32, monochrome, hot spot at (7, 1).
 QCursor cursorMano();
@@ -82,11 +112,23 @@ class CajaRuta : public QLineEdit {
     void keyPressEvent(QKeyEvent* evento) override;
 };
 
+// The "..." button: Enter presses it as Space does (in a window that is no dialog a push button
+// has no default role, so Enter would do nothing), and its focus is plain to see.
+class BotonArchivo : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
+};
+
 class PuertoVentana;
 
 class principal : public QWidget {
   public:
-    explicit principal(Escritorio& escritorio, QWidget* padre = nullptr);
+    explicit principal(Escritorio& escritorio, Motor motor = Motor::real(),
+                       QWidget* padre = nullptr);
     ~principal() override;
     principal(const principal&) = delete;
     principal& operator=(const principal&) = delete;
@@ -97,20 +139,40 @@ class principal : public QWidget {
     // Places the window in the middle of the screen it is on.
     void centrar();
 
+    // Files from the command line, run (or refused) once the window shows.
+    void procesarAlMostrar(QList<QUrl> archivos);
+    // A file handed over as if chosen in the Open dialog; anything else is refused with a box.
+    void recibirArchivos(const QList<QUrl>& archivos);
+
+    bool enCurso() const { return ejecutor_->enCurso(); }
+    // Returns when no run is going.
+    void esperarEjecucion() { ejecutor_->esperar(); }
+
+  protected:
+    void closeEvent(QCloseEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+    void dragEnterEvent(QDragEnterEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
+
   private:
     void Form_Load();
     void cmd_file01_Click();
     void Image1_Click();
     void imgAyuda_DblClick();
+    bool iniciar(Corrida corrida, std::optional<std::u16string> procesando);
+    void cancelar();
 
     Escritorio& escritorio_;
+    Motor motor_;
     Estado estado_;
     std::unique_ptr<PuertoVentana> puerto_;
-    bool enCurso_ = false;
+    std::unique_ptr<IndicadorProgreso> indicador_;
+    std::unique_ptr<Ejecutor> ejecutor_;
+    QList<QUrl> alMostrar_;
 
     QPlainTextEdit* Text1_ = nullptr;
     CajaRuta* txtFile01_ = nullptr;
-    QPushButton* cmd_file01_ = nullptr;
+    BotonArchivo* cmd_file01_ = nullptr;
     Imagen* imgAyuda_ = nullptr;
     Imagen* Image1_ = nullptr;
     QLabel* lblInfo_ = nullptr;

@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # End to end: the real program in a virtual X server. Presses "...", picks a fixture in the real
 # file dialog, reads and confirms the "Se ha creado el archivo:" box, then checks the list written
-# to HOME and that the desktop handler (a stub xdg-open) was asked to open it. Screenshots of the
-# window and the box are left in the work folder.
+# to HOME and that the desktop handler (a stub xdg-open) was asked to open it. Then Enter on the
+# focused "..." opens the dialog again, the help icon opens the HTML help (or the compiled help
+# once a viewer is registered), and "tralmix FILE" runs FILE as soon as the window shows.
+# Screenshots of the window and the boxes are left in the work folder.
 #
-# Usage: e2e.sh PROGRAM DATA_DIR WORK_DIR. Exits 77 (skipped) when the X tools are missing.
+# With "largo" it makes one long run instead: a generated file that takes seconds, during which
+# the window repaints and the progress dialog appears; its "Cancelar" must leave no list, and an
+# earlier list of the same name intact.
+#
+# Usage: e2e.sh PROGRAM DATA_DIR WORK_DIR [largo]. Exits 77 (skipped) when the X tools are missing.
 set -euo pipefail
 
 programa=$(realpath "$1")
 datos=$(realpath "$2")
 trabajo=$3
+modo=${4:-}
 
 for herramienta in xvfb-run xdotool xclip import identify; do
     if ! command -v "$herramienta" >/dev/null 2>&1; then
@@ -22,7 +29,7 @@ if [[ -z "${TRALMIX_E2E_EN_X:-}" ]]; then
     rm -rf "$trabajo"
     mkdir -p "$trabajo"
     export TRALMIX_E2E_EN_X=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$programa" "$datos" "$trabajo"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$programa" "$datos" "$trabajo" "$modo"
 fi
 
 trabajo=$(realpath "$trabajo")
@@ -67,6 +74,28 @@ ventana_visible() {
 hay_ventana() { [[ -n $(ventana_visible "$1") ]]; }
 sin_ventana() { [[ -z $(ventana_visible "$1") ]]; }
 
+# pixel FILE X Y: the colour at that point of a screenshot, as "r,g,b".
+pixel() {
+    identify -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" "$1"
+}
+
+# elegir PATH: "..." is pressed; types PATH into the Open dialog and accepts it.
+elegir() {
+    esperar 20 hay_ventana '^Abrir$' || fallar "the Open dialog did not appear"
+    local dialogo
+    dialogo=$(ventana_visible '^Abrir$')
+    xdotool windowfocus --sync "$dialogo" || true
+    xdotool type --delay 15 "$1"
+    # Enter may first close the name completer's list; press it until the dialog is gone.
+    for _ in 1 2 3 4 5; do
+        xdotool key Return
+        if esperar 3 sin_ventana '^Abrir$'; then
+            break
+        fi
+    done
+    sin_ventana '^Abrir$' || fallar "the Open dialog did not accept the typed path"
+}
+
 "$programa" > "$trabajo/tralmix.log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
@@ -87,22 +116,52 @@ echo "screenshot: $trabajo/ventana.png"
 eval "$(xdotool getwindowgeometry --shell "$ventana")"
 [[ $WIDTH == 517 && $HEIGHT == 172 ]] || fallar "the window is ${WIDTH}x${HEIGHT}"
 [[ $X == 253 && $Y == 298 ]] || fallar "the window is at $X,$Y, not centred"
+# The desktop entry's StartupWMClass names this window's class.
+xdotool search --class '^Tralmix$' | grep -qx "$ventana" || fallar "the window's class is not Tralmix"
+
+if [[ $modo == largo ]]; then
+    # About 50 MB of plain list: seconds of work, more than enough for the progress dialog.
+    awk 'BEGIN { for (i = 0; i < 1300000; i++)
+                     printf "usuario%07d@dominio%03d.example.com\r\n", (i * 7919) % 10000000, i % 997 }' \
+        > "$trabajo/entrada/largo.txt"
+    anterior=$casa/Mails_$(date +%Y%m%d).txt
+    printf 'lista anterior\r\n' > "$anterior"
+
+    xdotool mousemove --window "$ventana" 484 22 click 1
+    elegir "$trabajo/entrada/largo.txt"
+    esperar 10 hay_ventana '^Procesando$' || fallar "no progress dialog during the long run"
+    progreso=$(ventana_visible '^Procesando$')
+    import -window root "$trabajo/durante.png" 2>/dev/null
+    import -window "$progreso" "$trabajo/progreso.png" 2>/dev/null || true
+    echo "screenshots: $trabajo/durante.png $trabajo/progreso.png"
+    # The window's corners were under the Open dialog: repainted, they show the gradient again.
+    [[ $(pixel "$trabajo/durante.png" $((X + 2)) $((Y + 2))) == "13,99,186" ]] ||
+        fallar "the window was not repainted during the run (top left corner)"
+    [[ $(pixel "$trabajo/durante.png" $((X + 3)) $((Y + 170))) == "0,2,63" ]] ||
+        fallar "the window was not repainted during the run (bottom left corner)"
+
+    # "Cancelar" is the dialog's only button, so Enter presses it.
+    xdotool windowfocus --sync "$progreso" || true
+    xdotool key Return
+    esperar 30 sin_ventana '^Procesando$' || fallar "the progress dialog stayed after Cancelar"
+    if esperar 3 hay_ventana '^Messenger Add-in$'; then
+        import -window root "$trabajo/tras-cancelar.png" 2>/dev/null || true
+        fallar "a message box came up after Cancelar (the run was not stopped)"
+    fi
+    [[ $(cat "$anterior") == $'lista anterior\r' ]] || fallar "Cancelar replaced the earlier list"
+    [[ $(ls "$casa") == "$(basename "$anterior")" ]] || fallar "Cancelar left another list"
+    import -window "$ventana" "$trabajo/ventana-final.png" 2>/dev/null || true
+    echo "PASS: the long run repainted, showed its progress and stopped on Cancelar"
+    exit 0
+fi
+
+# The first focus is on "...", and shows: a dotted frame runs along the inside of its face.
+convert "$trabajo/ventana.png" -crop 30x1+468+16 txt:- | grep -q '#000000' ||
+    fallar "no focus frame on \"...\""
 
 # "..." sits at 463,12 and is 43 by 21 pixels.
 xdotool mousemove --window "$ventana" 484 22 click 1
-esperar 20 hay_ventana '^Abrir$' || fallar "the Open dialog did not appear"
-dialogo=$(ventana_visible '^Abrir$')
-xdotool windowfocus --sync "$dialogo" || true
-xdotool type --delay 15 "$trabajo/entrada/lista.txt"
-
-# Enter may first close the name completer's list; press it until the dialog is gone.
-for _ in 1 2 3 4 5; do
-    xdotool key Return
-    if esperar 3 sin_ventana '^Abrir$'; then
-        break
-    fi
-done
-sin_ventana '^Abrir$' || fallar "the Open dialog did not accept the typed path"
+elegir "$trabajo/entrada/lista.txt"
 
 esperar 30 hay_ventana '^Messenger Add-in$' || fallar "no message box after the run"
 caja=$(ventana_visible '^Messenger Add-in$')
@@ -133,5 +192,47 @@ if [[ $pedido != "$resultado" && $pedido != "file://$resultado" ]]; then
     fallar "the handler was asked to open '$pedido' instead of $resultado"
 fi
 
+# Enter on the focused "..." presses it; Escape cancels the dialog, silently.
+xdotool windowfocus --sync "$ventana" || true
+xdotool key Return
+esperar 20 hay_ventana '^Abrir$' || fallar "Enter on \"...\" did not open the dialog"
+xdotool key Escape
+esperar 10 sin_ventana '^Abrir$' || fallar "Escape did not close the Open dialog"
+esperar 2 hay_ventana '^Messenger Add-in$' && fallar "a cancelled dialog gave a message"
+
+# The help icon (32 by 32 at 480,86): no program reads the compiled help here, so the HTML help
+# goes to the browser; once a viewer is registered the compiled help goes to it.
+: > "$registro"
+xdotool mousemove --window "$ventana" 496 102 click --repeat 2 --delay 80 1
+esperar 10 abierto || fallar "the help icon opened nothing"
+[[ $(head -n 1 "$registro") == */ayuda/index.html ]] ||
+    fallar "the help icon opened $(head -n 1 "$registro") instead of the HTML help"
+if [[ -f $(dirname "$programa")/tralmix.chm ]]; then
+    mkdir -p "$casa/.local/share/applications" "$casa/.config"
+    printf '[Desktop Entry]\nType=Application\nName=Visor\nExec=visor %%f\nMimeType=application/vnd.ms-htmlhelp;\n' \
+        > "$casa/.local/share/applications/visor.desktop"
+    printf '[Default Applications]\napplication/vnd.ms-htmlhelp=visor.desktop\n' \
+        > "$casa/.config/mimeapps.list"
+    : > "$registro"
+    xdotool mousemove --window "$ventana" 496 102 click --repeat 2 --delay 80 1
+    esperar 10 abierto || fallar "the help icon opened nothing with a viewer"
+    [[ $(head -n 1 "$registro") == */tralmix.chm ]] ||
+        fallar "with a viewer the help icon opened $(head -n 1 "$registro")"
+fi
 import -window "$ventana" "$trabajo/ventana-final.png" 2>/dev/null || true
-echo "PASS: $resultado written, announced and opened"
+
+# "tralmix FILE", as "Open with" starts it: the run follows as soon as the window shows.
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+rm -f "$resultado"
+: > "$registro"
+"$programa" "$trabajo/entrada/lista.txt" >> "$trabajo/tralmix.log" 2>&1 &
+pid=$!
+esperar 30 hay_ventana '^Messenger Add-in$' || fallar "tralmix FILE gave no message box"
+import -window root "$trabajo/con-archivo.png" 2>/dev/null || true
+cmp "$trabajo/esperado.txt" "$resultado" || fallar "tralmix FILE wrote a different list"
+xdotool windowfocus --sync "$(ventana_visible '^Messenger Add-in$')" || true
+xdotool key Return
+esperar 15 abierto || fallar "tralmix FILE did not open the list"
+
+echo "PASS: $resultado written, announced and opened; Enter, help and tralmix FILE work"

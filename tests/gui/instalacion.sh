@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks the desktop integration: the programs, the
-# help file where the installed program looks for it, the desktop entry, icon and metadata.
+# help file and its HTML pages where the installed program looks for them, the desktop entry
+# (which takes a file, for "Open with"), the icons, the MIME type of .ctt files and the metadata.
 # Usage: instalacion.sh BUILD_DIR SCRATCH_DIR WITH_HELP(0|1)
 set -euo pipefail
 
@@ -16,7 +17,10 @@ for f in bin/tralmix \
          share/applications/org.example.Tralmix.desktop \
          share/metainfo/org.example.Tralmix.metainfo.xml \
          share/icons/hicolor/32x32/apps/org.example.Tralmix.png \
-         share/icons/hicolor/scalable/apps/org.example.Tralmix.svg; do
+         share/icons/hicolor/48x48/apps/org.example.Tralmix.png \
+         share/icons/hicolor/scalable/apps/org.example.Tralmix.svg \
+         share/mime/packages/org.example.Tralmix.xml \
+         share/tralmix/ayuda/index.html share/tralmix/ayuda/estilo.css; do
     if [[ ! -s $destino/$f ]]; then
         echo "missing: $f"
         fallos=1
@@ -32,16 +36,32 @@ escritorio=$destino/share/applications/org.example.Tralmix.desktop
 grep -qx 'Name=Tralmix' "$escritorio" || { echo "desktop entry: wrong Name"; fallos=1; }
 grep -qx 'Comment=Creador de lista de correos' "$escritorio" ||
     { echo "desktop entry: wrong Comment"; fallos=1; }
+for linea in 'Exec=tralmix %f' 'MimeType=text/plain;application/x-ctt-contact-list;' \
+    'StartupWMClass=Tralmix'; do
+    grep -qxF "$linea" "$escritorio" || { echo "desktop entry: no line $linea"; fallos=1; }
+done
 grep -q '<release version="2.00"' "$destino/share/metainfo/org.example.Tralmix.metainfo.xml" ||
     { echo "metadata: release 2.00 missing"; fallos=1; }
+for tamano in 32 48; do
+    icono=$destino/share/icons/hicolor/${tamano}x${tamano}/apps/org.example.Tralmix.png
+    [[ $(identify -format '%wx%h' "$icono" 2>/dev/null) == "${tamano}x${tamano}" ]] ||
+        { echo "icon: $icono is not ${tamano}x${tamano}"; fallos=1; }
+done
 
-if command -v desktop-file-validate > /dev/null; then
-    desktop-file-validate "$escritorio" || fallos=1
-fi
-if command -v appstreamcli > /dev/null; then
-    appstreamcli validate --no-net --explain \
-        "$destino/share/metainfo/org.example.Tralmix.metainfo.xml" > "$destino/appstream.log" 2>&1 ||
-        { cat "$destino/appstream.log"; fallos=1; }
+desktop-file-validate "$escritorio" || fallos=1
+appstreamcli validate --no-net --explain \
+    "$destino/share/metainfo/org.example.Tralmix.metainfo.xml" > "$destino/appstream.log" 2>&1 ||
+    { cat "$destino/appstream.log"; fallos=1; }
+
+# The MIME package compiles, and its type takes the .ctt files.
+mkdir -p "$destino/mime-prueba/packages"
+cp "$destino/share/mime/packages/org.example.Tralmix.xml" "$destino/mime-prueba/packages/"
+if update-mime-database "$destino/mime-prueba" > "$destino/mime.log" 2>&1; then
+    grep -q ':application/x-ctt-contact-list:\*\.ctt$' "$destino/mime-prueba/globs2" ||
+        { echo "mime: *.ctt is not application/x-ctt-contact-list"; fallos=1; }
+else
+    cat "$destino/mime.log"
+    fallos=1
 fi
 
 exit "$fallos"

@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+
+#include <atomic>
+#include <chrono>
+#include <semaphore>
 
 #include "app/degradado.h"
 #include "app/escritorio.h"
@@ -37,6 +45,27 @@ class AvisoFalso : public AvisoError {
     void mostrar(std::u16string_view, std::u16string_view) override { ++cajas; }
 };
 
+// The delay before the progress dialog, fired by the test instead of by time.
+class TemporizadorFalso : public Temporizador {
+  public:
+    std::chrono::milliseconds demora{0};
+    std::function<void()> pendiente;
+
+    void iniciar(std::chrono::milliseconds d, std::function<void()> alVencer) override {
+        demora = d;
+        pendiente = std::move(alVencer);
+    }
+    void detener() override { pendiente = nullptr; }
+    // False when nothing was waiting: the delay had been stopped.
+    bool vencer() {
+        auto alVencer = std::exchange(pendiente, nullptr);
+        if (alVencer) {
+            alVencer();
+        }
+        return static_cast<bool>(alVencer);
+    }
+};
+
 struct Mensaje {
     QString texto;
     Estilo estilo;
@@ -59,12 +88,22 @@ class EscritorioFalso : public Escritorio {
     AvisoError& avisos() override { return aviso_; }
     void mensaje(QWidget*, const QString& texto, Estilo estilo, const QString& titulo) override {
         mensajes.push_back({texto, estilo, titulo});
+        ocupadoConCaja |= QGuiApplication::overrideCursor() != nullptr;
+        for (QWidget* ventana : QApplication::topLevelWidgets()) {
+            ocupadoConCaja |= dynamic_cast<DialogoProgreso*>(ventana) && ventana->isVisible();
+        }
     }
     void abrir(const QUrl& destino) override { abiertos.push_back(destino); }
     QString carpetaPrograma() const override { return programa; }
     QString carpetaResultado() const override { return resultado; }
     QString carpetaTemporal() const override { return temporal; }
     QDate hoy() const override { return QDate(2026, 3, 5); }
+    bool hayVisor(const QString&) const override { return visorChm; }
+    std::unique_ptr<Temporizador> temporizador() override {
+        auto nuevo = std::make_unique<TemporizadorFalso>();
+        reloj = nuevo.get();
+        return nuevo;
+    }
 
     SelectorFalso selector_;
     AvisoFalso aviso_;
@@ -73,6 +112,9 @@ class EscritorioFalso : public Escritorio {
     QString temporal;
     std::vector<Mensaje> mensajes;
     std::vector<QUrl> abiertos;
+    bool visorChm = true;
+    TemporizadorFalso* reloj = nullptr;  // the window's
+    bool ocupadoConCaja = false;  // a box came up under the busy pointer or the progress dialog
 };
 
 QString fixture(const char* nombre) {
@@ -283,6 +325,7 @@ TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
                 QTest::keyClick(ruta, Qt::Key_Enter, Qt::KeypadModifier);
                 break;
         }
+        ventana.esperarEjecucion();
 
         ASSERT_EQ(escritorio.selector_.vistos.size(), 1u);
         const RegistroLlamada& r = escritorio.selector_.vistos.front();
@@ -334,6 +377,7 @@ TEST_F(VentanaTest, CancelledDialogEndsTheRunSilently) {
     ASSERT_NE(ruta, nullptr);
     ruta->setText(QStringLiteral("   "));
     QTest::keyClick(ruta, Qt::Key_Return);
+    ventana.esperarEjecucion();
     EXPECT_EQ(escritorio.selector_.vistos.size(), 1u);
     EXPECT_TRUE(escritorio.mensajes.empty());
     EXPECT_TRUE(escritorio.abiertos.empty());
@@ -415,6 +459,279 @@ TEST(MensajesQt, StyleGivesTheIconAndLineEndsBecomeBreaks) {
     EXPECT_EQ(textoCaja(QStringLiteral("El archivo esta vacio!\r\nImposible continuar")),
               QStringLiteral("El archivo esta vacio!\nImposible continuar"));
     EXPECT_EQ(textoCaja(QStringLiteral("a\r\n\r\nb\rc")), QStringLiteral("a\n\nb\nc"));
+}
+
+QUrl archivo(const QString& ruta) {
+    return QUrl::fromLocalFile(ruta);
+}
+
+// Drags urls over the window and drops them there; whether the window took the drag.
+bool soltar(principal& ventana, const QList<QUrl>& urls) {
+    QMimeData datos;
+    datos.setUrls(urls);
+    const QPointF punto(200, 100);
+    QDragEnterEvent entrada(punto.toPoint(), Qt::CopyAction, &datos, Qt::LeftButton, {});
+    QApplication::sendEvent(&ventana, &entrada);
+    if (!entrada.isAccepted()) {
+        return false;
+    }
+    QDropEvent suelta(punto, Qt::CopyAction, &datos, Qt::LeftButton, {});
+    QApplication::sendEvent(&ventana, &suelta);
+    QCoreApplication::processEvents();  // the drop hands the files on after it returns
+    ventana.esperarEjecucion();
+    return true;
+}
+
+TEST_F(VentanaTest, ADroppedTxtOrCttFileRunsAndAnythingElseIsRefused) {
+    const QString carpeta = raiz.path() + QStringLiteral("/soltados");
+    QDir().mkpath(carpeta + QStringLiteral("/carpeta.txt"));
+    for (const char* nombre : {"Lista.TXT", "contactos.Ctt", "carta.doc"}) {
+        QFile::copy(fixture("lista.txt"), carpeta + u'/' + QString::fromUtf8(nombre));
+    }
+    const QString noValido = QStringLiteral("El archivo especificado no es valido...");
+    const struct {
+        QList<QUrl> urls;
+        QString mensaje;  // empty: the list is written
+    } casos[] = {
+        {{archivo(carpeta + QStringLiteral("/Lista.TXT"))}, {}},
+        {{archivo(carpeta + QStringLiteral("/contactos.Ctt"))}, {}},
+        {{archivo(carpeta + QStringLiteral("/carta.doc"))}, noValido},
+        {{archivo(carpeta + QStringLiteral("/carpeta.txt"))}, noValido},
+        {{archivo(carpeta + QStringLiteral("/Lista.TXT")),
+          archivo(carpeta + QStringLiteral("/contactos.Ctt"))},
+         noValido},
+        {{QUrl(QStringLiteral("https://tralmix.example.org/lista.txt"))}, noValido},
+    };
+    const QString lista = escritorio.resultado + QStringLiteral("/Mails_20260305.txt");
+    for (const auto& c : casos) {
+        QFile::remove(lista);
+        escritorio.mensajes.clear();
+        ASSERT_TRUE(soltar(ventana, c.urls));
+        ASSERT_EQ(escritorio.mensajes.size(), 1u) << c.urls.front().toString().toStdString();
+        const Mensaje& m = escritorio.mensajes[0];
+        if (c.mensaje.isEmpty()) {
+            EXPECT_TRUE(m.texto.startsWith(QStringLiteral("Se ha creado el archivo:")));
+            EXPECT_TRUE(QFile::exists(lista));
+            EXPECT_EQ(ventana.estado().archivoEntrada,
+                      c.urls.front().toLocalFile().toStdU16String());
+        } else {
+            EXPECT_EQ(m.texto, c.mensaje) << c.urls.front().toString().toStdString();
+            EXPECT_EQ(m.estilo, Estilo::Exclamacion);
+            EXPECT_EQ(m.titulo, QStringLiteral("Messenger Add-in"));
+            EXPECT_FALSE(QFile::exists(lista));
+        }
+    }
+    EXPECT_TRUE(escritorio.selector_.vistos.empty()) << "a dropped file needs no dialog";
+    // A quick run never got as far as its progress dialog.
+    EXPECT_FALSE(escritorio.reloj->vencer());
+    EXPECT_EQ(ventana.findChild<DialogoProgreso*>(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(VentanaTest, AFileOnTheCommandLineRunsOnceTheWindowShows) {
+    ventana.procesarAlMostrar(archivosDeArgumentos({fixture("lista.txt")}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(escritorio.mensajes.empty()) << "not before the window shows";
+    ventana.show();
+    QCoreApplication::processEvents();
+    ventana.esperarEjecucion();
+    ASSERT_EQ(escritorio.mensajes.size(), 1u);
+    EXPECT_TRUE(escritorio.mensajes[0].texto.startsWith(QStringLiteral("Se ha creado")));
+    EXPECT_TRUE(QFile::exists(escritorio.resultado + QStringLiteral("/Mails_20260305.txt")));
+
+    // A missing file is named as such, as for a typed path.
+    ventana.hide();
+    ventana.procesarAlMostrar(archivosDeArgumentos({raiz.path() + QStringLiteral("/no.txt")}));
+    ventana.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(escritorio.mensajes.size(), 2u);
+    EXPECT_EQ(escritorio.mensajes[1].texto, QStringLiteral("El archivo especificado no existe..."));
+}
+
+TEST(ArchivosDeArgumentos, PathsAndFileAddressesBecomeLocalFiles) {
+    const QList<QUrl> archivos = archivosDeArgumentos({QStringLiteral("/tmp/a b.txt"),
+                                                       QStringLiteral("file:///tmp/c%20d.ctt"),
+                                                       QStringLiteral("rel/e.txt")});
+    ASSERT_EQ(archivos.size(), 3);
+    EXPECT_EQ(archivos[0].toLocalFile(), QStringLiteral("/tmp/a b.txt"));
+    EXPECT_EQ(archivos[1].toLocalFile(), QStringLiteral("/tmp/c d.ctt"));
+    EXPECT_EQ(archivos[2].toLocalFile(), QDir::currentPath() + QStringLiteral("/rel/e.txt"));
+}
+
+TEST_F(VentanaTest, EnterOrSpaceOnTheFocusedButtonPressesItAndItsFocusShows) {
+    ventana.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    auto* boton = control<QPushButton>(ventana, "cmd_file01");
+    ASSERT_TRUE(boton->hasFocus()) << "the first focus";
+    const QImage conFoco = boton->grab().toImage();
+    boton->clearFocus();
+    EXPECT_NE(boton->grab().toImage(), conFoco) << "focus leaves no mark";
+
+    for (const Qt::Key tecla : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        boton->setFocus();
+        escritorio.selector_.vistos.clear();
+        QTest::keyClick(boton, tecla);
+        ventana.esperarEjecucion();
+        EXPECT_EQ(escritorio.selector_.vistos.size(), 1u) << tecla;
+    }
+}
+
+TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
+    const struct {
+        bool chm;
+        bool html;
+        bool visor;
+        const char* abre;  // nullptr: nothing
+    } casos[] = {
+        {true, true, true, "tralmix.chm"},        {true, true, false, "ayuda/index.html"},
+        {false, true, false, "ayuda/index.html"}, {true, false, false, "tralmix.chm"},
+        {false, false, false, nullptr},
+    };
+    for (const auto& c : casos) {
+        QTemporaryDir raiz;
+        EscritorioFalso escritorio(raiz.path());
+        escritorio.visorChm = c.visor;
+        QDir().mkpath(escritorio.programa + QStringLiteral("/ayuda"));
+        for (const auto& [hay, nombre] :
+             {std::pair{c.chm, "tralmix.chm"}, std::pair{c.html, "ayuda/index.html"}}) {
+            if (hay) {
+                QFile(escritorio.programa + u'/' + QString::fromUtf8(nombre))
+                    .open(QIODevice::WriteOnly);
+            }
+        }
+        principal ventana(escritorio);
+        ventana.show();
+        QTest::mouseDClick(control(ventana, "imgAyuda"), Qt::LeftButton);
+        if (c.abre == nullptr) {
+            EXPECT_TRUE(escritorio.abiertos.empty());
+        } else {
+            ASSERT_EQ(escritorio.abiertos.size(), 1u) << c.abre;
+            EXPECT_EQ(escritorio.abiertos[0],
+                      archivo(escritorio.programa + u'/' + QString::fromUtf8(c.abre)));
+        }
+    }
+}
+
+// A run that lasts until the test lets it end or the window asks it to stop, so no test waits
+// for real time. It reports one phase first.
+struct CorridaLenta {
+    std::binary_semaphore informado{0};
+    std::binary_semaphore seguir{0};
+    std::atomic<int> corridas{0};
+    std::atomic<bool> vioCancelado{false};
+
+    Desenlace operator()(Puerto& puerto) {
+        ++corridas;
+        puerto.progreso(Fase::Limpieza, 1, 4);
+        informado.release();
+        while (!seguir.try_acquire_for(std::chrono::milliseconds(1))) {
+            if (puerto.cancelado()) {
+                vioCancelado = true;
+                return Desenlace::Interrumpido;
+            }
+        }
+        puerto.mensaje(u"Se ha creado el archivo:", Estilo::Informacion, kTitulo);
+        return Desenlace::Escrito;
+    }
+};
+
+class VentanaLenta : public ::testing::Test {
+  protected:
+    QTemporaryDir raiz;
+    EscritorioFalso escritorio{raiz.path()};
+    CorridaLenta lenta;
+    principal ventana{escritorio,
+                      Motor{[this](Estado&, Puerto& p) { return lenta(p); },
+                            [this](Estado&, Puerto& p, std::u16string) { return lenta(p); }}};
+
+    // Starts a run on a dropped file and lets its first report reach the window.
+    void arrancar() {
+        ventana.recibirArchivos({archivo(fixture("lista.txt"))});
+        lenta.informado.acquire();
+        QCoreApplication::processEvents();
+    }
+    DialogoProgreso* dialogo() const {
+        auto* d = ventana.findChild<DialogoProgreso*>();
+        return d != nullptr && d->isVisible() ? d : nullptr;
+    }
+};
+
+TEST_F(VentanaLenta, BusyAtOnceTheDialogAfterTheDelayAndCancelStopsTheRunWithoutAWord) {
+    ventana.show();
+    enum class Gesto { Cancelar, Escape, Cerrar };
+    for (const Gesto gesto : {Gesto::Cancelar, Gesto::Escape, Gesto::Cerrar}) {
+        arrancar();
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        EXPECT_EQ(dialogo(), nullptr) << "not before the delay";
+        EXPECT_EQ(escritorio.reloj->demora, std::chrono::milliseconds(500));
+
+        ASSERT_TRUE(escritorio.reloj->vencer());
+        DialogoProgreso* d = dialogo();
+        ASSERT_NE(d, nullptr);
+        EXPECT_TRUE(d->isModal());
+        auto* etiqueta = d->findChild<QLabel*>();
+        EXPECT_EQ(etiqueta->text(), QStringLiteral("Archivo: lista.txt\nLimpiando..."));
+        EXPECT_EQ(d->findChild<QProgressBar*>()->value(), 250);
+        auto* cancelar = d->findChild<QPushButton*>(QStringLiteral("cancelar"));
+        EXPECT_EQ(cancelar->text(), QStringLiteral("Cancelar"));
+
+        switch (gesto) {
+            case Gesto::Cancelar:
+                QTest::mouseClick(cancelar, Qt::LeftButton);
+                break;
+            case Gesto::Escape:
+                QTest::keyClick(d, Qt::Key_Escape);
+                break;
+            case Gesto::Cerrar:
+                d->close();
+                break;
+        }
+        // The dialog stays, saying so, until the run has stopped.
+        EXPECT_EQ(dialogo(), d);
+        EXPECT_TRUE(etiqueta->text().endsWith(QStringLiteral("Cancelando...")));
+        EXPECT_FALSE(cancelar->isEnabled());
+
+        ventana.esperarEjecucion();
+        EXPECT_TRUE(lenta.vioCancelado);
+        EXPECT_EQ(dialogo(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(escritorio.mensajes.empty());
+        lenta.vioCancelado = false;
+    }
+}
+
+TEST_F(VentanaLenta, NoSecondRunStartsWhileOneRunsAndTheBoxWaitsForIt) {
+    ventana.show();
+    arrancar();
+    auto* caja = control<QLineEdit>(ventana, "txtFile01");
+    EXPECT_TRUE(caja->isReadOnly());
+    QTest::mouseClick(control(ventana, "cmd_file01"), Qt::LeftButton);
+    QTest::keyClick(caja, Qt::Key_Return);
+    ventana.recibirArchivos({archivo(fixture("lista.txt"))});
+    EXPECT_FALSE(soltar(ventana, {archivo(fixture("lista.txt"))}));
+    EXPECT_EQ(lenta.corridas, 1);
+
+    ASSERT_TRUE(escritorio.reloj->vencer());
+    lenta.seguir.release();
+    ventana.esperarEjecucion();
+    EXPECT_EQ(escritorio.mensajes.size(), 1u);
+    EXPECT_FALSE(escritorio.ocupadoConCaja) << "the box ends the busy pointer";
+    EXPECT_FALSE(caja->isReadOnly());
+    QTest::mouseClick(control(ventana, "cmd_file01"), Qt::LeftButton);
+    lenta.informado.acquire();
+    EXPECT_EQ(lenta.corridas, 2);
+    lenta.seguir.release();
+    ventana.esperarEjecucion();
+}
+
+TEST_F(VentanaLenta, ClosingTheWindowStopsTheRunAndWaitsForIt) {
+    ventana.show();
+    arrancar();
+    EXPECT_TRUE(ventana.close());
+    EXPECT_FALSE(ventana.enCurso());
+    EXPECT_TRUE(lenta.vioCancelado);
+    EXPECT_TRUE(escritorio.mensajes.empty());
 }
 
 }  // namespace
