@@ -7,18 +7,11 @@
 #include <QTranslator>
 
 #include <cstdlib>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "app/escritorio.h"
 #include "app/principal.h"
 
 int main(int argc, char* argv[]) {
-#if defined(__GLIBC__)
-    // Large runs free their megabyte pieces back to the system (see tralmix-cli).
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
-#endif
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tralmix"));
     QApplication::setApplicationVersion(QStringLiteral(TRALMIX_VERSION));
