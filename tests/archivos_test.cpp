@@ -43,7 +43,7 @@ TEST(Lector, PiecesThenAgainFromTheStart) {
             ASSERT_FALSE(lector.leer(trozo, sizeof trozo, n));
             visto.append(trozo, n);
         } while (n > 0);
-        ASSERT_FALSE(lector.alInicio());
+        ASSERT_FALSE(lector.irA(0));
     }
     EXPECT_EQ(visto, "abcdefghijabcdefghij");
     dir.escribir("f.txt", "abcdefghijk");

@@ -102,13 +102,18 @@ class MasivoRun : public ::testing::Test {
         estado.archivoEntrada = archivos::desdeRuta(dir.escribir("Correo.txt", bytes));
         puerto.resultado = dir.u16();
         estado.lineas = literal::comoArreglo({u"working", u"file"});
-        return masivo(estado, puerto, huella());
+        return masivo(estado, puerto, primera());
     }
     std::string lista() const { return prueba::leer(dir.ruta() / "Mails_20050305.txt"); }
-    // The input as the run read it first.
-    archivos::Huella huella() const {
+    // What the run's first reading found.
+    Trabajo primera() const {
+        Trabajo t;
         archivos::Lector l;
-        return l.abrir(estado.archivoEntrada) ? archivos::Huella{} : l.huella();
+        if (!l.abrir(estado.archivoEntrada)) {
+            t.entrada = l.huella();
+        }
+        t.utf8 = true;
+        return t;
     }
 };
 
@@ -157,7 +162,7 @@ TEST_F(MasivoRun, MoreThan32766WordsAreAllKept) {
 TEST_F(MasivoRun, InputGoneBeforeTheSecondReadIsReported) {
     estado.archivoEntrada = dir.u16() + u"/gone.txt";
     puerto.resultado = dir.u16();
-    EXPECT_EQ(masivo(estado, puerto, {}), Desenlace::FalloArchivo);
+    EXPECT_EQ(masivo(estado, puerto, Trabajo{}), Desenlace::FalloArchivo);
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_NE(puerto.mensajes[0].texto.find(u"gone.txt"), std::u16string::npos);

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <cerrno>
+
+#include "extract/desenlace.h"
 #include "util/afinado.h"
 #include "util/texto.h"
 
@@ -13,10 +16,28 @@ archivos::Fallo LectorTexto::abrir(std::u16string_view ruta) {
     consumidos_ = 0;
     finArchivo_ = false;
     primera_ = true;
+    parte_ = false;
     entero_ = false;
     std::string().swap(texto_);
+    enTexto_ = 0;
     posicion_ = 0;
-    return lector_.abrir(ruta);
+    desde_ = 0;
+    auto fallo = lector_.abrir(ruta);
+    hasta_ = lector_.tamano();
+    return fallo;
+}
+
+archivos::Fallo LectorTexto::abrirParte(std::u16string_view ruta, std::uint64_t desde,
+                                        std::uint64_t hasta) {
+    if (auto fallo = abrir(ruta)) {
+        return fallo;
+    }
+    primera_ = desde == 0;  // only the first part can begin with a byte-order mark
+    parte_ = true;
+    desde_ = desde;
+    hasta_ = std::min(hasta, lector_.tamano());
+    posicion_ = desde;
+    return lector_.irA(desde);
 }
 
 std::uint64_t LectorTexto::leidos() const {
@@ -25,18 +46,26 @@ std::uint64_t LectorTexto::leidos() const {
     }
     return texto_.empty() ? tamano()
                           : static_cast<std::uint64_t>(static_cast<double>(tamano()) *
-                                                       static_cast<double>(posicion_) /
+                                                       static_cast<double>(enTexto_) /
                                                        static_cast<double>(texto_.size()));
 }
 
 archivos::Fallo LectorTexto::leerHastaLlenar() {
     while (!finArchivo_ && lleno_ < bufer_.size()) {
+        // A part ends where the next one begins; a whole file where the reads end.
+        std::size_t pedir = bufer_.size() - lleno_;
+        if (parte_) {
+            pedir = static_cast<std::size_t>(std::min<std::uint64_t>(pedir, hasta_ - posicion_));
+        }
         std::size_t n = 0;
-        if (auto fallo = lector_.leer(bufer_.data() + lleno_, bufer_.size() - lleno_, n)) {
-            return fallo;
+        if (pedir > 0) {
+            if (auto fallo = lector_.leer(bufer_.data() + lleno_, pedir, n)) {
+                return fallo;
+            }
         }
         finArchivo_ = n == 0;
         lleno_ += n;
+        posicion_ += n;
     }
     return {};
 }
@@ -54,7 +83,7 @@ std::size_t LectorTexto::corteEntreLineas() const {
 }
 
 archivos::Fallo LectorTexto::decodificarEntero() {
-    if (auto fallo = lector_.alInicio()) {
+    if (auto fallo = lector_.irA(0)) {
         return fallo;
     }
     std::string bytes;
@@ -73,7 +102,7 @@ archivos::Fallo LectorTexto::decodificarEntero() {
     }
     std::string().swap(bufer_);
     texto_ = texto::decodificarUtf8(std::move(bytes));
-    posicion_ = 0;
+    enTexto_ = 0;
     entero_ = true;
     return {};
 }
@@ -81,18 +110,18 @@ archivos::Fallo LectorTexto::decodificarEntero() {
 archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
     pieza = {};
     if (entero_) {
-        if (posicion_ >= texto_.size()) {
+        if (enTexto_ >= texto_.size()) {
             paso = Paso::Fin;
             return {};
         }
         // Pieces of the decoded text, cut after a line end as they are from the file.
-        std::size_t corte = std::min(texto_.size(), posicion_ + afinado::kTrozo);
+        std::size_t corte = std::min(texto_.size(), enTexto_ + afinado::kTrozo);
         while (corte < texto_.size() && texto_[corte - 1] != '\n' &&
                !(texto_[corte - 1] == '\r' && texto_[corte] != '\n')) {
             ++corte;
         }
-        pieza = std::string_view(texto_).substr(posicion_, corte - posicion_);
-        posicion_ = corte;
+        pieza = std::string_view(texto_).substr(enTexto_, corte - enTexto_);
+        enTexto_ = corte;
         paso = Paso::Pieza;
         return {};
     }
@@ -141,6 +170,9 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
     }
     const std::string_view lineas(bufer_.data() + inicio, corte - inicio);
     if (!texto::esUtf8(lineas)) {
+        if (parte_) {
+            return {EILSEQ, std::u16string(kCambiado)};
+        }
         if (auto fallo = decodificarEntero()) {
             return fallo;
         }

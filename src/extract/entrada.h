@@ -25,14 +25,21 @@ class LectorTexto {
     // otherwise strictly valid UTF-8 (a leading byte-order mark dropped); otherwise
     // Windows-1252.
     archivos::Fallo abrir(std::u16string_view ruta);
+    // Only the bytes from desde (just after a line end) to hasta of a file known to be UTF-8
+    // without a byte-order mark: one part of the text, for reading a file in parts at once. A
+    // byte that is not UTF-8 there fails, as a file changed since it was known.
+    archivos::Fallo abrirParte(std::u16string_view ruta, std::uint64_t desde, std::uint64_t hasta);
 
     // The next piece: whole lines (each ended by CR, LF or CR LF; the last of the text perhaps by
     // nothing). It stays valid until the next call.
     archivos::Fallo siguiente(Paso& paso, std::string_view& pieza);
 
-    // The file's size, and how much of it the pieces given so far stand for.
-    std::uint64_t tamano() const { return lector_.tamano(); }
+    // The file's size (of the part), and how much of it the pieces given so far stand for.
+    std::uint64_t tamano() const { return hasta_ - desde_; }
     const archivos::Huella& huella() const { return lector_.huella(); }
+    // Whether the file was read as it is, strictly valid UTF-8 without a UTF-16 mark (as far as
+    // the pieces have gone).
+    bool utf8() const { return !entero_; }
     std::uint64_t leidos() const;
 
   private:
@@ -47,10 +54,14 @@ class LectorTexto {
     std::uint64_t consumidos_ = 0;
     bool finArchivo_ = false;
     bool primera_ = true;
+    std::uint64_t desde_ = 0;
+    std::uint64_t hasta_ = 0;
+    std::uint64_t posicion_ = 0;  // where the next read starts in the file
+    bool parte_ = false;
     // Set once the file has been decoded as a whole.
     bool entero_ = false;
     std::string texto_;
-    std::size_t posicion_ = 0;
+    std::size_t enTexto_ = 0;
 };
 
 // Calls cadaLinea with each line of a piece, without its line end.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "util/afinado.h"
 #include "util/cadenas.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -401,39 +403,118 @@ void quitarRepetidos(Arreglo& lineas, Arreglo& copiaLineas) {
     }
 }
 
-Desenlace masivo(Estado& estado, Puerto& puerto, const archivos::Huella& leida) {
-    puerto.ponerTextoRuta(estado.archivoEntrada);
-    const std::u16string ruta = puerto.textoRuta();
-    LectorTexto entrada;
-    if (const auto fallo = entrada.abrir(ruta)) {
-        puerto.mensaje(mensajeFallo(kNoSeReleyo, ruta, fallo.motivo), Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
+namespace {
+
+// Where a file of lines can be cut near its middle: just after the first LF from there on (an LF
+// always ends a line); 0 when there is none.
+std::uint64_t corteEnMedio(std::u16string_view ruta, std::uint64_t tamano) {
+    archivos::Lector lector;
+    if (lector.abrir(ruta) || lector.irA(tamano / 2)) {
+        return 0;
     }
-    // The working file came from the first reading; a list from another content would belie it.
-    if (!(entrada.huella() == leida)) {
-        puerto.mensaje(mensajeFallo(kNoSeReleyo, ruta, kCambiado), Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
+    std::string ventana(64 * 1024, '\0');
+    std::uint64_t posicion = tamano / 2;
+    for (;;) {
+        std::size_t n = 0;
+        if (lector.leer(ventana.data(), ventana.size(), n) || n == 0) {
+            return 0;
+        }
+        if (const auto lf = std::string_view(ventana.data(), n).find('\n');
+            lf != std::string_view::npos) {
+            return posicion + lf + 1;
+        }
+        posicion += n;
     }
-    estado.lineas.clear();
-    AvanceDelPuerto avance(puerto, Fase::Extraccion);
+}
+
+// The addresses of one part of the file, a piece at a time; seguir is asked after each piece.
+template <typename Seguir>
+archivos::Fallo leerParte(LectorTexto& entrada, Arreglo& direcciones, Seguir&& seguir) {
     for (;;) {
         LectorTexto::Paso paso = LectorTexto::Paso::Fin;
         std::string_view pieza;
-        if (const auto fallo = entrada.siguiente(paso, pieza)) {
-            puerto.mensaje(mensajeFallo(kNoSeReleyo, ruta, fallo.motivo), Estilo::Critico, kTitulo);
-            return Desenlace::FalloArchivo;
+        if (auto fallo = entrada.siguiente(paso, pieza)) {
+            return fallo;
         }
         if (paso == LectorTexto::Paso::Fin) {
-            break;
+            return {};
         }
         if (paso == LectorTexto::Paso::DeNuevo) {
-            estado.lineas.clear();
+            direcciones.clear();
             continue;
         }
-        extraerDirecciones(pieza, estado.lineas);
-        if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
-            return Desenlace::Interrumpido;
+        extraerDirecciones(pieza, direcciones);
+        if (!seguir()) {
+            return {};
         }
+    }
+}
+
+}  // namespace
+
+Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera) {
+    puerto.ponerTextoRuta(estado.archivoEntrada);
+    const std::u16string ruta = puerto.textoRuta();
+    auto fallar = [&](std::u16string_view motivo) {
+        puerto.mensaje(mensajeFallo(kNoSeReleyo, ruta, motivo), Estilo::Critico, kTitulo);
+        return Desenlace::FalloArchivo;
+    };
+    LectorTexto entrada;
+    if (const auto fallo = entrada.abrir(ruta)) {
+        return fallar(fallo.motivo);
+    }
+    // The working file came from the first reading; a list from another content would belie it.
+    if (!(entrada.huella() == primera.entrada)) {
+        return fallar(kCambiado);
+    }
+    const std::uint64_t tamano = entrada.tamano();
+    estado.lineas.clear();
+    AvanceDelPuerto avance(puerto, Fase::Extraccion);
+    bool seguir = true;
+    // A large file known to be UTF-8 is read in two parts at once, each on its own core; the
+    // second part's words follow the first's. Only this thread speaks to the port.
+    const std::uint64_t corte =
+        primera.utf8 && tamano >= afinado::kEnDosPartes ? corteEnMedio(ruta, tamano) : 0;
+    if (corte > 0 && corte < tamano) {
+        LectorTexto segunda;
+        if (const auto fallo = segunda.abrirParte(ruta, corte, tamano)) {
+            return fallar(fallo.motivo);
+        }
+        if (const auto fallo = entrada.abrirParte(ruta, 0, corte)) {
+            return fallar(fallo.motivo);
+        }
+        Arreglo despues;
+        std::atomic<bool> parar{false};
+        std::atomic<std::uint64_t> leidosDespues{0};
+        archivos::Fallo falloAntes;
+        archivos::Fallo falloDespues;
+        aLaVez(
+            [&] {
+                falloAntes = leerParte(entrada, estado.lineas, [&] {
+                    seguir = avance.seguir(entrada.leidos() + leidosDespues.load(), tamano);
+                    parar = !seguir;
+                    return seguir;
+                });
+            },
+            [&] {
+                falloDespues = leerParte(segunda, despues, [&] {
+                    leidosDespues = segunda.leidos();
+                    return !parar.load();
+                });
+            });
+        if (falloAntes || falloDespues) {
+            return fallar(falloAntes ? falloAntes.motivo : falloDespues.motivo);
+        }
+        // Position 0 of the whole is the first part's, or the second's when only it has words.
+        estado.lineas.anexar(despues, estado.lineas.empty() ? 0 : 1);
+    } else if (const auto fallo = leerParte(entrada, estado.lineas, [&] {
+                   seguir = avance.seguir(entrada.leidos(), tamano);
+                   return seguir;
+               })) {
+        return fallar(fallo.motivo);
+    }
+    if (!seguir) {
+        return Desenlace::Interrumpido;
     }
     quitarRepetidos(estado.lineas, estado.copiaLineas);
     // Without any address there is nothing to sort; the result stage says so.

@@ -7,6 +7,7 @@
 #include "extract/estado.h"
 #include "extract/limpieza.h"
 #include "extract/puerto.h"
+#include "extract/trabajo.h"
 #include "util/archivos.h"
 #include "util/arreglo.h"
 
@@ -28,8 +29,8 @@ void extraerDirecciones(std::string_view lineas, Arreglo& direcciones);
 void quitarRepetidos(Arreglo& lineas, Arreglo& copiaLineas);
 
 // The bulk path: reads the chosen file again, takes its addresses, blanks repeats, sorts and
-// hands over to the result stage. leida is the file as the run read it first: a file changed
+// hands over to the result stage. primera is what the run's first reading found: a file changed
 // since then is reported, never taken in its new state.
-Desenlace masivo(Estado& estado, Puerto& puerto, const archivos::Huella& leida);
+Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera);
 
 }  // namespace tralmix

@@ -69,7 +69,7 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     // One line with "," or ";" makes the text pasted messages; masivo reads the file again
     // itself and has no use for the working file's lines, so they are not loaded for it.
     if (trabajo.masivo) {
-        return cerrar() ? masivo(estado, puerto, trabajo.entrada) : Desenlace::FalloArchivo;
+        return cerrar() ? masivo(estado, puerto, trabajo) : Desenlace::FalloArchivo;
     }
     AvanceDelPuerto avance(puerto, Fase::Carga);
     const std::u16string error = cargarArchivo(estado.lineas, trabajo.ruta, true, &avance);

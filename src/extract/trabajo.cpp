@@ -20,7 +20,7 @@ std::string_view recortar(std::string_view linea) {
 Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ruta,
               const archivos::Fallo& f) {
     puerto.mensaje(mensajeFallo(accion, ruta, f.motivo), Estilo::Critico, kTitulo);
-    return Trabajo{Desenlace::FalloArchivo, {}, 0, false, {}};
+    return Trabajo{Desenlace::FalloArchivo, {}, 0, false, {}, false};
 }
 
 }  // namespace
@@ -87,12 +87,13 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             salida.clear();
         }
         if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
-            return Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}};
+            return Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}, false};
         }
     }
     if (const auto f = archivo.escribir(salida)) {
         return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
     }
+    trabajo.utf8 = entrada.utf8();
     return trabajo;
 }
 

@@ -17,6 +17,7 @@ struct Trabajo {
     std::uint64_t lineas = 0;                  // lines written to it
     bool masivo = false;                       // one of them holds "," or ";"
     archivos::Huella entrada;                  // the input as it was read
+    bool utf8 = false;                         // read as it is: strictly UTF-8, no UTF-16 mark
 };
 
 // Reads the chosen file a piece at a time and writes each of its lines, trimmed and cleaned, to

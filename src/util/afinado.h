@@ -3,6 +3,7 @@
 // The engine's tuning constants, in one place. None changes what a run produces.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace tralmix::afinado {
 
@@ -16,6 +17,10 @@ inline constexpr std::size_t kAdelanto = 16;
 // Blocks from this size on are mapped on their own, on 2 MB pages where the system gives them:
 // on virtual machines a fresh page costs far more than the work done in it.
 inline constexpr std::size_t kBloqueGrande = std::size_t{1} << 20;
+
+// Files from this size on are read in two parts at once where that can be done (pasted messages,
+// read a second time): below it a second thread costs more than it saves.
+inline constexpr std::uint64_t kEnDosPartes = std::uint64_t{4} << 20;
 
 // The sort: stretches up to this many elements are sorted by keys (16 bytes each); larger ones
 // are first split in place by their next byte.

@@ -73,8 +73,8 @@ class Lector {
     // Up to n bytes from where the last read stopped; leidos is 0 at the end. A file that grows
     // past kTamanoMaximo while it is read fails as too large.
     Fallo leer(char* destino, std::size_t n, std::size_t& leidos);
-    // Back to the start, for a second reading of the same file.
-    Fallo alInicio();
+    // Reading goes on from the byte posicion (0: the start, for a second reading).
+    Fallo irA(std::uint64_t posicion);
 
   private:
     std::intptr_t manejador_ = -1;

@@ -257,14 +257,15 @@ Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
     }
 }
 
-Fallo Lector::alInicio() {
+Fallo Lector::irA(std::uint64_t posicion) {
     if (manejador_ < 0) {
         return falloDe(EBADF, u"el archivo no está abierto");
     }
-    if (::lseek(fdDe(manejador_), 0, SEEK_SET) != 0) {
-        return falloDe(errno);
+    if (posicion > kTamanoMaximo ||
+        ::lseek(fdDe(manejador_), static_cast<off_t>(posicion), SEEK_SET) < 0) {
+        return falloDe(posicion > kTamanoMaximo ? EFBIG : errno);
     }
-    leidos_ = 0;
+    leidos_ = posicion;
     return {};
 }
 

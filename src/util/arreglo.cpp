@@ -43,6 +43,25 @@ void Arreglo::agregarVacio() {
     lugares_.agregar(0);
 }
 
+void Arreglo::anexar(const Arreglo& otro, std::size_t desde) {
+    if (desde >= otro.size()) {
+        return;
+    }
+    prepararBloque();
+    // Its block goes after ours whole (its empty text at its place 0 included), its places moved
+    // by where it now starts; its empty elements keep place 0.
+    const std::size_t base = bytes_.size();
+    if (base + otro.bytes_.size() > UINT32_MAX) {
+        throw std::length_error("arreglo demasiado grande");
+    }
+    bytes_.agregar(otro.bytes_.data(), otro.bytes_.size());
+    std::uint32_t* destino = lugares_.agrandar(otro.size() - desde);
+    for (std::size_t i = desde; i < otro.size(); ++i) {
+        const std::uint32_t lugar = otro.lugares_[i];
+        *destino++ = lugar == 0 ? 0 : static_cast<std::uint32_t>(base + lugar);
+    }
+}
+
 void Arreglo::vaciar(std::size_t i) {
     lugares_[i] = 0;
 }

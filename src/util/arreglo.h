@@ -35,6 +35,8 @@ class Arreglo {
     // Appends an element; the text must be valid UTF-8 (it never holds kFin).
     void agregar(std::string_view texto);
     void agregarVacio();
+    // Appends the elements of otro from desde on, in order.
+    void anexar(const Arreglo& otro, std::size_t desde = 0);
     // Element i becomes the empty text.
     void vaciar(std::size_t i);
     // Element i becomes texto, which is no longer than its present text.

@@ -1,6 +1,7 @@
 #include "literal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "extract/limpieza.h"
 #include "extract/masivo.h"
@@ -32,20 +33,23 @@ bool igualEn(std::u16string_view t, std::size_t p, std::u16string_view b, int mo
 }
 
 // Row 19 of the bulk table: "add" becomes a space only where it ends a word.
-std::u16string quitarAdd(std::u16string t) {
-    std::size_t desde = 0;
-    for (std::size_t p = t.find(u"add"); p != std::u16string::npos; p = t.find(u"add", desde)) {
-        const std::u16string_view resto = std::u16string_view(t).substr(p + 3);
-        const bool fin = resto.empty() || resto.find_first_of(u" \t\r\n,;") == 0 ||
-                         resto.starts_with(u"sender to contacts");
-        if (fin) {
-            t.replace(p, 3, u" ");
-            desde = p + 1;
-        } else {
-            desde = p + 1;
+std::u16string quitarAdd(std::u16string_view t) {
+    std::u16string r;
+    std::size_t copiado = 0;
+    for (std::size_t p = t.find(u"add"); p != std::u16string::npos; p = t.find(u"add", p + 1)) {
+        if (p < copiado) {
+            continue;
+        }
+        const std::u16string_view resto = t.substr(p + 3);
+        if (resto.empty() || resto.find_first_of(u" \t\r\n,;") == 0 ||
+            resto.starts_with(u"sender to contacts")) {
+            r.append(t.substr(copiado, p - copiado));
+            r += u' ';
+            copiado = p + 3;
         }
     }
-    return t;
+    r.append(t.substr(copiado));
+    return r;
 }
 
 }  // namespace
@@ -59,22 +63,27 @@ std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado
     if (static_cast<std::uint64_t>(inicio) > texto.size()) {
         return {};
     }
-    std::u16string t(texto);
     if (buscado.empty()) {
-        return t;
+        return std::u16string(texto);
     }
+    // The text before each occurrence, then the replacement; the search goes on after the
+    // occurrence in the text, which is right after the replacement in the result.
     auto p = static_cast<std::size_t>(inicio - 1);
+    std::u16string resultado(texto.substr(0, p));
     for (std::int64_t hechos = 0; cantidad < 0 || hechos < cantidad; ++hechos) {
-        while (p + buscado.size() <= t.size() && !igualEn(t, p, buscado, modo)) {
-            ++p;
+        std::size_t q = p;
+        while (q + buscado.size() <= texto.size() && !igualEn(texto, q, buscado, modo)) {
+            ++q;
         }
-        if (p + buscado.size() > t.size()) {
+        if (q + buscado.size() > texto.size()) {
             break;
         }
-        t = t.substr(0, p) + std::u16string(reemplazo) + t.substr(p + buscado.size());
-        p += reemplazo.size();
+        resultado.append(texto.substr(p, q - p));
+        resultado.append(reemplazo);
+        p = q + buscado.size();
     }
-    return t;
+    resultado.append(texto.substr(p));
+    return resultado;
 }
 
 std::vector<std::u16string_view> lineasDeEntrada(std::u16string_view texto) {
@@ -135,6 +144,17 @@ Lineas extraerDirecciones(std::u16string_view mensajes) {
 
 void quitarRepetidos(Lineas& lineas, Lineas& copia) {
     copia = lineas;
+    if (lineas.size() > 3000) {
+        // Every pair compared, as below, blanks each later repeat of a text: a set of the texts
+        // seen gives the same array without the square of the work.
+        std::set<std::u16string> vistas;
+        for (std::u16string& l : lineas) {
+            if (!l.empty() && !vistas.insert(l).second) {
+                l.clear();
+            }
+        }
+        return;
+    }
     for (std::size_t i = 0; i < lineas.size(); ++i) {
         for (std::size_t j = 0; j < lineas.size(); ++j) {
             if (j != i && copia[j] == lineas[i]) {
