@@ -133,5 +133,26 @@ TEST(MinusculasUtf8, EqualsTheFullMapping) {
     }
 }
 
+// Every character, each between two letters: the per-character path gives the full mapping. (The
+// capital sigma, which looks at its neighbours, is left to the case above.)
+TEST(MinusculasUtf8, EveryCharacterAsTheFullMapping) {
+    std::u16string todos;
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0x3A3) {
+            continue;
+        }
+        todos += u'X';
+        if (c > 0xFFFF) {
+            todos += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            todos += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            todos += static_cast<char16_t>(c);
+        }
+    }
+    std::string obtenido;
+    agregarMinusculasUtf8(obtenido, aUtf8(todos));
+    EXPECT_TRUE(obtenido == aUtf8(minusculas(todos)));
+}
+
 }  // namespace
 }  // namespace tralmix::texto

@@ -3,6 +3,7 @@
 #include <unicode/bytestream.h>
 #include <unicode/casemap.h>
 #include <unicode/stringpiece.h>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -132,6 +133,45 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
             destino[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
         }
         return;
+    }
+    // In the root locale a character's full lower-case mapping is its simple one, except for
+    // U+0130 (two characters) and the capital sigma, whose mapping depends on its neighbours; a
+    // text with a sigma goes whole to the full mapping, and so does one that turns out not to be
+    // UTF-8.
+    if (texto.find("\xCE\xA3") == std::string_view::npos) {
+        const auto* s = reinterpret_cast<const std::uint8_t*>(texto.data());
+        const auto n = static_cast<std::int32_t>(comoLongitud(texto.size()));
+        const std::size_t original = salida.size();
+        std::size_t inicio = original;
+        // Lower-casing lengthens a character by one byte at most (İ, two bytes, gives three).
+        salida.resize(inicio + texto.size() + texto.size() / 2 + 1);
+        auto* d = reinterpret_cast<std::uint8_t*>(salida.data());
+        std::int32_t i = 0;
+        while (i < n) {
+            if (s[i] < 0x80) {
+                const std::uint8_t c = s[i++];
+                d[inicio++] = c >= 'A' && c <= 'Z' ? static_cast<std::uint8_t>(c + ('a' - 'A')) : c;
+                continue;
+            }
+            UChar32 c = 0;
+            U8_NEXT(s, i, n, c);
+            if (c < 0) {
+                break;
+            }
+            if (c == 0x130) {
+                d[inicio++] = 'i';
+                c = 0x307;
+            } else {
+                c = u_tolower(c);
+            }
+            const auto punto = static_cast<std::uint32_t>(c);
+            U8_APPEND_UNSAFE(d, inicio, punto);
+        }
+        if (i >= n) {
+            salida.resize(inicio);
+            return;
+        }
+        salida.resize(original);
     }
     // ICU maps UTF-8 directly, with the same data and context rules as u_strToLower.
     UErrorCode error = U_ZERO_ERROR;
