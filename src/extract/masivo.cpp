@@ -13,7 +13,6 @@
 #include "util/afinado.h"
 #include "util/cadenas.h"
 #include "util/memoria.h"
-#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -405,15 +404,14 @@ void quitarRepetidos(Arreglo& lineas, Arreglo& copiaLineas) {
 
 namespace {
 
-// Where a file of lines can be cut near its middle: just after the first LF from there on (an LF
-// always ends a line); 0 when there is none.
-std::uint64_t corteEnMedio(std::u16string_view ruta, std::uint64_t tamano) {
-    archivos::Lector lector;
-    if (lector.abrir(ruta) || lector.irA(tamano / 2)) {
+// Where a file of lines can be cut from desde on: just after the first LF (an LF always ends a
+// line); 0 when there is none.
+std::uint64_t corteDesde(archivos::Lector& lector, std::uint64_t desde) {
+    if (lector.irA(desde)) {
         return 0;
     }
     std::string ventana(64 * 1024, '\0');
-    std::uint64_t posicion = tamano / 2;
+    std::uint64_t posicion = desde;
     for (;;) {
         std::size_t n = 0;
         if (lector.leer(ventana.data(), ventana.size(), n) || n == 0) {
@@ -452,7 +450,40 @@ archivos::Fallo leerParte(LectorTexto& entrada, Arreglo& direcciones, Seguir&& s
 
 }  // namespace
 
-Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera) {
+LecturaAnticipada::~LecturaAnticipada() {
+    parar_ = true;
+}
+
+void LecturaAnticipada::empezar(const std::u16string& ruta, std::uint64_t desde) {
+    archivos::Lector lector;
+    if (lector.abrir(ruta)) {
+        return;
+    }
+    const std::uint64_t tamano = lector.tamano();
+    corte_ = corteDesde(lector, desde);
+    if (corte_ == 0 || corte_ >= tamano) {
+        return;
+    }
+    tarea_.empezar([this, ruta, tamano] {
+        LectorTexto parte;
+        fallo_ = parte.abrirParte(ruta, corte_, tamano);
+        if (!fallo_) {
+            fallo_ = leerParte(parte, palabras_, [&] {
+                leidos_ = parte.leidos();
+                return !parar_.load();
+            });
+        }
+    });
+}
+
+archivos::Fallo LecturaAnticipada::esperar(Arreglo& palabras) {
+    tarea_.esperar();
+    palabras = std::move(palabras_);
+    return fallo_;
+}
+
+Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
+                 LecturaAnticipada* anticipada) {
     puerto.ponerTextoRuta(estado.archivoEntrada);
     const std::u16string ruta = puerto.textoRuta();
     auto fallar = [&](std::u16string_view motivo) {
@@ -468,49 +499,44 @@ Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera) {
         return fallar(kCambiado);
     }
     const std::uint64_t tamano = entrada.tamano();
+    // A large file read as UTF-8 is read in two parts at once, each on its own core; the second
+    // part may have been started while the working file was written.
+    LecturaAnticipada propia;
+    LecturaAnticipada* segunda = nullptr;
+    if (primera.utf8) {
+        if (anticipada != nullptr && anticipada->empezada()) {
+            segunda = anticipada;
+        } else if (tamano >= afinado::kEnDosPartes) {
+            propia.empezar(ruta, tamano / 100 * afinado::kCorteDespues);
+            segunda = propia.empezada() ? &propia : nullptr;
+        }
+    }
+    if (segunda != nullptr) {
+        if (const auto fallo = entrada.abrirParte(ruta, 0, segunda->corte())) {
+            return fallar(fallo.motivo);
+        }
+    }
     estado.lineas.clear();
     AvanceDelPuerto avance(puerto, Fase::Extraccion);
     bool seguir = true;
-    // A large file known to be UTF-8 is read in two parts at once, each on its own core; the
-    // second part's words follow the first's. Only this thread speaks to the port.
-    const std::uint64_t corte =
-        primera.utf8 && tamano >= afinado::kEnDosPartes ? corteEnMedio(ruta, tamano) : 0;
-    if (corte > 0 && corte < tamano) {
-        LectorTexto segunda;
-        if (const auto fallo = segunda.abrirParte(ruta, corte, tamano)) {
-            return fallar(fallo.motivo);
-        }
-        if (const auto fallo = entrada.abrirParte(ruta, 0, corte)) {
-            return fallar(fallo.motivo);
+    const archivos::Fallo fallo = leerParte(entrada, estado.lineas, [&] {
+        const std::uint64_t otros = segunda != nullptr ? segunda->leidos() : 0;
+        seguir = avance.seguir(entrada.leidos() + otros, tamano);
+        return seguir;
+    });
+    if (segunda != nullptr) {
+        if (!seguir || fallo) {
+            segunda->parar();
         }
         Arreglo despues;
-        std::atomic<bool> parar{false};
-        std::atomic<std::uint64_t> leidosDespues{0};
-        archivos::Fallo falloAntes;
-        archivos::Fallo falloDespues;
-        aLaVez(
-            [&] {
-                falloAntes = leerParte(entrada, estado.lineas, [&] {
-                    seguir = avance.seguir(entrada.leidos() + leidosDespues.load(), tamano);
-                    parar = !seguir;
-                    return seguir;
-                });
-            },
-            [&] {
-                falloDespues = leerParte(segunda, despues, [&] {
-                    leidosDespues = segunda.leidos();
-                    return !parar.load();
-                });
-            });
-        if (falloAntes || falloDespues) {
-            return fallar(falloAntes ? falloAntes.motivo : falloDespues.motivo);
+        const archivos::Fallo falloDespues = segunda->esperar(despues);
+        if (!fallo && falloDespues) {
+            return fallar(falloDespues.motivo);
         }
         // Position 0 of the whole is the first part's, or the second's when only it has words.
         estado.lineas.anexar(despues, estado.lineas.empty() ? 0 : 1);
-    } else if (const auto fallo = leerParte(entrada, estado.lineas, [&] {
-                   seguir = avance.seguir(entrada.leidos(), tamano);
-                   return seguir;
-               })) {
+    }
+    if (fallo) {
         return fallar(fallo.motivo);
     }
     if (!seguir) {

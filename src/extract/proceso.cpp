@@ -6,6 +6,7 @@
 #include "extract/comolista.h"
 #include "extract/masivo.h"
 #include "extract/trabajo.h"
+#include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
 #include "util/cargador.h"
@@ -45,7 +46,14 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
 Desenlace procesar(Estado& estado, Puerto& puerto) {
     // Held from its first line until it is loaded, so that no other run rewrites it meanwhile.
     archivos::ArchivoTrabajo archivo;
-    const Trabajo trabajo = escribirTrabajo(estado, puerto, archivo);
+    // Pasted messages are read again by masivo; a large part of that reading need not wait for
+    // the working file, and starts on a second core as soon as a line shows what the text is.
+    LecturaAnticipada anticipada;
+    const Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
+        if (tamano >= afinado::kEnDosPartes) {
+            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
+        }
+    });
     if (trabajo.desenlace != Desenlace::Escrito) {
         return trabajo.desenlace;
     }
@@ -69,7 +77,7 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     // One line with "," or ";" makes the text pasted messages; masivo reads the file again
     // itself and has no use for the working file's lines, so they are not loaded for it.
     if (trabajo.masivo) {
-        return cerrar() ? masivo(estado, puerto, trabajo) : Desenlace::FalloArchivo;
+        return cerrar() ? masivo(estado, puerto, trabajo, &anticipada) : Desenlace::FalloArchivo;
     }
     AvanceDelPuerto avance(puerto, Fase::Carga);
     const std::u16string error = cargarArchivo(estado.lineas, trabajo.ruta, true, &avance);

@@ -25,7 +25,8 @@ Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ru
 
 }  // namespace
 
-Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo) {
+Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
+                        const std::function<void(std::uint64_t tamano)>& alVerMasivo) {
     LectorTexto entrada;
     if (const auto f = entrada.abrir(estado.archivoEntrada)) {
         return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
@@ -79,7 +80,11 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             trabajo.masivo = false;
             continue;
         }
+        const bool antes = trabajo.masivo;
         paraCadaLinea(pieza, limpiarLinea);
+        if (trabajo.masivo && !antes && entrada.utf8() && alVerMasivo) {
+            alVerMasivo(entrada.tamano());
+        }
         if (salida.size() >= afinado::kTrozo) {
             if (const auto f = archivo.escribir(salida)) {
                 return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);

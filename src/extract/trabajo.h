@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "extract/desenlace.h"
@@ -23,7 +24,9 @@ struct Trabajo {
 // Reads the chosen file a piece at a time and writes each of its lines, trimmed and cleaned, to
 // the working file in the temporary folder (named after the input), each ended by CR LF; lines
 // that are empty then, or hold "www.", are skipped. archivo is left open, and so held, for the
-// caller to load and close. A failure has been told to the user.
-Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo);
+// caller to load and close. alVerMasivo hears, once, of the first "," or ";" in a file that reads
+// as UTF-8 so far, with the file's size. A failure has been told to the user.
+Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
+                        const std::function<void(std::uint64_t tamano)>& alVerMasivo = {});
 
 }  // namespace tralmix

@@ -18,9 +18,14 @@ inline constexpr std::size_t kAdelanto = 16;
 // on virtual machines a fresh page costs far more than the work done in it.
 inline constexpr std::size_t kBloqueGrande = std::size_t{1} << 20;
 
-// Files from this size on are read in two parts at once where that can be done (pasted messages,
-// read a second time): below it a second thread costs more than it saves.
+// Pasted messages from this size on are read again in two parts at once: below it a second thread
+// costs more than it saves.
 inline constexpr std::uint64_t kEnDosPartes = std::uint64_t{4} << 20;
+// Where the second part starts, in 1/100ths of the file: from the middle when both parts are read
+// after the working file; from a quarter when the second starts while this thread still writes
+// the working file, so that both end about together.
+inline constexpr unsigned kCorteDespues = 50;
+inline constexpr unsigned kCorteDurante = 25;
 
 // The sort: stretches up to this many elements are sorted by keys (16 bytes each); larger ones
 // are first split in place by their next byte.

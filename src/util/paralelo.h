@@ -1,25 +1,52 @@
 #pragma once
 
+// The engine's one way to use a second core: work handed to another thread, which starts at
+// once and is waited for by esperar() or, at the latest, by the destructor. Where no second
+// thread can be had, esperar() does the work itself.
+
+#include <functional>
 #include <future>
 #include <system_error>
+#include <utility>
 
 namespace tralmix {
 
-// Runs esta on this thread and otra on a second one at the same time; when it returns both have
-// ended, and an exception of either has been passed on (esta's first). Without a second thread
-// to be had, one after the other. The two must not touch the same data unless both only read.
-template <typename Esta, typename Otra>
-void aLaVez(Esta&& esta, Otra&& otra) {
-    std::future<void> segunda;
-    try {
-        segunda = std::async(std::launch::async, [&otra] { otra(); });
-    } catch (const std::system_error&) {
-        esta();
-        otra();
-        return;
+class EnSegundoPlano {
+  public:
+    EnSegundoPlano() = default;
+    ~EnSegundoPlano() {
+        if (futuro_.valid()) {
+            futuro_.wait();
+        }
     }
-    esta();  // if it throws, the future's destructor still waits for otra
-    segunda.get();
-}
+    EnSegundoPlano(const EnSegundoPlano&) = delete;
+    EnSegundoPlano& operator=(const EnSegundoPlano&) = delete;
+
+    // The work must not touch what this thread touches meanwhile, unless both only read.
+    void empezar(std::function<void()> trabajo) {
+        try {
+            futuro_ = std::async(std::launch::async, trabajo);
+        } catch (const std::system_error&) {
+            pendiente_ = std::move(trabajo);
+        }
+        empezado_ = true;
+    }
+    bool empezado() const { return empezado_; }
+
+    // Returns once the work has ended; an exception it threw comes out here.
+    void esperar() {
+        if (pendiente_) {
+            std::exchange(pendiente_, {})();
+        }
+        if (futuro_.valid()) {
+            futuro_.get();
+        }
+    }
+
+  private:
+    std::future<void> futuro_;
+    std::function<void()> pendiente_;
+    bool empezado_ = false;
+};
 
 }  // namespace tralmix
