@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The command's progress line and its Ctrl-C: the line only on a terminal (or when asked), never
+# with --quiet; an interrupt ends the run with status 130, no list and nothing half-written.
+#
+# Usage: cli_progreso.sh CLI
+set -u
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 CLI" >&2
+    exit 2
+fi
+cli=$1
+if ! command -v script >/dev/null 2>&1; then
+    echo "SKIP: script (util-linux) is not installed"
+    exit 77
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-progreso.XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/cli_comun.sh"
+mkdir -p "$work/log" "$work/tmp"
+
+# Large enough to take well over half a second, and to be stopped in the middle.
+grande="$work/grande.txt"
+awk 'BEGIN { for (i = 0; i < 3000000; i++) printf "u%07d@example.com\n", i }' >"$grande"
+
+# tty TAG ARGS...: the command with a terminal as stdin, stdout and stderr; all it printed on the
+# terminal is kept under TAG.
+tty() {
+    local tag=$1
+    shift
+    local linea="$cli"
+    for a in "$@"; do
+        linea+=" '$a'"
+    done
+    out="$work/log/$tag.tty"
+    script -qefc "$linea" "$out" </dev/null >/dev/null 2>&1
+    status=$?
+    err=$out
+}
+
+o=$(fresh tty_out)
+tty tty --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$grande"
+expect_status tty 0 && {
+    grep -qa $'\r''Limpiando .*%' "$out" || fail tty "no progress line on a terminal"
+    grep -qa "Se ha creado el archivo:" "$out" || fail tty "no announcement"
+}
+
+o=$(fresh quiet_out)
+tty quiet --quiet --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$grande"
+expect_status quiet 0 && grep -qa '%' "$out" && fail quiet "progress shown despite --quiet"
+
+o=$(fresh pipe_out)
+run pipe --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$grande"
+expect_status pipe 0 && grep -qa '%' "$err" && fail pipe "progress shown on a file"
+
+o=$(fresh forced_out)
+run forced --progress --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$grande"
+expect_status forced 0 && { grep -qa '%' "$err" || fail forced "no progress with --progress"; }
+
+# Ctrl-C in the middle: status 130, no list, no temporary file beside it; an earlier list stays.
+o=$(fresh int_out)
+t=$(fresh int_tmp)
+printf 'earlier list\r\n' >"$o/$list_name"
+"$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$grande" >"$work/log/int.out" \
+    2>"$work/log/int.err" &
+pid=$!
+for _ in $(seq 1 200); do
+    [ -s "$t/grande.txt" ] && break
+    sleep 0.05
+done
+kill -INT "$pid"
+wait "$pid"
+status=$?
+expect_status int 130
+[ "$(cat "$o/$list_name")" = "earlier list"$'\r' ] || fail int "the earlier list changed"
+[ "$(ls -A "$o")" = "$list_name" ] || fail int "left behind: $(ls -A "$o")"
+[ -s "$work/log/int.out" ] && fail int "stdout not empty: $(head -c 200 "$work/log/int.out")"
+
+echo "cli_progreso: $failures failures"
+[ "$failures" -eq 0 ]
