@@ -1,30 +1,34 @@
 #!/usr/bin/env bash
-# Whole-process comparison of tralmix-cli with the pipelines people use instead, on generated
-# inputs of 1, 10 and 100 MB of each shape, measured side by side in one hyperfine run per input.
-# Writes the table, the machine and the date to bench/RESULTS.md (or the file given with -o).
+# tralmix-cli side by side with the pipelines people use instead, on generated inputs of each
+# shape: on two cores and pinned to one core, each comparison run twice with the order of the
+# two commands swapped, in one hyperfine run per order. Also peak memory, page faults and (with
+# heaptrack) allocations of tralmix-cli, and the load average around the measurements. Writes the
+# tables and the targets to bench/RESULTS.md (or the file given with -o).
 #
-#   bench/compare.sh [-o RESULTS.md] [-s "1 10 100"] [--runs N]
+#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [--runs N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
 
 resultados="$raiz/bench/RESULTS.md"
-tamanos="1 10 100"
+tamanos="10 100"
 corridas=5
 while (($#)); do
     case "$1" in
         -o) resultados=$(realpath -m "$2"); shift 2 ;;
         -s) tamanos=$2; shift 2 ;;
         --runs) corridas=$2; shift 2 ;;
-        -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
 
-# The tools: hyperfine, ripgrep and GNU time come from Debian packages.
+# The tools, from Debian packages.
 faltan=()
 command -v hyperfine >/dev/null || faltan+=(hyperfine)
 command -v rg >/dev/null || faltan+=(ripgrep)
+command -v taskset >/dev/null || faltan+=(util-linux)
+command -v heaptrack >/dev/null || faltan+=(heaptrack)
 [[ -x /usr/bin/time ]] || faltan+=(time)
 command -v python3 >/dev/null || faltan+=(python3)
 if ((${#faltan[@]})); then
@@ -51,133 +55,143 @@ trabajo="$construccion/run"
 mkdir -p "$entradas" "$trabajo/out" "$trabajo/tmp"
 
 regex='[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,}'
-formas=(mensajes lista ctt)
-declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt)
+formas=(mensajes lista ctt corta)
+declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt)
+declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf)
 
 filas="$trabajo/filas.tsv"
 : >"$filas"
-: >"$filas.med"
+carga() { cut -d' ' -f1-3 /proc/loadavg; }
+cargaInicio=$(carga)
 
 for forma in "${formas[@]}"; do
     for mb in $tamanos; do
         archivo="$entradas/$forma-${mb}M.${extension[$forma]}"
         if [[ ! -s $archivo ]]; then
             echo "compare.sh: generating $archivo" >&2
-            "$raiz/bench/gen_inputs" "$forma" "${mb}M" "$archivo" --seed 1
+            "$raiz/bench/gen_inputs" "$forma" "${mb}M" "$archivo" --seed 1 --eol "${fin[$forma]}"
         fi
-        nombres=(tralmix "grep -oE | sort -u" "rg -o | sort -u" cat)
-        comandos=(
-            "'$cli' --output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 '$archivo'"
-            "LC_ALL=C grep -oE '$regex' '$archivo' | LC_ALL=C sort -u"
-            "LC_ALL=C rg -o '$regex' '$archivo' | LC_ALL=C sort -u"
-            "cat '$archivo' > /dev/null"
-        )
-        if [[ $forma != mensajes ]]; then
-            nombres+=("grep @ | sort")
-            comandos+=("LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort")
+        tralmix="'$cli' --output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 --quiet '$archivo'"
+        if [[ $forma == mensajes ]]; then
+            par="LC_ALL=C rg -o '$regex' '$archivo' | LC_ALL=C sort -u"
+        else
+            par="LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort"
         fi
-        echo "compare.sh: $forma ${mb} MB" >&2
-        json="$trabajo/$forma-$mb.json"
-        hyperfine --style basic --warmup 1 --runs "$corridas" --export-json "$json" \
-            "${comandos[@]}" >&2
-        # Peak memory of one more run of each (for a pipeline: its largest process).
-        for i in "${!comandos[@]}"; do
-            kb=$(/usr/bin/time -f '%M' sh -c "${comandos[$i]} >/dev/null 2>&1" 2>&1 >/dev/null |
-                tail -n 1)
-            printf '%s\t%s\t%s\t%s\t%s\n' "$forma" "$mb" "${nombres[$i]}" "$kb" \
-                "$(stat -c %s "$archivo")" >>"$filas"
-        done
-        python3 - "$json" "$filas" "$forma" "$mb" "${nombres[@]}" <<'EOF'
+        for nucleos in 2 1; do
+            if [[ $nucleos == 1 ]]; then
+                a="taskset -c 0 sh -c \"$tralmix >/dev/null\""
+                b="taskset -c 0 sh -c \"$par >/dev/null\""
+            else
+                a="$tralmix"
+                b="$par"
+            fi
+            echo "compare.sh: $forma ${mb} MB, $nucleos core(s)" >&2
+            # Both orders, so that neither command always runs on a machine the other warmed.
+            for orden in ab ba; do
+                json="$trabajo/$forma-$mb-$nucleos-$orden.json"
+                if [[ $orden == ab ]]; then
+                    hyperfine --style none --warmup 1 --runs "$corridas" --export-json "$json" \
+                        -n tralmix "$a" -n par "$b" >&2
+                else
+                    hyperfine --style none --warmup 1 --runs "$corridas" --export-json "$json" \
+                        -n par "$b" -n tralmix "$a" >&2
+                fi
+                python3 - "$json" "$forma" "$mb" "$nucleos" >>"$filas" <<'EOF'
 import json, sys
 datos = json.load(open(sys.argv[1]))
-filas, forma, mb, nombres = sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]
-medianas = {n: r["median"] for n, r in zip(nombres, datos["results"])}
-with open(filas + ".med", "a") as f:
-    for n in nombres:
-        f.write(f"{forma}\t{mb}\t{n}\t{medianas[n]}\n")
+for r in datos["results"]:
+    for t in r["times"]:
+        print("\t".join(["tiempo", sys.argv[2], sys.argv[3], sys.argv[4], r["command"], str(t)]))
 EOF
+            done
+        done
+        # Peak memory and page faults of one more run; allocations under heaptrack.
+        /usr/bin/time -f '%M %R %F' -o "$trabajo/time.txt" sh -c "$tralmix >/dev/null 2>&1"
+        read -r kb menores mayores <"$trabajo/time.txt"
+        asignaciones=-
+        if command -v heaptrack >/dev/null; then
+            rm -f "$trabajo"/heaptrack.*
+            if heaptrack -o "$trabajo/heaptrack" "$cli" --output-dir "$trabajo/out" \
+                   --temp-dir "$trabajo/tmp" --date 2005-03-05 --quiet "$archivo" >/dev/null 2>&1; then
+                perfil=$(ls "$trabajo"/heaptrack.* 2>/dev/null | head -n 1)
+                if [[ -n $perfil ]]; then
+                    asignaciones=$(heaptrack_print "$perfil" 2>/dev/null |
+                        sed -n 's/^calls to allocation functions: \([0-9]*\).*/\1/p' | head -n 1)
+                fi
+            fi
+        fi
+        printf 'memoria\t%s\t%s\t%s\t%s\t%s\t%s\n' "$forma" "$mb" "$kb" "$menores" \
+            "$(stat -c %s "$archivo")" "${asignaciones:--}" >>"$filas"
     done
 done
+cargaFin=$(carga)
 
 maquina="$(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), \
-$(free -g | awk '/^Mem:/{print $2}') GB memory"
+$(free -g | awk '/^Mem:/{print $2}') GB memory, $(uname -r)"
 python3 - "$filas" "$resultados" "$maquina" "$(date -u '+%Y-%m-%d %H:%M UTC')" \
-    "$(uptime | sed 's/.*load average: //')" <<'EOF'
-import sys
+    "$cargaInicio" "$cargaFin" <<'EOF'
+import statistics, sys
 from collections import defaultdict
-filas, destino, maquina, fecha, carga = sys.argv[1:6]
-med = {}
-for l in open(filas + ".med"):
-    forma, mb, n, s = l.rstrip("\n").split("\t")
-    med[(forma, int(mb), n)] = float(s)
-rss = {}
-tam = {}
+filas, destino, maquina, fecha, carga0, carga1 = sys.argv[1:7]
+tiempos = defaultdict(list)
+memoria = {}
 for l in open(filas):
-    forma, mb, n, kb, b = l.rstrip("\n").split("\t")
-    rss[(forma, int(mb), n)] = int(kb) / 1024
-    tam[(forma, int(mb))] = int(b)
-titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts"}
-pares = ["grep -oE | sort -u", "rg -o | sort -u", "grep @ | sort", "cat"]
+    c = l.rstrip("\n").split("\t")
+    if c[0] == "tiempo":
+        tiempos[(c[1], int(c[2]), int(c[3]), c[4])].append(float(c[5]))
+    else:
+        memoria[(c[1], int(c[2]))] = (int(c[3]) / 1024, int(c[4]), int(c[5]), c[6])
+med = {k: statistics.median(v) for k, v in tiempos.items()}
+titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts",
+           "corta": "plain list, short lines"}
+pares = {"mensajes": "`rg -o RE \\| sort -u`", "lista": "`grep @ \\| sort`",
+         "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`"}
+meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6}
+formas = [f for f in ["mensajes", "lista", "ctt", "corta"] if any(k[0] == f for k in med)]
 tamanos = sorted({k[1] for k in med})
-out = []
-celda = lambda p: p.replace("|", "\\|")
-out.append("| input | size | tralmix (s) | " + " | ".join(f"{celda(p)} (s) / ratio" for p in pares)
-           + " | tralmix peak RSS (MB) / × input |")
-out.append("|---|---:|---:|" + "---:|" * len(pares) + "---:|")
-for forma in ["mensajes", "lista", "ctt"]:
-    for mb in tamanos:
-        t = med.get((forma, mb, "tralmix"))
-        if t is None:
-            continue
-        celdas = []
-        for p in pares:
-            v = med.get((forma, mb, p))
-            # hyperfine subtracts the shell's start-up, so a tiny command can come out at 0
-            celdas.append("–" if v is None else f"{v:.3f} / {t / v:.2f}" if v > 0 else f"{v:.3f} / –")
-        r = rss[(forma, mb, "tralmix")]
-        out.append(f"| {titulos[forma]} | {mb} MB | {t:.3f} | " + " | ".join(celdas)
-                   + f" | {r:.0f} / {r * 1024 * 1024 / tam[(forma, mb)]:.2f} |")
-out.append("")
-out.append("Ratio = tralmix median / peer median, from the same hyperfine run. Peak RSS of the peers "
-           "(largest process of the pipeline): " + "; ".join(
-               f"{titulos[f]} {mb} MB: " + ", ".join(
-                   f"`{p}` {rss[(f, mb, p)]:.0f} MB" for p in pares if (f, mb, p) in rss)
-               for f in ["mensajes", "lista", "ctt"] for mb in tamanos[-1:] if (f, mb, "tralmix") in rss) + ".")
-out.append("")
-if 10 in tamanos and 100 in tamanos:
-    out.append("| input | tralmix 10 MB (s) | tralmix 100 MB (s) | growth 10→100 |")
-    out.append("|---|---:|---:|---:|")
-    for forma in ["mensajes", "lista", "ctt"]:
-        a, b = med.get((forma, 10, "tralmix")), med.get((forma, 100, "tralmix"))
-        if a and b:
-            out.append(f"| {titulos[forma]} | {a:.3f} | {b:.3f} | {b / a:.1f}× |")
-    out.append("")
-grande = max(tamanos)
-objetivos = []
+out, objetivos = [], []
 def linea(texto, ok):
     objetivos.append(f"- {'met' if ok else 'MISSED'}: {texto}")
-m = lambda f, n: med.get((f, grande, n))
-if m("mensajes", "tralmix"):
-    t = m("mensajes", "tralmix")
-    linea(f"pasted messages {grande} MB ≤ 1.0 × the rg pipeline: {t / m('mensajes', 'rg -o | sort -u'):.2f} ×",
-          t <= m("mensajes", "rg -o | sort -u"))
-    linea(f"pasted messages {grande} MB below the grep pipeline: {t / m('mensajes', 'grep -oE | sort -u'):.2f} ×",
-          t < m("mensajes", "grep -oE | sort -u"))
-for f in ["lista", "ctt"]:
-    if m(f, "tralmix"):
-        r = m(f, "tralmix") / m(f, "grep @ | sort")
-        linea(f"{titulos[f]} {grande} MB ≤ 1.0 × `grep @ | sort`: {r:.2f} ×", r <= 1.0)
-for f in ["mensajes", "lista", "ctt"]:
-    if (f, grande, "tralmix") in rss:
-        r = rss[(f, grande, "tralmix")] * 1024 * 1024 / tam[(f, grande)]
-        linea(f"{titulos[f]} {grande} MB peak memory ≤ 3 × input: {r:.2f} ×", r <= 3.0)
+out.append("| input | size | cores | tralmix (s) | peer | peer (s) | ratio | target |")
+out.append("|---|---:|---:|---:|---|---:|---:|---:|")
+for f in formas:
+    for mb in tamanos:
+        for n in (2, 1):
+            t, p = med.get((f, mb, n, "tralmix")), med.get((f, mb, n, "par"))
+            if t is None or p is None:
+                continue
+            r = t / p
+            out.append(f"| {titulos[f]} | {mb} MB | {n} | {t:.3f} | {pares[f]} | {p:.3f} | "
+                       f"{r:.2f} | ≤ {meta[f]} |")
+            if mb == max(tamanos):
+                linea(f"{titulos[f]} {mb} MB on {n} core(s): {r:.2f} × {pares[f]} (≤ {meta[f]})",
+                      r <= meta[f])
+out.append("")
+out.append("Median of all runs of both orders. Peers: " + "; ".join(
+    f"{titulos[f]}: {pares[f]}" for f in formas) + ". One core: `taskset -c 0` on each side.")
+out.append("")
+out.append("| input | size | peak RSS (MB) | × input | minor page faults | allocations |")
+out.append("|---|---:|---:|---:|---:|---:|")
+for f in formas:
+    for mb in tamanos:
+        if (f, mb) not in memoria:
+            continue
+        rss, menores, tam, asig = memoria[(f, mb)]
+        x = rss * 1024 * 1024 / tam
+        out.append(f"| {titulos[f]} | {mb} MB | {rss:.0f} | {x:.2f} | {menores} | {asig} |")
+        if mb == max(tamanos):
+            linea(f"{titulos[f]} {mb} MB peak memory: {x:.2f} × the input (≤ 1.5)", x <= 1.5)
+out.append("")
 if 10 in tamanos and 100 in tamanos:
-    for f in ["mensajes", "lista", "ctt"]:
-        a, b = med.get((f, 10, "tralmix")), med.get((f, 100, "tralmix"))
+    out.append("| input | 10 MB (s) | 100 MB (s) | growth |")
+    out.append("|---|---:|---:|---:|")
+    for f in formas:
+        a, b = med.get((f, 10, 2, "tralmix")), med.get((f, 100, 2, "tralmix"))
         if a and b:
-            linea(f"{titulos[f]} growth 10 → 100 MB about linear (≤ 10×): {b / a:.1f} ×", b / a <= 10.5)
+            out.append(f"| {titulos[f]} | {a:.3f} | {b:.3f} | {b / a:.1f}× |")
+            linea(f"{titulos[f]} growth 10 → 100 MB: {b / a:.1f} × (≤ 10.5)", b / a <= 10.5)
+    out.append("")
 tabla = "\n".join(out)
-# Notes written by hand under "## Where the time goes" survive a new run.
 notas = ""
 try:
     anterior = open(destino).read()
@@ -187,9 +201,11 @@ except FileNotFoundError:
     pass
 with open(destino, "w") as d:
     d.write("# Benchmark results\n\n")
-    d.write("Made by `bench/compare.sh` (hyperfine medians, one warm-up run; peak memory from "
-            "`/usr/bin/time`). Inputs from `bench/gen_inputs` with seed 1.\n\n")
-    d.write(f"- Date: {fecha}\n- Machine: {maquina}\n- Load average at the end: {carga}\n\n")
+    d.write("Made by `bench/compare.sh` (hyperfine; peak memory and page faults from "
+            "`/usr/bin/time`, allocations from heaptrack). Inputs from `bench/gen_inputs` with "
+            "seed 1.\n\n")
+    d.write(f"- Date: {fecha}\n- Machine: {maquina}\n"
+            f"- Load average (1, 5, 15 min): {carga0} before, {carga1} after\n\n")
     d.write(tabla + "\n")
     d.write("\n## Targets\n\n" + "\n".join(objetivos) + "\n")
     if notas:
