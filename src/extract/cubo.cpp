@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "util/afinado.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 
 namespace tralmix {
 namespace {
@@ -84,19 +86,51 @@ struct Tramo {
 // Equal keys of texts that go on past them share those bytes as well: they are sorted again from
 // there. Keys of texts that end within them settle everything: equal keys and lengths are equal
 // texts, and of two texts with equal keys the shorter is the beginning of the longer.
+// Two of them may sort disjoint stretches of one array at once: the one with avance speaks for
+// both, counting the other's elements done in ajenos, and tells it to stop through parar.
 class Ordenador {
   public:
-    Ordenador(Arreglo& arreglo, Avance* avance)
+    Ordenador(Arreglo& arreglo, Avance* avance, std::atomic<std::size_t>& ajenos,
+              std::atomic<bool>& parar)
         : arreglo_(arreglo),
           lugares_(arreglo.lugares()),
           bytes_(arreglo.bytes()),
-          avance_(avance) {}
+          avance_(avance),
+          ajenos_(ajenos),
+          parar_(parar) {}
+
+    void agregar(const Tramo& t) { pendientes_.push_back(t); }
+
+    // Splits the one stretch there is by its first byte, and hands over about half the elements
+    // of the stretches that gives.
+    std::vector<Tramo> repartir() {
+        const Tramo todo = pendientes_.back();
+        pendientes_.pop_back();
+        porByte(todo);
+        std::sort(pendientes_.begin(), pendientes_.end(),
+                  [](const Tramo& a, const Tramo& b) { return a.n > b.n; });
+        std::vector<Tramo> propios;
+        std::vector<Tramo> cedidos;
+        std::size_t enPropios = 0;
+        std::size_t enCedidos = 0;
+        for (const Tramo& t : pendientes_) {
+            if (enPropios <= enCedidos) {
+                propios.push_back(t);
+                enPropios += t.n;
+            } else {
+                cedidos.push_back(t);
+                enCedidos += t.n;
+            }
+        }
+        pendientes_ = std::move(propios);
+        return cedidos;
+    }
 
     bool ordenar() {
         if (avance_ != nullptr && !avance_->seguir(0, lugares_.size())) {
+            parar_ = true;
             return false;
         }
-        pendientes_.push_back({0, lugares_.size(), 0});
         while (!pendientes_.empty()) {
             const Tramo t = pendientes_.back();
             pendientes_.pop_back();
@@ -109,14 +143,23 @@ class Ordenador {
             } else {
                 porByte(t);
             }
-            if (avance_ != nullptr && hechos_ - avisados_ >= kCadaCuantos) {
+            if (hechos_ - avisados_ >= kCadaCuantos) {
+                if (avance_ == nullptr) {
+                    ajenos_ += hechos_ - avisados_;
+                } else if (!avance_->seguir(hechos_ + ajenos_, lugares_.size())) {
+                    parar_ = true;
+                }
                 avisados_ = hechos_;
-                if (!avance_->seguir(hechos_, lugares_.size())) {
+                if (parar_) {
                     return false;
                 }
             }
         }
-        return avance_ == nullptr || avance_->seguir(hechos_, lugares_.size());
+        if (avance_ == nullptr) {
+            ajenos_ += hechos_ - avisados_;
+            return true;
+        }
+        return avance_->seguir(hechos_ + ajenos_, lugares_.size());
     }
 
   private:
@@ -230,6 +273,8 @@ class Ordenador {
     std::span<std::uint32_t> lugares_;
     const char* bytes_;
     Avance* avance_;
+    std::atomic<std::size_t>& ajenos_;
+    std::atomic<bool>& parar_;
     std::vector<Tramo> pendientes_;
     Bloque<Registro> registros_;
     Bloque<std::uint8_t> clases_;
@@ -243,8 +288,27 @@ bool Cubo(Arreglo& Matriz, bool Ascendente, Avance* avance) {
     if (Matriz.empty()) {
         return false;
     }
-    Ordenador ordenador(Matriz, avance);
-    if (!ordenador.ordenar()) {
+    std::atomic<std::size_t> ajenos{0};
+    std::atomic<bool> parar{false};
+    Ordenador ordenador(Matriz, avance, ajenos, parar);
+    ordenador.agregar({0, Matriz.size(), 0});
+    bool completo = false;
+    if (Matriz.size() >= afinado::kOrdenEnDos) {
+        // After the split by the first byte the stretches are independent: a second core sorts
+        // about half of them, each in its own places of the array.
+        Ordenador segundo(Matriz, nullptr, ajenos, parar);
+        for (const Tramo& t : ordenador.repartir()) {
+            segundo.agregar(t);
+        }
+        EnSegundoPlano tarea;
+        tarea.empezar([&] { segundo.ordenar(); });
+        completo = ordenador.ordenar();
+        tarea.esperar();
+        completo = completo && !parar;
+    } else {
+        completo = ordenador.ordenar();
+    }
+    if (!completo) {
         return true;
     }
     // Equal texts are identical, so the descending order is the ascending one reversed.

@@ -30,6 +30,8 @@ inline constexpr unsigned kCorteDurante = 25;
 // The sort: stretches up to this many elements are sorted by keys (16 bytes each); larger ones
 // are first split in place by their next byte.
 inline constexpr std::size_t kTramoConClaves = std::size_t{1} << 16;
+// Arrays from this size on are sorted by both cores, once split by their first byte.
+inline constexpr std::size_t kOrdenEnDos = std::size_t{1} << 18;
 // Stretches up to this size are sorted by plain comparison.
 inline constexpr std::size_t kTramoPequeno = 16;
 
