@@ -3,6 +3,7 @@
 #include "extract/cubo.h"
 #include "extract/resultado.h"
 #include "util/cadenas.h"
+#include "util/cargador.h"
 #include "util/memoria.h"
 
 namespace tralmix {
@@ -24,7 +25,8 @@ std::string_view recortar(std::string_view t) {
 
 void filtrarLista(Arreglo& lineas) {
     std::string corto;
-    for (std::size_t i = 0; i < lineas.size(); ++i) {
+    const auto n = static_cast<std::size_t>(contarElementos(lineas));
+    for (std::size_t i = 0; i < n; ++i) {
         std::string_view t = recortar(lineas[i]);
         if (t.empty()) {
             continue;

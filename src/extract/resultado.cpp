@@ -2,6 +2,7 @@
 
 #include "util/afinado.h"
 #include "util/cadenas.h"
+#include "util/cargador.h"
 #include "util/memoria.h"
 #include "util/texto.h"
 
@@ -37,7 +38,7 @@ std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
 bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
     std::string salida;
     salida.reserve(afinado::kTrozo + 4096);
-    const std::size_t n = lineas.size();
+    const auto n = static_cast<std::size_t>(contarElementos(lineas));
     std::size_t contador = 1;
     // The rest of a group waits in salida from `pendiente` on until the group closes: its end
     // may still be cut.
