@@ -53,29 +53,13 @@ constexpr Clases kClases = crearClases();
 static_assert(kClases.de[0] == 1 && kClases.de[0xF4] < kClases.de[0xEE] &&
               kClases.de[0xEE] < kClases.de[0xEF] && kClases.de[0xEF] < 255);
 
-// Eight bytes of a text from a depth on, by weight, as one number (zeros past its end), and how
-// many of them the text has: 9 when it goes on past them.
+// A text from a depth on: its first eight bytes by weight as one number (zeros past its end),
+// its place, and how long it goes on from there.
 struct Registro {
     std::uint64_t clave;
     std::uint32_t lugar;
     std::uint32_t largo;
 };
-
-Registro registro(const char* bytes, std::uint32_t lugar, std::size_t profundidad) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes + lugar + profundidad);
-    constexpr auto kFin = static_cast<unsigned char>(Arreglo::kFin);
-    std::uint64_t clave = 0;
-    std::uint32_t n = 0;
-    for (; n < 8 && p[n] != kFin; ++n) {
-        clave = (clave << 8) | peso(p[n]);
-    }
-    if (n > 0 && n < 8) {
-        clave <<= 8 * (8 - n);
-    } else if (n == 8 && p[8] != kFin) {
-        n = 9;
-    }
-    return {clave, lugar, n};
-}
 
 struct Tramo {
     std::size_t inicio;
@@ -83,11 +67,10 @@ struct Tramo {
     std::size_t profundidad;  // bytes every text of the stretch shares at its start
 };
 
-// Equal keys of texts that go on past them share those bytes as well: they are sorted again from
-// there. Keys of texts that end within them settle everything: equal keys and lengths are equal
-// texts, and of two texts with equal keys the shorter is the beginning of the longer.
-// Two of them may sort disjoint stretches of one array at once: the one with avance speaks for
-// both, counting the other's elements done in ajenos, and tells it to stop through parar.
+// A most-significant-byte-first sort: large stretches are split in place by their next byte,
+// small ones sorted by keys. Two of them may sort disjoint stretches of one array at once: the one
+// with avance speaks for both, counting the other's elements done in ajenos, and tells it to stop
+// through parar.
 class Ordenador {
   public:
     Ordenador(Arreglo& arreglo, Avance* avance, std::atomic<std::size_t>& ajenos,
@@ -136,8 +119,6 @@ class Ordenador {
             pendientes_.pop_back();
             if (t.n < 2) {
                 terminados(t.n);
-            } else if (t.n <= afinado::kTramoPequeno) {
-                porComparacion(t);
             } else if (t.n <= afinado::kTramoConClaves) {
                 porClaves(t);
             } else {
@@ -171,57 +152,43 @@ class Ordenador {
 
     void terminados(std::size_t n) { hechos_ += n; }
 
-    void porComparacion(const Tramo& t) {
-        std::uint32_t* l = lugares_.data() + t.inicio;
-        std::array<std::pair<std::string_view, std::uint32_t>, afinado::kTramoPequeno> v;
-        for (std::size_t i = 0; i < t.n; ++i) {
-            v[i] = {texto(l[i], t.profundidad), l[i]};
-        }
-        // Insertion sort: few elements, and equal texts need not move.
-        for (std::size_t i = 1; i < t.n; ++i) {
-            const auto x = v[i];
-            std::size_t j = i;
-            while (j > 0 && menorComoUtf16(x.first, v[j - 1].first)) {
-                v[j] = v[j - 1];
-                --j;
-            }
-            v[j] = x;
-        }
-        for (std::size_t i = 0; i < t.n; ++i) {
-            l[i] = v[i].second;
-        }
-        terminados(t.n);
-    }
-
+    // By keys: most texts differ within their first eight bytes from the depth, and only equal
+    // keys look further.
     void porClaves(const Tramo& t) {
         std::uint32_t* l = lugares_.data() + t.inicio;
         registros_.recortar(0);
         Registro* r = registros_.agrandar(t.n);
+        const std::size_t d = t.profundidad;
         for (std::size_t i = 0; i < t.n; ++i) {
             if (i + afinado::kAdelanto < t.n) {
-                anticipar(bytes_ + l[i + afinado::kAdelanto] + t.profundidad);
+                anticipar(bytes_ + l[i + afinado::kAdelanto] + d);
             }
-            r[i] = registro(bytes_, l[i], t.profundidad);
+            const std::string_view resto = texto(l[i], d);
+            std::uint64_t clave = 0;
+            for (std::size_t k = 0; k < 8; ++k) {
+                clave = (clave << 8) |
+                        (k < resto.size() ? peso(static_cast<std::uint8_t>(resto[k])) : 0u);
+            }
+            r[i] = {clave, l[i], static_cast<std::uint32_t>(resto.size())};
         }
-        std::sort(r, r + t.n, [](const Registro& a, const Registro& b) {
-            return a.clave != b.clave ? a.clave < b.clave : a.largo < b.largo;
+        // Equal keys: a text that ends within them is the beginning of the other (the bytes the
+        // key holds past its end are zeros, as are the other's there), and two that go on past
+        // them are told apart by what follows.
+        const char* bytes = bytes_;
+        std::sort(r, r + t.n, [bytes, d](const Registro& a, const Registro& b) {
+            if (a.clave != b.clave) {
+                return a.clave < b.clave;
+            }
+            if (a.largo <= 8 || b.largo <= 8) {
+                return a.largo < b.largo;
+            }
+            return menorComoUtf16({bytes + a.lugar + d + 8, a.largo - 8},
+                                  {bytes + b.lugar + d + 8, b.largo - 8});
         });
-        std::size_t resueltos = t.n;
-        for (std::size_t i = 0; i < t.n;) {
-            std::size_t j = i + 1;
-            while (j < t.n && r[j].clave == r[i].clave && r[j].largo == r[i].largo) {
-                ++j;
-            }
-            if (j - i > 1 && r[i].largo == 9) {
-                pendientes_.push_back({t.inicio + i, j - i, t.profundidad + 8});
-                resueltos -= j - i;
-            }
-            i = j;
-        }
         for (std::size_t i = 0; i < t.n; ++i) {
             l[i] = r[i].lugar;
         }
-        terminados(resueltos);
+        terminados(t.n);
     }
 
     // In place by the next byte (American flag sort): each class gets its stretch, which is

@@ -32,7 +32,5 @@ inline constexpr unsigned kCorteDurante = 25;
 inline constexpr std::size_t kTramoConClaves = std::size_t{1} << 16;
 // Arrays from this size on are sorted by both cores, once split by their first byte.
 inline constexpr std::size_t kOrdenEnDos = std::size_t{1} << 18;
-// Stretches up to this size are sorted by plain comparison.
-inline constexpr std::size_t kTramoPequeno = 16;
 
 }  // namespace tralmix::afinado
