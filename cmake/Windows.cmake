@@ -5,7 +5,7 @@ enable_language(RC)
 # Windows 7 is the oldest system the programs are meant for.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
 # No DLLs of the compiler's runtime beside the programs.
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 # Neither a benchmark library nor Qt exists for MinGW on Debian.
 set(TRALMIX_BUILD_BENCH OFF CACHE BOOL "" FORCE)
