@@ -192,5 +192,38 @@ for _ in $(seq 100); do
 done
 kill -0 "$programa" 2>/dev/null && fallar "the program did not end when its window was closed"
 
+# "tralmix.exe FILE" from a folder named in three scripts, on pasted messages in a file named in
+# Greek and Chinese: processed at once, without the dialog.
+carpeta="$salida/Programa ñandú 中文"
+mkdir -p "$carpeta"
+cp "$exe" "$carpeta/tralmix.exe"
+entrada="$salida/entrada/Λίστα 名单.txt"
+cp "$golden/bulk_es.input.txt" "$entrada"
+rm -f "$perfil"/Mails_*.txt
+WINEDEBUG=trace+msgbox "$wine" "$carpeta/tralmix.exe" "$entrada" >"$salida/programa2.log" 2>&1 &
+programa=$!
+if caja=$(esperar '^Messenger Add-in$'); then
+    eval "$(xdotool getwindowgeometry --shell "$caja")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    grep -a -q 'MSGBOX_OnInit L"Se ha creado el archivo:' "$salida/programa2.log" ||
+        fallar "FILE: the box does not say 'Se ha creado el archivo:'"
+    xdotool key Return
+else
+    fallar "FILE: no message box"
+fi
+lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
+if [ -z "$lista" ] || ! cmp -s "$golden/bulk_es.expected" "$lista"; then
+    fallar "FILE: no list, or it differs from bulk_es.expected"
+fi
+if ventana=$(esperar 'Creador de listas de'); then
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) key alt+F4
+fi
+for _ in $(seq 100); do
+    kill -0 "$programa" 2>/dev/null || break
+    sleep 0.1
+done
+
 echo "ventana_e2e: $fallos failures"
 [ "$fallos" -eq 0 ]
