@@ -258,8 +258,7 @@ void Principal::crearControles() {
     fuenteInstrucciones_ = crearFuente(vista::kFuenteInstrucciones, ppp_);
     fuenteEtiqueta_ = crearFuente(vista::kFuenteEtiqueta, ppp_);
 
-    // Created from the bottom of the stacking order to the top; the tab order is the button, the
-    // path box, then the instructions.
+    // Created from the bottom of the stacking order to the top.
     Text1_ = control(WS_EX_CLIENTEDGE, WC_EDITW, ancho(vista::kInstrucciones),
                      ES_MULTILINE | ES_READONLY | WS_TABSTOP, vista::kText1, kIdInstrucciones);
     enviarFuente(Text1_, fuenteInstrucciones_);
@@ -288,6 +287,12 @@ void Principal::crearControles() {
     lblInfo_ =
         control(0, WC_STATICW, ancho(vista::kTextoEtiqueta), SS_LEFT, vista::kLblInfo, kIdEtiqueta);
     enviarFuente(lblInfo_, fuenteEtiqueta_);
+
+    // Tab order (the order of the siblings): the button, the path box, the instructions.
+    constexpr UINT kSoloOrden = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(cmd_file01_, HWND_TOP, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(txtFile01_, cmd_file01_, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(Text1_, txtFile01_, 0, 0, 0, 0, kSoloOrden);
 
     consejos_ =
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -523,12 +528,12 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetBkColor(dc, colorDe(vista::kFondo));
                 return reinterpret_cast<LRESULT>(fondo_);
             }
-            if (control == lblInfo_) {
+            if (control == lblInfo_ || control == imgAyuda_) {
                 ::SetTextColor(dc, colorDe(vista::kBlanco));
                 ::SetBkMode(dc, TRANSPARENT);
                 return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
             }
-            if (control == imgAyuda_ || control == Image1_) {
+            if (control == Image1_) {
                 return reinterpret_cast<LRESULT>(fondo_);
             }
             break;

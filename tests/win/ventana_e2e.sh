@@ -69,10 +69,11 @@ terminar() {
 }
 trap terminar EXIT
 
-# esperar TITLE: the first window whose title matches, within 20 s.
+# esperar TITLE [SECONDS]: the first window whose title matches, within 20 s or as given (Wine
+# may first have to start its server on a busy machine).
 esperar() {
     local w
-    for _ in $(seq 200); do
+    for _ in $(seq $((${2:-20} * 10))); do
         w=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
         if [ -n "$w" ]; then
             echo "$w"
@@ -83,7 +84,7 @@ esperar() {
     return 1
 }
 
-ventana=$(esperar 'Creador de listas de') || {
+ventana=$(esperar 'Creador de listas de' 90) || {
     fallar "the window did not appear"
     exit 1
 }
@@ -140,14 +141,14 @@ echo "client area at $cx,$cy: ${ancho}x$alto; bands 0, 32, 63: $banda0 $banda32 
 
 # "..." (6945, 180, 645 by 315 twips): its middle.
 xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
-if dialogo=$(esperar '^Abrir$'); then
+if dialogo=$(esperar '^Abrir$' 60); then
     eval "$(xdotool getwindowgeometry --shell "$dialogo")"
     # Keys go to the window under the pointer; the dialog gives its name field the focus.
     xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
     sleep 0.5
     xdotool type --delay 20 "$ruta_windows"
     xdotool key Return
-    if caja=$(esperar '^Messenger Add-in$'); then
+    if caja=$(esperar '^Messenger Add-in$' 60); then
         eval "$(xdotool getwindowgeometry --shell "$caja")"
         xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
         sleep 0.5
@@ -202,7 +203,7 @@ cp "$golden/bulk_es.input.txt" "$entrada"
 rm -f "$perfil"/Mails_*.txt
 WINEDEBUG=trace+msgbox "$wine" "$carpeta/tralmix.exe" "$entrada" >"$salida/programa2.log" 2>&1 &
 programa=$!
-if caja=$(esperar '^Messenger Add-in$'); then
+if caja=$(esperar '^Messenger Add-in$' 90); then
     eval "$(xdotool getwindowgeometry --shell "$caja")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
     sleep 0.5
