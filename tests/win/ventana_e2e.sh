@@ -49,10 +49,20 @@ EOF
 chmod +x "$salida/bin/xdg-open"
 export PATH="$salida/bin:$PATH"
 
+prefijo=${TRALMIX_WINEPREFIX:-/tmp/tralmix-wine-$(id -u)}
+perfil=$prefijo/drive_c/users/$(id -un)
+# Wine's desktop takes its display driver when its server starts: one started by a test without a
+# display would leave every window without one. The server is started anew with this display,
+# and ended again afterwards, before the display goes.
+reiniciar_wine() {
+    WINEPREFIX=$prefijo /usr/lib/wine/wineserver -k 2>/dev/null
+    WINEPREFIX=$prefijo /usr/lib/wine/wineserver -w 2>/dev/null
+}
+reiniciar_wine
+
 # A fresh prefix has no program for .txt files; Wine's browser hands them to xdg-open.
 "$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 "$wine" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
-perfil=${TRALMIX_WINEPREFIX:-/tmp/tralmix-wine-$(id -u)}/drive_c/users/$(id -un)
 rm -f "$perfil"/Mails_*.txt
 
 cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
@@ -64,6 +74,7 @@ programa=$!
 terminar() {
     kill "$programa" 2>/dev/null
     wait "$programa" 2>/dev/null
+    reiniciar_wine
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
 }
