@@ -60,7 +60,11 @@ exec 9>"$prefijo.lock"
 flock 9
 if [ ! -f "$prefijo/.tralmix-listo" ]; then
     rm -rf "$prefijo"
-    "$cargador" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+    if ! "$cargador" wineboot -i </dev/null >"$prefijo.log" 2>&1 9>&-; then
+        echo "wine.sh: could not make the prefix $prefijo:" >&2
+        tail -n 20 "$prefijo.log" >&2
+        exit 1
+    fi
     # Without a window manager a managed window waits for one on every hide; Wine draws the
     # frame itself when unmanaged.
     "$cargador" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
@@ -87,8 +91,10 @@ for socket in "/tmp/.wine-$(id -u)/$carpeta/socket" /tmp/wine-*/"$carpeta/socket
     fi
 done
 if [ "$activo" = no ]; then
-    "$servidor" -p"${TRALMIX_WINE_PERSIST:-30}" </dev/null >/dev/null 2>&1 9>&-
-    "$cargador" wineboot </dev/null >/dev/null 2>&1 9>&-
+    # Neither may stop the program from running: a server that was just leaving, or one another
+    # caller started, serves as well.
+    "$servidor" -p"${TRALMIX_WINE_PERSIST:-30}" </dev/null >/dev/null 2>&1 9>&- || true
+    "$cargador" wineboot </dev/null >/dev/null 2>&1 9>&- || true
 fi
 exec 9>&-
 exec "$cargador" "$@"
