@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# The real tralmix.exe under Wine in a virtual X server, driven as a user would: the client area
-# and three gradient bands are measured on a screenshot, "..." opens the Open dialog, the path of
-# a fixture is typed there, "Se ha creado el archivo:" is read from the box (as Wine's message
-# box trace gives its text) and dismissed, the list is compared with the golden one, and the request to open it reaches a
-# stub xdg-open through the registered .txt association. The screenshot stays in OUT_DIR.
+# The real tralmix.exe under Wine in a virtual X server, driven as a user would:
+# - the client area and bands 0, 32 and 63 of the gradient, measured on a screenshot;
+# - "..." opens the Open dialog, the Z: path of a fixture is typed there, "Se ha creado el
+#   archivo:" is read from the box (Wine traces every box's text) and dismissed, the list in the
+#   profile folder is the golden one, and the request to open it reaches a stub xdg-open through
+#   the registered .txt association;
+# - a path typed in capitals and Enter in the path box: the warning, then the dialog;
+# - the logo opens the web site;
+# - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese.
+# The screenshots stay in OUT_DIR.
 #
 # Usage: ventana_e2e.sh TRALMIX_EXE GOLDEN_DIR OUT_DIR
 set -u
@@ -195,6 +200,45 @@ if ! grep -q "Mails_[0-9]\{8\}\.txt" "$salida/abiertos.log" 2>/dev/null; then
     fallar "the list was not handed to the desktop (xdg-open got: $(cat "$salida/abiertos.log" 2>/dev/null))"
 fi
 import -window root "$salida/final.png"
+
+# A path typed in capitals into the path box, then Enter: the run lower-cases it, finds the file
+# (names are not case-sensitive here) and warns that it is no list; then the Open dialog follows,
+# and cancelling it ends the run without a word.
+printf 'x@example.com\r\n' >"$salida/entrada/carta.doc"
+tecleado="Z:$(printf '%s' "$salida/entrada/carta.doc" | tr / '\\' | tr '[:lower:]' '[:upper:]')"
+xdotool mousemove $((cx + 88 + 183)) $((cy + 12 + 10)) click 1
+xdotool type --delay 20 "$tecleado"
+xdotool key Return
+if caja=$(esperar '^Messenger Add-in$' 60); then
+    eval "$(xdotool getwindowgeometry --shell "$caja")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    grep -a -q 'MSGBOX_OnInit L"El archivo especificado no es valido..."' "$salida/programa.log" ||
+        fallar "Enter: no 'El archivo especificado no es valido...' for a .DOC file"
+    xdotool key Return
+    if dialogo=$(esperar '^Abrir$' 60); then
+        eval "$(xdotool getwindowgeometry --shell "$dialogo")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+        sleep 0.5
+        xdotool key Escape
+        sleep 1
+        [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] ||
+            fallar "a cancelled dialog was followed by a message"
+    else
+        fallar "Enter: no Open dialog after the warning"
+    fi
+else
+    fallar "Enter in the path box started no run"
+fi
+
+# A click on the logo opens the web site.
+xdotool mousemove $((cx + 8 + 61)) $((cy + 45 + 57)) click 1
+for _ in $(seq 100); do
+    grep -q 'tralmix.example.org' "$salida/abiertos.log" 2>/dev/null && break
+    sleep 0.1
+done
+grep -q '^https://tralmix.example.org/$' "$salida/abiertos.log" ||
+    fallar "the logo did not open the web site (xdg-open got: $(cat "$salida/abiertos.log"))"
 
 # Alt+F4 over the window closes it and ends the program.
 xdotool mousemove $((cx + 100)) $((cy + 160)) key alt+F4
