@@ -35,9 +35,16 @@ QColor qcolor(Color color) {
 }
 
 // A control's place given in twips, as the layout is written.
-QRect enTwips(int izquierda, int arriba, int ancho, int alto) {
-    return QRect(vista::pixeles(izquierda), vista::pixeles(arriba), vista::pixeles(ancho),
-                 vista::pixeles(alto));
+QRect enTwips(const vista::Lugar& l) {
+    return QRect(vista::pixeles(l.izquierda), vista::pixeles(l.arriba), vista::pixeles(l.ancho),
+                 vista::pixeles(l.alto));
+}
+
+QFont fuenteDe(const vista::Fuente& f) {
+    QFont fuente(qtexto(f.familia));
+    fuente.setPointSizeF(f.puntos);
+    fuente.setBold(f.negrita);
+    return fuente;
 }
 
 bool existe(const QString& ruta) {
@@ -183,7 +190,8 @@ void BotonArchivo::paintEvent(QPaintEvent* evento) {
 
 QCursor cursorMano() {
     return QCursor(QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
-                   QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), 7, 1);
+                   QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), vista::kManoX,
+                   vista::kManoY);
 }
 
 void Imagen::mousePressEvent(QMouseEvent* evento) {
@@ -236,13 +244,13 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     setAutoFillBackground(true);
 
     const QCursor mano = cursorMano();
-    const QColor blanco(255, 255, 255);
+    const QColor blanco = qcolor(vista::kBlanco);
 
     // Created from the bottom of the stacking order to the top.
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(enTwips(2175, 728, 4875, 1605));
-    Text1_->setFont(QFont(QStringLiteral("Times New Roman"), 9));
+    Text1_->setGeometry(enTwips(vista::kText1));
+    Text1_->setFont(fuenteDe(vista::kFuenteInstrucciones));
     {
         QPalette p = Text1_->palette();
         p.setColor(QPalette::Base, qcolor(vista::kFondo));
@@ -261,44 +269,41 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
 
     txtFile01_ = new CajaRuta(this);
     txtFile01_->setObjectName(QStringLiteral("txtFile01"));
-    txtFile01_->setGeometry(enTwips(1320, 180, 5490, 315));
+    txtFile01_->setGeometry(enTwips(vista::kTxtFile01));
     txtFile01_->alEnter = [this] { cmd_file01_->click(); };
 
-    cmd_file01_ = new BotonArchivo(QStringLiteral("..."), this);
+    cmd_file01_ = new BotonArchivo(qtexto(vista::kTextoBoton), this);
     cmd_file01_->setObjectName(QStringLiteral("cmd_file01"));
-    cmd_file01_->setGeometry(enTwips(6945, 180, 645, 315));
-    cmd_file01_->setToolTip(QStringLiteral(" Seleccione un archivo "));
+    cmd_file01_->setGeometry(enTwips(vista::kCmdFile01));
+    cmd_file01_->setToolTip(qtexto(vista::kConsejoBoton));
     {
         QPalette p = cmd_file01_->palette();
-        p.setColor(QPalette::Button, QColor(224, 224, 224));
+        p.setColor(QPalette::Button, qcolor(vista::kCaraBoton));
         cmd_file01_->setPalette(p);
     }
     connect(cmd_file01_, &QPushButton::clicked, this, [this] { cmd_file01_Click(); });
 
     imgAyuda_ = new Imagen(this);
     imgAyuda_->setObjectName(QStringLiteral("imgAyuda"));
-    imgAyuda_->setGeometry(enTwips(7200, 1290, 480, 480));
+    imgAyuda_->setGeometry(enTwips(vista::kImgAyuda));
     imgAyuda_->setPixmap(QPixmap(QStringLiteral(":/tralmix/ayuda.png")));
     imgAyuda_->setCursor(mano);
-    imgAyuda_->setToolTip(QStringLiteral(" Ayuda "));
+    imgAyuda_->setToolTip(qtexto(vista::kConsejoAyuda));
     imgAyuda_->alDobleClic = [this] { imgAyuda_DblClick(); };
 
     Image1_ = new Imagen(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
-    Image1_->setGeometry(enTwips(120, 675, 1830, 1710));
+    Image1_->setGeometry(enTwips(vista::kImage1));
     Image1_->setPixmap(QPixmap(QStringLiteral(":/tralmix/logo.png")));
     Image1_->setCursor(mano);
-    Image1_->setToolTip(u' ' + QUrl(qtexto(vista::kSitioWeb)).host() + u' ');
+    Image1_->setToolTip(qtexto(vista::consejoLogo()));
     Image1_->alPulsar = [this] { Image1_Click(); };
 
-    lblInfo_ = new QLabel(QStringLiteral("Archivo :"), this);
+    lblInfo_ = new QLabel(qtexto(vista::kTextoEtiqueta), this);
     lblInfo_->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo_->setGeometry(enTwips(120, 210, 1125, 240));
+    lblInfo_->setGeometry(enTwips(vista::kLblInfo));
     {
-        QFont fuente(QStringLiteral("Arial"));
-        fuente.setPointSizeF(9.75);
-        fuente.setBold(true);
-        lblInfo_->setFont(fuente);
+        lblInfo_->setFont(fuenteDe(vista::kFuenteEtiqueta));
         QPalette p = lblInfo_->palette();
         p.setColor(QPalette::WindowText, blanco);
         lblInfo_->setPalette(p);

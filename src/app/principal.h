@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include "app/degradado.h"
+#include "app/diseno.h"
 #include "app/ejecutor.h"
 #include "app/escritorio.h"
 #include "app/progreso.h"
@@ -28,36 +29,6 @@
 class QPlainTextEdit;
 
 namespace tralmix {
-
-// Texts, sizes and colours of the window, in a namespace of their own so that they never meet
-// the engine's constants of the same name.
-namespace vista {
-
-inline constexpr char16_t kTitulo[] = u" Creador de listas de  e-mails";
-inline constexpr char16_t kInstrucciones[] =
-    u"Seleccione un archivo de texto (*.Txt) que tenga direcciones de \r\n"
-    u"correo ya sea una por linea o como correo masivo.\r\n"
-    u"o\r\n"
-    u"un archivo de contactos del messenger (*.Ctt)\r\n"
-    u"\r\n"
-    u"Este programa creará una lista para envío de correos por lotes.\r\n";
-inline constexpr char16_t kSitioWeb[] = u"https://tralmix.example.org/";
-inline constexpr char16_t kArchivoAyuda[] = u"tralmix.chm";
-// The pages the help file is compiled from, for desktops without a viewer for it.
-inline constexpr char16_t kAyudaHtml[] = u"ayuda/index.html";
-
-inline constexpr int kAnchoCliente = 517;  // 7755 twips
-inline constexpr int kAltoCliente = 172;   // 2580 twips
-inline constexpr Color kFondo = colorRGB(8, 57, 133);
-inline constexpr Color kDegradadoInicio = colorRGB(13, 99, 186);
-inline constexpr Color kDegradadoFin = colorRGB(0, 0, 61);
-
-// Twips to pixels at 15 twips a pixel, to the nearest pixel.
-constexpr int pixeles(int twips) {
-    return (twips + 7) / 15;
-}
-
-}  // namespace vista
 
 // The help file of a program in carpetaPrograma: beside the program, or in the shared data folder
 // of an installed program; empty when neither exists.

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the Windows programs for x86-64 and i686 and packs each with the help file and the
+# LÉAME into build/tralmix-2.00-win64.zip and build/tralmix-2.00-win32.zip. The 64-bit package is
+# then unpacked into a folder with a non-ASCII name and its command run under Wine on an input
+# named in Greek and Chinese.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup-windows.sh
+
+version=2.00
+for par in windows:win64 windows-x86:win32; do
+    preset=${par%%:*}
+    sufijo=${par#*:}
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target tralmix tralmix-cli tralmix_ayuda
+    nombre=tralmix-$version-$sufijo
+    raiz=build/paquete-$sufijo
+    rm -rf "$raiz" "build/$nombre.zip"
+    mkdir -p "$raiz/$nombre"
+    cp "build/$preset/src/win/tralmix.exe" "build/$preset/src/cli/tralmix-cli.exe" \
+        "build/$preset/src/app/tralmix.chm" packaging/windows/LÉAME.txt "$raiz/$nombre/"
+    # Fixed times and no Unix extras, so that the same sources give the same archive.
+    touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" "$raiz/$nombre"/*
+    (cd "$raiz" && LC_ALL=C.UTF-8 zip -q -X -r "../$nombre.zip" "$nombre")
+    echo "build/$nombre.zip"
+done
+tests/win/paquete_e2e.sh "build/tralmix-$version-win64.zip" tests/data/golden

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what the Windows build and its tests under Wine need on Debian 12, beside what
+# setup-debian.sh installs; does nothing when all is there. Only the 64-bit Wine: with the
+# 32-bit one present, Debian's "wine" picks the 32-bit loader, which kernels without 32-bit
+# support cannot run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup-debian.sh
+
+packages=(
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools
+    googletest libcli11-dev
+    wine wine64 fonts-wine
+    icoutils python3-pefile zip
+    xvfb xauth xdotool imagemagick fp-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    sudo_cmd=()
+    if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+fi

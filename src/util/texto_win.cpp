@@ -1,0 +1,266 @@
+// The text module on Windows: the system's own conversions (MultiByteToWideChar and
+// WideCharToMultiByte for UTF-8 and code page 1252) and its file-system casing (LCMapStringEx with
+// the invariant locale). Where Windows and the Unicode full mapping differ (final sigma, U+0130,
+// U+1E9E, U+01C5), docs/windows.md lists it.
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+#include "util/texto.h"
+
+namespace tralmix::texto {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+constexpr UINT kCp1252 = 1252;
+
+int comoLongitud(std::size_t n) {
+    if (n > static_cast<std::size_t>(INT_MAX)) {
+        throw std::length_error("texto demasiado largo para una conversión");
+    }
+    return static_cast<int>(n);
+}
+
+const wchar_t* ancho(const char16_t* p) {
+    return reinterpret_cast<const wchar_t*>(p);
+}
+
+wchar_t* ancho(char16_t* p) {
+    return reinterpret_cast<wchar_t*>(p);
+}
+
+bool esAscii(std::u16string_view t) {
+    for (char16_t c : t) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Length of the leading run of ASCII bytes, eight at a time.
+std::size_t prefijoAscii(std::string_view t) {
+    std::size_t i = 0;
+    for (; i + 8 <= t.size(); i += 8) {
+        std::uint64_t ocho = 0;
+        std::memcpy(&ocho, t.data() + i, 8);
+        if ((ocho & 0x8080808080808080ULL) != 0) {
+            break;
+        }
+    }
+    while (i < t.size() && static_cast<unsigned char>(t[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+// Multi-byte text to UTF-16 in the given code page; flags 0 replaces what does not decode.
+bool aAncho(UINT paginaCodigos, DWORD banderas, std::string_view bytes, std::u16string& salida) {
+    if (bytes.empty()) {
+        salida.clear();
+        return true;
+    }
+    const int n = comoLongitud(bytes.size());
+    // One byte never gives more than one UTF-16 code unit in these code pages.
+    std::u16string buffer(bytes.size(), u'\0');
+    const int escritos =
+        ::MultiByteToWideChar(paginaCodigos, banderas, bytes.data(), n, ancho(buffer.data()), n);
+    if (escritos <= 0) {
+        return false;
+    }
+    buffer.resize(static_cast<std::size_t>(escritos));
+    salida = std::move(buffer);
+    return true;
+}
+
+// UTF-16 in the byte order given, a pair of bytes at a time. Unpaired surrogates and an odd last
+// byte become U+FFFD, as the Linux build decodes them.
+std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
+    std::u16string salida;
+    salida.reserve(bytes.size() / 2 + 1);
+    auto unidad = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(grandeAlFinal ? (a << 8) | b : (b << 8) | a);
+    };
+    const std::size_t pares = bytes.size() / 2;
+    for (std::size_t k = 0; k < pares; ++k) {
+        const char16_t c = unidad(2 * k);
+        if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pares) {
+            const char16_t d = unidad(2 * k + 2);
+            if (d >= 0xDC00 && d <= 0xDFFF) {
+                salida.push_back(c);
+                salida.push_back(d);
+                ++k;
+                continue;
+            }
+        }
+        salida.push_back(c >= 0xD800 && c <= 0xDFFF ? u'\uFFFD' : c);
+    }
+    if (bytes.size() % 2 != 0) {
+        salida.push_back(u'\uFFFD');
+    }
+    return salida;
+}
+
+// The system's file-system casing: the invariant locale, so no ASCII "I" ever becomes a dotless
+// one, and one code unit for one (the text never changes length).
+std::u16string minusculasSistema(std::u16string_view texto) {
+    if (texto.empty()) {
+        return {};
+    }
+    const int n = comoLongitud(texto.size());
+    std::u16string salida(texto.size(), u'\0');
+    const int escritos =
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, ancho(texto.data()), n,
+                        ancho(salida.data()), n, nullptr, nullptr, 0);
+    if (escritos <= 0) {
+        throw std::runtime_error("minúsculas fallidas: error " + std::to_string(::GetLastError()));
+    }
+    salida.resize(static_cast<std::size_t>(escritos));
+    return salida;
+}
+
+}  // namespace
+
+bool esUtf8(std::string_view bytes) {
+    const std::size_t ascii = prefijoAscii(bytes);
+    if (ascii == bytes.size()) {
+        return true;
+    }
+    // The strict flag refuses overlong forms, encoded surrogates, code points above U+10FFFF and
+    // truncated sequences, as ICU does; asked for the length only, it writes nothing.
+    const std::string_view resto = bytes.substr(ascii);
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, resto.data(),
+                                 comoLongitud(resto.size()), nullptr, 0) > 0;
+}
+
+bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
+    if (prefijoAscii(bytes) == bytes.size()) {
+        salida.assign(bytes.begin(), bytes.end());
+        return true;
+    }
+    return aAncho(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, salida);
+}
+
+std::u16string decodificar(std::string_view bytes) {
+    if (bytes.size() >= 2) {
+        const auto b0 = static_cast<unsigned char>(bytes[0]);
+        const auto b1 = static_cast<unsigned char>(bytes[1]);
+        if (b0 == 0xFF && b1 == 0xFE) {
+            return desdeUtf16(bytes.substr(2), false);
+        }
+        if (b0 == 0xFE && b1 == 0xFF) {
+            return desdeUtf16(bytes.substr(2), true);
+        }
+    }
+    std::string_view cuerpo = bytes;
+    if (cuerpo.starts_with("\xEF\xBB\xBF")) {
+        cuerpo.remove_prefix(3);
+    }
+    std::u16string salida;
+    if (desdeUtf8(cuerpo, salida)) {
+        return salida;
+    }
+    // Windows maps the five bytes that 1252 leaves undefined to the C1 controls of equal value.
+    if (!aAncho(kCp1252, 0, bytes, salida)) {
+        throw std::runtime_error("conversión fallida desde 1252: error " +
+                                 std::to_string(::GetLastError()));
+    }
+    return salida;
+}
+
+std::string decodificarUtf8(std::string bytes) {
+    const bool bomUtf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                                (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    if (!bomUtf16) {
+        const std::size_t bom = std::string_view(bytes).starts_with("\xEF\xBB\xBF") ? 3 : 0;
+        if (esUtf8(std::string_view(bytes).substr(bom))) {
+            bytes.erase(0, bom);
+            return bytes;
+        }
+    }
+    return aUtf8(decodificar(bytes));
+}
+
+void agregarUtf8(std::string& salida, std::u16string_view texto) {
+    const std::size_t inicio = salida.size();
+    if (esAscii(texto)) {
+        salida.resize(inicio + texto.size());
+        for (std::size_t i = 0; i < texto.size(); ++i) {
+            salida[inicio + i] = static_cast<char>(texto[i]);
+        }
+        return;
+    }
+    // Every UTF-16 code unit takes at most three UTF-8 bytes. Since Vista an unpaired surrogate
+    // becomes U+FFFD, so the output is always valid UTF-8.
+    const int n = comoLongitud(texto.size());
+    const int capacidad = comoLongitud(texto.size() * 3);
+    salida.resize(inicio + texto.size() * 3);
+    const int escritos = ::WideCharToMultiByte(CP_UTF8, 0, ancho(texto.data()), n,
+                                               salida.data() + inicio, capacidad, nullptr, nullptr);
+    if (escritos <= 0) {
+        salida.resize(inicio);
+        throw std::runtime_error("conversión a UTF-8 fallida: error " +
+                                 std::to_string(::GetLastError()));
+    }
+    salida.resize(inicio + static_cast<std::size_t>(escritos));
+}
+
+std::string aUtf8(std::u16string_view texto) {
+    std::string salida;
+    agregarUtf8(salida, texto);
+    return salida;
+}
+
+std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
+    std::u16string salida;
+    if (desdeUtf8(bytes, salida)) {
+        return salida;
+    }
+    aAncho(CP_UTF8, 0, bytes, salida);
+    return salida;
+}
+
+std::u16string minusculas(std::u16string_view texto) {
+    if (esAscii(texto)) {
+        std::u16string salida(texto);
+        for (char16_t& c : salida) {
+            if (c >= u'A' && c <= u'Z') {
+                c = static_cast<char16_t>(c + (u'a' - u'A'));
+            }
+        }
+        return salida;
+    }
+    return minusculasSistema(texto);
+}
+
+void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
+    if (prefijoAscii(texto) == texto.size()) {
+        const std::size_t inicio = salida.size();
+        salida.resize(inicio + texto.size());
+        char* destino = salida.data() + inicio;
+        for (std::size_t i = 0; i < texto.size(); ++i) {
+            const char c = texto[i];
+            destino[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+        }
+        return;
+    }
+    agregarUtf8(salida, minusculasSistema(desdeUtf8OReemplazo(texto)));
+}
+
+std::u16string_view recortar(std::u16string_view texto) {
+    const auto primero = texto.find_first_not_of(u' ');
+    if (primero == std::u16string_view::npos) {
+        return {};
+    }
+    const auto ultimo = texto.find_last_not_of(u' ');
+    return texto.substr(primero, ultimo - primero + 1);
+}
+
+}  // namespace tralmix::texto

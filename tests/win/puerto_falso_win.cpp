@@ -1,0 +1,66 @@
+// The test helpers of puerto_falso.h on Windows: wide paths only, a folder made with a unique
+// name under the system's temporary folder.
+
+#include <windows.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "puerto_falso.h"
+#include "util/archivos.h"
+#include "util/texto.h"
+
+namespace tralmix::prueba {
+
+CarpetaTemporal::CarpetaTemporal() {
+    std::random_device azar;
+    for (int intento = 0; intento < 100; ++intento) {
+        const auto candidata =
+            std::filesystem::temp_directory_path() / (L"tralmix-test-" + std::to_wstring(azar()));
+        if (::CreateDirectoryW(candidata.c_str(), nullptr)) {
+            ruta_ = candidata;
+            return;
+        }
+    }
+    throw std::runtime_error("CreateDirectoryW failed");
+}
+
+CarpetaTemporal::~CarpetaTemporal() {
+    std::error_code error;
+    std::filesystem::remove_all(ruta_, error);
+}
+
+std::u16string CarpetaTemporal::u16() const {
+    return archivos::desdeRuta(ruta_);
+}
+
+std::filesystem::path CarpetaTemporal::escribir(const std::string& nombre,
+                                                std::string_view bytes) const {
+    // Names are UTF-8 here: a narrow path would be read as Latin-1.
+    const auto destino = ruta_ / archivos::aRuta(texto::desdeUtf8OReemplazo(nombre));
+    std::ofstream salida(destino, std::ios::binary);
+    salida.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!salida) {
+        throw std::runtime_error("cannot write " + nombre);
+    }
+    return destino;
+}
+
+std::string leer(const std::filesystem::path& ruta) {
+    std::ifstream entrada(ruta, std::ios::binary);
+    std::ostringstream todo;
+    todo << entrada.rdbuf();
+    return todo.str();
+}
+
+std::u16string u16(std::string_view utf8) {
+    return texto::desdeUtf8OReemplazo(utf8);
+}
+
+std::string u8(std::u16string_view t) {
+    return texto::aUtf8(t);
+}
+
+}  // namespace tralmix::prueba

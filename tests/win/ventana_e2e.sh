@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# The real tralmix.exe under Wine in a virtual X server, driven as a user would:
+# - the client area and bands 0, 32 and 63 of the gradient, measured on a screenshot;
+# - "..." opens the Open dialog, the Z: path of a fixture is typed there, "Se ha creado el
+#   archivo:" is read from the box (Wine traces every box's text) and dismissed, the list in the
+#   profile folder is the golden one, and the request to open it reaches a stub xdg-open through
+#   the registered .txt association;
+# - a path typed in capitals and Enter in the path box: the warning, then the dialog;
+# - the logo opens the web site;
+# - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese.
+# The screenshots stay in OUT_DIR.
+#
+# Usage: ventana_e2e.sh TRALMIX_EXE GOLDEN_DIR OUT_DIR
+set -u
+
+exe=$1
+golden=$2
+salida=$3
+aqui=$(cd "$(dirname "$0")" && pwd)
+wine=$aqui/../../scripts/wine.sh
+fixture=list_97
+
+"$wine" --puede "$exe" || exit 77
+for herramienta in Xvfb xdotool import convert; do
+    if ! command -v "$herramienta" >/dev/null; then
+        echo "skipped: $herramienta is missing (scripts/setup-windows.sh installs it)"
+        exit 77
+    fi
+done
+
+rm -rf "$salida"
+mkdir -p "$salida/bin" "$salida/entrada"
+fallos=0
+fallar() {
+    echo "FAIL: $*"
+    fallos=$((fallos + 1))
+}
+
+# A display of our own: Xvfb picks a free number and tells it.
+exec 5>"$salida/pantalla"
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$salida/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do
+    [ -s "$salida/pantalla" ] && break
+    sleep 0.1
+done
+export DISPLAY=:$(head -n 1 "$salida/pantalla")
+
+# Whatever the desktop is asked to open is written down instead.
+cat >"$salida/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$salida/abiertos.log"
+EOF
+chmod +x "$salida/bin/xdg-open"
+export PATH="$salida/bin:$PATH"
+
+prefijo=${TRALMIX_WINEPREFIX:-/tmp/tralmix-wine-$(id -u)}
+perfil=$prefijo/drive_c/users/$(id -un)
+# Wine's desktop takes its display driver when its server starts: one started by a test without a
+# display would leave every window without one. The server is started anew with this display,
+# and ended again afterwards, before the display goes.
+reiniciar_wine() {
+    WINEPREFIX=$prefijo /usr/lib/wine/wineserver -k 2>/dev/null
+    WINEPREFIX=$prefijo /usr/lib/wine/wineserver -w 2>/dev/null
+}
+reiniciar_wine
+
+# A fresh prefix has no program for .txt files; Wine's browser hands them to xdg-open.
+"$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+"$wine" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
+rm -f "$perfil"/Mails_*.txt
+
+cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
+ruta_windows="Z:$(printf '%s' "$salida/entrada/lista.txt" | tr / '\\')"
+
+# Wine traces the text of every message box it shows.
+WINEDEBUG=trace+msgbox "$wine" "$exe" >"$salida/programa.log" 2>&1 &
+programa=$!
+terminar() {
+    kill "$programa" 2>/dev/null
+    wait "$programa" 2>/dev/null
+    reiniciar_wine
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+}
+trap terminar EXIT
+
+# esperar TITLE [SECONDS]: the first window whose title matches, within 20 s or as given (Wine
+# may first have to start its server on a busy machine).
+esperar() {
+    local w
+    for _ in $(seq $((${2:-20} * 10))); do
+        w=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+        if [ -n "$w" ]; then
+            echo "$w"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+ventana=$(esperar 'Creador de listas de' 90) || {
+    fallar "the window did not appear"
+    exit 1
+}
+sleep 1
+import -window root "$salida/ventana.png"
+
+# The client area: where band 0 (13,99,186) starts, band 63 (0,2,63) ends, and how wide band 63
+# runs; then bands 0, 32 and 63 by colour.
+medidas=$(convert "$salida/ventana.png" -depth 8 rgb:- | /usr/bin/python3 -c '
+import sys
+w, h = 1024, 768
+d = sys.stdin.buffer.read()
+def px(x, y):
+    i = 3 * (y * w + x)
+    return tuple(d[i:i + 3])
+# The first row with a long run of the colour of band 0: no icon or caption holds one.
+arriba = izquierda = None
+for y in range(h):
+    x = 0
+    while x < w:
+        if px(x, y) == (13, 99, 186):
+            inicio = x
+            while x < w and px(x, y) == (13, 99, 186):
+                x += 1
+            if x - inicio >= 400:
+                arriba, izquierda = y, inicio
+                break
+        x += 1
+    if arriba is not None:
+        break
+if arriba is None:
+    print("none")
+    sys.exit()
+abajo = arriba
+while abajo + 1 < h and px(izquierda, abajo + 1) != (0, 0, 0) and abajo - arriba < 400:
+    abajo += 1
+    if px(izquierda, abajo) == (0, 2, 63) and px(izquierda, abajo + 1) != (0, 2, 63):
+        break
+ancho = 0
+while izquierda + ancho < w and px(izquierda + ancho, abajo) == (0, 2, 63):
+    ancho += 1
+print(izquierda, arriba, ancho, abajo - arriba + 1,
+      "%d,%d,%d" % px(izquierda + 2, arriba + 1),
+      "%d,%d,%d" % px(izquierda + 2, arriba + 87),
+      "%d,%d,%d" % px(izquierda + 2, arriba + 170))
+')
+read -r cx cy ancho alto banda0 banda32 banda63 <<<"$medidas"
+echo "client area at $cx,$cy: ${ancho}x$alto; bands 0, 32, 63: $banda0 $banda32 $banda63"
+[ "$ancho" = 517 ] || fallar "client width ${ancho:-?}, expected 517"
+[ "$alto" = 172 ] || fallar "client height ${alto:-?}, expected 172"
+[ "$banda0" = 13,99,186 ] || fallar "band 0 is ${banda0:-?}, expected 13,99,186"
+[ "$banda32" = 6,50,124 ] || fallar "band 32 is ${banda32:-?}, expected 6,50,124"
+[ "$banda63" = 0,2,63 ] || fallar "band 63 is ${banda63:-?}, expected 0,2,63"
+
+# "..." (6945, 180, 645 by 315 twips): its middle.
+xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
+if dialogo=$(esperar '^Abrir$' 60); then
+    eval "$(xdotool getwindowgeometry --shell "$dialogo")"
+    # Keys go to the window under the pointer; the dialog gives its name field the focus.
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    xdotool type --delay 20 "$ruta_windows"
+    xdotool key Return
+    if caja=$(esperar '^Messenger Add-in$' 60); then
+        eval "$(xdotool getwindowgeometry --shell "$caja")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+        sleep 0.5
+        import -window root "$salida/mensaje.png"
+        if ! grep -a -q 'MSGBOX_OnInit L"Se ha creado el archivo:' "$salida/programa.log"; then
+            fallar "the box does not say 'Se ha creado el archivo:' (see mensaje.png)"
+        fi
+        xdotool key Return
+        for _ in $(seq 100); do
+            [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] && break
+            sleep 0.1
+        done
+        [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] ||
+            fallar "the box was not dismissed"
+    else
+        fallar "no message box after the dialog"
+    fi
+else
+    fallar "'...' did not open the Open dialog"
+fi
+
+lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
+if [ -z "$lista" ]; then
+    fallar "no list in the profile folder $perfil"
+elif ! cmp -s "$golden/$fixture.expected" "$lista"; then
+    fallar "the list differs from $fixture.expected"
+fi
+for _ in $(seq 100); do
+    [ -s "$salida/abiertos.log" ] && break
+    sleep 0.1
+done
+if ! grep -q "Mails_[0-9]\{8\}\.txt" "$salida/abiertos.log" 2>/dev/null; then
+    fallar "the list was not handed to the desktop (xdg-open got: $(cat "$salida/abiertos.log" 2>/dev/null))"
+fi
+import -window root "$salida/final.png"
+
+# A path typed in capitals into the path box, then Enter: the run lower-cases it, finds the file
+# (names are not case-sensitive here) and warns that it is no list; then the Open dialog follows,
+# and cancelling it ends the run without a word.
+printf 'x@example.com\r\n' >"$salida/entrada/carta.doc"
+tecleado="Z:$(printf '%s' "$salida/entrada/carta.doc" | tr / '\\' | tr '[:lower:]' '[:upper:]')"
+xdotool mousemove $((cx + 88 + 183)) $((cy + 12 + 10)) click 1
+xdotool type --delay 20 "$tecleado"
+xdotool key Return
+if caja=$(esperar '^Messenger Add-in$' 60); then
+    eval "$(xdotool getwindowgeometry --shell "$caja")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    grep -a -q 'MSGBOX_OnInit L"El archivo especificado no es valido..."' "$salida/programa.log" ||
+        fallar "Enter: no 'El archivo especificado no es valido...' for a .DOC file"
+    xdotool key Return
+    if dialogo=$(esperar '^Abrir$' 60); then
+        eval "$(xdotool getwindowgeometry --shell "$dialogo")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+        sleep 0.5
+        xdotool key Escape
+        sleep 1
+        [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] ||
+            fallar "a cancelled dialog was followed by a message"
+    else
+        fallar "Enter: no Open dialog after the warning"
+    fi
+else
+    fallar "Enter in the path box started no run"
+fi
+
+# A click on the logo opens the web site.
+xdotool mousemove $((cx + 8 + 61)) $((cy + 45 + 57)) click 1
+for _ in $(seq 100); do
+    grep -q 'tralmix.example.org' "$salida/abiertos.log" 2>/dev/null && break
+    sleep 0.1
+done
+grep -q '^https://tralmix.example.org/$' "$salida/abiertos.log" ||
+    fallar "the logo did not open the web site (xdg-open got: $(cat "$salida/abiertos.log"))"
+
+# Alt+F4 over the window closes it and ends the program.
+xdotool mousemove $((cx + 100)) $((cy + 160)) key alt+F4
+for _ in $(seq 100); do
+    kill -0 "$programa" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$programa" 2>/dev/null && fallar "the program did not end when its window was closed"
+
+# "tralmix.exe FILE" from a folder named in three scripts, on pasted messages in a file named in
+# Greek and Chinese: processed at once, without the dialog.
+carpeta="$salida/Programa ñandú 中文"
+mkdir -p "$carpeta"
+cp "$exe" "$carpeta/tralmix.exe"
+entrada="$salida/entrada/Λίστα 名单.txt"
+cp "$golden/bulk_es.input.txt" "$entrada"
+rm -f "$perfil"/Mails_*.txt
+WINEDEBUG=trace+msgbox "$wine" "$carpeta/tralmix.exe" "$entrada" >"$salida/programa2.log" 2>&1 &
+programa=$!
+if caja=$(esperar '^Messenger Add-in$' 90); then
+    eval "$(xdotool getwindowgeometry --shell "$caja")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    grep -a -q 'MSGBOX_OnInit L"Se ha creado el archivo:' "$salida/programa2.log" ||
+        fallar "FILE: the box does not say 'Se ha creado el archivo:'"
+    xdotool key Return
+else
+    fallar "FILE: no message box"
+fi
+lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
+if [ -z "$lista" ] || ! cmp -s "$golden/bulk_es.expected" "$lista"; then
+    fallar "FILE: no list, or it differs from bulk_es.expected"
+fi
+if ventana=$(esperar 'Creador de listas de'); then
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) key alt+F4
+fi
+for _ in $(seq 100); do
+    kill -0 "$programa" 2>/dev/null || break
+    sleep 0.1
+done
+
+echo "ventana_e2e: $fallos failures"
+[ "$fallos" -eq 0 ]
