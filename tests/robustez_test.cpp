@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <new>
@@ -15,6 +17,7 @@
 #include "extract/proceso.h"
 #include "extract/resultado.h"
 #include "puerto_falso.h"
+#include "referencia/literal.h"
 #include "util/archivos.h"
 
 namespace tralmix {
@@ -304,6 +307,80 @@ TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
         EXPECT_EQ(p.mensajes[0].texto, mensajeFallo(c.accion, c.ruta, c.motivo));
         EXPECT_TRUE(p.abiertos.empty());
     }
+}
+
+// A link planted at the working path: the file it points at is not touched, and the working file
+// is made elsewhere, readable by its owner only.
+TEST_F(Robustez, PlantedLinkIsNotFollowedAndTheNewFileIsPrivate) {
+    prueba::CarpetaTemporal otra;
+    const auto victima = otra.escribir("victima.txt", "precious\r\n");
+    fs::create_symlink(victima, temporal.ruta() / "lista.txt");
+    prueba::PuertoFalso puerto;
+    Estado estado;
+    preparar(puerto, estado);
+    puerto.respuesta = {true,
+                        archivos::desdeRuta(entrada.escribir("Lista.txt", "x@example.com\r\n"))};
+    EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
+    EXPECT_EQ(leer(victima), "precious\r\n");
+    EXPECT_TRUE(fs::is_symlink(temporal.ruta() / "lista.txt"));
+    int trabajos = 0;
+    for (const auto& e : fs::directory_iterator(temporal.ruta())) {
+        if (e.path().filename().string().starts_with("lista.txt.")) {
+            ++trabajos;
+            struct stat info {};
+            ASSERT_EQ(::lstat(e.path().c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0600u);
+            EXPECT_EQ(leer(e.path()), "x@example.com\r\n");
+        }
+    }
+    EXPECT_EQ(trabajos, 1);
+    EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
+}
+
+TEST_F(Robustez, EarlierWorkingFileIsReplacedAndMadePrivate) {
+    const auto anterior = temporal.escribir("lista.txt", "old content that is longer\r\n");
+    ::chmod(anterior.c_str(), 0644);
+    prueba::PuertoFalso puerto;
+    Estado estado;
+    preparar(puerto, estado);
+    puerto.respuesta = {true,
+                        archivos::desdeRuta(entrada.escribir("lista.txt", "x@example.com\r\n"))};
+    EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
+    EXPECT_EQ(leer(temporal.ruta() / "lista.txt"), "x@example.com\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(anterior.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// A write that fails part way (here: past a file-size limit, as a full disk would) leaves the
+// earlier list whole, no half-written file, and no announcement.
+TEST_F(Robustez, FailedWriteOfTheListKeepsTheEarlierOne) {
+    resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+    prueba::PuertoFalso puerto;
+    Estado estado;
+    preparar(puerto, estado);
+    estado.lineas = literal::comoArreglo(literal::Lineas(5000, u"someone@example.com"));
+    EtapaResultado etapa;
+    ASSERT_TRUE(etapa.preparar(puerto));
+
+    rlimit antes{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
+    rlimit pequeno = antes;
+    pequeno.rlim_cur = 1000;
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &pequeno), 0);
+    const Desenlace d = etapa.terminar(estado, puerto, kCierreLista);
+    ::setrlimit(RLIMIT_FSIZE, &antes);
+    std::signal(SIGXFSZ, senal);
+
+    EXPECT_EQ(d, Desenlace::FalloArchivo);
+    EXPECT_EQ(leer(lista()), "earlier list\r\n");
+    ASSERT_EQ(puerto.mensajes.size(), 1u);
+    EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
+    EXPECT_NE(puerto.mensajes[0].texto.find(u"Motivo: el archivo es demasiado grande"),
+              std::u16string::npos);
+    EXPECT_TRUE(puerto.abiertos.empty());
+    EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
 }
 
 // Memory running out part way (a file too large for this machine) ends the run with a message,

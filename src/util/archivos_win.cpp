@@ -227,7 +227,7 @@ Lector::~Lector() {
 
 Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
     soltar(manejador_);
-    tamano_ = 0;
+    huella_ = {};
     leidos_ = 0;
     if (!rutaUsable(ruta)) {
         return falloDe(ruta.empty() ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME);
@@ -278,7 +278,13 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
         return falloDe(ERROR_FILE_TOO_LARGE);
     }
     manejador_ = m;
-    tamano_ = tamano;
+    huella_.identidad = Identidad{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
+    huella_.tamano = tamano;
+    huella_.escrito = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+        info.ftLastWriteTime.dwLowDateTime);
     return {};
 }
 
@@ -301,15 +307,19 @@ Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
     return {};
 }
 
-Fallo Lector::alInicio() {
+Fallo Lector::irA(std::uint64_t posicion) {
     if (manejador_ == kNinguno) {
         return falloDe(ERROR_INVALID_HANDLE, kNoAbierto);
     }
-    LARGE_INTEGER cero{};
-    if (!::SetFilePointerEx(manejadorDe(manejador_), cero, nullptr, FILE_BEGIN)) {
+    if (posicion > kTamanoMaximo) {
+        return falloDe(ERROR_FILE_TOO_LARGE);
+    }
+    LARGE_INTEGER donde{};
+    donde.QuadPart = static_cast<LONGLONG>(posicion);
+    if (!::SetFilePointerEx(manejadorDe(manejador_), donde, nullptr, FILE_BEGIN)) {
         return ultimoFallo();
     }
-    leidos_ = 0;
+    leidos_ = posicion;
     return {};
 }
 

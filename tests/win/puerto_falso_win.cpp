@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 
 #include "puerto_falso.h"
@@ -46,21 +45,6 @@ std::filesystem::path CarpetaTemporal::escribir(const std::string& nombre,
         throw std::runtime_error("cannot write " + nombre);
     }
     return destino;
-}
-
-std::string leer(const std::filesystem::path& ruta) {
-    std::ifstream entrada(ruta, std::ios::binary);
-    std::ostringstream todo;
-    todo << entrada.rdbuf();
-    return todo.str();
-}
-
-std::u16string u16(std::string_view utf8) {
-    return texto::desdeUtf8OReemplazo(utf8);
-}
-
-std::string u8(std::u16string_view t) {
-    return texto::aUtf8(t);
 }
 
 }  // namespace tralmix::prueba
