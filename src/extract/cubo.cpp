@@ -171,20 +171,43 @@ class Ordenador {
             }
             r[i] = {clave, l[i], static_cast<std::uint32_t>(resto.size())};
         }
-        // Equal keys: a text that ends within them is the beginning of the other (the bytes the
-        // key holds past its end are zeros, as are the other's there), and two that go on past
-        // them are told apart by what follows.
+        // By key, and among equal keys by how much of the key the text fills (9: all, and it goes
+        // on): a text that ends within the key is the beginning of every longer one with that
+        // key (the key holds zeros past its end, as the other holds there).
+        auto lleno = [](const Registro& x) { return std::min<std::uint32_t>(x.largo, 9); };
+        std::sort(r, r + t.n, [&](const Registro& a, const Registro& b) {
+            return a.clave != b.clave ? a.clave < b.clave : lleno(a) < lleno(b);
+        });
+        // Texts that go on past an equal key are told apart by what follows: few of them, most
+        // often repeats of one address, so each run is sorted by its own.
         const char* bytes = bytes_;
-        std::sort(r, r + t.n, [bytes, d](const Registro& a, const Registro& b) {
-            if (a.clave != b.clave) {
-                return a.clave < b.clave;
-            }
-            if (a.largo <= 8 || b.largo <= 8) {
-                return a.largo < b.largo;
-            }
+        auto menorResto = [bytes, d](const Registro& a, const Registro& b) {
             return menorComoUtf16({bytes + a.lugar + d + 8, a.largo - 8},
                                   {bytes + b.lugar + d + 8, b.largo - 8});
-        });
+        };
+        for (std::size_t i = 0; i < t.n;) {
+            std::size_t j = i + 1;
+            while (j < t.n && r[j].clave == r[i].clave && lleno(r[j]) == lleno(r[i])) {
+                ++j;
+            }
+            if (j - i > 1 && lleno(r[i]) == 9) {
+                if (j - i <= 16) {
+                    // Insertion: repeats need one comparison each.
+                    for (std::size_t k = i + 1; k < j; ++k) {
+                        const Registro x = r[k];
+                        std::size_t m = k;
+                        while (m > i && menorResto(x, r[m - 1])) {
+                            r[m] = r[m - 1];
+                            --m;
+                        }
+                        r[m] = x;
+                    }
+                } else {
+                    std::sort(r + i, r + j, menorResto);
+                }
+            }
+            i = j;
+        }
         for (std::size_t i = 0; i < t.n; ++i) {
             l[i] = r[i].lugar;
         }

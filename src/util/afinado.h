@@ -27,9 +27,10 @@ inline constexpr std::uint64_t kEnDosPartes = std::uint64_t{4} << 20;
 inline constexpr unsigned kCorteDespues = 50;
 inline constexpr unsigned kCorteDurante = 25;
 
-// The sort: stretches up to this many elements are sorted by keys (16 bytes each); larger ones
+// The sort: stretches up to this many elements are sorted by keys (16 bytes each), their texts
+// few enough to stay in the cache while compared; larger ones
 // are first split in place by their next byte.
-inline constexpr std::size_t kTramoConClaves = std::size_t{1} << 16;
+inline constexpr std::size_t kTramoConClaves = std::size_t{1} << 10;
 // Arrays from this size on are sorted by both cores, once split by their first byte.
 inline constexpr std::size_t kOrdenEnDos = std::size_t{1} << 18;
 
