@@ -103,40 +103,49 @@ constexpr bool formaDeLaTabla() {
 }
 static_assert(formaDeLaTabla(), "the one-pass map assumes single ASCII characters after the tags");
 
-// Every tag starts with "<" and the tag rows only delete, so a line without "<" is left as it is
-// by all of them, and a row can only find its tag where the line has a "<". The places of the
-// "<" are taken once, and again after a row has deleted something.
+// Every tag starts with "<", holds no other, and the tag rows only delete: a row finds its tag
+// only where the line has a "<", two of its matches never overlap, and deleting one joins text
+// only where it stood, so every match of a row is at one of the "<" there were before it ran.
+// The places of the "<" are taken once and moved along as rows delete; a line with very many
+// goes to the plain search.
 void quitarEtiquetas(std::string& t, std::size_t desde) {
     constexpr std::size_t kMaximo = 16;
     std::array<std::size_t, kMaximo> lugares{};
     std::size_t cuantos = 0;
-    bool muchos = false;
-    auto buscarLugares = [&] {
-        cuantos = 0;
-        muchos = false;
-        for (std::size_t p = t.find('<', desde); p != std::string::npos; p = t.find('<', p + 1)) {
-            if (cuantos == kMaximo) {
-                muchos = true;
-                return;
+    for (std::size_t p = t.find('<', desde); p != std::string::npos; p = t.find('<', p + 1)) {
+        if (cuantos == kMaximo) {
+            for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+                reemplazar(t, kTabla[i].buscado, {}, desde);
             }
-            lugares[cuantos++] = p;
+            return;
         }
-    };
-    buscarLugares();
-    for (std::size_t i = 0; i < kPrimeraDeUnCaracter; ++i) {
+        lugares[cuantos++] = p;
+    }
+    for (std::size_t i = 0; i < kPrimeraDeUnCaracter && cuantos > 0; ++i) {
         const std::string_view buscado = kTabla[i].buscado;
-        bool esta = false;
-        if (muchos) {
-            esta = t.find(buscado, desde) != std::string::npos;
-        } else {
-            for (std::size_t k = 0; k < cuantos && !esta; ++k) {
-                esta = std::string_view(t).substr(lugares[k]).starts_with(buscado);
+        // Left to right, each match deleted and the places after it moved back; the search goes
+        // on after a match, as the row's replacement does.
+        std::size_t escrito = lugares[0];
+        std::size_t leido = lugares[0];
+        std::size_t quedan = 0;
+        std::size_t borrados = 0;
+        for (std::size_t k = 0; k < cuantos; ++k) {
+            const std::size_t p = lugares[k];
+            // Only one "<" in a tag: no place lies inside a match.
+            if (std::string_view(t).substr(p).starts_with(buscado)) {
+                std::char_traits<char>::move(t.data() + escrito, t.data() + leido, p - leido);
+                escrito += p - leido;
+                leido = p + buscado.size();
+                borrados += buscado.size();
+                continue;
             }
+            lugares[quedan++] = p - borrados;
         }
-        if (esta) {
-            reemplazar(t, buscado, {}, desde);
-            buscarLugares();
+        if (borrados > 0) {
+            std::char_traits<char>::move(t.data() + escrito, t.data() + leido, t.size() - leido);
+            t.resize(t.size() - borrados);
         }
+        cuantos = quedan;
     }
 }
 
@@ -162,17 +171,13 @@ std::span<const FilaTabla> tablaLimpieza() {
 
 Rasgos limpieza(std::string_view qLimpiar, std::string& limpia) {
     const std::size_t inicio = limpia.size();
-    limpia.resize(inicio + qLimpiar.size());
-    auto [quedan, senales] = mapear(qLimpiar.data(), qLimpiar.size(), limpia.data() + inicio);
-    if ((senales & kSenalMenor) != 0) {
-        // A line with "<" may hold a tag, which goes whole before its punctuation is touched:
-        // the line is cleaned again where it lands at the end of limpia, its tags first.
-        std::copy(qLimpiar.begin(), qLimpiar.end(),
-                  limpia.begin() + static_cast<std::ptrdiff_t>(inicio));
+    limpia.append(qLimpiar);
+    // A tag goes whole before its punctuation is touched; then the map, where the line landed.
+    if (qLimpiar.find('<') != std::string_view::npos) {
         quitarEtiquetas(limpia, inicio);
-        char* aqui = limpia.data() + inicio;
-        std::tie(quedan, senales) = mapear(aqui, limpia.size() - inicio, aqui);
     }
+    char* aqui = limpia.data() + inicio;
+    const auto [quedan, senales] = mapear(aqui, limpia.size() - inicio, aqui);
     limpia.resize(inicio + quedan);
     return {(senales & kSenalSeparador) != 0, (senales & kSenalW) != 0};
 }
