@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "comun.h"
+#include "extract/cubo.h"
 #include "extract/masivo.h"
 #include "referencia/literal.h"
 #include "util/texto.h"
@@ -32,14 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
         fuzz::exigir(partes == obtenido, "pieces cut after a line end give the same words");
     }
 
-    literal::Lineas copia;
-    literal::quitarRepetidos(esperado, copia);
-    Arreglo copiaObtenida;
-    quitarRepetidos(obtenido, copiaObtenida);
-    fuzz::exigir(literal::comoLineas(obtenido) == esperado, "the same repeats are blanked");
-    fuzz::exigir(literal::comoLineas(copiaObtenida) == copia, "the copy is the words as found");
     for (std::size_t i = 0; i < obtenido.size(); ++i) {
         fuzz::exigir(obtenido[i].find(' ') == std::string_view::npos, "no word holds a space");
     }
+    literal::Lineas copia;
+    literal::quitarRepetidos(esperado, copia);
+    literal::Cubo(esperado, true);
+    const Arreglo copiaObtenida = obtenido;
+    Cubo(obtenido, true);
+    quitarRepetidos(obtenido);
+    fuzz::exigir(literal::comoLineas(obtenido) == esperado, "sorted, each address once");
+    fuzz::exigir(literal::comoLineas(copiaObtenida) == copia, "the copy is the words as found");
     return 0;
 }

@@ -22,11 +22,26 @@ TEST(Arreglo, ElementsInOneBlock) {
     a.vaciar(2);
     EXPECT_EQ(literal::comoLineas(a), (V{u"b@", u"", u"", u""}));
 
-    // A copy is a copy: changing it leaves the original alone.
+    // A copy is a copy, though it shares the texts until one of them changes one.
     Arreglo copia = a;
     copia.vaciar(0);
     EXPECT_EQ(a[0], "b@");
     EXPECT_FALSE(copia == a);
+    copia.acortar(1, "");
+    copia.agregar("z@x");
+    a.acortar(0, "b");
+    EXPECT_EQ(literal::comoLineas(copia), (V{u"", u"", u"", u"", u"z@x"}));
+    EXPECT_EQ(literal::comoLineas(a), (V{u"b", u"", u"", u""}));
+
+    // Appended whole, from a place on, whichever block is the larger.
+    Arreglo grande = literal::comoArreglo({u"", u"una direccion larga@x", u"otra@x"});
+    Arreglo corta = literal::comoArreglo({u"c@x"});
+    corta.anexar(std::move(grande), 1);
+    EXPECT_EQ(literal::comoLineas(corta), (V{u"c@x", u"una direccion larga@x", u"otra@x"}));
+    Arreglo otra = literal::comoArreglo({u"", u"d@x"});
+    corta.anexar(std::move(otra));
+    EXPECT_EQ(literal::comoLineas(corta),
+              (V{u"c@x", u"una direccion larga@x", u"otra@x", u"", u"d@x"}));
 
     a.clear();
     EXPECT_TRUE(a.empty());

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <bit>
 #include <cstring>
 #include <functional>
 
@@ -304,38 +303,6 @@ bool aceptar(std::string_view& palabra) {
     return palabra.find_first_of("()") == std::string_view::npos;
 }
 
-// A set of the array's texts by their places, without an allocation per text. Each slot keeps a
-// part of its text's hash beside the place, so that most lookups never read another text.
-class TextosVistos {
-  public:
-    explicit TextosVistos(const Arreglo& arreglo)
-        : arreglo_(arreglo), huecos_(std::bit_ceil(arreglo.size() + arreglo.size() / 2 + 2), 0) {}
-
-    // False when an equal text was there already.
-    bool agregar(std::uint32_t lugar) {
-        const std::string_view texto = arreglo_.textoEn(lugar);
-        const std::size_t hash = std::hash<std::string_view>{}(texto);
-        const std::uint64_t marca = (static_cast<std::uint64_t>(hash >> 32) << 32) | lugar;
-        const std::size_t mascara = huecos_.size() - 1;
-        for (std::size_t i = hash & mascara;; i = (i + 1) & mascara) {
-            const std::uint64_t hueco = huecos_[i];
-            if (hueco == 0) {
-                huecos_[i] = marca;
-                return true;
-            }
-            if ((hueco >> 32) == (marca >> 32) &&
-                arreglo_.textoEn(static_cast<std::uint32_t>(hueco)) == texto) {
-                return false;
-            }
-        }
-    }
-
-  private:
-    const Arreglo& arreglo_;
-    // 0: free (place 0 is the empty text, never added)
-    std::vector<std::uint64_t> huecos_;
-};
-
 }  // namespace
 
 std::span<const FilaTabla> tablaMasivo() {
@@ -390,16 +357,24 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
     }
 }
 
-void quitarRepetidos(Arreglo& lineas, Arreglo& copiaLineas) {
-    copiaLineas = lineas;
-    // One hashed pass gives what comparing every pair gives: the first place keeps the address.
-    TextosVistos vistos(copiaLineas);
-    const auto lugares = copiaLineas.lugares();
-    for (std::size_t i = 0; i < lugares.size(); ++i) {
-        if (lugares[i] != 0 && !vistos.agregar(lugares[i])) {
-            lineas.vaciar(i);
+void quitarRepetidos(Arreglo& ordenadas) {
+    const auto lugares = ordenadas.lugares();
+    const std::size_t n = lugares.size();
+    // From the back: a text equal to the one before it is a repeat; what stays moves to the
+    // back, in order, and the front is filled with empty elements.
+    std::size_t escrito = n;
+    for (std::size_t i = n; i-- > 0;) {
+        if (i >= afinado::kAdelanto) {
+            anticipar(ordenadas.inicio(i - afinado::kAdelanto));
         }
+        const std::uint32_t lugar = lugares[i];
+        if (lugar == 0 ||
+            (i > 0 && ordenadas.textoEn(lugares[i - 1]) == ordenadas.textoEn(lugar))) {
+            continue;
+        }
+        lugares[--escrito] = lugar;
     }
+    std::fill(lugares.begin(), lugares.begin() + static_cast<std::ptrdiff_t>(escrito), 0u);
 }
 
 namespace {
@@ -534,7 +509,7 @@ Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
             return fallar(falloDespues.motivo);
         }
         // Position 0 of the whole is the first part's, or the second's when only it has words.
-        estado.lineas.anexar(despues, estado.lineas.empty() ? 0 : 1);
+        estado.lineas.anexar(std::move(despues), estado.lineas.empty() ? 0 : 1);
     }
     if (fallo) {
         return fallar(fallo.motivo);
@@ -542,13 +517,16 @@ Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
     if (!seguir) {
         return Desenlace::Interrumpido;
     }
-    quitarRepetidos(estado.lineas, estado.copiaLineas);
-    // Without any address there is nothing to sort; the result stage says so.
+    // The reference copy of every word as found (it shares their texts), then the sort, after
+    // which each address is kept once. Without any address there is nothing to sort; the result
+    // stage says so.
+    estado.copiaLineas = estado.lineas;
     AvanceDelPuerto orden(puerto, Fase::Orden);
     Cubo(estado.lineas, true, &orden);
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
+    quitarRepetidos(estado.lineas);
     EtapaResultado etapa;
     if (!etapa.preparar(puerto)) {
         return Desenlace::FalloArchivo;

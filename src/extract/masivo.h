@@ -28,9 +28,10 @@ std::span<const FilaTabla> tablaMasivo();
 // one after the other, the words of the whole.
 void extraerDirecciones(std::string_view lineas, Arreglo& direcciones);
 
-// Blanks every later repeat of an address, keeping the first; copiaLineas receives the
-// reference copy.
-void quitarRepetidos(Arreglo& lineas, Arreglo& copiaLineas);
+// On sorted addresses, where the repeats of one stand together: all but one of them become
+// empty, and the empty elements go first, the others keeping their order. That is what blanking
+// every later repeat and then sorting gives, without a table of what was seen.
+void quitarRepetidos(Arreglo& ordenadas);
 
 // Pasted messages read again from a line end on by a second core, while this one does something
 // else (writes the working file, or reads the part before): it reads the file itself, as masivo

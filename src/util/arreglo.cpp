@@ -6,19 +6,22 @@
 namespace tralmix {
 
 void Arreglo::clear() {
-    bytes_.liberar();
+    bytes_.reset();
     lugares_.liberar();
 }
 
-void Arreglo::prepararBloque() {
-    if (bytes_.size() == 0) {
-        bytes_.agregar(kFin);  // the empty text, shared by every empty element
+void Arreglo::separar() {
+    auto propio =
+        bytes_ ? std::make_shared<Bloque<char>>(*bytes_) : std::make_shared<Bloque<char>>();
+    if (propio->size() == 0) {
+        propio->agregar(kFin);  // the empty text, shared by every empty element
     }
+    bytes_ = std::move(propio);
 }
 
 void Arreglo::reservar(std::size_t elementos, std::size_t bytes) {
     lugares_.reservar(elementos);
-    bytes_.reservar(bytes + 1);
+    propio().reservar(bytes + 1);
 }
 
 void Arreglo::agregar(std::string_view texto) {
@@ -26,40 +29,60 @@ void Arreglo::agregar(std::string_view texto) {
         agregarVacio();
         return;
     }
-    prepararBloque();
-    const std::size_t lugar = bytes_.size();
+    Bloque<char>& bloque = propio();
+    const std::size_t lugar = bloque.size();
     // Places count in 32 bits: 4 GB of text, beyond the largest file a run reads.
     if (lugar + texto.size() + 1 > UINT32_MAX) {
         throw std::length_error("arreglo demasiado grande");
     }
-    char* destino = bytes_.agrandar(texto.size() + 1);
+    char* destino = bloque.agrandar(texto.size() + 1);
     std::memcpy(destino, texto.data(), texto.size());
     destino[texto.size()] = kFin;
     lugares_.agregar(static_cast<std::uint32_t>(lugar));
 }
 
 void Arreglo::agregarVacio() {
-    prepararBloque();
+    propio();
     lugares_.agregar(0);
 }
 
-void Arreglo::anexar(const Arreglo& otro, std::size_t desde) {
+void Arreglo::anexar(Arreglo&& otro, std::size_t desde) {
     if (desde >= otro.size()) {
         return;
     }
-    prepararBloque();
-    // Its block goes after ours whole (its empty text at its place 0 included), its places moved
-    // by where it now starts; its empty elements keep place 0.
-    const std::size_t base = bytes_.size();
-    if (base + otro.bytes_.size() > UINT32_MAX) {
-        throw std::length_error("arreglo demasiado grande");
+    // The smaller block goes after the larger one, whole (its empty text at its place 0
+    // included), and the places into it move by where it now starts; empty elements keep place 0.
+    auto mover = [](Bloque<std::uint32_t>& lugares, std::size_t de, std::size_t a,
+                    std::size_t base) {
+        for (std::size_t i = de; i < a; ++i) {
+            lugares[i] = lugares[i] == 0 ? 0 : static_cast<std::uint32_t>(base + lugares[i]);
+        }
+    };
+    const std::size_t nuestros = bytes_ ? bytes_->size() : 0;
+    if (nuestros >= otro.bytes_->size()) {
+        Bloque<char>& bloque = propio();
+        const std::size_t base = bloque.size();
+        if (base + otro.bytes_->size() > UINT32_MAX) {
+            throw std::length_error("arreglo demasiado grande");
+        }
+        bloque.agregar(otro.bytes_->data(), otro.bytes_->size());
+        const std::size_t antes = lugares_.size();
+        lugares_.agregar(otro.lugares_.data() + desde, otro.size() - desde);
+        mover(lugares_, antes, lugares_.size(), base);
+    } else {
+        Bloque<char>& bloque = otro.propio();
+        const std::size_t base = bloque.size();
+        if (base + nuestros > UINT32_MAX) {
+            throw std::length_error("arreglo demasiado grande");
+        }
+        if (nuestros > 0) {
+            bloque.agregar(bytes_->data(), nuestros);
+        }
+        mover(lugares_, 0, lugares_.size(), base);
+        lugares_.agregar(otro.lugares_.data() + desde, otro.size() - desde);
+        bytes_ = std::move(otro.bytes_);
     }
-    bytes_.agregar(otro.bytes_.data(), otro.bytes_.size());
-    std::uint32_t* destino = lugares_.agrandar(otro.size() - desde);
-    for (std::size_t i = desde; i < otro.size(); ++i) {
-        const std::uint32_t lugar = otro.lugares_[i];
-        *destino++ = lugar == 0 ? 0 : static_cast<std::uint32_t>(base + lugar);
-    }
+    otro.clear();
 }
 
 void Arreglo::vaciar(std::size_t i) {
@@ -72,7 +95,7 @@ void Arreglo::acortar(std::size_t i, std::string_view texto) {
         return;
     }
     // Written over its own text, which only this element holds.
-    char* destino = bytes_.data() + lugares_[i];
+    char* destino = propio().data() + lugares_[i];
     std::memmove(destino, texto.data(), texto.size());
     destino[texto.size()] = kFin;
 }

@@ -4,6 +4,7 @@
 // text lies in one block of bytes, and the element is the place of its text in that block.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,12 +21,18 @@ class Arreglo {
 
     // Without elements, as an array never sized or erased.
     Arreglo() = default;
+    // A copy shares the block of texts until one of the two changes a text or adds one: copies
+    // that only reorder or blank their elements (copiaLineas and lineas) cost their places only.
+    Arreglo(const Arreglo& otro) = default;
+    Arreglo& operator=(const Arreglo& otro) = default;
+    Arreglo(Arreglo&& otro) noexcept = default;
+    Arreglo& operator=(Arreglo&& otro) noexcept = default;
 
     std::size_t size() const { return lugares_.size(); }
     bool empty() const { return lugares_.size() == 0; }
     std::string_view operator[](std::size_t i) const { return textoEn(lugares_[i]); }
     // Where element i's text starts, without finding its end (to fetch it ahead of its use).
-    const char* inicio(std::size_t i) const { return bytes_.data() + lugares_[i]; }
+    const char* inicio(std::size_t i) const { return bytes_->data() + lugares_[i]; }
 
     // Without elements again; the memory goes back.
     void clear();
@@ -35,8 +42,9 @@ class Arreglo {
     // Appends an element; the text must be valid UTF-8 (it never holds kFin).
     void agregar(std::string_view texto);
     void agregarVacio();
-    // Appends the elements of otro from desde on, in order.
-    void anexar(const Arreglo& otro, std::size_t desde = 0);
+    // Appends the elements of otro from desde on, in order. Whichever block is smaller is the one
+    // copied.
+    void anexar(Arreglo&& otro, std::size_t desde = 0);
     // Element i becomes the empty text.
     void vaciar(std::size_t i);
     // Element i becomes texto, which is no longer than its present text.
@@ -46,18 +54,25 @@ class Arreglo {
     // place 0. textoEn gives the text at a place.
     std::span<std::uint32_t> lugares() { return {lugares_.data(), lugares_.size()}; }
     std::string_view textoEn(std::uint32_t lugar) const {
-        const char* inicio = bytes_.data() + lugar;
-        return {inicio, primeroDe<0xFF>(inicio, bytes_.size() - lugar)};
+        const char* inicio = bytes_->data() + lugar;
+        return {inicio, primeroDe<0xFF>(inicio, bytes_->size() - lugar)};
     }
     // The block itself: each text followed by kFin.
-    const char* bytes() const { return bytes_.data(); }
+    const char* bytes() const { return bytes_ ? bytes_->data() : nullptr; }
 
     bool operator==(const Arreglo& otro) const;
 
   private:
-    void prepararBloque();
+    // The block, this array's alone, with its empty text.
+    Bloque<char>& propio() {
+        if (!bytes_ || bytes_.use_count() > 1) [[unlikely]] {
+            separar();
+        }
+        return *bytes_;
+    }
+    void separar();
 
-    Bloque<char> bytes_;
+    std::shared_ptr<Bloque<char>> bytes_;
     Bloque<std::uint32_t> lugares_;
 };
 
