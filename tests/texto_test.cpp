@@ -152,6 +152,18 @@ TEST(MinusculasUtf8, EveryCharacterAsTheFullMapping) {
     std::string obtenido;
     agregarMinusculasUtf8(obtenido, aUtf8(todos));
     EXPECT_TRUE(obtenido == aUtf8(minusculas(todos)));
+    // ASCII alone, eight bytes at a time and one by one at the end.
+    std::string ascii;
+    std::string esperado;
+    for (int c = 0; c < 128; ++c) {
+        ascii += static_cast<char>(c);
+        esperado += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    ascii += "XYZ";
+    esperado += "xyz";
+    obtenido.clear();
+    agregarMinusculasUtf8(obtenido, ascii);
+    EXPECT_EQ(obtenido, esperado);
 }
 
 }  // namespace

@@ -67,9 +67,13 @@ constexpr bool formaDeLaTabla() {
                            f.buscado.find(' ') != std::string_view::npos || f.reemplazo != " ")) {
             return false;
         }
-        if (i >= kPuntosDesde &&
-            (f.buscado.size() < 2 || f.buscado.find_first_not_of(i < kGuionesDesde ? '.' : '-') !=
-                                         std::string_view::npos)) {
+        // The runs of dots and dashes, from the longest to two, one character shorter each row.
+        const std::size_t mayor = i < kGuionesDesde ? kGuionesDesde - kPuntosDesde + 1
+                                                    : kTabla.size() - kGuionesDesde + 1;
+        const std::size_t desde = i < kGuionesDesde ? kPuntosDesde : kGuionesDesde;
+        if (i >= kPuntosDesde && (f.buscado.size() != mayor - (i - desde) ||
+                                  f.buscado.find_first_not_of(i < kGuionesDesde ? '.' : '-') !=
+                                      std::string_view::npos)) {
             return false;
         }
     }
@@ -103,7 +107,7 @@ bool terminaPalabra(std::string_view texto, std::size_t despues) {
 void quitarAddFinal(std::string& texto) {
     constexpr std::string_view add = "add";
     const std::string_view vista(texto);
-    std::size_t hallado = buscarEn(vista, add, 0);
+    std::size_t hallado = vista.find(add);
     if (hallado == std::string_view::npos) {
         return;
     }
@@ -115,33 +119,44 @@ void quitarAddFinal(std::string& texto) {
             escrito += hallado - leido;
             texto[escrito++] = ' ';
             leido = hallado + add.size();
-            hallado = buscarEn(vista, add, leido);
+            hallado = vista.find(add, leido);
         } else {
-            hallado = buscarEn(vista, add, hallado + 1);
+            hallado = vista.find(add, hallado + 1);
         }
     }
     std::memmove(texto.data() + escrito, texto.data() + leido, texto.size() - leido);
     texto.resize(escrito + texto.size() - leido);
 }
 
-// Each row's distinct bytes other than the space (a space can appear where there was none, so it
-// is never a reason to skip a row).
-struct Necesita {
-    std::array<char, 16> bytes{};
-    std::size_t n = 0;
+// The bytes the rows look for, each given one bit: what a line holds of them fits in one number.
+struct Bits {
+    std::array<std::uint64_t, 256> de{};
+    unsigned cuantos = 0;
 };
 
-constexpr std::array<Necesita, kTabla.size()> crearNecesita() {
-    std::array<Necesita, kTabla.size()> t{};
+constexpr Bits crearBits() {
+    Bits b;
+    for (const FilaTabla& f : kTabla) {
+        for (const char c : f.buscado) {
+            const auto u = static_cast<unsigned char>(c);
+            // A space can appear where there was none, so it is never a reason to skip a row.
+            if (c != ' ' && b.de[u] == 0) {
+                b.de[u] = std::uint64_t{1} << b.cuantos++;
+            }
+        }
+    }
+    return b;
+}
+
+constexpr Bits kBits = crearBits();
+static_assert(kBits.cuantos <= 64);
+
+// Each row's bytes, as bits.
+constexpr std::array<std::uint64_t, kTabla.size()> crearNecesita() {
+    std::array<std::uint64_t, kTabla.size()> t{};
     for (std::size_t i = 0; i < kTabla.size(); ++i) {
         for (const char c : kTabla[i].buscado) {
-            bool ya = c == ' ';
-            for (std::size_t k = 0; k < t[i].n; ++k) {
-                ya = ya || t[i].bytes[k] == c;
-            }
-            if (!ya) {
-                t[i].bytes[t[i].n++] = c;
-            }
+            t[i] |= kBits.de[static_cast<unsigned char>(c)];
         }
     }
     return t;
@@ -149,21 +164,15 @@ constexpr std::array<Necesita, kTabla.size()> crearNecesita() {
 
 constexpr auto kNecesita = crearNecesita();
 
-// The bytes a line holds, and whether it holds ".." or "--".
+// The bytes a line holds of those the rows look for, and whether it holds ".." or "--".
 struct Presentes {
-    std::array<bool, 256> byte{};
+    std::uint64_t bits = 0;
     bool puntos = false;
     bool guiones = false;
 };
 
 bool posible(std::size_t fila, const Presentes& presentes) {
-    const Necesita& n = kNecesita[fila];
-    for (std::size_t k = 0; k < n.n; ++k) {
-        if (!presentes.byte[static_cast<unsigned char>(n.bytes[k])]) {
-            return false;
-        }
-    }
-    return true;
+    return (presentes.bits & kNecesita[fila]) == kNecesita[fila];
 }
 
 bool alguno(std::size_t desde, std::size_t hasta, const Presentes& presentes) {
@@ -173,6 +182,35 @@ bool alguno(std::size_t desde, std::size_t hasta, const Presentes& presentes) {
         }
     }
     return false;
+}
+
+// The rows of dots (seven down to two) or of dashes (ten down to two), longest first, on one
+// run of k of them: each row takes what it can from the left, so the run becomes k / largest
+// spaces, then what is left: nothing, the single character (which no row takes), or one more
+// space. Runs never meet, since each ends at another character and nothing here makes one.
+void quitarRayas(std::string& t, char c, std::size_t mayor) {
+    std::size_t escrito = 0;
+    const std::size_t n = t.size();
+    for (std::size_t i = 0; i < n;) {
+        if (t[i] != c || i + 1 >= n || t[i + 1] != c) {
+            t[escrito++] = t[i++];
+            continue;
+        }
+        std::size_t k = 0;
+        while (i + k < n && t[i + k] == c) {
+            ++k;
+        }
+        i += k;
+        for (std::size_t g = k / mayor; g > 0; --g) {
+            t[escrito++] = ' ';
+        }
+        if (k % mayor == 1) {
+            t[escrito++] = c;
+        } else if (k % mayor > 1) {
+            t[escrito++] = ' ';
+        }
+    }
+    t.resize(escrito);
 }
 
 // Rows "de:" to "cco:" in one pass. Each of their texts ends in its only ":", so a match ends at a
@@ -220,7 +258,6 @@ constexpr MapaEspacios crearMapaEspacios(std::size_t desde, std::size_t hasta) {
 }
 
 constexpr MapaEspacios kMapaSignos = crearMapaEspacios(kSignosDesde, kSignosHasta);
-constexpr MapaEspacios kMapaSeparadores = crearMapaEspacios(kSeparadoresDesde, kSeparadoresHasta);
 
 void aEspacios(std::string& t, const MapaEspacios& mapa) {
     for (char& c : t) {
@@ -237,17 +274,13 @@ void aEspacios(std::string& t, const MapaEspacios& mapa) {
 // no ".." or "--" is left.
 void normalizarLinea(std::string& t) {
     Presentes presentes;
-    char antes = ' ';
-    bool puntos = false;  // locals: stores into the byte table could alias the members
-    bool guiones = false;
+    std::uint64_t bits = 0;  // a local, kept in a register
     for (const char c : t) {
-        presentes.byte[static_cast<unsigned char>(c)] = true;
-        puntos = puntos || (c == '.' && antes == '.');
-        guiones = guiones || (c == '-' && antes == '-');
-        antes = c;
+        bits |= kBits.de[static_cast<unsigned char>(c)];
     }
-    presentes.puntos = puntos;
-    presentes.guiones = guiones;
+    presentes.bits = bits;
+    presentes.puntos = (bits & kBits.de['.']) != 0 && t.find("..") != std::string::npos;
+    presentes.guiones = (bits & kBits.de['-']) != 0 && t.find("--") != std::string::npos;
     // Deleting ".html" or ".htm" can bring dots or dashes together; nothing else can.
     const std::size_t largo = t.size();
     for (std::size_t fila = 0; fila < kEncabezadosDesde; ++fila) {
@@ -275,20 +308,13 @@ void normalizarLinea(std::string& t) {
             reemplazar(t, kTabla[fila].buscado, kTabla[fila].reemplazo);
         }
     }
-    if (alguno(kSeparadoresDesde, kSeparadoresHasta, presentes)) {
-        aEspacios(t, kMapaSeparadores);
+    // Rows "," and ";" are left to the word scan, which cuts at them as at a space: no later row
+    // looks for either, nor for a space.
+    if (presentes.puntos) {
+        quitarRayas(t, '.', kGuionesDesde - kPuntosDesde + 1);
     }
-    for (std::size_t fila = kFilaFinDeLinea + 1; fila < kTabla.size(); ++fila) {
-        if (fila == kPuntosDesde && !presentes.puntos) {
-            fila = kGuionesDesde - 1;
-            continue;
-        }
-        if (fila == kGuionesDesde && !presentes.guiones) {
-            break;
-        }
-        if (posible(fila, presentes)) {
-            reemplazar(t, kTabla[fila].buscado, kTabla[fila].reemplazo);
-        }
+    if (presentes.guiones) {
+        quitarRayas(t, '-', kTabla.size() - kGuionesDesde + 1);
     }
 }
 
@@ -312,36 +338,35 @@ std::span<const FilaTabla> tablaMasivo() {
 void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
     // Only lines with an "@" can give a word: neither lower-casing nor any row makes one.
     const std::size_t n = texto.size();
-    auto esFin = [](char c) { return c == '\r' || c == '\n'; };
     std::string t;
-    std::size_t pos = 0;
-    while (pos < n) {
-        const void* arroba = std::memchr(texto.data() + pos, '@', n - pos);
+    std::size_t inicio = 0;  // where the line being looked at begins
+    while (inicio < n) {
+        const void* arroba = std::memchr(texto.data() + inicio, '@', n - inicio);
         if (arroba == nullptr) {
             break;
         }
         const auto a = static_cast<std::size_t>(static_cast<const char*>(arroba) - texto.data());
-        std::size_t inicio = a;
-        while (inicio > pos && !esFin(texto[inicio - 1])) {
-            --inicio;
-        }
-        std::size_t fin = a;
-        while (fin < n && !esFin(texto[fin])) {
-            ++fin;
+        // From line to line up to the one that holds it.
+        std::size_t fin = inicio + primeroDe<'\r', '\n'>(texto.data() + inicio, n - inicio);
+        while (fin < a) {
+            inicio = fin + (texto[fin] == '\r' && fin + 1 < n && texto[fin + 1] == '\n' ? 2 : 1);
+            fin = inicio + primeroDe<'\r', '\n'>(texto.data() + inicio, n - inicio);
         }
         t.clear();
         texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
         t += ' ';  // the line's CR LF, as its row leaves it
         normalizarLinea(t);
+        // Words end at a space, or at a "," or ";", which their rows would have made one.
         const std::string_view vista(t);
+        auto corta = [](char c) { return c == ' ' || c == ',' || c == ';'; };
         std::size_t i = 0;
         while (i < vista.size()) {
-            while (i < vista.size() && vista[i] == ' ') {
+            while (i < vista.size() && corta(vista[i])) {
                 ++i;
             }
             const std::size_t comienzo = i;
             bool conArroba = false;
-            while (i < vista.size() && vista[i] != ' ') {
+            while (i < vista.size() && !corta(vista[i])) {
                 conArroba = conArroba || vista[i] == '@';
                 ++i;
             }
@@ -353,7 +378,7 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
                 direcciones.agregar(palabra);
             }
         }
-        pos = fin;
+        inicio = fin;
     }
 }
 

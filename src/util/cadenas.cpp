@@ -57,7 +57,7 @@ void reemplazar(std::string& texto, std::string_view buscado, std::string_view r
         return;
     }
     const std::string_view vista(texto);
-    std::size_t hallado = buscarEn(vista, buscado, desde);
+    std::size_t hallado = vista.find(buscado, desde);
     if (hallado == std::string_view::npos) {
         return;  // one scan, no copy
     }
@@ -73,7 +73,7 @@ void reemplazar(std::string& texto, std::string_view buscado, std::string_view r
         std::char_traits<char>::copy(texto.data() + escrito, reemplazo.data(), reemplazo.size());
         escrito += reemplazo.size();
         leido = hallado + buscado.size();
-        hallado = buscarEn(vista, buscado, leido);
+        hallado = vista.find(buscado, leido);
     }
     std::char_traits<char>::move(texto.data() + escrito, texto.data() + leido,
                                  texto.size() - leido);

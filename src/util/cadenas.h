@@ -34,26 +34,6 @@ std::u16string nombreArchivo(std::u16string_view ruta);
 std::int64_t buscarAtras(std::u16string_view texto, std::u16string_view buscado,
                          std::int64_t inicio = -1);
 
-// Position of the first buscado in texto at or after desde, npos when there is none: what
-// basic_string_view::find answers. On the short lines the extraction works on, a plain loop beats
-// one library call per candidate first character; long texts go to the library.
-template <typename Caracter>
-std::size_t buscarEn(std::basic_string_view<Caracter> texto,
-                     std::basic_string_view<Caracter> buscado, std::size_t desde) {
-    constexpr std::size_t kCorto = 256;
-    if (texto.size() > kCorto || buscado.empty()) {
-        return texto.find(buscado, desde);
-    }
-    for (std::size_t i = desde; i + buscado.size() <= texto.size(); ++i) {
-        if (texto[i] == buscado[0] &&
-            std::equal(buscado.begin() + 1, buscado.end(),
-                       texto.begin() + static_cast<std::ptrdiff_t>(i) + 1)) {
-            return i;
-        }
-    }
-    return std::basic_string_view<Caracter>::npos;
-}
-
 // Replaces every occurrence of buscado in texto (from the byte desde on) by reemplazo, in place:
 // found left to right without overlap, the search going on right after each replacement. Texts
 // are UTF-8 and the sought text and its replacement whole characters, so byte and character

@@ -123,15 +123,47 @@ std::string decodificarUtf8(std::string bytes) {
     return aUtf8(decodificar(bytes));
 }
 
-void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
-    if (prefijoAscii(texto) == texto.size()) {
-        const std::size_t inicio = salida.size();
-        salida.resize(inicio + texto.size());
-        char* destino = salida.data() + inicio;
-        for (std::size_t i = 0; i < texto.size(); ++i) {
-            const char c = texto[i];
-            destino[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+namespace {
+
+// Eight ASCII bytes lower-cased at once: a byte gets 0x20 where adding 0x3F carries it past 0x7F
+// (it is "A" or above) and adding 0x25 does not (it is "Z" or below). No byte carries into the
+// next, since none is above 0x7F.
+std::uint64_t minusculasAscii(std::uint64_t v) {
+    constexpr std::uint64_t kAltos = 0x8080808080808080ULL;
+    const std::uint64_t desdeA = v + 0x3F3F3F3F3F3F3F3FULL;
+    const std::uint64_t trasZ = v + 0x2525252525252525ULL;
+    return v | (((desdeA & ~trasZ) & kAltos) >> 2);
+}
+
+// Lower-cases the ASCII bytes from i on, eight at a time while they last, into d; i and inicio
+// move past them.
+void minusculasAsciiDesde(const std::uint8_t* s, std::size_t n, std::size_t& i, std::uint8_t* d,
+                          std::size_t& inicio) {
+    for (; i + 8 <= n; i += 8, inicio += 8) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, s + i, 8);
+        if ((v & 0x8080808080808080ULL) != 0) {
+            break;
         }
+        v = minusculasAscii(v);
+        std::memcpy(d + inicio, &v, 8);
+    }
+    for (; i < n && s[i] < 0x80; ++i) {
+        const std::uint8_t c = s[i];
+        d[inicio++] = c >= 'A' && c <= 'Z' ? static_cast<std::uint8_t>(c + ('a' - 'A')) : c;
+    }
+}
+
+}  // namespace
+
+void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
+    const auto* s = reinterpret_cast<const std::uint8_t*>(texto.data());
+    if (prefijoAscii(texto) == texto.size()) {
+        std::size_t inicio = salida.size();
+        salida.resize(inicio + texto.size());
+        std::size_t i = 0;
+        minusculasAsciiDesde(s, texto.size(), i, reinterpret_cast<std::uint8_t*>(salida.data()),
+                             inicio);
         return;
     }
     // In the root locale a character's full lower-case mapping is its simple one, except for
@@ -139,7 +171,6 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
     // text with a sigma goes whole to the full mapping, and so does one that turns out not to be
     // UTF-8.
     if (texto.find("\xCE\xA3") == std::string_view::npos) {
-        const auto* s = reinterpret_cast<const std::uint8_t*>(texto.data());
         const auto n = static_cast<std::int32_t>(comoLongitud(texto.size()));
         const std::size_t original = salida.size();
         std::size_t inicio = original;
@@ -149,8 +180,9 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
         std::int32_t i = 0;
         while (i < n) {
             if (s[i] < 0x80) {
-                const std::uint8_t c = s[i++];
-                d[inicio++] = c >= 'A' && c <= 'Z' ? static_cast<std::uint8_t>(c + ('a' - 'A')) : c;
+                auto j = static_cast<std::size_t>(i);
+                minusculasAsciiDesde(s, texto.size(), j, d, inicio);
+                i = static_cast<std::int32_t>(j);
                 continue;
             }
             UChar32 c = 0;
