@@ -107,7 +107,7 @@ bool terminaPalabra(std::string_view texto, std::size_t despues) {
 void quitarAddFinal(std::string& texto) {
     constexpr std::string_view add = "add";
     const std::string_view vista(texto);
-    std::size_t hallado = vista.find(add);
+    std::size_t hallado = buscar(vista, add);
     if (hallado == std::string_view::npos) {
         return;
     }
@@ -119,9 +119,9 @@ void quitarAddFinal(std::string& texto) {
             escrito += hallado - leido;
             texto[escrito++] = ' ';
             leido = hallado + add.size();
-            hallado = vista.find(add, leido);
+            hallado = buscar(vista, add, leido);
         } else {
-            hallado = vista.find(add, hallado + 1);
+            hallado = buscar(vista, add, hallado + 1);
         }
     }
     std::memmove(texto.data() + escrito, texto.data() + leido, texto.size() - leido);

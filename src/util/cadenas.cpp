@@ -1,5 +1,7 @@
 #include "util/cadenas.h"
 
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 #include "util/archivos.h"
@@ -39,6 +41,48 @@ std::int64_t buscarAtras(std::u16string_view texto, std::u16string_view buscado,
     return hallado == std::u16string_view::npos ? 0 : static_cast<std::int64_t>(hallado) + 1;
 }
 
+namespace {
+
+// The bytes of v equal to c, as their high bits, with no false ones.
+std::uint64_t iguales(std::uint64_t v, unsigned char c) {
+    constexpr std::uint64_t kBajos = 0x7F7F7F7F7F7F7F7FULL;
+    const std::uint64_t x = v ^ (0x0101010101010101ULL * c);
+    return ~(((x & kBajos) + kBajos) | x | kBajos);
+}
+
+}  // namespace
+
+std::size_t buscar(std::string_view texto, std::string_view buscado, std::size_t desde) {
+    const std::size_t n = texto.size();
+    const std::size_t m = buscado.size();
+    if (m < 2 || desde > n || std::endian::native != std::endian::little) {
+        return texto.find(buscado, desde);
+    }
+    const auto b0 = static_cast<unsigned char>(buscado[0]);
+    const auto b1 = static_cast<unsigned char>(buscado[1]);
+    std::size_t i = desde;
+    for (; i + 9 <= n; i += 8) {
+        std::uint64_t v = 0;
+        std::uint64_t w = 0;
+        std::memcpy(&v, texto.data() + i, 8);
+        std::memcpy(&w, texto.data() + i + 1, 8);
+        for (std::uint64_t marcas = iguales(v, b0) & iguales(w, b1); marcas != 0;
+             marcas &= marcas - 1) {
+            const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(marcas)) / 8;
+            if (p + m <= n && texto.compare(p + 2, m - 2, buscado.substr(2)) == 0) {
+                return p;
+            }
+        }
+    }
+    // The last few places, one by one.
+    for (; i + m <= n; ++i) {
+        if (texto[i] == buscado[0] && texto.compare(i + 1, m - 1, buscado.substr(1)) == 0) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 void reemplazar(std::string& texto, std::string_view buscado, std::string_view reemplazo,
                 std::size_t desde) {
     if (buscado.empty()) {
@@ -57,7 +101,7 @@ void reemplazar(std::string& texto, std::string_view buscado, std::string_view r
         return;
     }
     const std::string_view vista(texto);
-    std::size_t hallado = vista.find(buscado, desde);
+    std::size_t hallado = buscar(vista, buscado, desde);
     if (hallado == std::string_view::npos) {
         return;  // one scan, no copy
     }
@@ -73,7 +117,7 @@ void reemplazar(std::string& texto, std::string_view buscado, std::string_view r
         std::char_traits<char>::copy(texto.data() + escrito, reemplazo.data(), reemplazo.size());
         escrito += reemplazo.size();
         leido = hallado + buscado.size();
-        hallado = vista.find(buscado, leido);
+        hallado = buscar(vista, buscado, leido);
     }
     std::char_traits<char>::move(texto.data() + escrito, texto.data() + leido,
                                  texto.size() - leido);
