@@ -326,7 +326,8 @@ bool aceptar(std::string_view& palabra) {
     if (!palabra.empty() && palabra.back() == ')') {
         palabra.remove_suffix(1);
     }
-    return palabra.find_first_of("()") == std::string_view::npos;
+    return std::none_of(palabra.begin(), palabra.end(),
+                        [](char c) { return c == '(' || c == ')'; });
 }
 
 }  // namespace
@@ -366,12 +367,14 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
             }
             const std::size_t comienzo = i;
             bool conArroba = false;
+            bool conParentesis = false;
             while (i < vista.size() && !corta(vista[i])) {
                 conArroba = conArroba || vista[i] == '@';
+                conParentesis = conParentesis || vista[i] == '(' || vista[i] == ')';
                 ++i;
             }
             std::string_view palabra = vista.substr(comienzo, i - comienzo);
-            if (conArroba && aceptar(palabra)) {
+            if (conArroba && (!conParentesis || aceptar(palabra))) {
                 if (direcciones.empty()) {
                     direcciones.agregarVacio();  // position 0 stays empty
                 }
