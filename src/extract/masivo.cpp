@@ -347,12 +347,12 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
             break;
         }
         const auto a = static_cast<std::size_t>(static_cast<const char*>(arroba) - texto.data());
-        // From line to line up to the one that holds it.
-        std::size_t fin = inicio + primeroDe<'\r', '\n'>(texto.data() + inicio, n - inicio);
-        while (fin < a) {
-            inicio = fin + (texto[fin] == '\r' && fin + 1 < n && texto[fin + 1] == '\n' ? 2 : 1);
-            fin = inicio + primeroDe<'\r', '\n'>(texto.data() + inicio, n - inicio);
+        // The line that holds it: back to the last line end before it, on to the next.
+        const std::size_t atras = ultimoDe<'\r', '\n'>(texto.data() + inicio, a - inicio);
+        if (atras < a - inicio) {
+            inicio += atras + 1;
         }
+        const std::size_t fin = a + primeroDe<'\r', '\n'>(texto.data() + a, n - a);
         t.clear();
         texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
         t += ' ';  // the line's CR LF, as its row leaves it

@@ -51,6 +51,34 @@ std::size_t primeroDe(const char* p, std::size_t n) {
     return n;
 }
 
+// Eight bytes at a time from the end: the place of the last of the given bytes before n, or n
+// when there is none. Exact equality marks (no false ones), so the highest is the last.
+template <unsigned char... Buscados>
+std::size_t ultimoDe(const char* p, std::size_t n) {
+    constexpr std::uint64_t kBajos = 0x7F7F7F7F7F7F7F7FULL;
+    std::size_t i = n;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i >= 8; i -= 8) {
+            std::uint64_t v = 0;
+            std::memcpy(&v, p + i - 8, 8);
+            std::uint64_t marcas = 0;
+            ((marcas |= ~((((v ^ (0x0101010101010101ULL * Buscados)) & kBajos) + kBajos) |
+                          (v ^ (0x0101010101010101ULL * Buscados)) | kBajos)),
+             ...);
+            if (marcas != 0) {
+                return i - 8 + static_cast<std::size_t>(63 - std::countl_zero(marcas)) / 8;
+            }
+        }
+    }
+    while (i > 0) {
+        --i;
+        if (((static_cast<unsigned char>(p[i]) == Buscados) || ...)) {
+            return i;
+        }
+    }
+    return n;
+}
+
 namespace memoria {
 
 // Raw memory of at least n bytes, not cleared; nullptr when there is none. agrandar keeps the
