@@ -25,11 +25,13 @@ for herramienta in xvfb-run xdotool xclip import identify; do
     fi
 done
 
+# -noreset: without it the server starts over when its last client leaves, and the program
+# started again below can find no display during that moment.
 if [[ -z "${TRALMIX_E2E_EN_X:-}" ]]; then
     rm -rf "$trabajo"
     mkdir -p "$trabajo"
     export TRALMIX_E2E_EN_X=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$programa" "$datos" "$trabajo" "$modo"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$programa" "$datos" "$trabajo" "$modo"
 fi
 
 trabajo=$(realpath "$trabajo")
