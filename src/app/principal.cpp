@@ -87,19 +87,8 @@ class PuertoVentana : public Puerto {
         ventana_.escritorio_.mensaje(&ventana_, qtexto(texto), estilo, qtexto(titulo));
     }
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override {
-        CFileDialog dialogo(ventana_.escritorio_.selector(), ventana_.escritorio_.avisos());
-        dialogo.InitialDir(ajustes.initialDir);
-        dialogo.DialogTitle(ajustes.dialogTitle);
-        dialogo.Filter(ajustes.filter);
-        dialogo.FilterIndex(ajustes.filterIndex);
-        dialogo.Flags(ajustes.flags);
-        dialogo.hWndParent(ajustes.hWndParent);
-        RespuestaDialogo respuesta;
-        respuesta.elegido = dialogo.Show(ajustes.abrir);
-        if (respuesta.elegido) {
-            respuesta.ruta = dialogo.Filename();
-        }
-        return respuesta;
+        return tralmix::mostrarDialogo(ventana_.escritorio_.selector(),
+                                       ventana_.escritorio_.avisos(), ajustes);
     }
     std::u16string carpetaPrograma() const override {
         return ventana_.escritorio_.carpetaPrograma().toStdU16String();

@@ -106,4 +106,21 @@ std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido) {
     return pares;
 }
 
+RespuestaDialogo mostrarDialogo(SelectorArchivos& selector, AvisoError& aviso,
+                                const AjustesDialogo& ajustes) {
+    CFileDialog dialogo(selector, aviso);
+    dialogo.InitialDir(ajustes.initialDir);
+    dialogo.DialogTitle(ajustes.dialogTitle);
+    dialogo.Filter(ajustes.filter);
+    dialogo.FilterIndex(ajustes.filterIndex);
+    dialogo.Flags(ajustes.flags);
+    dialogo.hWndParent(ajustes.hWndParent);
+    RespuestaDialogo respuesta;
+    respuesta.elegido = dialogo.Show(ajustes.abrir);
+    if (respuesta.elegido) {
+        respuesta.ruta = dialogo.Filename();
+    }
+    return respuesta;
+}
+
 }  // namespace tralmix

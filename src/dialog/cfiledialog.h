@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "extract/puerto.h"
+
 namespace tralmix {
 
 // Length of the file and title buffers, terminator included.
@@ -138,5 +140,9 @@ struct ParFiltro {
 // The pairs of a converted filter, up to its closing double NUL. A description left without a
 // pattern is dropped, as the chooser could not use it.
 std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido);
+
+// Shows the Open or Save dialog set up as the run asks; the chosen path when confirmed.
+RespuestaDialogo mostrarDialogo(SelectorArchivos& selector, AvisoError& aviso,
+                                const AjustesDialogo& ajustes);
 
 }  // namespace tralmix

@@ -16,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "util/ascii.h"
 #include "util/texto.h"
 
 namespace tralmix::texto {
@@ -55,40 +56,6 @@ std::u16string conConvertidor(const char* nombre, std::string_view bytes) {
     return salida;
 }
 
-bool esAscii(std::u16string_view t) {
-    for (char16_t c : t) {
-        if (c >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool esAscii(std::string_view t) {
-    for (char c : t) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Length of the leading run of ASCII bytes, eight at a time.
-std::size_t prefijoAscii(std::string_view t) {
-    std::size_t i = 0;
-    for (; i + 8 <= t.size(); i += 8) {
-        std::uint64_t ocho = 0;
-        std::memcpy(&ocho, t.data() + i, 8);
-        if ((ocho & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-    }
-    while (i < t.size() && static_cast<unsigned char>(t[i]) < 0x80) {
-        ++i;
-    }
-    return i;
-}
-
 }  // namespace
 
 bool esUtf8(std::string_view bytes) {
@@ -109,52 +76,6 @@ bool esUtf8(std::string_view bytes) {
     }
     return true;
 }
-
-std::string decodificarUtf8(std::string bytes) {
-    const bool bomUtf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                                                (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    if (!bomUtf16) {
-        const std::size_t bom = std::string_view(bytes).starts_with("\xEF\xBB\xBF") ? 3 : 0;
-        if (esUtf8(std::string_view(bytes).substr(bom))) {
-            bytes.erase(0, bom);
-            return bytes;
-        }
-    }
-    return aUtf8(decodificar(bytes));
-}
-
-namespace {
-
-// Eight ASCII bytes lower-cased at once: a byte gets 0x20 where adding 0x3F carries it past 0x7F
-// (it is "A" or above) and adding 0x25 does not (it is "Z" or below). No byte carries into the
-// next, since none is above 0x7F.
-std::uint64_t minusculasAscii(std::uint64_t v) {
-    constexpr std::uint64_t kAltos = 0x8080808080808080ULL;
-    const std::uint64_t desdeA = v + 0x3F3F3F3F3F3F3F3FULL;
-    const std::uint64_t trasZ = v + 0x2525252525252525ULL;
-    return v | (((desdeA & ~trasZ) & kAltos) >> 2);
-}
-
-// Lower-cases the ASCII bytes from i on, eight at a time while they last, into d; i and inicio
-// move past them.
-void minusculasAsciiDesde(const std::uint8_t* s, std::size_t n, std::size_t& i, std::uint8_t* d,
-                          std::size_t& inicio) {
-    for (; i + 8 <= n; i += 8, inicio += 8) {
-        std::uint64_t v = 0;
-        std::memcpy(&v, s + i, 8);
-        if ((v & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-        v = minusculasAscii(v);
-        std::memcpy(d + inicio, &v, 8);
-    }
-    for (; i < n && s[i] < 0x80; ++i) {
-        const std::uint8_t c = s[i];
-        d[inicio++] = c >= 'A' && c <= 'Z' ? static_cast<std::uint8_t>(c + ('a' - 'A')) : c;
-    }
-}
-
-}  // namespace
 
 void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
     const auto* s = reinterpret_cast<const std::uint8_t*>(texto.data());
@@ -216,7 +137,7 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
 }
 
 bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
-    if (esAscii(bytes)) {
+    if (prefijoAscii(bytes) == bytes.size()) {
         salida.assign(bytes.begin(), bytes.end());
         return true;
     }
@@ -261,10 +182,7 @@ std::u16string decodificar(std::string_view bytes) {
 void agregarUtf8(std::string& salida, std::u16string_view texto) {
     const std::size_t inicio = salida.size();
     if (esAscii(texto)) {
-        salida.resize(inicio + texto.size());
-        for (std::size_t i = 0; i < texto.size(); ++i) {
-            salida[inicio + i] = static_cast<char>(texto[i]);
-        }
+        agregarAscii(salida, texto);
         return;
     }
     // Every UTF-16 code unit takes at most three UTF-8 bytes.
@@ -280,12 +198,6 @@ void agregarUtf8(std::string& salida, std::u16string_view texto) {
     salida.resize(inicio + static_cast<std::size_t>(longitud));
 }
 
-std::string aUtf8(std::u16string_view texto) {
-    std::string salida;
-    agregarUtf8(salida, texto);
-    return salida;
-}
-
 std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
     std::u16string salida;
     if (desdeUtf8(bytes, salida)) {
@@ -296,13 +208,7 @@ std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
 
 std::u16string minusculas(std::u16string_view texto) {
     if (esAscii(texto)) {
-        std::u16string salida(texto);
-        for (char16_t& c : salida) {
-            if (c >= u'A' && c <= u'Z') {
-                c = static_cast<char16_t>(c + (u'a' - u'A'));
-            }
-        }
-        return salida;
+        return minusculasAscii(texto);
     }
     // Full lower-case mappings can lengthen the text (U+0130 becomes two code units).
     std::u16string salida(texto.size() + texto.size() / 2 + 16, u'\0');
@@ -321,15 +227,6 @@ std::u16string minusculas(std::u16string_view texto) {
         salida.resize(static_cast<std::size_t>(longitud));
         return salida;
     }
-}
-
-std::u16string_view recortar(std::u16string_view texto) {
-    const auto primero = texto.find_first_not_of(u' ');
-    if (primero == std::u16string_view::npos) {
-        return {};
-    }
-    const auto ultimo = texto.find_last_not_of(u' ');
-    return texto.substr(primero, ultimo - primero + 1);
 }
 
 }  // namespace tralmix::texto

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "util/ascii.h"
 #include "util/texto.h"
 
 namespace tralmix::texto {
@@ -32,31 +33,6 @@ const wchar_t* ancho(const char16_t* p) {
 
 wchar_t* ancho(char16_t* p) {
     return reinterpret_cast<wchar_t*>(p);
-}
-
-bool esAscii(std::u16string_view t) {
-    for (char16_t c : t) {
-        if (c >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Length of the leading run of ASCII bytes, eight at a time.
-std::size_t prefijoAscii(std::string_view t) {
-    std::size_t i = 0;
-    for (; i + 8 <= t.size(); i += 8) {
-        std::uint64_t ocho = 0;
-        std::memcpy(&ocho, t.data() + i, 8);
-        if ((ocho & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-    }
-    while (i < t.size() && static_cast<unsigned char>(t[i]) < 0x80) {
-        ++i;
-    }
-    return i;
 }
 
 // Multi-byte text to UTF-16 in the given code page; flags 0 replaces what does not decode.
@@ -175,26 +151,10 @@ std::u16string decodificar(std::string_view bytes) {
     return salida;
 }
 
-std::string decodificarUtf8(std::string bytes) {
-    const bool bomUtf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                                                (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    if (!bomUtf16) {
-        const std::size_t bom = std::string_view(bytes).starts_with("\xEF\xBB\xBF") ? 3 : 0;
-        if (esUtf8(std::string_view(bytes).substr(bom))) {
-            bytes.erase(0, bom);
-            return bytes;
-        }
-    }
-    return aUtf8(decodificar(bytes));
-}
-
 void agregarUtf8(std::string& salida, std::u16string_view texto) {
     const std::size_t inicio = salida.size();
     if (esAscii(texto)) {
-        salida.resize(inicio + texto.size());
-        for (std::size_t i = 0; i < texto.size(); ++i) {
-            salida[inicio + i] = static_cast<char>(texto[i]);
-        }
+        agregarAscii(salida, texto);
         return;
     }
     // Every UTF-16 code unit takes at most three UTF-8 bytes. Since Vista an unpaired surrogate
@@ -212,12 +172,6 @@ void agregarUtf8(std::string& salida, std::u16string_view texto) {
     salida.resize(inicio + static_cast<std::size_t>(escritos));
 }
 
-std::string aUtf8(std::u16string_view texto) {
-    std::string salida;
-    agregarUtf8(salida, texto);
-    return salida;
-}
-
 std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
     std::u16string salida;
     if (desdeUtf8(bytes, salida)) {
@@ -229,38 +183,21 @@ std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
 
 std::u16string minusculas(std::u16string_view texto) {
     if (esAscii(texto)) {
-        std::u16string salida(texto);
-        for (char16_t& c : salida) {
-            if (c >= u'A' && c <= u'Z') {
-                c = static_cast<char16_t>(c + (u'a' - u'A'));
-            }
-        }
-        return salida;
+        return minusculasAscii(texto);
     }
     return minusculasSistema(texto);
 }
 
 void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
     if (prefijoAscii(texto) == texto.size()) {
-        const std::size_t inicio = salida.size();
+        std::size_t inicio = salida.size();
         salida.resize(inicio + texto.size());
-        char* destino = salida.data() + inicio;
-        for (std::size_t i = 0; i < texto.size(); ++i) {
-            const char c = texto[i];
-            destino[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-        }
+        std::size_t i = 0;
+        minusculasAsciiDesde(reinterpret_cast<const std::uint8_t*>(texto.data()), texto.size(), i,
+                             reinterpret_cast<std::uint8_t*>(salida.data()), inicio);
         return;
     }
     agregarUtf8(salida, minusculasSistema(desdeUtf8OReemplazo(texto)));
-}
-
-std::u16string_view recortar(std::u16string_view texto) {
-    const auto primero = texto.find_first_not_of(u' ');
-    if (primero == std::u16string_view::npos) {
-        return {};
-    }
-    const auto ultimo = texto.find_last_not_of(u' ');
-    return texto.substr(primero, ultimo - primero + 1);
 }
 
 }  // namespace tralmix::texto

@@ -96,17 +96,7 @@ RespuestaDialogo PuertoWin::mostrarDialogo(const AjustesDialogo& ajustes) {
     enVentana([&] {
         SelectorWin selector;
         AvisoWin aviso;
-        CFileDialog dialogo(selector, aviso);
-        dialogo.InitialDir(ajustes.initialDir);
-        dialogo.DialogTitle(ajustes.dialogTitle);
-        dialogo.Filter(ajustes.filter);
-        dialogo.FilterIndex(ajustes.filterIndex);
-        dialogo.Flags(ajustes.flags);
-        dialogo.hWndParent(ajustes.hWndParent);
-        respuesta.elegido = dialogo.Show(ajustes.abrir);
-        if (respuesta.elegido) {
-            respuesta.ruta = dialogo.Filename();
-        }
+        respuesta = tralmix::mostrarDialogo(selector, aviso, ajustes);
     });
     return respuesta;
 }
