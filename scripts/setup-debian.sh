@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian 12; does nothing when all is there.
+# Installs what building, running and testing need on Debian 12, and any packages named as
+# arguments; does nothing when all is there.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     imagemagick xclip qt6-translations-l10n
     desktop-file-utils appstream shared-mime-info
+    "$@"
 )
 
 missing=()

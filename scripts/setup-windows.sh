@@ -5,7 +5,6 @@
 # support cannot run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup-debian.sh
 
 packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -16,17 +15,4 @@ packages=(
     xvfb xauth xdotool imagemagick fp-utils
 )
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-
-if ((${#missing[@]})); then
-    sudo_cmd=()
-    if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+./scripts/setup-debian.sh "${packages[@]}"
