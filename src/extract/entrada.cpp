@@ -88,11 +88,12 @@ archivos::Fallo LectorTexto::decodificarEntero() {
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(lector_.tamano()) + 1);
+    const std::size_t trozo = afinado::trozoPara(lector_.tamano());
     for (;;) {
         const std::size_t antes = bytes.size();
-        bytes.resize(antes + afinado::kTrozo);
+        bytes.resize(antes + trozo);
         std::size_t n = 0;
-        if (auto fallo = lector_.leer(bytes.data() + antes, afinado::kTrozo, n)) {
+        if (auto fallo = lector_.leer(bytes.data() + antes, trozo, n)) {
             return fallo;
         }
         bytes.resize(antes + n);
@@ -132,7 +133,7 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
         dado_ = 0;
     }
     if (bufer_.empty()) {
-        bufer_.resize(afinado::kTrozo);
+        bufer_.resize(afinado::trozoPara(lector_.tamano()));
     }
     std::size_t corte = 0;
     std::size_t inicio = 0;

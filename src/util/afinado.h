@@ -10,6 +10,11 @@ namespace tralmix::afinado {
 // Files are read and written a piece of this size at a time; what a run keeps beyond that is its
 // elements only.
 inline constexpr std::size_t kTrozo = std::size_t{1} << 20;
+// The piece for a file of the given size: a small file is read whole into a buffer its own size
+// (one byte over, so the end shows at once), not into a full piece filled first.
+constexpr std::size_t trozoPara(std::uint64_t tamano) {
+    return tamano < kTrozo ? static_cast<std::size_t>(tamano) + 1 : kTrozo;
+}
 
 // Texts scattered over a large block are fetched this many elements ahead of their use.
 inline constexpr std::size_t kAdelanto = 16;

@@ -31,7 +31,7 @@ std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sin
     // Every element ends at a CR LF but the last, and its text is what lies between them.
     cargadas.reservar(0, static_cast<std::size_t>(tamano) + 2);
     constexpr std::string_view kCrLf = "\r\n";
-    std::string trozo(afinado::kTrozo + kCrLf.size(), '\0');
+    std::string trozo(afinado::trozoPara(tamano) + kCrLf.size(), '\0');
     std::size_t pendientes = 0;  // bytes at the start of trozo that wait for their CR LF
     std::uint64_t leidos = 0;
     for (;;) {
