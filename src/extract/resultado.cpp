@@ -37,7 +37,9 @@ std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
 
 bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
     std::string salida;
-    salida.reserve(afinado::kTrozo + 4096);
+    // Each text ends in CR LF where the block ends it in one byte, and the groups add blank lines:
+    // rarely beyond twice the block, and a short list does not ask for a full piece.
+    salida.reserve(afinado::trozoPara(2 * lineas.tamanoBytes()) + 4096);
     const auto n = static_cast<std::size_t>(contarElementos(lineas));
     std::size_t contador = 1;
     // The rest of a group waits in salida from `pendiente` on until the group closes: its end

@@ -42,7 +42,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
     trabajo.entrada = entrada.huella();
 
     std::string salida;
-    salida.reserve(afinado::kTrozo + 4096);
+    salida.reserve(afinado::trozoPara(entrada.tamano()) + 4096);
     auto limpiarLinea = [&](std::string_view linea) {
         const std::string_view recortada = recortar(linea);
         if (recortada.empty()) {

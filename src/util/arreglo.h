@@ -59,6 +59,7 @@ class Arreglo {
     }
     // The block itself: each text followed by kFin.
     const char* bytes() const { return bytes_ ? bytes_->data() : nullptr; }
+    std::size_t tamanoBytes() const { return bytes_ ? bytes_->size() : 0; }
 
     bool operator==(const Arreglo& otro) const;
 
