@@ -143,14 +143,14 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
         }
         if (primera_ && (lleno_ >= 2 || finArchivo_)) {
             primera_ = false;
-            const std::string_view cabeza(bufer_.data(), std::min<std::size_t>(lleno_, 3));
-            if (cabeza.starts_with("\xFF\xFE") || cabeza.starts_with("\xFE\xFF")) {
+            const texto::Marca marca = texto::marcaDeOrden(std::string_view(bufer_.data(), lleno_));
+            if (marca == texto::Marca::Utf16LE || marca == texto::Marca::Utf16BE) {
                 if (auto fallo = decodificarEntero()) {
                     return fallo;
                 }
                 return siguiente(paso, pieza);
             }
-            if (cabeza.starts_with("\xEF\xBB\xBF")) {
+            if (marca == texto::Marca::Utf8) {
                 inicio = 3;
             }
         }

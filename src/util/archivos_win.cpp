@@ -98,6 +98,29 @@ std::u16string sufijoAleatorio() {
 }
 
 // Where the file name starts: after the last "\" or "/", or after a drive's colon.
+// A new file named base + "." + a random suffix, never through a reparse point planted there:
+// its handle and name go to manejador and ruta. Gives up after 100 names that were taken.
+Fallo crearUnico(std::u16string_view base, DWORD compartir, DWORD atributos,
+                 std::intptr_t& manejador, std::u16string& ruta) {
+    for (int intento = 0; intento < 100; ++intento) {
+        std::u16string candidato(base);
+        candidato += u".";
+        candidato += sufijoAleatorio();
+        HANDLE h = ::CreateFileW(ancho(candidato).c_str(), GENERIC_WRITE, compartir, nullptr,
+                                 CREATE_NEW, atributos | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            manejador = guardar(h);
+            ruta = std::move(candidato);
+            return {};
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            return falloDe(error);
+        }
+    }
+    return falloDe(ERROR_FILE_EXISTS, u"no se pudo elegir un nombre temporal libre");
+}
+
 std::size_t inicioNombre(std::u16string_view ruta) {
     const auto p = ruta.find_last_of(u"\\/:");
     return p == std::u16string_view::npos ? 0 : p + 1;
@@ -350,26 +373,10 @@ Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     const std::u16string_view nombre = destino.substr(corte);
     // A hidden new file beside the target: the same volume, so the final move replaces the
     // target in one step.
-    for (int intento = 0; intento < 100; ++intento) {
-        std::u16string candidato(carpeta);
-        candidato += u".";
-        candidato += nombre;
-        candidato += u".";
-        candidato += sufijoAleatorio();
-        HANDLE h = ::CreateFileW(ancho(candidato).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            manejador_ = guardar(h);
-            temporal_ = std::move(candidato);
-            return {};
-        }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            fallo_ = falloDe(error);
-            return fallo_;
-        }
-    }
-    fallo_ = falloDe(ERROR_FILE_EXISTS, u"no se pudo elegir un nombre temporal libre");
+    std::u16string base(carpeta);
+    base += u".";
+    base += nombre;
+    fallo_ = crearUnico(base, 0, FILE_ATTRIBUTE_HIDDEN, manejador_, temporal_);
     return fallo_;
 }
 
@@ -461,24 +468,7 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
         return fallo_;
     }
     // The name is taken by something we must not touch: a unique new file beside it.
-    for (int intento = 0; intento < 100; ++intento) {
-        std::u16string candidato(ruta);
-        candidato += u".";
-        candidato += sufijoAleatorio();
-        h = ::CreateFileW(ancho(candidato).c_str(), GENERIC_WRITE, kCompartir, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            manejador_ = guardar(h);
-            ruta_ = std::move(candidato);
-            return {};
-        }
-        const DWORD otro = ::GetLastError();
-        if (otro != ERROR_FILE_EXISTS && otro != ERROR_ALREADY_EXISTS) {
-            fallo_ = falloDe(otro);
-            return fallo_;
-        }
-    }
-    fallo_ = falloDe(ERROR_FILE_EXISTS, u"no se pudo elegir un nombre temporal libre");
+    fallo_ = crearUnico(ruta, kCompartir, FILE_ATTRIBUTE_NORMAL, manejador_, ruta_);
     return fallo_;
 }
 

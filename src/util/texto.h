@@ -14,6 +14,10 @@ namespace tralmix::texto {
 // otherwise Windows-1252, its five undefined bytes becoming the code points of equal value.
 std::u16string decodificar(std::string_view bytes);
 
+// The byte-order mark a file's bytes begin with, which alone decides how decodificar reads them.
+enum class Marca { Ninguna, Utf8, Utf16LE, Utf16BE };
+Marca marcaDeOrden(std::string_view bytes);
+
 // Strict UTF-8 decoding; false when the bytes are not valid UTF-8 (a BOM is kept as U+FEFF).
 bool desdeUtf8(std::string_view bytes, std::u16string& salida);
 

@@ -18,6 +18,7 @@
 
 #include "util/ascii.h"
 #include "util/texto.h"
+#include "util/texto_plataforma.h"
 
 namespace tralmix::texto {
 namespace {
@@ -155,25 +156,11 @@ bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
     return true;
 }
 
-std::u16string decodificar(std::string_view bytes) {
-    if (bytes.size() >= 2) {
-        const auto b0 = static_cast<unsigned char>(bytes[0]);
-        const auto b1 = static_cast<unsigned char>(bytes[1]);
-        if (b0 == 0xFF && b1 == 0xFE) {
-            return conConvertidor("UTF-16LE", bytes.substr(2));
-        }
-        if (b0 == 0xFE && b1 == 0xFF) {
-            return conConvertidor("UTF-16BE", bytes.substr(2));
-        }
-    }
-    std::string_view cuerpo = bytes;
-    if (cuerpo.starts_with("\xEF\xBB\xBF")) {
-        cuerpo.remove_prefix(3);
-    }
-    std::u16string salida;
-    if (desdeUtf8(cuerpo, salida)) {
-        return salida;
-    }
+std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
+    return conConvertidor(grandeAlFinal ? "UTF-16BE" : "UTF-16LE", bytes);
+}
+
+std::u16string desde1252(std::string_view bytes) {
     // ICU's table maps the five bytes Windows-1252 leaves undefined to C1 controls of the same
     // value, which is what we want.
     return conConvertidor("ibm-5348_P100-1997", bytes);

@@ -12,6 +12,7 @@
 
 #include "util/ascii.h"
 #include "util/texto.h"
+#include "util/texto_plataforma.h"
 
 namespace tralmix::texto {
 namespace {
@@ -54,8 +55,27 @@ bool aAncho(UINT paginaCodigos, DWORD banderas, std::string_view bytes, std::u16
     return true;
 }
 
-// UTF-16 in the byte order given, a pair of bytes at a time. Unpaired surrogates and an odd last
-// byte become U+FFFD, as the Linux build decodes them.
+// The system's file-system casing: the invariant locale, so no ASCII "I" ever becomes a dotless
+// one, and one code unit for one (the text never changes length).
+std::u16string minusculasSistema(std::u16string_view texto) {
+    if (texto.empty()) {
+        return {};
+    }
+    const int n = comoLongitud(texto.size());
+    std::u16string salida(texto.size(), u'\0');
+    const int escritos =
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, ancho(texto.data()), n,
+                        ancho(salida.data()), n, nullptr, nullptr, 0);
+    if (escritos <= 0) {
+        throw std::runtime_error("minúsculas fallidas: error " + std::to_string(::GetLastError()));
+    }
+    salida.resize(static_cast<std::size_t>(escritos));
+    return salida;
+}
+
+}  // namespace
+
+// A pair of bytes at a time; the replacements as the Linux build makes them.
 std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
     std::u16string salida;
     salida.reserve(bytes.size() / 2 + 1);
@@ -84,26 +104,6 @@ std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
     return salida;
 }
 
-// The system's file-system casing: the invariant locale, so no ASCII "I" ever becomes a dotless
-// one, and one code unit for one (the text never changes length).
-std::u16string minusculasSistema(std::u16string_view texto) {
-    if (texto.empty()) {
-        return {};
-    }
-    const int n = comoLongitud(texto.size());
-    std::u16string salida(texto.size(), u'\0');
-    const int escritos =
-        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, ancho(texto.data()), n,
-                        ancho(salida.data()), n, nullptr, nullptr, 0);
-    if (escritos <= 0) {
-        throw std::runtime_error("minúsculas fallidas: error " + std::to_string(::GetLastError()));
-    }
-    salida.resize(static_cast<std::size_t>(escritos));
-    return salida;
-}
-
-}  // namespace
-
 bool esUtf8(std::string_view bytes) {
     const std::size_t ascii = prefijoAscii(bytes);
     if (ascii == bytes.size()) {
@@ -124,25 +124,8 @@ bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
     return aAncho(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, salida);
 }
 
-std::u16string decodificar(std::string_view bytes) {
-    if (bytes.size() >= 2) {
-        const auto b0 = static_cast<unsigned char>(bytes[0]);
-        const auto b1 = static_cast<unsigned char>(bytes[1]);
-        if (b0 == 0xFF && b1 == 0xFE) {
-            return desdeUtf16(bytes.substr(2), false);
-        }
-        if (b0 == 0xFE && b1 == 0xFF) {
-            return desdeUtf16(bytes.substr(2), true);
-        }
-    }
-    std::string_view cuerpo = bytes;
-    if (cuerpo.starts_with("\xEF\xBB\xBF")) {
-        cuerpo.remove_prefix(3);
-    }
+std::u16string desde1252(std::string_view bytes) {
     std::u16string salida;
-    if (desdeUtf8(cuerpo, salida)) {
-        return salida;
-    }
     // Windows maps the five bytes that 1252 leaves undefined to the C1 controls of equal value.
     if (!aAncho(kCp1252, 0, bytes, salida)) {
         throw std::runtime_error("conversión fallida desde 1252: error " +
