@@ -5,6 +5,7 @@
 #include "util/cadenas.h"
 #include "util/cargador.h"
 #include "util/memoria.h"
+#include "util/texto.h"
 
 namespace tralmix {
 namespace {
@@ -13,21 +14,13 @@ bool contiene(std::string_view t, std::string_view s) {
     return t.find(s) != std::string_view::npos;
 }
 
-std::string_view recortar(std::string_view t) {
-    const auto primero = t.find_first_not_of(' ');
-    if (primero == std::string_view::npos) {
-        return {};
-    }
-    return t.substr(primero, t.find_last_not_of(' ') - primero + 1);
-}
-
 }  // namespace
 
 void filtrarLista(Arreglo& lineas) {
     std::string corto;
     const auto n = static_cast<std::size_t>(contarElementos(lineas));
     for (std::size_t i = 0; i < n; ++i) {
-        std::string_view t = recortar(lineas[i]);
+        std::string_view t = texto::recortar(lineas[i]);
         if (t.empty()) {
             continue;
         }

@@ -15,14 +15,6 @@ std::u16string dosDigitos(unsigned n) {
     return {static_cast<char16_t>(u'0' + (n / 10) % 10), static_cast<char16_t>(u'0' + n % 10)};
 }
 
-std::string_view recortar(std::string_view t) {
-    const auto primero = t.find_first_not_of(' ');
-    if (primero == std::string_view::npos) {
-        return {};
-    }
-    return t.substr(primero, t.find_last_not_of(' ') - primero + 1);
-}
-
 }  // namespace
 
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
@@ -50,7 +42,7 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
             anticipar(lineas.inicio(i + afinado::kAdelanto));
         }
         const std::string_view elemento = lineas[i];
-        const std::string_view t = recortar(elemento);
+        const std::string_view t = texto::recortar(elemento);
         if (t.empty()) {
             continue;
         }

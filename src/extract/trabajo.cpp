@@ -5,17 +5,10 @@
 #include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/texto.h"
 
 namespace tralmix {
 namespace {
-
-std::string_view recortar(std::string_view linea) {
-    const auto primero = linea.find_first_not_of(' ');
-    if (primero == std::string_view::npos) {
-        return {};
-    }
-    return linea.substr(primero, linea.find_last_not_of(' ') - primero + 1);
-}
 
 Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ruta,
               const archivos::Fallo& f) {
@@ -44,7 +37,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
     std::string salida;
     salida.reserve(afinado::trozoPara(entrada.tamano()) + 4096);
     auto limpiarLinea = [&](std::string_view linea) {
-        const std::string_view recortada = recortar(linea);
+        const std::string_view recortada = texto::recortar(linea);
         if (recortada.empty()) {
             return;
         }

@@ -31,6 +31,7 @@ std::u16string minusculas(std::u16string_view texto);
 
 // Removes leading and trailing U+0020 only; tabs and other white space stay.
 std::u16string_view recortar(std::u16string_view texto);
+std::string_view recortar(std::string_view texto);
 
 // The same decision as decodificar, with the text handed back as UTF-8: exactly
 // aUtf8(decodificar(bytes)), without going through UTF-16 when the bytes are already UTF-8.

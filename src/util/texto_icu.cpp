@@ -78,16 +78,8 @@ bool esUtf8(std::string_view bytes) {
     return true;
 }
 
-void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
+void agregarMinusculasUtf8NoAscii(std::string& salida, std::string_view texto) {
     const auto* s = reinterpret_cast<const std::uint8_t*>(texto.data());
-    if (prefijoAscii(texto) == texto.size()) {
-        std::size_t inicio = salida.size();
-        salida.resize(inicio + texto.size());
-        std::size_t i = 0;
-        minusculasAsciiDesde(s, texto.size(), i, reinterpret_cast<std::uint8_t*>(salida.data()),
-                             inicio);
-        return;
-    }
     // In the root locale a character's full lower-case mapping is its simple one, except for
     // U+0130 (two characters) and the capital sigma, whose mapping depends on its neighbours; a
     // text with a sigma goes whole to the full mapping, and so does one that turns out not to be
@@ -137,11 +129,7 @@ void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
     }
 }
 
-bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
-    if (prefijoAscii(bytes) == bytes.size()) {
-        salida.assign(bytes.begin(), bytes.end());
-        return true;
-    }
+bool desdeUtf8NoAscii(std::string_view bytes, std::u16string& salida) {
     // UTF-16 never needs more code units than UTF-8 has bytes.
     std::u16string buffer(bytes.size(), u'\0');
     int32_t longitud = 0;
@@ -166,12 +154,8 @@ std::u16string desde1252(std::string_view bytes) {
     return conConvertidor("ibm-5348_P100-1997", bytes);
 }
 
-void agregarUtf8(std::string& salida, std::u16string_view texto) {
+void agregarUtf8NoAscii(std::string& salida, std::u16string_view texto) {
     const std::size_t inicio = salida.size();
-    if (esAscii(texto)) {
-        agregarAscii(salida, texto);
-        return;
-    }
     // Every UTF-16 code unit takes at most three UTF-8 bytes.
     salida.resize(inicio + texto.size() * 3);
     int32_t longitud = 0;
@@ -185,18 +169,11 @@ void agregarUtf8(std::string& salida, std::u16string_view texto) {
     salida.resize(inicio + static_cast<std::size_t>(longitud));
 }
 
-std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
-    std::u16string salida;
-    if (desdeUtf8(bytes, salida)) {
-        return salida;
-    }
+std::u16string desdeUtf8Reemplazando(std::string_view bytes) {
     return conConvertidor("UTF-8", bytes);
 }
 
-std::u16string minusculas(std::u16string_view texto) {
-    if (esAscii(texto)) {
-        return minusculasAscii(texto);
-    }
+std::u16string minusculasNoAscii(std::u16string_view texto) {
     // Full lower-case mappings can lengthen the text (U+0130 becomes two code units).
     std::u16string salida(texto.size() + texto.size() / 2 + 16, u'\0');
     for (;;) {

@@ -8,6 +8,15 @@
 
 namespace tralmix::texto {
 
+// The forms for texts that hold more than ASCII: the shared functions of texto.h take ASCII
+// themselves and hand the rest to these.
+bool desdeUtf8NoAscii(std::string_view bytes, std::u16string& salida);
+void agregarUtf8NoAscii(std::string& salida, std::u16string_view texto);
+std::u16string minusculasNoAscii(std::u16string_view texto);
+void agregarMinusculasUtf8NoAscii(std::string& salida, std::string_view texto);
+// Decodes bytes that are not valid UTF-8, each broken sequence becoming U+FFFD.
+std::u16string desdeUtf8Reemplazando(std::string_view bytes);
+
 // UTF-16 in the byte order given, without a byte-order mark; unpaired surrogates and an odd last
 // byte become U+FFFD.
 std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal);

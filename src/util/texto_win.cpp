@@ -55,9 +55,11 @@ bool aAncho(UINT paginaCodigos, DWORD banderas, std::string_view bytes, std::u16
     return true;
 }
 
+}  // namespace
+
 // The system's file-system casing: the invariant locale, so no ASCII "I" ever becomes a dotless
 // one, and one code unit for one (the text never changes length).
-std::u16string minusculasSistema(std::u16string_view texto) {
+std::u16string minusculasNoAscii(std::u16string_view texto) {
     if (texto.empty()) {
         return {};
     }
@@ -72,8 +74,6 @@ std::u16string minusculasSistema(std::u16string_view texto) {
     salida.resize(static_cast<std::size_t>(escritos));
     return salida;
 }
-
-}  // namespace
 
 // A pair of bytes at a time; the replacements as the Linux build makes them.
 std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
@@ -116,11 +116,7 @@ bool esUtf8(std::string_view bytes) {
                                  comoLongitud(resto.size()), nullptr, 0) > 0;
 }
 
-bool desdeUtf8(std::string_view bytes, std::u16string& salida) {
-    if (prefijoAscii(bytes) == bytes.size()) {
-        salida.assign(bytes.begin(), bytes.end());
-        return true;
-    }
+bool desdeUtf8NoAscii(std::string_view bytes, std::u16string& salida) {
     return aAncho(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, salida);
 }
 
@@ -134,12 +130,8 @@ std::u16string desde1252(std::string_view bytes) {
     return salida;
 }
 
-void agregarUtf8(std::string& salida, std::u16string_view texto) {
+void agregarUtf8NoAscii(std::string& salida, std::u16string_view texto) {
     const std::size_t inicio = salida.size();
-    if (esAscii(texto)) {
-        agregarAscii(salida, texto);
-        return;
-    }
     // Every UTF-16 code unit takes at most three UTF-8 bytes. Since Vista an unpaired surrogate
     // becomes U+FFFD, so the output is always valid UTF-8.
     const int n = comoLongitud(texto.size());
@@ -155,32 +147,14 @@ void agregarUtf8(std::string& salida, std::u16string_view texto) {
     salida.resize(inicio + static_cast<std::size_t>(escritos));
 }
 
-std::u16string desdeUtf8OReemplazo(std::string_view bytes) {
+std::u16string desdeUtf8Reemplazando(std::string_view bytes) {
     std::u16string salida;
-    if (desdeUtf8(bytes, salida)) {
-        return salida;
-    }
     aAncho(CP_UTF8, 0, bytes, salida);
     return salida;
 }
 
-std::u16string minusculas(std::u16string_view texto) {
-    if (esAscii(texto)) {
-        return minusculasAscii(texto);
-    }
-    return minusculasSistema(texto);
-}
-
-void agregarMinusculasUtf8(std::string& salida, std::string_view texto) {
-    if (prefijoAscii(texto) == texto.size()) {
-        std::size_t inicio = salida.size();
-        salida.resize(inicio + texto.size());
-        std::size_t i = 0;
-        minusculasAsciiDesde(reinterpret_cast<const std::uint8_t*>(texto.data()), texto.size(), i,
-                             reinterpret_cast<std::uint8_t*>(salida.data()), inicio);
-        return;
-    }
-    agregarUtf8(salida, minusculasSistema(desdeUtf8OReemplazo(texto)));
+void agregarMinusculasUtf8NoAscii(std::string& salida, std::string_view texto) {
+    agregarUtf8(salida, minusculasNoAscii(desdeUtf8OReemplazo(texto)));
 }
 
 }  // namespace tralmix::texto
