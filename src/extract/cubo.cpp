@@ -25,7 +25,6 @@ constexpr std::uint8_t peso(std::uint8_t b) {
 // byte's weight among the weights valid UTF-8 can have, from 1 on. They fit in one byte.
 struct Clases {
     std::array<std::uint8_t, 256> de{};
-    unsigned cuantas = 0;
 };
 
 constexpr Clases crearClases() {
@@ -45,7 +44,6 @@ constexpr Clases crearClases() {
         c.de[b] = b <= 0xF4 ? rango[peso(static_cast<std::uint8_t>(b))] : std::uint8_t{255};
     }
     c.de[static_cast<unsigned char>(Arreglo::kFin)] = 0;
-    c.cuantas = 256;
     return c;
 }
 

@@ -27,11 +27,7 @@ archivos::Fallo LectorTexto::abrir(std::u16string_view ruta) {
     return fallo;
 }
 
-archivos::Fallo LectorTexto::abrirParte(std::u16string_view ruta, std::uint64_t desde,
-                                        std::uint64_t hasta) {
-    if (auto fallo = abrir(ruta)) {
-        return fallo;
-    }
+archivos::Fallo LectorTexto::acotar(std::uint64_t desde, std::uint64_t hasta) {
     primera_ = desde == 0;  // only the first part can begin with a byte-order mark
     parte_ = true;
     desde_ = desde;
@@ -87,19 +83,8 @@ archivos::Fallo LectorTexto::decodificarEntero() {
         return fallo;
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(lector_.tamano()) + 1);
-    const std::size_t trozo = afinado::trozoPara(lector_.tamano());
-    for (;;) {
-        const std::size_t antes = bytes.size();
-        bytes.resize(antes + trozo);
-        std::size_t n = 0;
-        if (auto fallo = lector_.leer(bytes.data() + antes, trozo, n)) {
-            return fallo;
-        }
-        bytes.resize(antes + n);
-        if (n == 0) {
-            break;
-        }
+    if (auto fallo = archivos::leerResto(lector_, bytes)) {
+        return fallo;
     }
     std::string().swap(bufer_);
     texto_ = texto::decodificarUtf8(std::move(bytes));

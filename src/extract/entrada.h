@@ -25,10 +25,10 @@ class LectorTexto {
     // otherwise strictly valid UTF-8 (a leading byte-order mark dropped); otherwise
     // Windows-1252.
     archivos::Fallo abrir(std::u16string_view ruta);
-    // Only the bytes from desde (just after a line end) to hasta of a file known to be UTF-8
-    // without a byte-order mark: one part of the text, for reading a file in parts at once. A
-    // byte that is not UTF-8 there fails, as a file changed since it was known.
-    archivos::Fallo abrirParte(std::u16string_view ruta, std::uint64_t desde, std::uint64_t hasta);
+    // Right after abrir: only the bytes from desde (just after a line end) to hasta of a file
+    // known to be UTF-8 without a byte-order mark, one part of the text, for reading a file in
+    // parts at once. A byte that is not UTF-8 there fails, as a file changed since it was known.
+    archivos::Fallo acotar(std::uint64_t desde, std::uint64_t hasta);
 
     // The next piece: whole lines (each ended by CR, LF or CR LF; the last of the text perhaps by
     // nothing). It stays valid until the next call.

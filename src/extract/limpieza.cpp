@@ -56,7 +56,7 @@ constexpr std::array<FilaTabla, 33> kTabla{{
 constexpr std::size_t kPrimeraDeUnCaracter = 10;
 
 // What the map does with each byte, and what it tells of it.
-enum : unsigned char { kSenalSeparador = 1, kSenalW = 2, kSenalMenor = 4 };
+enum : unsigned char { kSenalSeparador = 1, kSenalW = 2 };
 
 struct MapaBytes {
     std::array<char, 256> destino{};
@@ -80,7 +80,6 @@ constexpr MapaBytes crearMapa() {
     }
     m.senal[','] = m.senal[';'] = kSenalSeparador;
     m.senal['w'] = kSenalW;
-    m.senal['<'] = kSenalMenor;
     return m;
 }
 

@@ -390,15 +390,27 @@ void quitarRepetidos(Arreglo& ordenadas) {
     const std::size_t n = lugares.size();
     // From the back: a text equal to the one before it is a repeat; what stays moves to the
     // back, in order, and the front is filled with empty elements.
+    // Each text is found once: the one before becomes the next step's own (what is written
+    // goes at i or after, so lugares[i - 1] is still as it was).
     std::size_t escrito = n;
+    std::string_view siguiente;
+    bool haySiguiente = false;
     for (std::size_t i = n; i-- > 0;) {
         if (i >= afinado::kAdelanto) {
             anticipar(ordenadas.inicio(i - afinado::kAdelanto));
         }
         const std::uint32_t lugar = lugares[i];
-        if (lugar == 0 ||
-            (i > 0 && ordenadas.textoEn(lugares[i - 1]) == ordenadas.textoEn(lugar))) {
+        if (lugar == 0) {
+            haySiguiente = false;
             continue;
+        }
+        const std::string_view texto = haySiguiente ? siguiente : ordenadas.textoEn(lugar);
+        haySiguiente = i > 0;
+        if (haySiguiente) {
+            siguiente = ordenadas.textoEn(lugares[i - 1]);
+            if (siguiente == texto) {
+                continue;
+            }
         }
         lugares[--escrito] = lugar;
     }
@@ -469,7 +481,10 @@ void LecturaAnticipada::empezar(const std::u16string& ruta, std::uint64_t desde)
     }
     tarea_.empezar([this, ruta, tamano] {
         LectorTexto parte;
-        fallo_ = parte.abrirParte(ruta, corte_, tamano);
+        fallo_ = parte.abrir(ruta);
+        if (!fallo_) {
+            fallo_ = parte.acotar(corte_, tamano);
+        }
         if (!fallo_) {
             fallo_ = leerParte(parte, palabras_, [&] {
                 leidos_ = parte.leidos();
@@ -515,7 +530,7 @@ Desenlace masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
         }
     }
     if (segunda != nullptr) {
-        if (const auto fallo = entrada.abrirParte(ruta, 0, segunda->corte())) {
+        if (const auto fallo = entrada.acotar(0, segunda->corte())) {
             return fallar(fallo.motivo);
         }
     }

@@ -9,6 +9,10 @@ Fallo leerTodo(std::u16string_view ruta, std::string& contenido) {
     if (auto fallo = lector.abrir(ruta)) {
         return fallo;
     }
+    return leerResto(lector, contenido);
+}
+
+Fallo leerResto(Lector& lector, std::string& contenido) {
     // One byte beyond the stated size, so that the end shows without growing the buffer.
     std::string bytes(static_cast<std::size_t>(lector.tamano()) + 1, '\0');
     std::size_t total = 0;

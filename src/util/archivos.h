@@ -84,6 +84,8 @@ class Lector {
 
 // Reads a whole regular file, as Lector does in pieces.
 Fallo leerTodo(std::u16string_view ruta, std::string& contenido);
+// Reads the rest of an open file, from the reader's place to the end.
+Fallo leerResto(Lector& lector, std::string& contenido);
 
 // Writes one file completely or not at all: the bytes go to a new file beside the target, which
 // replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file.

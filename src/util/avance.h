@@ -13,10 +13,4 @@ class Avance {
     virtual bool seguir(std::uint64_t hecho, std::uint64_t total) = 0;
 };
 
-// Goes on without telling anyone.
-class SinAvance final : public Avance {
-  public:
-    bool seguir(std::uint64_t, std::uint64_t) override { return true; }
-};
-
 }  // namespace tralmix

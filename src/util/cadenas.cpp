@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "util/archivos.h"
+#include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -40,17 +41,6 @@ std::int64_t buscarAtras(std::u16string_view texto, std::u16string_view buscado,
     const std::size_t hallado = texto.substr(0, p + buscado.size()).rfind(buscado);
     return hallado == std::u16string_view::npos ? 0 : static_cast<std::int64_t>(hallado) + 1;
 }
-
-namespace {
-
-// The bytes of v equal to c, as their high bits, with no false ones.
-std::uint64_t iguales(std::uint64_t v, unsigned char c) {
-    constexpr std::uint64_t kBajos = 0x7F7F7F7F7F7F7F7FULL;
-    const std::uint64_t x = v ^ (0x0101010101010101ULL * c);
-    return ~(((x & kBajos) + kBajos) | x | kBajos);
-}
-
-}  // namespace
 
 std::size_t buscar(std::string_view texto, std::string_view buscado, std::size_t desde) {
     const std::size_t n = texto.size();

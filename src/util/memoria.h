@@ -51,20 +51,24 @@ std::size_t primeroDe(const char* p, std::size_t n) {
     return n;
 }
 
+// The bytes of v equal to c, as their high bits, with no false ones.
+constexpr std::uint64_t iguales(std::uint64_t v, unsigned char c) {
+    constexpr std::uint64_t kBajos = 0x7F7F7F7F7F7F7F7FULL;
+    const std::uint64_t x = v ^ (0x0101010101010101ULL * c);
+    return ~(((x & kBajos) + kBajos) | x | kBajos);
+}
+
 // Eight bytes at a time from the end: the place of the last of the given bytes before n, or n
 // when there is none. Exact equality marks (no false ones), so the highest is the last.
 template <unsigned char... Buscados>
 std::size_t ultimoDe(const char* p, std::size_t n) {
-    constexpr std::uint64_t kBajos = 0x7F7F7F7F7F7F7F7FULL;
     std::size_t i = n;
     if constexpr (std::endian::native == std::endian::little) {
         for (; i >= 8; i -= 8) {
             std::uint64_t v = 0;
             std::memcpy(&v, p + i - 8, 8);
             std::uint64_t marcas = 0;
-            ((marcas |= ~((((v ^ (0x0101010101010101ULL * Buscados)) & kBajos) + kBajos) |
-                          (v ^ (0x0101010101010101ULL * Buscados)) | kBajos)),
-             ...);
+            ((marcas |= iguales(v, Buscados)), ...);
             if (marcas != 0) {
                 return i - 8 + static_cast<std::size_t>(63 - std::countl_zero(marcas)) / 8;
             }
@@ -119,7 +123,6 @@ class Bloque {
     T* data() { return datos_; }
     const T* data() const { return datos_; }
     std::size_t size() const { return tamano_; }
-    std::size_t capacity() const { return capacidad_; }
     T& operator[](std::size_t i) { return datos_[i]; }
     const T& operator[](std::size_t i) const { return datos_[i]; }
 
