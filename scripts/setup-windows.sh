@@ -9,10 +9,9 @@ cd "$(dirname "$0")/.."
 packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools
-    googletest libcli11-dev
+    googletest
     wine wine64 fonts-wine
     icoutils python3-pefile zip
-    xvfb xauth xdotool imagemagick fp-utils
 )
 
 ./scripts/setup-debian.sh "${packages[@]}"

@@ -71,15 +71,16 @@ std::vector<std::string> argumentos(int, char**) {
 }
 
 std::u16string rutaAbsoluta(std::string_view utf8) {
-    const std::wstring ruta = aAncho(texto::desdeUtf8OReemplazo(utf8));
+    std::u16string original = texto::desdeUtf8OReemplazo(utf8);
+    const std::wstring ruta = aAncho(original);
     const DWORD largo = ::GetFullPathNameW(ruta.c_str(), 0, nullptr, nullptr);
     if (largo == 0) {
-        return texto::desdeUtf8OReemplazo(utf8);
+        return original;
     }
     std::wstring completa(largo, L'\0');
     const DWORD escritos = ::GetFullPathNameW(ruta.c_str(), largo, completa.data(), nullptr);
     if (escritos == 0 || escritos >= largo) {
-        return texto::desdeUtf8OReemplazo(utf8);
+        return original;
     }
     completa.resize(escritos);
     return deAncho(completa.c_str());

@@ -97,7 +97,6 @@ std::u16string sufijoAleatorio() {
     return s;
 }
 
-// Where the file name starts: after the last "\" or "/", or after a drive's colon.
 // A new file named base + "." + a random suffix, never through a reparse point planted there:
 // its handle and name go to manejador and ruta. Gives up after 100 names that were taken.
 Fallo crearUnico(std::u16string_view base, DWORD compartir, DWORD atributos,
@@ -121,6 +120,7 @@ Fallo crearUnico(std::u16string_view base, DWORD compartir, DWORD atributos,
     return falloDe(ERROR_FILE_EXISTS, u"no se pudo elegir un nombre temporal libre");
 }
 
+// Where the file name starts: after the last "\" or "/", or after a drive's colon.
 std::size_t inicioNombre(std::u16string_view ruta) {
     const auto p = ruta.find_last_of(u"\\/:");
     return p == std::u16string_view::npos ? 0 : p + 1;
