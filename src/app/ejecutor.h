@@ -56,7 +56,6 @@ class Ejecutor {
 
     // Asks the running run to stop at its next cheap point.
     void cancelar() { cancelar_ = true; }
-    bool cancelacionPedida() const { return cancelar_; }
 
     // Returns once no run is going; meanwhile the run's calls to the window are carried out.
     void esperar();

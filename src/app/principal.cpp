@@ -131,8 +131,7 @@ std::u16string_view rechazoArchivos(const QList<QUrl>& archivos) {
     if (!archivo.exists()) {
         return kNoExiste;
     }
-    const QString extension = archivo.suffix().toLower();
-    if (!archivo.isFile() || (extension != u"txt" && extension != u"ctt")) {
+    if (!archivo.isFile() || !extensionAdmitida(archivo.filePath().toStdU16String())) {
         return kNoValido;
     }
     return {};

@@ -39,17 +39,6 @@ void TemporizadorQt::detener() {
     alVencer_ = nullptr;
 }
 
-std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total) {
-    if (total == 0) {
-        return std::nullopt;
-    }
-    if (hecho >= total) {
-        return kEscala;
-    }
-    // In floating point: hecho * 1000 may not fit 64 bits for counts near the limit.
-    return static_cast<int>(static_cast<double>(hecho) / static_cast<double>(total) * kEscala);
-}
-
 DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     : QDialog(dueno), archivo_(archivo) {
     setObjectName(QStringLiteral("progreso"));

@@ -21,9 +21,6 @@ class QPushButton;
 
 namespace tralmix {
 
-// Runs shorter than this show only the busy pointer.
-inline constexpr std::chrono::milliseconds kDemoraProgreso{500};
-
 // A one-shot delay on the interface thread. The program uses a Qt timer; the tests fire it by
 // hand, so no test waits for real time to pass.
 class Temporizador {
@@ -45,9 +42,6 @@ class TemporizadorQt : public Temporizador {
     QTimer reloj_;
     std::function<void()> alVencer_;
 };
-
-// The share of a phase as the bar shows it, in thousandths; none when the total is unknown.
-std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total);
 
 // The progress dialog. A plain dialog rather than QProgressDialog: that one shows itself on its
 // own clock and spins the event loop inside setValue, and here the run's own notices decide both.
@@ -87,8 +81,6 @@ class IndicadorProgreso {
     void cancelando();
     // The run ended or shows a box: pointer back, dialog gone.
     void terminar();
-
-    bool ocupado() const { return ocupado_; }
 
   private:
     void mostrar();

@@ -9,9 +9,9 @@
 namespace tralmix::cli {
 namespace {
 
-// A run shorter than this shows nothing; a line is not redrawn more often than the second.
-constexpr double kEspera = 0.5;
+// A run shorter than kDemoraProgreso shows nothing; a line is not redrawn more often than this.
 constexpr double kIntervalo = 0.1;
+constexpr double kEspera = std::chrono::duration<double>(kDemoraProgreso).count();
 
 bool cuentaBytes(Fase fase) {
     return fase == Fase::Limpieza || fase == Fase::Carga || fase == Fase::Extraccion;

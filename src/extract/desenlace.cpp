@@ -18,6 +18,18 @@ std::u16string_view nombreFase(Fase fase) {
     return {};
 }
 
+std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total) {
+    constexpr int kEscala = 1000;
+    if (total == 0) {
+        return std::nullopt;
+    }
+    if (hecho >= total) {
+        return kEscala;
+    }
+    // In floating point: hecho * 1000 may not fit 64 bits for counts near the limit.
+    return static_cast<int>(static_cast<double>(hecho) / static_cast<double>(total) * kEscala);
+}
+
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
                             std::u16string_view motivo) {
     std::u16string texto(accion);

@@ -3,6 +3,9 @@
 // How a run ends, the phases it reports, and every text it shows: the run and its stages include
 // this, never the other way round.
 
+#include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,12 @@ enum class Fase {
 
 // The phase as the user reads it.
 std::u16string_view nombreFase(Fase fase);
+
+// The share of a phase done, in thousandths; none when the total is unknown.
+std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total);
+
+// Runs shorter than this show no progress, only the busy pointer.
+inline constexpr std::chrono::milliseconds kDemoraProgreso{500};
 
 inline constexpr std::u16string_view kTitulo = u"Messenger Add-in";
 inline constexpr std::u16string_view kTituloCancelada = u"   Operación cancelada";

@@ -29,9 +29,7 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
         puerto.ponerTextoRuta(caja);
     }
     if (existeArchivo(caja)) {
-        const std::u16string extension = texto::minusculas(
-            std::u16string_view(caja).substr(caja.size() - std::min<std::size_t>(caja.size(), 4)));
-        if (extension != u".ctt" && extension != u".txt") {
+        if (!extensionAdmitida(caja)) {
             puerto.mensaje(kNoValido, Estilo::Exclamacion, kTitulo);
         } else {
             estado.archivoEntrada = caja;
@@ -144,6 +142,12 @@ Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
 }
 
 }  // namespace
+
+bool extensionAdmitida(std::u16string_view ruta) {
+    const std::u16string extension =
+        texto::minusculas(ruta.substr(ruta.size() - std::min<std::size_t>(ruta.size(), 4)));
+    return extension == u".ctt" || extension == u".txt";
+}
 
 void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto) {
     std::u16string carpeta = puerto.carpetaTemporal();

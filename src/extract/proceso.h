@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "extract/desenlace.h"
 #include "extract/estado.h"
@@ -10,6 +11,9 @@ namespace tralmix {
 
 // Fills estado.carpetaTemporal from the port at load time, ending it with a separator.
 void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto);
+
+// Whether the path ends in ".txt" or ".ctt", in any case: the two kinds of file a run takes.
+bool extensionAdmitida(std::u16string_view ruta);
 
 // One processing run: the typed-path check, the Open dialog, the working file, the
 // classification and the extraction path that writes, announces and opens the list.

@@ -26,7 +26,6 @@ enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, k
 constexpr int kIdCancelar = 200;
 
 // Until a run has lasted this long its progress window stays hidden: short runs show nothing.
-constexpr ULONGLONG kEsperaProgreso = 500;
 
 std::wstring ancho(std::u16string_view t) {
     return std::wstring(t.begin(), t.end());
@@ -133,8 +132,7 @@ std::u16string PuertoWin::carpetaTemporal() const {
 
 void PuertoWin::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {
     const int f = static_cast<int>(fase);
-    const int mil =
-        total == 0 ? 1000 : static_cast<int>(std::min<std::uint64_t>(hecho, total) * 1000 / total);
+    const int mil = milesimas(hecho, total).value_or(1000);
     // Only what changes what the user sees goes to the window.
     if (ultimaFase_.exchange(f) == f && ultimoMil_.exchange(mil) == mil) {
         return;
@@ -387,15 +385,9 @@ void Principal::Image1_Click() {
 }
 
 void Principal::imgAyuda_DblClick() {
-    std::u16string carpeta = cli::carpetaDelPrograma();
-    std::u16string ayuda = carpeta;
-    if (ayuda.empty() || ayuda.back() != u'\\') {
-        ayuda += u'\\';
-    }
-    ayuda += vista::kArchivoAyuda;
+    const std::u16string ayuda = conSeparador(cli::carpetaDelPrograma()) + vista::kArchivoAyuda;
     if (existeArchivo(ayuda)) {
-        ::ShellExecuteW(hwnd_, L"Open", ancho(ayuda).c_str(), L"", ancho(carpeta).c_str(),
-                        SW_SHOWNORMAL);
+        puerto_->abrirArchivo(ayuda);
     }
 }
 
@@ -438,7 +430,7 @@ void Principal::mostrarProgreso(Fase fase, int milesimas) {
         inicioProgreso_ = ahora;
     }
     if (progreso_ == nullptr) {
-        if (ahora - inicioProgreso_ < kEsperaProgreso) {
+        if (ahora - inicioProgreso_ < static_cast<ULONGLONG>(kDemoraProgreso.count())) {
             return;
         }
         crearProgreso();

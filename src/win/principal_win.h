@@ -74,7 +74,6 @@ class Principal {
     void procesar(std::u16string ruta);
 
     HWND hwnd() const { return hwnd_; }
-    HWND txtFile01() const { return txtFile01_; }
 
   private:
     static LRESULT CALLBACK procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
