@@ -30,6 +30,11 @@ struct Fallo {
 // Largest file read: the text conversions count in 32 bits.
 inline constexpr std::uint64_t kTamanoMaximo = 0x7FFFFFFF;
 
+// A path the system can be given: not empty, no NUL inside.
+inline bool rutaUsable(std::u16string_view ruta) {
+    return !ruta.empty() && ruta.find(u'\0') == std::u16string_view::npos;
+}
+
 // True when ruta names an existing file that is not a folder; every failure answers false.
 bool esArchivo(std::u16string_view ruta);
 
@@ -38,6 +43,10 @@ struct Identidad {
     std::uint64_t dispositivo = 0;
     std::uint64_t nodo = 0;
     bool valida = false;
+    // The same file as otra (what valida says is not looked at).
+    bool mismoArchivo(const Identidad& otra) const {
+        return dispositivo == otra.dispositivo && nodo == otra.nodo;
+    }
 };
 Identidad identidad(std::u16string_view ruta);
 
@@ -48,8 +57,7 @@ struct Huella {
     std::uint64_t tamano = 0;
     std::int64_t escrito = 0;
     bool operator==(const Huella& otra) const {
-        return identidad.dispositivo == otra.identidad.dispositivo &&
-               identidad.nodo == otra.identidad.nodo && tamano == otra.tamano &&
+        return identidad.mismoArchivo(otra.identidad) && tamano == otra.tamano &&
                escrito == otra.escrito;
     }
 };

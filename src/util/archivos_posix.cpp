@@ -25,8 +25,8 @@ Fallo falloDe(int error) {
 }
 
 // A NUL would cut the path short at the system call and name another file.
-bool rutaUsable(std::u16string_view ruta) {
-    return !ruta.empty() && ruta.find(u'\0') == std::u16string_view::npos;
+Identidad identidadDe(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
 }
 
 Fallo falloDe(int error, std::u16string texto) {
@@ -226,8 +226,7 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
     // Reading a regular file never blocks; the flag only guarded the open.
     ::fcntl(fd, F_SETFL, 0);
     manejador_ = fd;
-    huella_.identidad = Identidad{static_cast<std::uint64_t>(info.st_dev),
-                                  static_cast<std::uint64_t>(info.st_ino), true};
+    huella_.identidad = identidadDe(info);
     huella_.tamano = static_cast<std::uint64_t>(info.st_size);
     huella_.escrito = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
                       static_cast<std::int64_t>(info.st_mtim.tv_nsec);
@@ -274,8 +273,7 @@ Identidad identidad(std::u16string_view ruta) {
     if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
         return {};
     }
-    return Identidad{static_cast<std::uint64_t>(info.st_dev),
-                     static_cast<std::uint64_t>(info.st_ino), true};
+    return identidadDe(info);
 }
 
 // ---- EscritorAtomico ----
@@ -379,9 +377,7 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
         struct stat info {};
         const bool nuestro = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
                              info.st_uid == ::geteuid() && info.st_nlink == 1;
-        const bool esEvitado = evitar.valida &&
-                               static_cast<std::uint64_t>(info.st_dev) == evitar.dispositivo &&
-                               static_cast<std::uint64_t>(info.st_ino) == evitar.nodo;
+        const bool esEvitado = evitar.valida && identidadDe(info).mismoArchivo(evitar);
         // Held by another run that is still writing or loading it: that run keeps it.
         const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
         if (nuestro && !esEvitado && libre && ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&

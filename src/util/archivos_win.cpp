@@ -10,6 +10,7 @@
 #include <string>
 
 #include "util/archivos.h"
+#include "util/ancho.h"
 #include "util/texto.h"
 
 namespace tralmix::archivos {
@@ -18,10 +19,6 @@ namespace {
 // Codes the MinGW headers do not name.
 constexpr DWORD kErrorCuota = 1295;     // ERROR_DISK_QUOTA_EXCEEDED
 constexpr DWORD kErrorEsCarpeta = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
-
-std::wstring ancho(std::u16string_view ruta) {
-    return std::wstring(ruta.begin(), ruta.end());
-}
 
 Fallo falloDe(DWORD error) {
     const int codigo = static_cast<int>(error);
@@ -38,8 +35,9 @@ Fallo ultimoFallo() {
 }
 
 // A NUL would cut the path short at the system call and name another file.
-bool rutaUsable(std::u16string_view ruta) {
-    return !ruta.empty() && ruta.find(u'\0') == std::u16string_view::npos;
+Identidad identidadDe(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
 }
 
 HANDLE manejadorDe(std::intptr_t m) {
@@ -237,9 +235,7 @@ Identidad identidad(std::u16string_view ruta) {
     if (!leida) {
         return {};
     }
-    return Identidad{info.dwVolumeSerialNumber,
-                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                     true};
+    return identidadDe(info);
 }
 
 // ---- Lector ----
@@ -301,9 +297,7 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
         return falloDe(ERROR_FILE_TOO_LARGE);
     }
     manejador_ = m;
-    huella_.identidad = Identidad{
-        info.dwVolumeSerialNumber,
-        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
+    huella_.identidad = identidadDe(info);
     huella_.tamano = tamano;
     huella_.escrito = static_cast<std::int64_t>(
         (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -448,14 +442,10 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
         if (h != INVALID_HANDLE_VALUE) {
             BY_HANDLE_FILE_INFORMATION info{};
             const bool leida = ::GetFileInformationByHandle(h, &info) != 0;
-            const std::uint64_t nodo =
-                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
             const bool simple = leida && !esCarpeta(info) &&
                                 (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
                                 info.nNumberOfLinks == 1 && ::GetFileType(h) == FILE_TYPE_DISK;
-            const bool esEvitado = evitar.valida &&
-                                   info.dwVolumeSerialNumber == evitar.dispositivo &&
-                                   nodo == evitar.nodo;
+            const bool esEvitado = evitar.valida && identidadDe(info).mismoArchivo(evitar);
             if (simple && !esEvitado && ::SetEndOfFile(h)) {
                 manejador_ = guardar(h);
                 ruta_ = std::u16string(ruta);
