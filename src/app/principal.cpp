@@ -18,16 +18,13 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialog/qtexto.h"
 #include "extract/proceso.h"
 #include "util/cadenas.h"
 
 namespace tralmix {
 
 namespace {
-
-QString qtexto(std::u16string_view texto) {
-    return QString::fromUtf16(texto.data(), static_cast<qsizetype>(texto.size()));
-}
 
 QColor qcolor(Color color) {
     return QColor(static_cast<int>(color & 255u), static_cast<int>((color >> 8) & 255u),

@@ -8,15 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialog/qtexto.h"
+
 namespace tralmix {
 
 namespace {
 
 constexpr int kEscala = 1000;
-
-QString qtexto(std::u16string_view texto) {
-    return QString::fromUtf16(texto.data(), static_cast<qsizetype>(texto.size()));
-}
 
 }  // namespace
 

@@ -13,23 +13,12 @@
 #include <memory>
 
 #include "cli/plataforma.h"
+#include "util/ancho.h"
 #include "util/archivos.h"
 #include "util/texto.h"
 
 namespace tralmix::cli {
 namespace {
-
-std::u16string deAncho(const wchar_t* w) {
-    if (w == nullptr) {
-        return {};
-    }
-    const std::wstring_view v(w);
-    return std::u16string(v.begin(), v.end());
-}
-
-std::wstring aAncho(std::u16string_view t) {
-    return std::wstring(t.begin(), t.end());
-}
 
 // The one piece of program-wide state: the console's control handler can reach nothing else.
 volatile LONG gInterrumpido = 0;
@@ -72,7 +61,7 @@ std::vector<std::string> argumentos(int, char**) {
 
 std::u16string rutaAbsoluta(std::string_view utf8) {
     std::u16string original = texto::desdeUtf8OReemplazo(utf8);
-    const std::wstring ruta = aAncho(original);
+    const std::wstring ruta = ancho(original);
     const DWORD largo = ::GetFullPathNameW(ruta.c_str(), 0, nullptr, nullptr);
     if (largo == 0) {
         return original;

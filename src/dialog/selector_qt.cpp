@@ -6,13 +6,11 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "dialog/qtexto.h"
+
 namespace tralmix {
 
 namespace {
-
-QString qtexto(std::u16string_view texto) {
-    return QString::fromUtf16(texto.data(), static_cast<qsizetype>(texto.size()));
-}
 
 // The proposed name is the buffer up to its first NUL.
 QString hastaNulo(const std::u16string& bufer) {

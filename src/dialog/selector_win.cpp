@@ -4,15 +4,12 @@
 
 #include <algorithm>
 
+#include "util/ancho.h"
+
 namespace tralmix {
 namespace {
 
 static_assert(kTamanoRegistroWin == (sizeof(void*) == 4 ? 76u : 136u));
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-std::wstring ancho(std::u16string_view t) {
-    return std::wstring(t.begin(), t.end());
-}
 
 // A buffer of n characters plus the NUL that ends it whatever it holds.
 std::wstring bufer(const std::u16string& valor, std::uint32_t n) {

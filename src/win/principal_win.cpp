@@ -11,6 +11,7 @@
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_win.h"
 #include "extract/proceso.h"
+#include "util/ancho.h"
 #include "util/cadenas.h"
 #include "win/recursos.h"
 
@@ -26,14 +27,6 @@ enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, k
 constexpr int kIdCancelar = 200;
 
 // Until a run has lasted this long its progress window stays hidden: short runs show nothing.
-
-std::wstring ancho(std::u16string_view t) {
-    return std::wstring(t.begin(), t.end());
-}
-
-std::u16string deAncho(std::wstring_view t) {
-    return std::u16string(t.begin(), t.end());
-}
 
 COLORREF colorDe(Color c) {
     // The same layout: red in the lowest byte.
@@ -134,10 +127,10 @@ void PuertoWin::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {
     const int f = static_cast<int>(fase);
     const int mil = milesimas(hecho, total).value_or(1000);
     // Only what changes what the user sees goes to the window.
-    if (ultimaFase_.exchange(f) == f && ultimoMil_.exchange(mil) == mil) {
+    const int visto = f * 1001 + mil;
+    if (ultimoVisto_.exchange(visto) == visto) {
         return;
     }
-    ultimoMil_ = mil;
     ::PostMessageW(ventana_.hwnd_, kMsgProgreso, static_cast<WPARAM>(f), mil);
 }
 
@@ -147,8 +140,7 @@ bool PuertoWin::cancelado() const {
 
 void PuertoWin::reiniciar() {
     cancelar_ = false;
-    ultimaFase_ = -1;
-    ultimoMil_ = -1;
+    ultimoVisto_ = -1;
 }
 
 // ---- Principal ----
@@ -345,10 +337,9 @@ void Principal::pintarBoton(const DRAWITEMSTRUCT& d) {
 
 void Principal::iniciar(std::function<Desenlace()> corrida) {
     // One run at a time: its message boxes and dialog keep the window's messages flowing.
-    if (enCurso_) {
+    if (trabajo_.joinable()) {
         return;
     }
-    enCurso_ = true;
     puerto_->reiniciar();
     inicioProgreso_ = 0;
     const HWND hwnd = hwnd_;
@@ -373,7 +364,6 @@ void Principal::alTerminar() {
         trabajo_.join();
     }
     ocultarProgreso();
-    enCurso_ = false;
     if (cerrarAlTerminar_) {
         ::DestroyWindow(hwnd_);
     }
@@ -401,7 +391,7 @@ void Principal::crearProgreso() {
     ::GetWindowRect(hwnd_, &principal);
     const int w = marco.right - marco.left;
     const int h = marco.bottom - marco.top;
-    const std::wstring titulo = ::tralmix::win::ancho(vista::kTitulo);
+    const std::wstring titulo = ::tralmix::ancho(vista::kTitulo);
     progreso_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClaseProgreso, titulo.c_str(),
                                   kEstiloProgreso, (principal.left + principal.right - w) / 2,
                                   (principal.top + principal.bottom - h) / 2, w, h, hwnd_, nullptr,
@@ -563,7 +553,7 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             (*reinterpret_cast<const std::function<void()>*>(lp))();
             return 0;
         case kMsgProgreso:
-            if (enCurso_) {
+            if (trabajo_.joinable()) {
                 mostrarProgreso(static_cast<Fase>(wp), static_cast<int>(lp));
             }
             return 0;
@@ -572,7 +562,7 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CLOSE:
             // A run under way is asked to stop; the window goes once it has.
-            if (enCurso_) {
+            if (trabajo_.joinable()) {
                 cerrarAlTerminar_ = true;
                 puerto_->cancelar();
                 return 0;

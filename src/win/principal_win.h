@@ -57,8 +57,7 @@ class PuertoWin final : public Puerto {
 
     Principal& ventana_;
     std::atomic<bool> cancelar_{false};
-    std::atomic<int> ultimaFase_{-1};
-    std::atomic<int> ultimoMil_{-1};
+    std::atomic<int> ultimoVisto_{-1};  // phase * 1001 + thousandths last sent to the window
 };
 
 class Principal {
@@ -119,8 +118,7 @@ class Principal {
 
     Estado estado_;
     std::unique_ptr<PuertoWin> puerto_;
-    std::thread trabajo_;
-    bool enCurso_ = false;
+    std::thread trabajo_;  // joinable while a run is under way (until its end is handled)
     bool cerrarAlTerminar_ = false;
     ULONGLONG inicioProgreso_ = 0;
 
