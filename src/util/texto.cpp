@@ -102,12 +102,4 @@ std::u16string_view recortar(std::u16string_view texto) {
     return texto.substr(primero, ultimo - primero + 1);
 }
 
-std::string_view recortar(std::string_view texto) {
-    const auto primero = texto.find_first_not_of(' ');
-    if (primero == std::string_view::npos) {
-        return {};
-    }
-    return texto.substr(primero, texto.find_last_not_of(' ') - primero + 1);
-}
-
 }  // namespace tralmix::texto

@@ -31,7 +31,14 @@ std::u16string minusculas(std::u16string_view texto);
 
 // Removes leading and trailing U+0020 only; tabs and other white space stay.
 std::u16string_view recortar(std::u16string_view texto);
-std::string_view recortar(std::string_view texto);
+// The same for UTF-8 lines; in the header, since it runs once for every line of a run.
+inline std::string_view recortar(std::string_view texto) {
+    const auto primero = texto.find_first_not_of(' ');
+    if (primero == std::string_view::npos) {
+        return {};
+    }
+    return texto.substr(primero, texto.find_last_not_of(' ') - primero + 1);
+}
 
 // The same decision as decodificar, with the text handed back as UTF-8: exactly
 // aUtf8(decodificar(bytes)), without going through UTF-16 when the bytes are already UTF-8.
