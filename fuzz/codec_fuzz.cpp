@@ -16,6 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
 
     fuzz::exigir(texto::decodificarUtf8(std::string(bytes)) == salida,
                  "decodificarUtf8 equals aUtf8 of decodificar");
+    // The converters fed a few bytes at a time (the first byte picks how few) give the same.
+    const std::size_t pieza = 8 + (n > 0 ? datos[0] % 24 : 0);
+    fuzz::exigir(texto::decodificar(bytes, pieza) == texto, "decodificar in pieces equals whole");
+    fuzz::exigir(texto::decodificarUtf8(std::string(bytes), pieza) == salida,
+                 "decodificarUtf8 in pieces equals whole");
     fuzz::exigir(texto::esUtf8(bytes) == fuzz::utf8Valido(bytes), "esUtf8 accepts valid UTF-8");
     std::string bajasUtf8 = "prefix";
     texto::agregarMinusculasUtf8(bajasUtf8, salida);
@@ -27,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     texto::agregarUtf8(anexado, texto);
     fuzz::exigir(anexado == "prefix" + salida, "agregarUtf8 appends what aUtf8 gives");
 
-    const bool bomUtf16 = n >= 2 && ((datos[0] == 0xFF && datos[1] == 0xFE) ||
-                                     (datos[0] == 0xFE && datos[1] == 0xFF));
+    const bool bomUtf16 = texto::esAncha(texto::marcaDeOrden(bytes));
     std::u16string estricto;
     const bool esUtf8 = texto::desdeUtf8(bytes, estricto);
     fuzz::exigir(esUtf8 == fuzz::utf8Valido(bytes), "desdeUtf8 accepts exactly valid UTF-8");
@@ -51,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
             }
         }
     } else {
-        fuzz::exigir(texto.size() <= (n - 2) / 2 + 1, "UTF-16 gives at most one unit per pair");
+        fuzz::exigir(texto.size() <= (n - 2) / 2 + 1, "UTF-16 and 32 give at most a unit a pair");
     }
 
     // Reading the result back strictly gives the text, surrogates aside.

@@ -32,6 +32,11 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDecodificar{"utf16le bom", std::string("\xFF\xFEh\0\xE9\0", 6), u"hé"},
         CasoDecodificar{"utf16be bom", std::string("\xFE\xFF\0h\0\xE9", 6), u"hé"},
         CasoDecodificar{"utf16le odd byte", std::string("\xFF\xFEh\0x", 5), u"h\uFFFD"},
+        CasoDecodificar{"utf32le bom", std::string("\xFF\xFE\0\0h\0\0\0\x00\xF6\x01\0", 12),
+                        u"h\U0001F600"},
+        CasoDecodificar{"utf32be bom, bad code points and a short tail",
+                        std::string("\0\0\xFE\xFF\0\0\0h\0\x11\0\0\0\0\xD8\0\0\0", 18),
+                        u"h\uFFFD\uFFFD\uFFFD"},
         CasoDecodificar{"cp1252 letters", "Jos\xE9 \x80", u"José €"},
         CasoDecodificar{"cp1252 undefined bytes keep their value", "\x81\x8D\x8F\x90\x9D",
                         u"\u0081\u008D\u008F\u0090\u009D"},
@@ -113,6 +118,36 @@ TEST(DecodificarUtf8, EqualsDecodingThroughUtf16) {
         ASSERT_EQ(decodificarUtf8(b), aUtf8(decodificar(b))) << vuelta;
         std::u16string ancho;
         ASSERT_EQ(esUtf8(b), desdeUtf8(b, ancho)) << vuelta;
+    }
+}
+
+// Converters given a few bytes at a time give what they give the whole text in one call, and
+// so do the long texts a run meets: no piece boundary splits a character or a surrogate pair.
+TEST(Decodificar, InPiecesEqualsWhole) {
+    prueba::Azar azar;
+    const std::vector<std::string> marcas = {"",
+                                             "\xFF\xFE",
+                                             "\xFE\xFF",
+                                             std::string("\xFF\xFE\0\0", 4),
+                                             std::string("\0\0\xFE\xFF", 4),
+                                             "\xEF\xBB\xBF"};
+    const std::vector<std::string> piezas = {"a",
+                                             "\r\n",
+                                             "\x80",
+                                             "\xE9",
+                                             "\xD8",
+                                             "\x3D\xD8",
+                                             "\xDC",
+                                             std::string(1, '\0'),
+                                             "\xF0\x9F\x98\x80",
+                                             "\xFF"};
+    for (int vuelta = 0; vuelta < 2000; ++vuelta) {
+        const std::string b = marcas[azar.hasta(marcas.size())] + azar.juntar(piezas, 40);
+        const std::u16string entero = decodificar(b, b.size() + 1);
+        for (const std::size_t pieza : {8u, 9u, 13u}) {
+            ASSERT_EQ(decodificar(b, pieza), entero) << vuelta << " " << pieza;
+            ASSERT_EQ(decodificarUtf8(b, pieza), aUtf8(entero)) << vuelta << " " << pieza;
+        }
     }
 }
 

@@ -65,6 +65,7 @@ inline constexpr std::u16string_view kNoSeProceso = u"No se pudo procesar el arc
 // Why a run could not go on, beyond the system's own reasons.
 inline constexpr std::u16string_view kSinMemoria = u"no hay memoria suficiente";
 inline constexpr std::u16string_view kDemasiadoGrande = u"el archivo es demasiado grande";
+inline constexpr std::u16string_view kSinConversion = u"su texto no se pudo convertir";
 inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras se procesaba";
 
 // The form of every file error.

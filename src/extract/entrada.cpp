@@ -87,7 +87,11 @@ archivos::Fallo LectorTexto::decodificarEntero() {
         return fallo;
     }
     std::string().swap(bufer_);
-    texto_ = texto::decodificarUtf8(std::move(bytes));
+    try {
+        texto_ = texto::decodificarUtf8(std::move(bytes));
+    } catch (const texto::FalloConversion&) {
+        return {EILSEQ, std::u16string(kSinConversion)};
+    }
     enTexto_ = 0;
     entero_ = true;
     return {};
@@ -126,10 +130,11 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
         if (auto fallo = leerHastaLlenar()) {
             return fallo;
         }
-        if (primera_ && (lleno_ >= 2 || finArchivo_)) {
+        // Four bytes tell every mark apart (a UTF-32 one begins as a UTF-16 one does).
+        if (primera_ && (lleno_ >= 4 || finArchivo_)) {
             primera_ = false;
             const texto::Marca marca = texto::marcaDeOrden(std::string_view(bufer_.data(), lleno_));
-            if (marca == texto::Marca::Utf16LE || marca == texto::Marca::Utf16BE) {
+            if (texto::esAncha(marca)) {
                 if (auto fallo = decodificarEntero()) {
                     return fallo;
                 }

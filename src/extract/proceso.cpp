@@ -121,7 +121,7 @@ Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
     return procesarElegido(estado, puerto, std::move(respuesta.ruta));
 }
 
-// A file too large for this machine's memory (or for a text conversion) ends the run with a
+// A file too large for this machine's memory (or one a converter fails on) ends the run with a
 // message like any other file failure instead of ending the program; the unconfirmed result file
 // is removed on the way out, so an earlier list stays.
 template <typename Paso>
@@ -133,6 +133,8 @@ Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
         motivo = kSinMemoria;
     } catch (const std::length_error&) {
         motivo = kDemasiadoGrande;
+    } catch (const texto::FalloConversion&) {
+        motivo = kSinConversion;
     }
     estado.lineas.clear();
     estado.copiaLineas.clear();

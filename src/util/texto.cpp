@@ -2,12 +2,21 @@
 
 #include "util/texto.h"
 
+#include <algorithm>
+
 #include "util/ascii.h"
 #include "util/texto_plataforma.h"
 
 namespace tralmix::texto {
 
 Marca marcaDeOrden(std::string_view bytes) {
+    // FF FE 00 00 would also be UTF-16 opening with U+0000, which no text of addresses does.
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4))) {
+        return Marca::Utf32LE;
+    }
+    if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+        return Marca::Utf32BE;
+    }
     if (bytes.starts_with("\xFF\xFE")) {
         return Marca::Utf16LE;
     }
@@ -17,31 +26,147 @@ Marca marcaDeOrden(std::string_view bytes) {
     return bytes.starts_with("\xEF\xBB\xBF") ? Marca::Utf8 : Marca::Ninguna;
 }
 
-std::u16string decodificar(std::string_view bytes) {
-    const Marca marca = marcaDeOrden(bytes);
-    if (marca == Marca::Utf16LE || marca == Marca::Utf16BE) {
-        return desdeUtf16(bytes.substr(2), marca == Marca::Utf16BE);
+std::size_t largoMarca(Marca marca) {
+    switch (marca) {
+        case Marca::Ninguna:
+            return 0;
+        case Marca::Utf16LE:
+        case Marca::Utf16BE:
+            return 2;
+        case Marca::Utf8:
+            return 3;
+        case Marca::Utf32LE:
+        case Marca::Utf32BE:
+            break;
     }
+    return 4;
+}
+
+bool esAncha(Marca marca) {
+    return marca != Marca::Ninguna && marca != Marca::Utf8;
+}
+
+namespace {
+
+// The converters are given at most `pieza` bytes at a time, each piece cut where no character
+// spans the cut, so that every piece converts on its own exactly as it would within the whole.
+template <typename Corte, typename Convertir>
+void enPiezas(std::string_view bytes, std::size_t pieza, Corte&& corte, Convertir&& convertir) {
+    pieza = std::max<std::size_t>(pieza, 8);
+    std::size_t inicio = 0;
+    while (inicio < bytes.size()) {
+        std::size_t fin = bytes.size();
+        if (bytes.size() - inicio > pieza) {
+            fin = corte(inicio + pieza);
+        }
+        convertir(bytes.substr(inicio, fin - inicio));
+        inicio = fin;
+    }
+}
+
+// UTF-16 after its mark: pieces of whole code units, never between the halves of a pair.
+template <typename Agregar>
+void utf16EnPiezas(std::string_view bytes, bool grande, std::size_t pieza, Agregar&& agregar) {
+    enPiezas(
+        bytes, pieza,
+        [&](std::size_t fin) {
+            fin &= ~std::size_t{1};
+            const auto alto = static_cast<unsigned char>(bytes[fin - (grande ? 2 : 1)]);
+            return alto >= 0xD8 && alto <= 0xDB ? fin - 2 : fin;
+        },
+        [&](std::string_view trozo) { agregar(desdeUtf16(trozo, grande)); });
+}
+
+// Windows-1252: one byte a character, any cut will do.
+template <typename Agregar>
+void en1252PorPiezas(std::string_view bytes, std::size_t pieza, Agregar&& agregar) {
+    enPiezas(
+        bytes, pieza, [](std::size_t fin) { return fin; },
+        [&](std::string_view trozo) { agregar(desde1252(trozo)); });
+}
+
+// UTF-32 after its mark, decoded here: no platform's own converters all take it. Code points
+// beyond U+10FFFF, surrogates and an incomplete last unit become U+FFFD.
+template <typename Agregar>
+void utf32EnPiezas(std::string_view bytes, bool grande, std::size_t pieza, Agregar&& agregar) {
+    enPiezas(
+        bytes, pieza, [](std::size_t fin) { return fin & ~std::size_t{3}; },
+        [&](std::string_view trozo) {
+            std::u16string salida;
+            salida.reserve(trozo.size() / 2 + 1);
+            const auto* b = reinterpret_cast<const unsigned char*>(trozo.data());
+            const std::size_t unidades = trozo.size() / 4;
+            for (std::size_t k = 0; k < unidades; ++k, b += 4) {
+                const char32_t c = grande ? (char32_t{b[0]} << 24) | (char32_t{b[1]} << 16) |
+                                                (char32_t{b[2]} << 8) | b[3]
+                                          : (char32_t{b[3]} << 24) | (char32_t{b[2]} << 16) |
+                                                (char32_t{b[1]} << 8) | b[0];
+                if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+                    salida.push_back(u'\uFFFD');
+                } else if (c >= 0x10000) {
+                    salida.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+                    salida.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+                } else {
+                    salida.push_back(static_cast<char16_t>(c));
+                }
+            }
+            if (trozo.size() % 4 != 0) {
+                salida.push_back(u'\uFFFD');
+            }
+            agregar(salida);
+        });
+}
+
+// The encodings whose files are always decoded whole.
+template <typename Agregar>
+void anchoEnPiezas(Marca marca, std::string_view bytes, std::size_t pieza, Agregar&& agregar) {
+    bytes.remove_prefix(largoMarca(marca));
+    if (marca == Marca::Utf32LE || marca == Marca::Utf32BE) {
+        utf32EnPiezas(bytes, marca == Marca::Utf32BE, pieza, agregar);
+    } else {
+        utf16EnPiezas(bytes, marca == Marca::Utf16BE, pieza, agregar);
+    }
+}
+
+}  // namespace
+
+std::u16string decodificar(std::string_view bytes, std::size_t pieza) {
     std::u16string salida;
-    if (desdeUtf8(bytes.substr(marca == Marca::Utf8 ? 3 : 0), salida)) {
+    auto agregar = [&](std::u16string_view trozo) { salida += trozo; };
+    const Marca marca = marcaDeOrden(bytes);
+    if (esAncha(marca)) {
+        salida.reserve(bytes.size() / 2 + 1);
+        anchoEnPiezas(marca, bytes, pieza, agregar);
+        return salida;
+    }
+    if (desdeUtf8(bytes.substr(largoMarca(marca)), salida)) {
         return salida;
     }
     // Not UTF-8 after all: the whole file, a leading EF BB BF included, is read as 1252.
-    return desde1252(bytes);
+    salida.clear();
+    salida.reserve(bytes.size());
+    en1252PorPiezas(bytes, pieza, agregar);
+    return salida;
 }
 
-std::string decodificarUtf8(std::string bytes) {
+std::string decodificarUtf8(std::string bytes, std::size_t pieza) {
+    std::string salida;
+    auto agregar = [&](std::u16string_view trozo) { agregarUtf8(salida, trozo); };
     const Marca marca = marcaDeOrden(bytes);
-    if (marca == Marca::Utf16LE || marca == Marca::Utf16BE) {
-        return aUtf8(desdeUtf16(std::string_view(bytes).substr(2), marca == Marca::Utf16BE));
+    if (esAncha(marca)) {
+        salida.reserve(bytes.size() + 16);
+        anchoEnPiezas(marca, bytes, pieza, agregar);
+        return salida;
     }
-    const std::size_t bom = marca == Marca::Utf8 ? 3 : 0;
+    const std::size_t bom = largoMarca(marca);
     if (esUtf8(std::string_view(bytes).substr(bom))) {
         bytes.erase(0, bom);
         return bytes;
     }
     // Checked once: esUtf8 refuses exactly what desdeUtf8 refuses.
-    return aUtf8(desde1252(bytes));
+    salida.reserve(bytes.size() + bytes.size() / 2 + 16);
+    en1252PorPiezas(bytes, pieza, agregar);
+    return salida;
 }
 
 bool desdeUtf8(std::string_view bytes, std::u16string& salida) {

@@ -3,20 +3,38 @@
 // Text conversion and lower-casing: the one place where bytes become text and back, so that
 // another platform can put its own implementation behind the same functions.
 
+#include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tralmix::texto {
 
-// Decodes a whole file's bytes, decided once for the whole file: a UTF-16 byte-order mark
-// (FF FE or FE FF) means UTF-16; otherwise strictly valid UTF-8 (a leading BOM dropped);
-// otherwise Windows-1252, its five undefined bytes becoming the code points of equal value.
-std::u16string decodificar(std::string_view bytes);
+// A converter that could not do its work; whoever reads a file reports it as a failure to read
+// that file, never as the end of the program.
+class FalloConversion : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The libraries count in 32 bits (ICU refuses more than 2^30 code units at once), so a file's
+// bytes reach a converter this many at a time; tests give a small size to cross many pieces.
+inline constexpr std::size_t kPiezaConversion = std::size_t{1} << 24;
+
+// Decodes a whole file's bytes, decided once for the whole file: a UTF-32 byte-order mark
+// (FF FE 00 00 or 00 00 FE FF) means UTF-32, a UTF-16 one (FF FE or FE FF) UTF-16; otherwise
+// strictly valid UTF-8 (a leading BOM dropped); otherwise Windows-1252, its five undefined bytes
+// becoming the code points of equal value.
+std::u16string decodificar(std::string_view bytes, std::size_t pieza = kPiezaConversion);
 
 // The byte-order mark a file's bytes begin with, which alone decides how decodificar reads them.
-enum class Marca { Ninguna, Utf8, Utf16LE, Utf16BE };
+enum class Marca { Ninguna, Utf8, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 Marca marcaDeOrden(std::string_view bytes);
+// The mark's length in bytes.
+std::size_t largoMarca(Marca marca);
+// True for the marks whose files are decoded whole, never read as they are.
+bool esAncha(Marca marca);
 
 // Strict UTF-8 decoding; false when the bytes are not valid UTF-8 (a BOM is kept as U+FEFF).
 bool desdeUtf8(std::string_view bytes, std::u16string& salida);
@@ -42,7 +60,7 @@ inline std::string_view recortar(std::string_view texto) {
 
 // The same decision as decodificar, with the text handed back as UTF-8: exactly
 // aUtf8(decodificar(bytes)), without going through UTF-16 when the bytes are already UTF-8.
-std::string decodificarUtf8(std::string bytes);
+std::string decodificarUtf8(std::string bytes, std::size_t pieza = kPiezaConversion);
 
 // True when the bytes are strictly valid UTF-8 (what desdeUtf8 accepts).
 bool esUtf8(std::string_view bytes);

@@ -41,7 +41,7 @@ std::u16string conConvertidor(const char* nombre, std::string_view bytes) {
     UErrorCode error = U_ZERO_ERROR;
     std::unique_ptr<UConverter, CerrarConvertidor> conv(ucnv_open(nombre, &error));
     if (U_FAILURE(error)) {
-        throw std::runtime_error(std::string("conversor no disponible: ") + nombre);
+        throw FalloConversion(std::string("conversor no disponible: ") + nombre);
     }
     std::u16string salida(bytes.size() + 1, u'\0');
     const char* origen = bytes.data();
@@ -51,7 +51,7 @@ std::u16string conConvertidor(const char* nombre, std::string_view bytes) {
     error = U_ZERO_ERROR;
     ucnv_toUnicode(conv.get(), &destino, destinoFin, &origen, fin, nullptr, true, &error);
     if (U_FAILURE(error)) {
-        throw std::runtime_error(std::string("conversión fallida: ") + u_errorName(error));
+        throw FalloConversion(std::string("conversión fallida: ") + u_errorName(error));
     }
     salida.resize(static_cast<std::size_t>(destino - reinterpret_cast<UChar*>(salida.data())));
     return salida;
@@ -125,7 +125,7 @@ void agregarMinusculasUtf8NoAscii(std::string& salida, std::string_view texto) {
     icu::CaseMap::utf8ToLower("", 0, icu::StringPiece(texto.data(), comoLongitud(texto.size())),
                               destino, nullptr, error);
     if (U_FAILURE(error)) {
-        throw std::runtime_error(std::string("minúsculas fallidas: ") + u_errorName(error));
+        throw FalloConversion(std::string("minúsculas fallidas: ") + u_errorName(error));
     }
 }
 
@@ -164,7 +164,7 @@ void agregarUtf8NoAscii(std::string& salida, std::u16string_view texto) {
                        reinterpret_cast<const UChar*>(texto.data()), comoLongitud(texto.size()),
                        0xFFFD, nullptr, &error);
     if (U_FAILURE(error)) {
-        throw std::runtime_error(std::string("conversión a UTF-8 fallida: ") + u_errorName(error));
+        throw FalloConversion(std::string("conversión a UTF-8 fallida: ") + u_errorName(error));
     }
     salida.resize(inicio + static_cast<std::size_t>(longitud));
 }
@@ -186,7 +186,7 @@ std::u16string minusculasNoAscii(std::u16string_view texto) {
             continue;
         }
         if (U_FAILURE(error)) {
-            throw std::runtime_error(std::string("minúsculas fallidas: ") + u_errorName(error));
+            throw FalloConversion(std::string("minúsculas fallidas: ") + u_errorName(error));
         }
         salida.resize(static_cast<std::size_t>(longitud));
         return salida;

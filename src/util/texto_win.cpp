@@ -69,7 +69,7 @@ std::u16string minusculasNoAscii(std::u16string_view texto) {
         ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, ancho(texto.data()), n,
                         ancho(salida.data()), n, nullptr, nullptr, 0);
     if (escritos <= 0) {
-        throw std::runtime_error("minúsculas fallidas: error " + std::to_string(::GetLastError()));
+        throw FalloConversion("minúsculas fallidas: error " + std::to_string(::GetLastError()));
     }
     salida.resize(static_cast<std::size_t>(escritos));
     return salida;
@@ -124,8 +124,8 @@ std::u16string desde1252(std::string_view bytes) {
     std::u16string salida;
     // Windows maps the five bytes that 1252 leaves undefined to the C1 controls of equal value.
     if (!aAncho(kCp1252, 0, bytes, salida)) {
-        throw std::runtime_error("conversión fallida desde 1252: error " +
-                                 std::to_string(::GetLastError()));
+        throw FalloConversion("conversión fallida desde 1252: error " +
+                              std::to_string(::GetLastError()));
     }
     return salida;
 }
@@ -141,8 +141,8 @@ void agregarUtf8NoAscii(std::string& salida, std::u16string_view texto) {
                                                salida.data() + inicio, capacidad, nullptr, nullptr);
     if (escritos <= 0) {
         salida.resize(inicio);
-        throw std::runtime_error("conversión a UTF-8 fallida: error " +
-                                 std::to_string(::GetLastError()));
+        throw FalloConversion("conversión a UTF-8 fallida: error " +
+                              std::to_string(::GetLastError()));
     }
     salida.resize(inicio + static_cast<std::size_t>(escritos));
 }
