@@ -14,8 +14,9 @@
 
 #include "extract/cubo.h"
 #include "extract/limpieza.h"
-#include "extract/masivo.h"
+#include "extract/palabras.h"
 #include "extract/proceso.h"
+#include "extract/repetidos.h"
 #include "extract/resultado.h"
 #include "referencia/literal.h"
 #include "util/texto.h"

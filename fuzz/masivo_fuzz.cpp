@@ -6,7 +6,8 @@
 
 #include "comun.h"
 #include "extract/cubo.h"
-#include "extract/masivo.h"
+#include "extract/palabras.h"
+#include "extract/repetidos.h"
 #include "referencia/literal.h"
 #include "util/texto.h"
 

@@ -1,4 +1,5 @@
 #include "extract/comolista.h"
+#include "extract/resultado.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ TEST(FiltrarLista, KeepsWhatLooksLikeAnAddress) {
         lineas.push_back(c.first);
     }
     Arreglo a = literal::comoArreglo(lineas);
-    filtrarLista(a);
+    comolista(a);
     literal::filtrarLista(lineas);
     for (std::size_t i = 0; i < casos.size(); ++i) {
         EXPECT_EQ(prueba::u16(a[i]), casos[i].second) << prueba::u8(casos[i].first);
@@ -50,7 +51,8 @@ TEST(Comolista, SortsKeepsRepeatsAndWrites) {
     puerto.resultado = dir.u16();
     Estado estado;
     estado.lineas = literal::comoArreglo({u"b@x", u"nada", u"a@x", u"b@x", u"B@x", u""});
-    EXPECT_EQ(comolista(estado, puerto), Desenlace::Escrito);
+    comolista(estado.lineas);
+    EXPECT_EQ(ordenarYEscribir(estado, puerto, Camino::Lista), Desenlace::Escrito);
     EXPECT_EQ(literal::comoLineas(estado.lineas), (V{u"", u"", u"B@x", u"a@x", u"b@x", u"b@x"}));
     EXPECT_EQ(prueba::leer(dir.ruta() / "Mails_20050305.txt"),
               "B@x\r\n\r\na@x, b@x, b@x\r\n\r\n\r\n");
@@ -67,7 +69,8 @@ TEST(Comolista, NothingLooksLikeAnAddress) {
     Estado estado;
     estado.archivoEntrada = u"/datos/nombres.txt";
     estado.lineas = literal::comoArreglo({u"uno", u"dos", u""});
-    EXPECT_EQ(comolista(estado, puerto), Desenlace::Rechazado);
+    comolista(estado.lineas);
+    EXPECT_EQ(ordenarYEscribir(estado, puerto, Camino::Lista), Desenlace::Rechazado);
     EXPECT_FALSE(std::filesystem::exists(dir.ruta() / "Mails_20050305.txt"));
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].texto,

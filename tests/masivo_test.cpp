@@ -1,4 +1,6 @@
 #include "extract/masivo.h"
+#include "extract/repetidos.h"
+#include "extract/resultado.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +112,10 @@ class MasivoRun : public ::testing::Test {
         estado.archivoEntrada = archivos::desdeRuta(dir.escribir("Correo.txt", bytes));
         puerto.resultado = dir.u16();
         estado.lineas = literal::comoArreglo({u"working", u"file"});
-        return masivo(estado, puerto, primera());
+        if (const auto fin = masivo(estado, puerto, primera())) {
+            return *fin;
+        }
+        return ordenarYEscribir(estado, puerto, Camino::Masivo);
     }
     std::string lista() const { return prueba::leer(dir.ruta() / "Mails_20050305.txt"); }
     // What the run's first reading found.

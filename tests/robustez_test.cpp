@@ -131,9 +131,10 @@ class PuertoQueCambia : public prueba::PuertoFalso {
     std::function<void()> accion;
     fs::path trabajo;
     bool hecho = false;
-    void ponerTextoRuta(const std::u16string& t) override {
-        PuertoFalso::ponerTextoRuta(t);
-        if (!hecho && !t.empty() && fs::exists(trabajo)) {
+    // Once the first reading has taken the whole file.
+    void progreso(Fase fase, std::uint64_t leidos, std::uint64_t total) override {
+        PuertoFalso::progreso(fase, leidos, total);
+        if (!hecho && fase == Fase::Limpieza && leidos == total && fs::exists(trabajo)) {
             hecho = true;
             accion();
         }

@@ -1,7 +1,5 @@
 #include "extract/comolista.h"
 
-#include "extract/cubo.h"
-#include "extract/resultado.h"
 #include "util/cadenas.h"
 #include "util/cargador.h"
 #include "util/memoria.h"
@@ -16,7 +14,7 @@ bool contiene(std::string_view t, std::string_view s) {
 
 }  // namespace
 
-void filtrarLista(Arreglo& lineas) {
+void comolista(Arreglo& lineas) {
     std::string corto;
     const auto n = static_cast<std::size_t>(contarElementos(lineas));
     for (std::size_t i = 0; i < n; ++i) {
@@ -52,21 +50,6 @@ void filtrarLista(Arreglo& lineas) {
             lineas.vaciar(i);
         }
     }
-}
-
-Desenlace comolista(Estado& estado, Puerto& puerto) {
-    // The file is created before the filter, so a list that cannot be written costs no work.
-    EtapaResultado etapa;
-    if (!etapa.preparar(puerto)) {
-        return Desenlace::FalloArchivo;
-    }
-    filtrarLista(estado.lineas);
-    AvanceDelPuerto avance(puerto, Fase::Orden);
-    Cubo(estado.lineas, true, &avance);
-    if (puerto.cancelado()) {
-        return Desenlace::Interrumpido;
-    }
-    return etapa.terminar(estado, puerto, kCierreLista);
 }
 
 }  // namespace tralmix

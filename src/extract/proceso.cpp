@@ -1,10 +1,12 @@
 #include "extract/proceso.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "extract/comolista.h"
 #include "extract/masivo.h"
+#include "extract/resultado.h"
 #include "extract/trabajo.h"
 #include "util/afinado.h"
 #include "util/archivos.h"
@@ -39,10 +41,40 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
     }
 }
 
-// The steps of a run once the input is known: clean it into the working file, tell a bulk
-// message from a list, and hand over to the path that extracts, sorts and writes the list.
+// The working file is held from its first line until it is loaded, so that no other run rewrites
+// it meanwhile; closing it is where a failed write shows.
+bool cerrarTrabajo(archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo, Puerto& puerto) {
+    if (const auto f = archivo.cerrar()) {
+        puerto.mensaje(mensajeFallo(kNoSeEscribioTrabajo, trabajo.ruta, f.motivo), Estilo::Critico,
+                       kTitulo);
+        return false;
+    }
+    return true;
+}
+
+// The list path reads the working file's lines; empty when the run goes on.
+std::optional<Desenlace> cargarTrabajo(Estado& estado, Puerto& puerto,
+                                       archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo) {
+    AvanceDelPuerto avance(puerto, Fase::Carga);
+    const std::u16string error = cargarArchivo(estado.lineas, trabajo.ruta, true, &avance);
+    if (error == kCargaInterrumpida) {
+        return Desenlace::Interrumpido;
+    }
+    if (!error.empty()) {
+        puerto.mensaje(mensajeFallo(kNoSeCargoTrabajo, trabajo.ruta, error), Estilo::Critico,
+                       kTitulo);
+        return Desenlace::FalloArchivo;
+    }
+    if (!cerrarTrabajo(archivo, trabajo, puerto)) {
+        return Desenlace::FalloArchivo;
+    }
+    return std::nullopt;
+}
+
+// The steps of a run once the input is known: read and clean it into the working file (which
+// tells a bulk message from a list on the way), extract the addresses by the path that fits,
+// then sort and write the list.
 Desenlace procesar(Estado& estado, Puerto& puerto) {
-    // Held from its first line until it is loaded, so that no other run rewrites it meanwhile.
     archivos::ArchivoTrabajo archivo;
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
     // the working file, and starts on a second core as soon as a line shows what the text is.
@@ -55,17 +87,9 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     if (trabajo.desenlace != Desenlace::Escrito) {
         return trabajo.desenlace;
     }
-    auto cerrar = [&] {
-        if (const auto f = archivo.cerrar()) {
-            puerto.mensaje(mensajeFallo(kNoSeEscribioTrabajo, trabajo.ruta, f.motivo),
-                           Estilo::Critico, kTitulo);
-            return false;
-        }
-        return true;
-    };
     // A working file of length 0 loads as no element at all.
     if (trabajo.lineas == 0) {
-        if (!cerrar()) {
+        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
             return Desenlace::FalloArchivo;
         }
         estado.lineas.clear();
@@ -75,19 +99,19 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     // One line with "," or ";" makes the text pasted messages; masivo reads the file again
     // itself and has no use for the working file's lines, so they are not loaded for it.
     if (trabajo.masivo) {
-        return cerrar() ? masivo(estado, puerto, trabajo, &anticipada) : Desenlace::FalloArchivo;
+        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
+            return Desenlace::FalloArchivo;
+        }
+        if (const auto fin = masivo(estado, puerto, trabajo, &anticipada)) {
+            return *fin;
+        }
+        return ordenarYEscribir(estado, puerto, Camino::Masivo);
     }
-    AvanceDelPuerto avance(puerto, Fase::Carga);
-    const std::u16string error = cargarArchivo(estado.lineas, trabajo.ruta, true, &avance);
-    if (error == kCargaInterrumpida) {
-        return Desenlace::Interrumpido;
+    if (const auto fin = cargarTrabajo(estado, puerto, archivo, trabajo)) {
+        return *fin;
     }
-    if (!error.empty()) {
-        puerto.mensaje(mensajeFallo(kNoSeCargoTrabajo, trabajo.ruta, error), Estilo::Critico,
-                       kTitulo);
-        return Desenlace::FalloArchivo;
-    }
-    return cerrar() ? comolista(estado, puerto) : Desenlace::FalloArchivo;
+    comolista(estado.lineas);
+    return ordenarYEscribir(estado, puerto, Camino::Lista);
 }
 
 Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {

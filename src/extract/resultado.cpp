@@ -1,5 +1,7 @@
 #include "extract/resultado.h"
 
+#include "extract/cubo.h"
+#include "extract/repetidos.h"
 #include "util/afinado.h"
 #include "util/cadenas.h"
 #include "util/cargador.h"
@@ -139,6 +141,22 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     puerto.abrirArchivo(ruta_);
     puerto.ponerTextoRuta(u"");
     return Desenlace::Escrito;
+}
+
+Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+    EtapaResultado etapa;
+    if (!etapa.preparar(puerto)) {
+        return Desenlace::FalloArchivo;
+    }
+    AvanceDelPuerto orden(puerto, Fase::Orden);
+    Cubo(estado.lineas, true, &orden);
+    if (puerto.cancelado()) {
+        return Desenlace::Interrumpido;
+    }
+    if (camino == Camino::Masivo) {
+        quitarRepetidos(estado.lineas);
+    }
+    return etapa.terminar(estado, puerto, camino == Camino::Masivo ? kCierreMasivo : kCierreLista);
 }
 
 }  // namespace tralmix

@@ -43,4 +43,13 @@ class EtapaResultado {
     archivos::EscritorAtomico escritor_;
 };
 
+// Which extraction path filled lineas: the bulk one keeps each address once, and each path has
+// its own closing line.
+enum class Camino { Masivo, Lista };
+
+// The back half of both paths: creates the list file (so a list that cannot be written costs no
+// sort), sorts lineas with Cubo, blanks repeats on the bulk path, and writes, announces and opens
+// the list.
+Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino);
+
 }  // namespace tralmix

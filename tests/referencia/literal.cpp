@@ -4,7 +4,7 @@
 #include <set>
 
 #include "extract/limpieza.h"
-#include "extract/masivo.h"
+#include "extract/tabla_masivo.h"
 #include "util/texto.h"
 
 namespace tralmix::literal {
