@@ -3,11 +3,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fstream>
@@ -19,6 +22,19 @@
 #include "puerto_falso.h"
 #include "referencia/literal.h"
 #include "util/archivos.h"
+
+// The system's fsync, replaced in this test program so that a test can make it fail as a failing
+// disk would; otherwise it is the real one.
+namespace {
+std::atomic<bool> fsyncFalla{false};
+}
+extern "C" int fsync(int fd) {
+    if (fsyncFalla) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace tralmix {
 namespace {
@@ -198,6 +214,125 @@ TEST_F(Robustez, InputChangedDuringTheRunGivesNoMixture) {
     }
 }
 
+// The input is the very list the run would write (by its name, a link or another name of the
+// same file): refused before anything is written, the file untouched.
+TEST_F(Robustez, InputThatIsTheListIsRefused) {
+    const std::string mensajes = "De: Ana <ana@example.com>\r\nPara: bo@example.com, cy@x.com\r\n";
+    struct Caso {
+        const char* que;
+        std::function<fs::path()> elegir;
+    };
+    const std::vector<Caso> casos = {
+        {"the list itself", [&] { return lista(); }},
+        {"a symbolic link to it",
+         [&] {
+             fs::create_symlink(lista(), entrada.ruta() / "enlace.txt");
+             return entrada.ruta() / "enlace.txt";
+         }},
+        {"a hard link to it",
+         [&] {
+             fs::create_hard_link(lista(), entrada.ruta() / "otro.txt");
+             return entrada.ruta() / "otro.txt";
+         }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        fs::remove_all(entrada.ruta());
+        fs::create_directory(entrada.ruta());
+        resultado.escribir("Mails_20050305.txt", mensajes);
+        prueba::PuertoFalso p;
+        Estado e;
+        preparar(p, e);
+        p.respuesta = {true, archivos::desdeRuta(c.elegir())};
+        EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Rechazado);
+        ASSERT_EQ(p.mensajes.size(), 1u);
+        EXPECT_EQ(p.mensajes[0].estilo, Estilo::Exclamacion);
+        EXPECT_EQ(p.mensajes[0].texto,
+                  std::u16string(kEsLaLista) + u"\r\n" + archivos::desdeRuta(lista()));
+        EXPECT_EQ(leer(lista()), mensajes);
+        EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
+        EXPECT_EQ(archivosEn(temporal.ruta()), 0u);
+    }
+}
+
+// A window that notes the files of its own a run made in the temporary folder, as they are when
+// the run announces its end: they go with the run.
+class PuertoQueMiraPropios : public prueba::PuertoFalso {
+  public:
+    fs::path carpeta;
+    std::vector<fs::path> propios;
+    std::vector<mode_t> modos;
+    std::vector<std::string> contenidos;
+    void mensaje(std::u16string_view t, Estilo estilo, std::u16string_view titulo) override {
+        PuertoFalso::mensaje(t, estilo, titulo);
+        for (const auto& f : fs::directory_iterator(carpeta)) {
+            if (f.path().filename().string().starts_with("lista.txt.")) {
+                struct stat info {};
+                ::lstat(f.path().c_str(), &info);
+                propios.push_back(f.path());
+                modos.push_back(info.st_mode);
+                contenidos.push_back(leer(f.path()));
+            }
+        }
+    }
+};
+
+// A window that changes the input as soon as the first reading has gone through all of it.
+class PuertoQueCambiaAlLeer : public prueba::PuertoFalso {
+  public:
+    std::function<void()> accion;
+    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
+        PuertoFalso::progreso(fase, hecho, total);
+        if (accion && fase == Fase::Limpieza && hecho == total) {
+            std::exchange(accion, nullptr)();
+        }
+    }
+};
+
+// Changed after it was read (shrunk, grown by half an address, rewritten with the same size):
+// the run says so, writes no list and keeps the earlier one, on both paths.
+TEST_F(Robustez, InputChangedAfterItsReadWritesNoList) {
+    const auto ruta = entrada.ruta() / "lista.txt";
+    const std::string lista1 = "ana@example.com\r\nbo@example.com\r\n";
+    const std::string masivo1 = "De: ana@example.com, bo@example.com\r\n";
+    struct Caso {
+        const char* que;
+        std::function<void(const std::string&)> accion;
+    };
+    const std::vector<Caso> casos = {
+        {"shrunk", [&](const std::string& b) { fs::resize_file(ruta, b.size() / 2); }},
+        {"grown", [&](const std::string&) { std::ofstream(ruta, std::ios::app) << "half@exa"; }},
+        // The clock may tick more coarsely than the run: the new time is set, not waited for.
+        {"rewritten, same size",
+         [&](const std::string& b) {
+             const auto antes = fs::last_write_time(ruta);
+             std::ofstream(ruta, std::ios::binary) << std::string(b.size(), 'z');
+             fs::last_write_time(ruta, antes + std::chrono::seconds(1));
+         }},
+    };
+    for (const std::string& contenido : {lista1, masivo1}) {
+        for (const Caso& c : casos) {
+            SCOPED_TRACE(std::string(c.que) + " " + contenido);
+            entrada.escribir("lista.txt", contenido);
+            resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+            PuertoQueCambiaAlLeer p;
+            Estado e;
+            preparar(p, e);
+            p.accion = [&] { c.accion(contenido); };
+            p.respuesta = {true, archivos::desdeRuta(ruta)};
+            EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+            EXPECT_FALSE(p.accion);
+            ASSERT_EQ(p.mensajes.size(), 1u);
+            EXPECT_EQ(p.mensajes[0].estilo, Estilo::Critico);
+            EXPECT_NE(p.mensajes[0].texto.find(archivos::desdeRuta(ruta) + u"\r\n\r\nMotivo: " +
+                                               std::u16string(kCambiado)),
+                      std::u16string::npos);
+            EXPECT_EQ(leer(lista()), "earlier list\r\n");
+            EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
+        }
+    }
+}
+
 // Whatever someone planted at the working path in a shared temporary folder stays as it is; the
 // run writes a private file of its own beside it and never blocks.
 TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
@@ -225,7 +360,8 @@ TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
             fs::remove_all(e.path());
         }
         c.plantar();
-        prueba::PuertoFalso p;
+        PuertoQueMiraPropios p;
+        p.carpeta = temporal.ruta();
         Estado e;
         preparar(p, e);
         p.respuesta = {true,
@@ -233,18 +369,11 @@ TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
         EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Escrito);
         EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
         EXPECT_TRUE(c.intacto());
-        int propios = 0;
-        for (const auto& f : fs::directory_iterator(temporal.ruta())) {
-            if (f.path().filename().string().starts_with("lista.txt.")) {
-                ++propios;
-                struct stat info {};
-                ASSERT_EQ(::lstat(f.path().c_str(), &info), 0);
-                EXPECT_TRUE(S_ISREG(info.st_mode));
-                EXPECT_EQ(info.st_mode & 0777, 0600u);
-                EXPECT_EQ(leer(f.path()), "x@example.com\r\n");
-            }
-        }
-        EXPECT_EQ(propios, 1);
+        ASSERT_EQ(p.propios.size(), 1u);
+        EXPECT_TRUE(S_ISREG(p.modos[0]));
+        EXPECT_EQ(p.modos[0] & 0777, 0600u);
+        EXPECT_EQ(p.contenidos[0], "x@example.com\r\n");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(p.propios[0])));
     }
 }
 
@@ -316,7 +445,8 @@ TEST_F(Robustez, PlantedLinkIsNotFollowedAndTheNewFileIsPrivate) {
     prueba::CarpetaTemporal otra;
     const auto victima = otra.escribir("victima.txt", "precious\r\n");
     fs::create_symlink(victima, temporal.ruta() / "lista.txt");
-    prueba::PuertoFalso puerto;
+    PuertoQueMiraPropios puerto;
+    puerto.carpeta = temporal.ruta();
     Estado estado;
     preparar(puerto, estado);
     puerto.respuesta = {true,
@@ -324,17 +454,10 @@ TEST_F(Robustez, PlantedLinkIsNotFollowedAndTheNewFileIsPrivate) {
     EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
     EXPECT_EQ(leer(victima), "precious\r\n");
     EXPECT_TRUE(fs::is_symlink(temporal.ruta() / "lista.txt"));
-    int trabajos = 0;
-    for (const auto& e : fs::directory_iterator(temporal.ruta())) {
-        if (e.path().filename().string().starts_with("lista.txt.")) {
-            ++trabajos;
-            struct stat info {};
-            ASSERT_EQ(::lstat(e.path().c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode & 0777, 0600u);
-            EXPECT_EQ(leer(e.path()), "x@example.com\r\n");
-        }
-    }
-    EXPECT_EQ(trabajos, 1);
+    ASSERT_EQ(puerto.propios.size(), 1u);
+    EXPECT_EQ(puerto.modos[0] & 0777, 0600u);
+    EXPECT_EQ(puerto.contenidos[0], "x@example.com\r\n");
+    EXPECT_EQ(archivosEn(temporal.ruta()), 1u);  // the link alone
     EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
 }
 
@@ -382,6 +505,95 @@ TEST_F(Robustez, FailedWriteOfTheListKeepsTheEarlierOne) {
               std::u16string::npos);
     EXPECT_TRUE(puerto.abiertos.empty());
     EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
+}
+
+// The disk refuses to make the list durable: the earlier list stays and the user is told.
+TEST_F(Robustez, FailedFsyncKeepsTheEarlierList) {
+    resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
+    prueba::PuertoFalso p;
+    Estado e;
+    preparar(p, e);
+    p.respuesta = {true, archivos::desdeRuta(entrada.escribir("l.txt", "a@example.com\r\n"))};
+    fsyncFalla = true;
+    const Desenlace d = cmd_file01_Click(e, p);
+    fsyncFalla = false;
+    EXPECT_EQ(d, Desenlace::FalloArchivo);
+    ASSERT_EQ(p.mensajes.size(), 1u);
+    EXPECT_EQ(p.mensajes[0].texto,
+              mensajeFallo(kNoSeCreo, archivos::desdeRuta(lista()), archivos::motivo(EIO)));
+    EXPECT_EQ(leer(lista()), "earlier list\r\n");
+    EXPECT_EQ(archivosEn(resultado.ruta()), 1u);
+}
+
+// What a run leaves in the temporary folder: only the working file of the input's name, and
+// nothing when the run failed part way; and a file of its own, made beside a working file another
+// run holds, goes with the run.
+TEST_F(Robustez, RunsLeaveOnlyTheirWorkingFile) {
+    std::string grande;
+    for (int i = 0; i < 3000; ++i) {
+        grande += "persona." + std::to_string(i) + "@example.com\r\n";
+    }
+    struct Caso {
+        const char* que;
+        bool limitarEscritura;  // writes past 4 kB fail, as on a full disk
+        bool otraRunLaTiene;    // another run holds the working file
+        Desenlace desenlace;
+        std::vector<std::string> quedan;
+    };
+    const std::vector<Caso> casos = {
+        {"done", false, false, Desenlace::Escrito, {"lista.txt"}},
+        {"working file write fails", true, false, Desenlace::FalloArchivo, {}},
+        {"held by another run", false, true, Desenlace::Escrito, {"lista.txt"}},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        fs::remove_all(temporal.ruta());
+        fs::create_directory(temporal.ruta());
+        prueba::PuertoFalso p;
+        Estado e;
+        preparar(p, e);
+        p.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", grande))};
+        int otra = -1;
+        if (c.otraRunLaTiene) {
+            otra = ::open((temporal.ruta() / "lista.txt").c_str(), O_WRONLY | O_CREAT, 0600);
+            ASSERT_EQ(::flock(otra, LOCK_EX | LOCK_NB), 0);
+        }
+        rlimit antes{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
+        rlimit limite = antes;
+        limite.rlim_cur = c.limitarEscritura ? 4096 : antes.rlim_cur;
+        const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+        const Desenlace d = cmd_file01_Click(e, p);
+        ::setrlimit(RLIMIT_FSIZE, &antes);
+        std::signal(SIGXFSZ, senal);
+        if (otra >= 0) {
+            ::close(otra);
+        }
+        EXPECT_EQ(d, c.desenlace);
+        std::vector<std::string> quedan;
+        for (const auto& f : fs::directory_iterator(temporal.ruta())) {
+            quedan.push_back(f.path().filename().string());
+        }
+        EXPECT_EQ(quedan, c.quedan);
+    }
+}
+
+// A Windows-1252 file may triple in the working file: beyond a third of what the working file can
+// hold it is refused before its text is written, naming the user's file, leaving nothing. The
+// file is sparse, so the test costs no disk.
+TEST_F(Robustez, Oversized1252InputIsRefusedBeforeTheWorkingFile) {
+    const auto ruta = entrada.escribir("grande.txt", "Jos\xE9@example.com\r\n");
+    fs::resize_file(ruta, archivos::kTamanoMaximo1252 + 1);
+    prueba::PuertoFalso p;
+    Estado e;
+    preparar(p, e);
+    p.respuesta = {true, archivos::desdeRuta(ruta)};
+    EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
+    ASSERT_EQ(p.mensajes.size(), 1u);
+    EXPECT_EQ(p.mensajes[0].texto,
+              mensajeFallo(kNoSeLeyo, archivos::desdeRuta(ruta), kDemasiadoGrande));
+    EXPECT_EQ(archivosEn(temporal.ruta()), 0u);
 }
 
 // Memory running out part way (a file too large for this machine) ends the run with a message,
@@ -481,6 +693,7 @@ TEST_F(DiscoLleno, WorkingFileOnAFullDiskIsReported) {
                                                 archivos::desdeRuta(punto / "lista.txt"),
                                                 u"no queda espacio en el disco"));
     EXPECT_FALSE(fs::exists(lista()));
+    EXPECT_EQ(archivosEn(punto), 0u);  // the partial working file does not keep the disk full
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ inline constexpr std::u16string_view kNoValido = u"El archivo especificado no es
 inline constexpr std::u16string_view kNoExiste = u"El archivo especificado no existe...";
 inline constexpr std::u16string_view kNombreNoValido = u"Nombre no es valido !";
 inline constexpr std::u16string_view kVacio = u"El archivo esta vacio!\r\nImposible continuar";
+inline constexpr std::u16string_view kEsLaLista =
+    u"El archivo especificado es la lista que se va a crear...";
 inline constexpr std::u16string_view kSinDirecciones =
     u"No se encontraron direcciones en el archivo:";
 inline constexpr std::u16string_view kCreado = u"Se ha creado el archivo:";

@@ -78,7 +78,11 @@ std::size_t LectorTexto::corteEntreLineas() const {
     return 0;
 }
 
-archivos::Fallo LectorTexto::decodificarEntero() {
+archivos::Fallo LectorTexto::decodificarEntero(bool ancho) {
+    // Windows-1252 may triple in UTF-8: too large a file is refused before its text is written.
+    if (!ancho && lector_.tamano() > archivos::kTamanoMaximo1252) {
+        return {EFBIG, std::u16string(kDemasiadoGrande)};
+    }
     if (auto fallo = lector_.irA(0)) {
         return fallo;
     }
@@ -135,7 +139,7 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
             primera_ = false;
             const texto::Marca marca = texto::marcaDeOrden(std::string_view(bufer_.data(), lleno_));
             if (texto::esAncha(marca)) {
-                if (auto fallo = decodificarEntero()) {
+                if (auto fallo = decodificarEntero(true)) {
                     return fallo;
                 }
                 return siguiente(paso, pieza);
@@ -164,7 +168,7 @@ archivos::Fallo LectorTexto::siguiente(Paso& paso, std::string_view& pieza) {
         if (parte_) {
             return {EILSEQ, std::u16string(kCambiado)};
         }
-        if (auto fallo = decodificarEntero()) {
+        if (auto fallo = decodificarEntero(false)) {
             return fallo;
         }
         paso = Paso::DeNuevo;

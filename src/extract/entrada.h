@@ -44,7 +44,8 @@ class LectorTexto {
 
   private:
     archivos::Fallo leerHastaLlenar();
-    archivos::Fallo decodificarEntero();
+    // ancho: the file has a UTF-16 or UTF-32 mark; otherwise it is Windows-1252.
+    archivos::Fallo decodificarEntero(bool ancho);
     std::size_t corteEntreLineas() const;
 
     archivos::Lector lector_;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "util/archivos.h"
 #include "util/arreglo.h"
 
 namespace tralmix {
@@ -17,6 +18,9 @@ struct Estado {
     Arreglo lineas;
     // Reference copy taken by the bulk path before it blanks repeated addresses.
     Arreglo copiaLineas;
+    // The input as the run first opened it: a list is written only if it is still so after the
+    // last read.
+    archivos::Huella huellaEntrada;
 };
 
 }  // namespace tralmix

@@ -75,6 +75,14 @@ std::optional<Desenlace> cargarTrabajo(Estado& estado, Puerto& puerto,
 // tells a bulk message from a list on the way), extract the addresses by the path that fits,
 // then sort and write the list.
 Desenlace procesar(Estado& estado, Puerto& puerto) {
+    // Reading the list this run is about to write would replace what the user chose by its own
+    // addresses: the same file under any name (a link, another spelling) is refused untouched.
+    const std::u16string lista = rutaResultado(puerto.carpetaResultado(), puerto.hoy());
+    const archivos::Identidad deLista = archivos::identidad(lista);
+    if (deLista.valida && deLista.mismoArchivo(archivos::identidad(estado.archivoEntrada))) {
+        puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
+        return Desenlace::Rechazado;
+    }
     archivos::ArchivoTrabajo archivo;
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
     // the working file, and starts on a second core as soon as a line shows what the text is.
@@ -87,6 +95,7 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     if (trabajo.desenlace != Desenlace::Escrito) {
         return trabajo.desenlace;
     }
+    estado.huellaEntrada = trabajo.entrada;
     // A working file of length 0 loads as no element at all.
     if (trabajo.lineas == 0) {
         if (!cerrarTrabajo(archivo, trabajo, puerto)) {

@@ -129,6 +129,15 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
         puerto.mensaje(aviso, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
+    // Every read is over: a file that is no longer what the run first opened (rewritten,
+    // truncated, grown, replaced) may have given a mixture, so no list replaces an earlier one.
+    if (estado.huellaEntrada.identidad.valida &&
+        !(archivos::huella(estado.archivoEntrada) == estado.huellaEntrada)) {
+        escritor_.descartar();
+        puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, kCambiado),
+                       Estilo::Critico, kTitulo);
+        return Desenlace::FalloArchivo;
+    }
     if (const auto fallo = escritor_.confirmar()) {
         return informarFallo(puerto, fallo);
     }

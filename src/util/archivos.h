@@ -27,8 +27,14 @@ struct Fallo {
     explicit operator bool() const { return error != 0; }
 };
 
-// Largest file read: the text conversions count in 32 bits.
+// Largest file read. The working file's lines are loaded into one block with 32-bit places
+// (kTamanoTrabajo); cleaning makes a line at most half again as long in UTF-8, UTF-16 or UTF-32
+// (a one-character line's end becomes CR LF), and three times as long in Windows-1252 (a byte
+// becomes up to three), so that encoding is held to a third of the block before anything is
+// written.
 inline constexpr std::uint64_t kTamanoMaximo = 0x7FFFFFFF;
+inline constexpr std::uint64_t kTamanoTrabajo = 0xFFFFFFFE;
+inline constexpr std::uint64_t kTamanoMaximo1252 = kTamanoTrabajo / 3;
 
 // A path the system can be given: not empty, no NUL inside.
 inline bool rutaUsable(std::u16string_view ruta) {
@@ -62,6 +68,9 @@ struct Huella {
     }
 };
 
+// The state of the file at ruta now (identity not valida when it cannot be looked at).
+Huella huella(std::u16string_view ruta);
+
 // Reads one regular file from its start, a piece at a time, so that a run never needs the whole
 // file in memory.
 class Lector {
@@ -74,7 +83,8 @@ class Lector {
     // Folders, FIFOs and devices are refused without blocking on them, and so are files larger
     // than kTamanoMaximo. sinEnlace also refuses a link at the path itself (a file of our own
     // read back from a shared folder).
-    Fallo abrir(std::u16string_view ruta, bool sinEnlace = false);
+    Fallo abrir(std::u16string_view ruta, bool sinEnlace = false,
+                std::uint64_t maximo = kTamanoMaximo);
     // The size when it was opened, and the file's state then.
     std::uint64_t tamano() const { return huella_.tamano; }
     const Huella& huella() const { return huella_; }
@@ -88,6 +98,7 @@ class Lector {
     std::intptr_t manejador_ = -1;
     Huella huella_;
     std::uint64_t leidos_ = 0;
+    std::uint64_t maximo_ = kTamanoMaximo;
 };
 
 // Reads a whole regular file, as Lector does in pieces.
@@ -119,7 +130,10 @@ class EscritorAtomico {
 
 // The working file: created in a possibly shared folder without following a link or reparse
 // point planted at its path, readable by its owner only, never the file named by evitar. It is
-// held until closed: another run that meets it then makes a file of its own beside it.
+// held until closed: another run that meets it then makes a file of its own beside it. A file
+// left incomplete (a failed write, a full disk, a run that ended early) is removed when the
+// object goes, and so is a file of its own made beside a held one: only the working file of the
+// input's name stays after a run.
 class ArchivoTrabajo {
   public:
     ArchivoTrabajo() = default;
@@ -138,9 +152,13 @@ class ArchivoTrabajo {
     const std::u16string& ruta() const { return ruta_; }
 
   private:
+    void quitarSiSobra();
+
     std::intptr_t manejador_ = -1;
     std::u16string ruta_;
     Fallo fallo_;
+    bool propio_ = false;    // a unique name beside a held file
+    bool completo_ = false;  // written and closed without a failure
 };
 
 // Asks the desktop to open a file or address with its default handler; does not wait.

@@ -29,6 +29,12 @@ Identidad identidadDe(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
 }
 
+Huella huellaDe(const struct stat& info) {
+    return {identidadDe(info), static_cast<std::uint64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
 Fallo falloDe(int error, std::u16string texto) {
     return Fallo{error, std::move(texto)};
 }
@@ -192,7 +198,8 @@ Lector::~Lector() {
     cerrarFd(fd);
 }
 
-Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
+Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace, std::uint64_t maximo) {
+    maximo_ = maximo;
     int viejo = fdDe(manejador_);
     cerrarFd(viejo);
     manejador_ = -1;
@@ -219,17 +226,14 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
     }
     // A file beyond what the text conversions take (and far beyond any list) is refused before
     // anything is read.
-    if (static_cast<std::uint64_t>(info.st_size) > kTamanoMaximo) {
+    if (static_cast<std::uint64_t>(info.st_size) > maximo_) {
         cerrarFd(fd);
         return falloDe(EFBIG);
     }
     // Reading a regular file never blocks; the flag only guarded the open.
     ::fcntl(fd, F_SETFL, 0);
     manejador_ = fd;
-    huella_.identidad = identidadDe(info);
-    huella_.tamano = static_cast<std::uint64_t>(info.st_size);
-    huella_.escrito = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                      static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    huella_ = huellaDe(info);
     return {};
 }
 
@@ -249,7 +253,7 @@ Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
         leidos = static_cast<std::size_t>(r);
         leidos_ += leidos;
         // A file that keeps growing while it is read is stopped, not followed without end.
-        if (leidos_ > kTamanoMaximo) {
+        if (leidos_ > maximo_) {
             return falloDe(EFBIG);
         }
         return {};
@@ -260,12 +264,20 @@ Fallo Lector::irA(std::uint64_t posicion) {
     if (manejador_ < 0) {
         return falloDe(EBADF, u"el archivo no está abierto");
     }
-    if (posicion > kTamanoMaximo ||
+    if (posicion > maximo_ ||
         ::lseek(fdDe(manejador_), static_cast<off_t>(posicion), SEEK_SET) < 0) {
-        return falloDe(posicion > kTamanoMaximo ? EFBIG : errno);
+        return falloDe(posicion > maximo_ ? EFBIG : errno);
     }
     leidos_ = posicion;
     return {};
+}
+
+Huella huella(std::u16string_view ruta) {
+    struct stat info {};
+    if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
+        return {};
+    }
+    return huellaDe(info);
 }
 
 Identidad identidad(std::u16string_view ruta) {
@@ -356,8 +368,17 @@ Fallo EscritorAtomico::confirmar() {
 // ---- ArchivoTrabajo ----
 
 ArchivoTrabajo::~ArchivoTrabajo() {
+    quitarSiSobra();
+}
+
+void ArchivoTrabajo::quitarSiSobra() {
+    // Removed while still held, so that no other run takes it up in between.
+    if (!ruta_.empty() && (propio_ || !completo_)) {
+        ::unlink(aRuta(ruta_).c_str());
+    }
     int fd = fdDe(manejador_);
     cerrarFd(fd);
+    manejador_ = -1;
 }
 
 Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
@@ -365,6 +386,9 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     cerrarFd(viejo);
     manejador_ = -1;
     fallo_ = {};
+    completo_ = false;
+    // Started again on the file of its own it already made: that one stays its own.
+    propio_ = propio_ && ruta == ruta_;
     if (!rutaUsable(ruta)) {
         fallo_ = falloDe(EINVAL);
         return fallo_;
@@ -397,7 +421,8 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     }
     ::flock(fd, LOCK_EX | LOCK_NB);
     manejador_ = fd;
-    ruta_ = texto::desdeUtf8OReemplazo(plantilla);
+    ruta_ = desdeRuta(plantilla);
+    propio_ = true;
     return {};
 }
 
@@ -412,6 +437,7 @@ Fallo ArchivoTrabajo::cerrar() {
         if (const int error = cerrarFd(fd); error != 0 && !fallo_) {
             fallo_ = falloDe(error);
         }
+        completo_ = !fallo_;
     }
     return fallo_;
 }

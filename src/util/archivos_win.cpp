@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "util/archivos.h"
 #include "util/ancho.h"
+#include "util/archivos.h"
 #include "util/texto.h"
 
 namespace tralmix::archivos {
@@ -218,7 +218,23 @@ bool esArchivo(std::u16string_view ruta) {
     return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+namespace {
+
+Huella huellaDe(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {identidadDe(info),
+            (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+            static_cast<std::int64_t>(
+                (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                info.ftLastWriteTime.dwLowDateTime)};
+}
+
+}  // namespace
+
 Identidad identidad(std::u16string_view ruta) {
+    return huella(ruta).identidad;
+}
+
+Huella huella(std::u16string_view ruta) {
     if (!rutaUsable(ruta)) {
         return {};
     }
@@ -235,7 +251,7 @@ Identidad identidad(std::u16string_view ruta) {
     if (!leida) {
         return {};
     }
-    return identidadDe(info);
+    return huellaDe(info);
 }
 
 // ---- Lector ----
@@ -244,7 +260,8 @@ Lector::~Lector() {
     soltar(manejador_);
 }
 
-Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
+Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace, std::uint64_t maximo) {
+    maximo_ = maximo;
     soltar(manejador_);
     huella_ = {};
     leidos_ = 0;
@@ -292,16 +309,12 @@ Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace) {
         (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     // A file beyond what the text conversions take (and far beyond any list) is refused before
     // anything is read.
-    if (tamano > kTamanoMaximo) {
+    if (tamano > maximo_) {
         soltar(m);
         return falloDe(ERROR_FILE_TOO_LARGE);
     }
     manejador_ = m;
-    huella_.identidad = identidadDe(info);
-    huella_.tamano = tamano;
-    huella_.escrito = static_cast<std::int64_t>(
-        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-        info.ftLastWriteTime.dwLowDateTime);
+    huella_ = huellaDe(info);
     return {};
 }
 
@@ -318,7 +331,7 @@ Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
     leidos = r;
     leidos_ += leidos;
     // A file that keeps growing while it is read is stopped, not followed without end.
-    if (leidos_ > kTamanoMaximo) {
+    if (leidos_ > maximo_) {
         return falloDe(ERROR_FILE_TOO_LARGE);
     }
     return {};
@@ -328,7 +341,7 @@ Fallo Lector::irA(std::uint64_t posicion) {
     if (manejador_ == kNinguno) {
         return falloDe(ERROR_INVALID_HANDLE, kNoAbierto);
     }
-    if (posicion > kTamanoMaximo) {
+    if (posicion > maximo_) {
         return falloDe(ERROR_FILE_TOO_LARGE);
     }
     LARGE_INTEGER donde{};
@@ -411,12 +424,22 @@ Fallo EscritorAtomico::confirmar() {
 // ---- ArchivoTrabajo ----
 
 ArchivoTrabajo::~ArchivoTrabajo() {
+    quitarSiSobra();
+}
+
+void ArchivoTrabajo::quitarSiSobra() {
     soltar(manejador_);
+    if (!ruta_.empty() && (propio_ || !completo_)) {
+        ::DeleteFileW(ancho(ruta_).c_str());
+    }
 }
 
 Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     soltar(manejador_);
     fallo_ = {};
+    completo_ = false;
+    // Started again on the file of its own it already made: that one stays its own.
+    propio_ = propio_ && ruta == ruta_;
     if (!rutaUsable(ruta)) {
         fallo_ = falloDe(ERROR_INVALID_NAME);
         return fallo_;
@@ -459,6 +482,7 @@ Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
     }
     // The name is taken by something we must not touch: a unique new file beside it.
     fallo_ = crearUnico(ruta, kCompartir, FILE_ATTRIBUTE_NORMAL, manejador_, ruta_);
+    propio_ = !fallo_;
     return fallo_;
 }
 
@@ -473,6 +497,7 @@ Fallo ArchivoTrabajo::cerrar() {
         if (!cerrado && !fallo_) {
             fallo_ = ultimoFallo();
         }
+        completo_ = !fallo_;
     }
     return fallo_;
 }

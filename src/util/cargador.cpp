@@ -23,7 +23,8 @@ void partir(std::string_view texto, std::string_view delimitador, Arreglo& linea
 std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sinEnlace,
                              Avance* avance) {
     archivos::Lector lector;
-    if (const auto fallo = lector.abrir(ruta, sinEnlace)) {
+    // The working file may be larger than any input: it is bounded by the block's places.
+    if (const auto fallo = lector.abrir(ruta, sinEnlace, archivos::kTamanoTrabajo)) {
         return fallo.motivo;
     }
     const std::uint64_t tamano = lector.tamano();
