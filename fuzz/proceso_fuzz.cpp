@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     puerto.resultado = resultado.u16();
     puerto.respuesta = {true, archivos::desdeRuta(ruta)};
     Estado estado;
-    cargarCarpetaTemporal(estado, puerto);
+    puerto.preparar(estado);
     const Desenlace d = cmd_file01_Click(estado, puerto);
 
     fuzz::exigir(prueba::leer(ruta) == bytes, "the input is never touched");

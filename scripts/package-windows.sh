@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Windows programs for x86-64 and i686 and packs each with the help file and the
+# Builds the Windows programs for x86-64 and i686 and packs each with the help (compiled and as HTML) and the
 # LÉAME into build/tralmix-2.00-win64.zip and build/tralmix-2.00-win32.zip. The 64-bit package is
 # then unpacked into a folder with a non-ASCII name and its command run under Wine on an input
 # named in Greek and Chinese.
@@ -18,9 +18,12 @@ for par in windows:win64 windows-x86:win32; do
     rm -rf "$raiz" "build/$nombre.zip"
     mkdir -p "$raiz/$nombre"
     cp "build/$preset/src/win/tralmix.exe" "build/$preset/src/cli/tralmix-cli.exe" \
-        "build/$preset/src/app/tralmix.chm" packaging/windows/LÉAME.txt "$raiz/$nombre/"
+        "build/$preset/src/ventana/tralmix.chm" packaging/windows/LÉAME.txt "$raiz/$nombre/"
+    # The same help as HTML, for a system with no program for the compiled help.
+    mkdir "$raiz/$nombre/ayuda"
+    cp docs/help/*.html docs/help/*.css "$raiz/$nombre/ayuda/"
     # Fixed times and no Unix extras, so that the same sources give the same archive.
-    touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" "$raiz/$nombre"/*
+    find "$raiz/$nombre" -exec touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" {} +
     (cd "$raiz" && LC_ALL=C.UTF-8 zip -q -X -r "../$nombre.zip" "$nombre")
     echo "build/$nombre.zip"
 done

@@ -1,12 +1,11 @@
 #include "util/archivos.h"
+#include "util/entorno.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "puerto_falso.h"
 
@@ -151,22 +150,33 @@ TEST(ArchivoTrabajo, HardLinkedFileIsLeftAlone) {
     EXPECT_EQ(prueba::leer(original), "keep me");
 }
 
-TEST(AbrirConEscritorio, HandsThePathToTheDesktopOpener) {
-    prueba::CarpetaTemporal dir;
-    const auto registro = dir.ruta() / "abierto";
-    const auto stub = dir.escribir(
-        "xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + registro.string() + ".tmp\" && mv \"" +
-                        registro.string() + ".tmp\" \"" + registro.string() + "\"\n");
-    ::chmod(stub.c_str(), 0755);
-    const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    ::setenv("PATH", (dir.ruta().string() + ":" + antes).c_str(), 1);
-    abrirConEscritorio(u"/home/ana/Mails 2005 ñ.txt");
-    ::setenv("PATH", antes.c_str(), 1);
-    // The opener runs in the background: wait for its record.
-    for (int i = 0; i < 500 && !fs::exists(registro); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+// The opener's answer comes back: a failing one is told (the window says so), one that keeps
+// the viewer open is not waited for.
+TEST(Entorno, AbrirHandsThePathToTheOpenerAndTellsItsAnswer) {
+    struct Caso {
+        const char* que;
+        const char* fin;  // how the opener ends after writing down its argument
+        bool abierto;
+    };
+    const Caso casos[] = {
+        {"opened", "exit 0", true},
+        {"no program for the file", "exit 3", false},
+        {"viewer still open", "sleep 5", true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        prueba::CarpetaTemporal dir;
+        const auto registro = dir.ruta() / "abierto";
+        const auto stub = dir.escribir("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" +
+                                                       registro.string() + "\"\n" + c.fin + "\n");
+        ::chmod(stub.c_str(), 0755);
+        const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+        ::setenv("PATH", (dir.ruta().string() + ":" + antes).c_str(), 1);
+        const bool abierto = entorno::abrir(u"/home/ana/Mails 2005 ñ.txt");
+        ::setenv("PATH", antes.c_str(), 1);
+        EXPECT_EQ(abierto, c.abierto);
+        EXPECT_EQ(prueba::leer(registro), "/home/ana/Mails 2005 \xC3\xB1.txt");
     }
-    EXPECT_EQ(prueba::leer(registro), "/home/ana/Mails 2005 \xC3\xB1.txt");
 }
 
 }  // namespace

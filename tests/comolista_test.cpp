@@ -50,6 +50,7 @@ TEST(Comolista, SortsKeepsRepeatsAndWrites) {
     prueba::PuertoFalso puerto;
     puerto.resultado = dir.u16();
     Estado estado;
+    puerto.preparar(estado);
     estado.lineas = literal::comoArreglo({u"b@x", u"nada", u"a@x", u"b@x", u"B@x", u""});
     comolista(estado.lineas);
     EXPECT_EQ(ordenarYEscribir(estado, puerto, Camino::Lista), Desenlace::Escrito);
@@ -67,6 +68,7 @@ TEST(Comolista, NothingLooksLikeAnAddress) {
     prueba::PuertoFalso puerto;
     puerto.resultado = dir.u16();
     Estado estado;
+    puerto.preparar(estado);
     estado.archivoEntrada = u"/datos/nombres.txt";
     estado.lineas = literal::comoArreglo({u"uno", u"dos", u""});
     comolista(estado.lineas);

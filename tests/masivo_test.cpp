@@ -111,6 +111,7 @@ class MasivoRun : public ::testing::Test {
     Desenlace correr(std::string_view bytes) {
         estado.archivoEntrada = archivos::desdeRuta(dir.escribir("Correo.txt", bytes));
         puerto.resultado = dir.u16();
+        puerto.preparar(estado);
         estado.lineas = literal::comoArreglo({u"working", u"file"});
         if (const auto fin = masivo(estado, puerto, primera())) {
             return *fin;
@@ -175,6 +176,7 @@ TEST_F(MasivoRun, MoreThan32766WordsAreAllKept) {
 TEST_F(MasivoRun, InputGoneBeforeTheSecondReadIsReported) {
     estado.archivoEntrada = dir.u16() + u"/gone.txt";
     puerto.resultado = dir.u16();
+    puerto.preparar(estado);
     EXPECT_EQ(masivo(estado, puerto, Trabajo{}), Desenlace::FalloArchivo);
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);

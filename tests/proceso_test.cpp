@@ -26,7 +26,7 @@ class Proceso : public ::testing::Test {
     void SetUp() override {
         puerto.temporal = temporal.u16();
         puerto.resultado = resultado.u16();
-        cargarCarpetaTemporal(estado, puerto);
+        puerto.preparar(estado);
     }
     // The dialog will answer this new input file.
     std::u16string elegir(const std::string& nombre, std::string_view bytes) {
@@ -230,7 +230,7 @@ TEST(CargarCarpetaTemporal, EndsWithASeparator) {
         prueba::PuertoFalso p;
         p.temporal = dado;
         Estado e;
-        cargarCarpetaTemporal(e, p);
+        cargarCarpetaTemporal(e, p.temporal);
         EXPECT_EQ(e.carpetaTemporal, esperado);
     }
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "extract/estado.h"
+#include "extract/proceso.h"
 #include "extract/puerto.h"
 
 namespace tralmix::prueba {
@@ -24,6 +26,8 @@ class PuertoFalso : public Puerto {
     std::vector<AjustesDialogo> dialogos;
     std::vector<std::u16string> abiertos;
     RespuestaDialogo respuesta{false, {}};
+    bool abreBien = true;  // what the desktop's opener answers
+    // The folders and date the tests give the state (preparar).
     std::u16string programa = u"/opt/tralmix";
     std::u16string resultado;
     std::u16string temporal;
@@ -45,12 +49,11 @@ class PuertoFalso : public Puerto {
         dialogos.push_back(ajustes);
         return respuesta;
     }
-    std::u16string carpetaPrograma() const override { return programa; }
     std::uintptr_t ventana() const override { return 0x1234; }
-    void abrirArchivo(const std::u16string& ruta) override { abiertos.push_back(ruta); }
-    Fecha hoy() const override { return fecha; }
-    std::u16string carpetaResultado() const override { return resultado; }
-    std::u16string carpetaTemporal() const override { return temporal; }
+    bool abrirArchivo(const std::u16string& ruta) override {
+        abiertos.push_back(ruta);
+        return abreBien;
+    }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         if (hecho > total && total != 0) {
             haciaAtras = true;  // more done than there is: a fault of the counting
@@ -63,6 +66,14 @@ class PuertoFalso : public Puerto {
         return cancelarEn && std::find(fases.begin(), fases.end(), *cancelarEn) != fases.end();
     }
     bool haciaAtras = false;
+
+    // The state's folders and date as the owner of a run sets them before it.
+    void preparar(Estado& estado) const {
+        cargarCarpetaTemporal(estado, temporal);
+        estado.carpetaPrograma = programa;
+        estado.carpetaResultado = resultado;
+        estado.fecha = fecha;
+    }
 };
 
 // A fresh folder under the test temp dir, removed afterwards.

@@ -103,6 +103,7 @@ class Etapa : public ::testing::Test {
     Estado estado;
     void SetUp() override {
         puerto.resultado = dir.u16();
+        puerto.preparar(estado);
         puerto.caja = u"/algo/entrada.txt";
         estado.lineas = literal::comoArreglo({u"", u"a@b", u"c@d"});
         estado.archivoEntrada = u"/algo/entrada.txt";
@@ -112,7 +113,7 @@ class Etapa : public ::testing::Test {
 
 TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(puerto));
+    ASSERT_TRUE(etapa.preparar(estado, puerto));
     EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Escrito);
     EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
     ASSERT_EQ(puerto.mensajes.size(), 1u);
@@ -130,7 +131,7 @@ TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
 TEST_F(Etapa, SecondRunTheSameDayReplacesTheFirst) {
     dir.escribir("Mails_20050305.txt", "earlier list\r\n");
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(puerto));
+    ASSERT_TRUE(etapa.preparar(estado, puerto));
     EXPECT_EQ(etapa.terminar(estado, puerto, kCierreMasivo), Desenlace::Escrito);
     EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
 }
@@ -139,8 +140,9 @@ TEST_F(Etapa, SecondRunTheSameDayReplacesTheFirst) {
 TEST_F(Etapa, UnwritableFolderIsReportedNotAnnounced) {
     const auto archivoNormal = dir.escribir("no-es-carpeta", "x");
     puerto.resultado = archivos::desdeRuta(archivoNormal);
+    puerto.preparar(estado);
     EtapaResultado etapa;
-    EXPECT_FALSE(etapa.preparar(puerto));
+    EXPECT_FALSE(etapa.preparar(estado, puerto));
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_EQ(puerto.mensajes[0].titulo, u"Messenger Add-in");
@@ -159,7 +161,7 @@ TEST_F(Etapa, NoAddressWritesNoList) {
     dir.escribir("Mails_20050305.txt", "earlier list\r\n");
     estado.lineas = literal::comoArreglo({u"", u"   ", u""});
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(puerto));
+    ASSERT_TRUE(etapa.preparar(estado, puerto));
     EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Rechazado);
     EXPECT_EQ(prueba::leer(destino()), "earlier list\r\n");
     ASSERT_EQ(puerto.mensajes.size(), 1u);

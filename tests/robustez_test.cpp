@@ -68,7 +68,7 @@ class Robustez : public ::testing::Test {
     void preparar(prueba::PuertoFalso& p, Estado& e) const {
         p.temporal = temporal.u16();
         p.resultado = resultado.u16();
-        cargarCarpetaTemporal(e, p);
+        p.preparar(e);
     }
     fs::path lista() const { return resultado.ruta() / "Mails_20050305.txt"; }
 };
@@ -426,9 +426,9 @@ TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
         preparar(p, e);
         if (!c.temporal.empty()) {
             p.temporal = c.temporal;
-            cargarCarpetaTemporal(e, p);
         }
         p.resultado = c.resultado;
+        p.preparar(e);
         p.respuesta = {true, c.entrada};
         EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
         ASSERT_EQ(p.mensajes.size(), 1u);
@@ -485,7 +485,7 @@ TEST_F(Robustez, FailedWriteOfTheListKeepsTheEarlierOne) {
     preparar(puerto, estado);
     estado.lineas = literal::comoArreglo(literal::Lineas(5000, u"someone@example.com"));
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(puerto));
+    ASSERT_TRUE(etapa.preparar(estado, puerto));
 
     rlimit antes{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
@@ -601,7 +601,11 @@ TEST_F(Robustez, Oversized1252InputIsRefusedBeforeTheWorkingFile) {
 TEST_F(Robustez, RunningOutOfMemoryIsReported) {
     class SinMemoria : public prueba::PuertoFalso {
       public:
-        std::u16string carpetaResultado() const override { throw std::bad_alloc(); }
+        void progreso(Fase fase, std::uint64_t, std::uint64_t) override {
+            if (fase == Fase::Escritura) {
+                throw std::bad_alloc();
+            }
+        }
     };
     resultado.escribir("Mails_20050305.txt", "earlier list\r\n");
     SinMemoria p;
@@ -668,6 +672,7 @@ TEST_F(DiscoLleno, ResultKeepsTheEarlierListAndSaysWhy) {
     Estado e;
     preparar(p, e);
     p.resultado = archivos::desdeRuta(punto);
+    p.preparar(e);
     p.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", muchas()))};
     EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
     ASSERT_EQ(p.mensajes.size(), 1u);
@@ -685,7 +690,7 @@ TEST_F(DiscoLleno, WorkingFileOnAFullDiskIsReported) {
     Estado e;
     p.temporal = archivos::desdeRuta(punto);
     p.resultado = resultado.u16();
-    cargarCarpetaTemporal(e, p);
+    p.preparar(e);
     p.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", muchas()))};
     EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::FalloArchivo);
     ASSERT_EQ(p.mensajes.size(), 1u);

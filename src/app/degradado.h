@@ -2,7 +2,7 @@
 
 // efectos: the window's background, a vertical gradient of 64 solid bands.
 
-#include "app/bandas.h"
+#include "ventana/bandas.h"
 
 class QImage;
 class QWidget;

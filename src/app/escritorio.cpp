@@ -1,10 +1,8 @@
 #include "app/escritorio.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
-
 #include "app/asociaciones.h"
+#include "dialog/qtexto.h"
+#include "util/entorno.h"
 
 namespace tralmix {
 
@@ -38,24 +36,26 @@ void EscritorioQt::mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
     caja.exec();
 }
 
-void EscritorioQt::abrir(const QUrl& destino) {
-    QDesktopServices::openUrl(destino);
+bool EscritorioQt::abrir(const QUrl& destino) {
+    const QString texto = destino.isLocalFile() ? destino.toLocalFile() : destino.toString();
+    return entorno::abrir(texto.toStdU16String());
 }
 
 QString EscritorioQt::carpetaPrograma() const {
-    return QCoreApplication::applicationDirPath();
+    return qtexto(entorno::carpetaPrograma());
 }
 
 QString EscritorioQt::carpetaResultado() const {
-    return QDir::homePath();
+    return qtexto(entorno::carpetaPersonal());
 }
 
 QString EscritorioQt::carpetaTemporal() const {
-    return QDir::tempPath();
+    return qtexto(entorno::carpetaTemporal());
 }
 
 QDate EscritorioQt::hoy() const {
-    return QDate::currentDate();
+    const Fecha hoy = entorno::hoy();
+    return QDate(hoy.anio, static_cast<int>(hoy.mes), static_cast<int>(hoy.dia));
 }
 
 bool EscritorioQt::hayVisor(const QString& archivo) const {

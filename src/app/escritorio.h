@@ -31,8 +31,8 @@ class Escritorio {
     virtual void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
                          const QString& titulo) = 0;
 
-    // Hands a file or an address to the desktop's default handler; failures are not reported.
-    virtual void abrir(const QUrl& destino) = 0;
+    // Hands a file or an address to the desktop's default handler; false when it failed.
+    virtual bool abrir(const QUrl& destino) = 0;
 
     virtual QString carpetaPrograma() const = 0;
     virtual QString carpetaResultado() const = 0;
@@ -46,15 +46,15 @@ class Escritorio {
     virtual std::unique_ptr<Temporizador> temporizador();
 };
 
-// The real desktop: Qt's file dialog and message boxes, the default handler through Qt, the
-// program's folder, the home folder for results, the system's temporary folder, the local date.
+// The real desktop: Qt's file dialog and message boxes; the opener, the folders and the date of
+// the system around the program (util/entorno.h), the same as for the other front ends.
 class EscritorioQt : public Escritorio {
   public:
     SelectorArchivos& selector() override { return selector_; }
     AvisoError& avisos() override { return avisos_; }
     void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
                  const QString& titulo) override;
-    void abrir(const QUrl& destino) override;
+    bool abrir(const QUrl& destino) override;
     QString carpetaPrograma() const override;
     QString carpetaResultado() const override;
     QString carpetaTemporal() const override;

@@ -87,25 +87,11 @@ class PuertoVentana : public Puerto {
         return tralmix::mostrarDialogo(ventana_.escritorio_.selector(),
                                        ventana_.escritorio_.avisos(), ajustes);
     }
-    std::u16string carpetaPrograma() const override {
-        return ventana_.escritorio_.carpetaPrograma().toStdU16String();
-    }
     std::uintptr_t ventana() const override {
         return static_cast<std::uintptr_t>(ventana_.winId());
     }
-    void abrirArchivo(const std::u16string& ruta) override {
-        ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta)));
-    }
-    Fecha hoy() const override {
-        const QDate fecha = ventana_.escritorio_.hoy();
-        return {fecha.year(), static_cast<unsigned>(fecha.month()),
-                static_cast<unsigned>(fecha.day())};
-    }
-    std::u16string carpetaResultado() const override {
-        return ventana_.escritorio_.carpetaResultado().toStdU16String();
-    }
-    std::u16string carpetaTemporal() const override {
-        return ventana_.escritorio_.carpetaTemporal().toStdU16String();
+    bool abrirArchivo(const std::u16string& ruta) override {
+        return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta)));
     }
 
   private:
@@ -120,18 +106,13 @@ QString buscarAyudaHtml(const QString& carpetaPrograma) {
     return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kAyudaHtml));
 }
 
-std::u16string_view rechazoArchivos(const QList<QUrl>& archivos) {
-    if (archivos.size() != 1 || !archivos.front().isLocalFile()) {
-        return kNoValido;
+std::vector<std::u16string> rutasDe(const QList<QUrl>& archivos) {
+    std::vector<std::u16string> rutas;
+    for (const QUrl& archivo : archivos) {
+        rutas.push_back(archivo.isLocalFile() ? archivo.toLocalFile().toStdU16String()
+                                              : std::u16string());
     }
-    const QFileInfo archivo(archivos.front().toLocalFile());
-    if (!archivo.exists()) {
-        return kNoExiste;
-    }
-    if (!archivo.isFile() || !extensionAdmitida(archivo.filePath().toStdU16String())) {
-        return kNoValido;
-    }
-    return {};
+    return rutas;
 }
 
 QList<QUrl> archivosDeArgumentos(const QStringList& argumentos) {
@@ -216,7 +197,11 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
       puerto_(std::make_unique<PuertoVentana>(*this)),
       indicador_(std::make_unique<IndicadorProgreso>(*this, escritorio.temporizador(),
                                                      [this] { cancelar(); })),
-      ejecutor_(std::make_unique<Ejecutor>(*puerto_)) {
+      // The run's calls reach this thread as queued calls; none is left once the window goes.
+      corredor_(std::make_unique<Corredor>(*puerto_, [this] {
+          QMetaObject::invokeMethod(
+              this, [this] { corredor_->atender(); }, Qt::QueuedConnection);
+      })) {
     setObjectName(QStringLiteral("principal"));
     setWindowTitle(qtexto(vista::kTitulo));
     QIcon icono(QStringLiteral(":/tralmix/icono.png"));
@@ -309,7 +294,7 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     txtFile01_->setAcceptDrops(false);
     Text1_->setAcceptDrops(false);
 
-    ejecutor_->seguimiento = {
+    corredor_->seguimiento = {
         [this](const std::u16string& ruta) { indicador_->empezar(qtexto(ruta)); },
         [this] { indicador_->terminar(); },
         [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
@@ -324,7 +309,7 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
 principal::~principal() {
     // Whatever closes the program, a run still going is stopped before its window goes.
     cancelar();
-    ejecutor_->esperar();
+    corredor_->esperar();
 }
 
 void principal::centrar() {
@@ -338,44 +323,47 @@ void principal::centrar() {
 }
 
 void principal::Form_Load() {
-    cargarCarpetaTemporal(estado_, *puerto_);
+    cargarCarpetaTemporal(estado_, escritorio_.carpetaTemporal().toStdU16String());
+    estado_.carpetaPrograma = escritorio_.carpetaPrograma().toStdU16String();
+    estado_.carpetaResultado = escritorio_.carpetaResultado().toStdU16String();
     degradado(*this, vista::kDegradadoInicio, vista::kDegradadoFin);
 }
 
 void principal::cmd_file01_Click() {
-    iniciar([this](Puerto& puerto) { return motor_.elegirYProcesar(estado_, puerto); },
-            std::nullopt);
+    // One run at a time: the button, Enter, a drop and the command line all come to the Corredor.
+    if (corredor_->enCurso()) {
+        return;
+    }
+    antesDeCorrer();
+    alEmpezar(corredor_->iniciar(estado_, motor_.elegirYProcesar));
 }
 
-bool principal::iniciar(Corrida corrida, std::optional<std::u16string> procesando) {
-    // One run at a time: the button, Enter, a drop and the command line all come here.
-    if (!ejecutor_->iniciar(std::move(corrida), std::move(procesando))) {
-        return false;
-    }
+void principal::antesDeCorrer() {
+    const QDate hoy = escritorio_.hoy();
+    estado_.fecha =
+        Fecha{hoy.year(), static_cast<unsigned>(hoy.month()), static_cast<unsigned>(hoy.day())};
+}
+
+void principal::alEmpezar(bool empezo) {
     // The run reads the path box; an edit made meanwhile must not change what it reads.
-    if (ejecutor_->enCurso()) {
+    if (empezo && corredor_->enCurso()) {
         txtFile01_->setReadOnly(true);
     }
-    return true;
 }
 
 void principal::cancelar() {
-    if (ejecutor_->enCurso()) {
-        ejecutor_->cancelar();
+    if (corredor_->enCurso()) {
+        corredor_->cancelar();
         indicador_->cancelando();
     }
 }
 
 void principal::recibirArchivos(const QList<QUrl>& archivos) {
-    if (ejecutor_->enCurso()) {
+    if (corredor_->enCurso()) {
         return;
     }
-    if (const std::u16string_view rechazo = rechazoArchivos(archivos); !rechazo.empty()) {
-        puerto_->mensaje(rechazo, Estilo::Exclamacion, kTitulo);
-        return;
-    }
-    std::u16string ruta = archivos.front().toLocalFile().toStdU16String();
-    iniciar([this, ruta](Puerto& puerto) { return motor_.procesar(estado_, puerto, ruta); }, ruta);
+    antesDeCorrer();
+    alEmpezar(corredor_->entregar(estado_, rutasDe(archivos), motor_.procesar));
 }
 
 void principal::procesarAlMostrar(QList<QUrl> archivos) {
@@ -393,21 +381,22 @@ void principal::showEvent(QShowEvent* evento) {
 }
 
 void principal::closeEvent(QCloseEvent* evento) {
-    if (ejecutor_->enCurso()) {
+    // Closing stops a run: it ends at its next cheap point, writes no list, and the window goes.
+    if (corredor_->enCurso()) {
         cancelar();
-        ejecutor_->esperar();
+        corredor_->esperar();
     }
     QWidget::closeEvent(evento);
 }
 
 void principal::dragEnterEvent(QDragEnterEvent* evento) {
-    if (!ejecutor_->enCurso() && evento->mimeData()->hasUrls()) {
+    if (!corredor_->enCurso() && evento->mimeData()->hasUrls()) {
         evento->acceptProposedAction();
     }
 }
 
 void principal::dropEvent(QDropEvent* evento) {
-    if (ejecutor_->enCurso() || !evento->mimeData()->hasUrls()) {
+    if (corredor_->enCurso() || !evento->mimeData()->hasUrls()) {
         return;
     }
     evento->acceptProposedAction();
@@ -417,8 +406,15 @@ void principal::dropEvent(QDropEvent* evento) {
         Qt::QueuedConnection);
 }
 
+void principal::abrir(const QUrl& destino) {
+    if (!escritorio_.abrir(destino)) {
+        const QString nombre = destino.isLocalFile() ? destino.toLocalFile() : destino.toString();
+        puerto_->mensaje(mensajeApertura(nombre.toStdU16String()), Estilo::Exclamacion, kTitulo);
+    }
+}
+
 void principal::Image1_Click() {
-    escritorio_.abrir(QUrl(qtexto(vista::kSitioWeb)));
+    abrir(QUrl(qtexto(vista::kSitioWeb)));
 }
 
 void principal::imgAyuda_DblClick() {
@@ -428,9 +424,11 @@ void principal::imgAyuda_DblClick() {
     const QString html =
         !chm.isEmpty() && escritorio_.hayVisor(chm) ? QString() : buscarAyudaHtml(carpeta);
     const QString ayuda = html.isEmpty() ? chm : html;
-    if (!ayuda.isEmpty()) {
-        escritorio_.abrir(QUrl::fromLocalFile(ayuda));
+    if (ayuda.isEmpty()) {
+        puerto_->mensaje(kSinAyuda, Estilo::Exclamacion, kTitulo);
+        return;
     }
+    abrir(QUrl::fromLocalFile(ayuda));
 }
 
 }  // namespace tralmix

@@ -20,11 +20,11 @@
 #include <QWidget>
 
 #include "app/degradado.h"
-#include "app/diseno.h"
-#include "app/ejecutor.h"
 #include "app/escritorio.h"
 #include "app/progreso.h"
+#include "extract/corredor.h"
 #include "extract/estado.h"
+#include "ventana/diseno.h"
 
 class QPlainTextEdit;
 
@@ -36,9 +36,9 @@ QString buscarAyuda(const QString& carpetaPrograma);
 // The first page of the same help as HTML, looked for in the same two places; empty when missing.
 QString buscarAyudaHtml(const QString& carpetaPrograma);
 
-// Files handed to the window (dropped on it, or named on the command line): the message that
-// refuses them, or an empty text when they are one .txt or .ctt file to run.
-std::u16string_view rechazoArchivos(const QList<QUrl>& archivos);
+// Files handed to the window (dropped on it, or named on the command line) as paths; an address
+// that names no local file becomes a path no run takes.
+std::vector<std::u16string> rutasDe(const QList<QUrl>& archivos);
 
 // The command line's file arguments as files: a path (relative to the current folder) or a
 // file: address.
@@ -47,9 +47,9 @@ QList<QUrl> archivosDeArgumentos(const QStringList& argumentos);
 // The engine's two ways into a run. The tests put scripted or slow runs in their place.
 struct Motor {
     // The "..." button: the typed-path check, the Open dialog, then the processing.
-    std::function<Desenlace(Estado&, Puerto&)> elegirYProcesar;
+    Corrida elegirYProcesar;
     // A file chosen another way: everything after the dialog's answer.
-    std::function<Desenlace(Estado&, Puerto&, std::u16string)> procesar;
+    Procesar procesar;
 
     static Motor real();
 };
@@ -115,9 +115,9 @@ class principal : public QWidget {
     // A file handed over as if chosen in the Open dialog; anything else is refused with a box.
     void recibirArchivos(const QList<QUrl>& archivos);
 
-    bool enCurso() const { return ejecutor_->enCurso(); }
+    bool enCurso() const { return corredor_->enCurso(); }
     // Returns when no run is going.
-    void esperarEjecucion() { ejecutor_->esperar(); }
+    void esperarEjecucion() { corredor_->esperar(); }
 
   protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -130,15 +130,19 @@ class principal : public QWidget {
     void cmd_file01_Click();
     void Image1_Click();
     void imgAyuda_DblClick();
-    bool iniciar(Corrida corrida, std::optional<std::u16string> procesando);
+    // Before a run: today's date for its list. After its start: the path box kept as it is.
+    void antesDeCorrer();
+    void alEmpezar(bool empezo);
     void cancelar();
+    // The desktop could not open destino (the help, the web site): the person is told.
+    void abrir(const QUrl& destino);
 
     Escritorio& escritorio_;
     Motor motor_;
     Estado estado_;
     std::unique_ptr<PuertoVentana> puerto_;
     std::unique_ptr<IndicadorProgreso> indicador_;
-    std::unique_ptr<Ejecutor> ejecutor_;
+    std::unique_ptr<Corredor> corredor_;
     QList<QUrl> alMostrar_;
 
     QPlainTextEdit* Text1_ = nullptr;

@@ -41,7 +41,9 @@ DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     : QDialog(dueno), archivo_(archivo) {
     setObjectName(QStringLiteral("progreso"));
     setWindowTitle(QStringLiteral("Procesando"));
-    setWindowModality(Qt::WindowModal);
+    // Not modal: a modal dialog would keep the window's own close button from stopping the run
+    // and closing the program. A second run cannot start meanwhile anyway.
+    setWindowModality(Qt::NonModal);
     setMinimumWidth(340);
 
     etiqueta_ = new QLabel(this);

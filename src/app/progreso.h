@@ -1,6 +1,6 @@
 #pragma once
 
-// How a busy run shows itself: the busy pointer at once, and a modal progress dialog with the
+// How a busy run shows itself: the busy pointer at once, and a progress dialog with the
 // file's name, the phase, the share done and "Cancelar" once the run has lasted a while.
 
 #include <chrono>

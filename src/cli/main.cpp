@@ -7,12 +7,14 @@
 #include "cli/plataforma.h"
 #include "cli/progreso.h"
 #include "cli/puerto_consola.h"
+#include "extract/corredor.h"
 #include "extract/proceso.h"
+#include "util/entorno.h"
 #include "util/texto.h"
 
 int main(int argc, char** argv) {
     using namespace tralmix::cli;
-    auto lectura = leerOpciones(argumentos(argc, argv));
+    auto lectura = leerOpciones(tralmix::entorno::argumentos(argc, argv));
     if (const auto* respuesta = std::get_if<Respuesta>(&lectura)) {
         escribir(stdout, respuesta->salida);
         escribir(stderr, respuesta->errores);
@@ -27,8 +29,11 @@ int main(int argc, char** argv) {
     const std::u16string entrada = opciones.entrada;
     PuertoConsola puerto(std::move(opciones), stderr, linea);
     tralmix::Estado estado;
-    tralmix::cargarCarpetaTemporal(estado, puerto);
-    const tralmix::Desenlace desenlace = tralmix::procesarArchivo(estado, puerto, entrada);
+    puerto.prepararEstado(estado);
+    const tralmix::Desenlace desenlace =
+        tralmix::correr(estado, puerto, [&](tralmix::Estado& e, tralmix::Puerto& p) {
+            return tralmix::procesarArchivo(e, p, entrada);
+        });
     linea.borrar();
     switch (desenlace) {
         case tralmix::Desenlace::Escrito:

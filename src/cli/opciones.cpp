@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "cli/plataforma.h"
+#include "util/entorno.h"
 
 namespace tralmix::cli {
 namespace {
@@ -111,12 +111,12 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
     if (entrada.empty()) {
         return errorDeUso("falta el archivo de entrada");
     }
-    opciones.entrada = rutaAbsoluta(entrada);
+    opciones.entrada = entorno::rutaAbsoluta(entrada);
     if (salida) {
-        opciones.carpetaResultado = rutaAbsoluta(*salida);
+        opciones.carpetaResultado = entorno::rutaAbsoluta(*salida);
     }
     if (temporal) {
-        opciones.carpetaTemporal = rutaAbsoluta(*temporal);
+        opciones.carpetaTemporal = entorno::rutaAbsoluta(*temporal);
     }
     opciones.abrir = abrir;
     opciones.progreso = callado    ? MostrarProgreso::Nunca

@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "extract/puerto.h"
+#include "util/entorno.h"
 
 namespace tralmix::cli {
 

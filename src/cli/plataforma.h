@@ -1,32 +1,12 @@
 #pragma once
 
-// What the command asks of the system around it. plataforma_posix.cpp and plataforma_win.cpp
-// answer it; everything else in the command is the same on every platform.
+// What only the command asks of the system: its terminal and Ctrl-C. plataforma_posix.cpp and
+// plataforma_win.cpp answer it; everything else in the command is the same on every platform.
 
 #include <cstdio>
-#include <string>
 #include <string_view>
-#include <vector>
-
-#include "extract/puerto.h"
 
 namespace tralmix::cli {
-
-// The arguments after the program's name, as UTF-8.
-std::vector<std::string> argumentos(int argc, char** argv);
-
-// An argument's path made absolute against the current folder (unchanged when that fails).
-std::u16string rutaAbsoluta(std::string_view utf8);
-
-// The user's home folder, where the list goes when no folder is given.
-std::u16string carpetaPersonal();
-// The system's temporary folder (TMPDIR, else /tmp).
-std::u16string carpetaTemporalSistema();
-// The folder of the program file.
-std::u16string carpetaDelPrograma();
-
-// Today's local date.
-Fecha fechaLocal();
 
 // Whether the stream is a terminal, where a progress line can be redrawn.
 bool esTerminal(std::FILE* flujo);

@@ -1,7 +1,8 @@
 #include "cli/puerto_consola.h"
 
 #include "cli/plataforma.h"
-#include "util/archivos.h"
+#include "extract/proceso.h"
+#include "util/entorno.h"
 #include "util/texto.h"
 
 namespace tralmix::cli {
@@ -27,27 +28,20 @@ RespuestaDialogo PuertoConsola::mostrarDialogo(const AjustesDialogo&) {
     return RespuestaDialogo{true, opciones_.entrada};
 }
 
-std::u16string PuertoConsola::carpetaPrograma() const {
-    return carpetaDelPrograma();
-}
-
-void PuertoConsola::abrirArchivo(const std::u16string& ruta) {
+bool PuertoConsola::abrirArchivo(const std::u16string& ruta) {
     listaAbierta_ = ruta;
-    if (opciones_.abrir) {
-        archivos::abrirConEscritorio(ruta);
+    return !opciones_.abrir || entorno::abrir(ruta);
+}
+
+void PuertoConsola::prepararEstado(Estado& estado) const {
+    cargarEntorno(estado);
+    if (opciones_.carpetaTemporal) {
+        cargarCarpetaTemporal(estado, *opciones_.carpetaTemporal);
     }
-}
-
-Fecha PuertoConsola::hoy() const {
-    return opciones_.fecha ? *opciones_.fecha : fechaLocal();
-}
-
-std::u16string PuertoConsola::carpetaResultado() const {
-    return opciones_.carpetaResultado ? *opciones_.carpetaResultado : carpetaPersonal();
-}
-
-std::u16string PuertoConsola::carpetaTemporal() const {
-    return opciones_.carpetaTemporal ? *opciones_.carpetaTemporal : carpetaTemporalSistema();
+    if (opciones_.carpetaResultado) {
+        estado.carpetaResultado = *opciones_.carpetaResultado;
+    }
+    estado.fecha = opciones_.fecha;
 }
 
 void PuertoConsola::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {

@@ -5,6 +5,7 @@
 
 #include "cli/opciones.h"
 #include "cli/progreso.h"
+#include "extract/estado.h"
 #include "extract/puerto.h"
 
 namespace tralmix::cli {
@@ -16,16 +17,15 @@ class PuertoConsola final : public Puerto {
   public:
     PuertoConsola(Opciones opciones, std::FILE* errores, LineaProgreso& linea);
 
+    // The state's folders and date: the options' where given, the system's otherwise.
+    void prepararEstado(Estado& estado) const;
+
     std::u16string textoRuta() const override { return caja_; }
     void ponerTextoRuta(const std::u16string& texto) override { caja_ = texto; }
     void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override;
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
-    std::u16string carpetaPrograma() const override;
     std::uintptr_t ventana() const override { return 0; }
-    void abrirArchivo(const std::u16string& ruta) override;
-    Fecha hoy() const override;
-    std::u16string carpetaResultado() const override;
-    std::u16string carpetaTemporal() const override;
+    bool abrirArchivo(const std::u16string& ruta) override;
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override;
     bool cancelado() const override;
 

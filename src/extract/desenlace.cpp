@@ -30,6 +30,13 @@ std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total) {
     return static_cast<int>(static_cast<double>(hecho) / static_cast<double>(total) * kEscala);
 }
 
+std::u16string mensajeApertura(std::u16string_view destino) {
+    std::u16string texto(kNoSeAbrio);
+    texto += u"\r\n";
+    texto += destino;
+    return texto;
+}
+
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
                             std::u16string_view motivo) {
     std::u16string texto(accion);

@@ -53,6 +53,10 @@ inline constexpr std::u16string_view kCreado = u"Se ha creado el archivo:";
 inline constexpr std::u16string_view kCierreMasivo = u"Ya puede enviar Mails masivos  :)";
 inline constexpr std::u16string_view kCierreLista = u"Ya puede enviar Mails a toda es lista  :)";
 
+// The desktop could not open a file or address (the list, the help, the web site).
+inline constexpr std::u16string_view kNoSeAbrio = u"No se pudo abrir:";
+inline constexpr std::u16string_view kSinAyuda = u"No se encontró la ayuda del programa.";
+
 // What failed, on which file, for "<what failed>:" CR LF path CR LF CR LF "Motivo: <why>".
 inline constexpr std::u16string_view kNoSeLeyo = u"No se pudo leer el archivo:";
 inline constexpr std::u16string_view kNoSeReleyo = u"No se pudo leer de nuevo el archivo:";
@@ -69,6 +73,9 @@ inline constexpr std::u16string_view kSinMemoria = u"no hay memoria suficiente";
 inline constexpr std::u16string_view kDemasiadoGrande = u"el archivo es demasiado grande";
 inline constexpr std::u16string_view kSinConversion = u"su texto no se pudo convertir";
 inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras se procesaba";
+
+// kNoSeAbrio, a line break and what could not be opened.
+std::u16string mensajeApertura(std::u16string_view destino);
 
 // The form of every file error.
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,

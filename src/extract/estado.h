@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "util/archivos.h"
 #include "util/arreglo.h"
+#include "util/entorno.h"
 
 namespace tralmix {
 
@@ -14,6 +16,14 @@ struct Estado {
     std::u16string archivoEntrada;
     // Folder of the working file, ending in a separator.
     std::u16string carpetaTemporal;
+    // Where the Open dialog starts: the program's folder.
+    std::u16string carpetaPrograma;
+    // Folder that receives the result list.
+    std::u16string carpetaResultado;
+    // The date the list is named after; today's, at the time of writing, when empty.
+    std::optional<Fecha> fecha;
+    // The working file the last run created, so that a run that ends early can remove it.
+    std::u16string archivoTrabajo;
     // The working file's lines after loading; the addresses after extraction.
     Arreglo lineas;
     // Reference copy taken by the bulk path before it blanks repeated addresses.

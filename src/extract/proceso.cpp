@@ -12,6 +12,7 @@
 #include "util/archivos.h"
 #include "util/cadenas.h"
 #include "util/cargador.h"
+#include "util/entorno.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -77,7 +78,7 @@ std::optional<Desenlace> cargarTrabajo(Estado& estado, Puerto& puerto,
 Desenlace procesar(Estado& estado, Puerto& puerto) {
     // Reading the list this run is about to write would replace what the user chose by its own
     // addresses: the same file under any name (a link, another spelling) is refused untouched.
-    const std::u16string lista = rutaResultado(puerto.carpetaResultado(), puerto.hoy());
+    const std::u16string lista = rutaResultado(estado);
     const archivos::Identidad deLista = archivos::identidad(lista);
     if (deLista.valida && deLista.mismoArchivo(archivos::identidad(estado.archivoEntrada))) {
         puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
@@ -92,6 +93,7 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
             anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
         }
     });
+    estado.archivoTrabajo = archivo.ruta();
     if (trabajo.desenlace != Desenlace::Escrito) {
         return trabajo.desenlace;
     }
@@ -139,7 +141,7 @@ Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
     revisarRutaEscrita(estado, puerto);
 
     AjustesDialogo ajustes;
-    ajustes.initialDir = puerto.carpetaPrograma();
+    ajustes.initialDir = estado.carpetaPrograma;
     ajustes.dialogTitle = u"Abrir";
     ajustes.filter = kFiltro;
     ajustes.filterIndex = 0;
@@ -184,12 +186,17 @@ bool extensionAdmitida(std::u16string_view ruta) {
     return extension == u".ctt" || extension == u".txt";
 }
 
-void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto) {
-    std::u16string carpeta = puerto.carpetaTemporal();
+void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta) {
     if (const auto nul = carpeta.find(u'\0'); nul != std::u16string::npos) {
         carpeta.resize(nul);
     }
     estado.carpetaTemporal = conSeparador(std::move(carpeta));
+}
+
+void cargarEntorno(Estado& estado) {
+    cargarCarpetaTemporal(estado, entorno::carpetaTemporal());
+    estado.carpetaPrograma = entorno::carpetaPrograma();
+    estado.carpetaResultado = entorno::carpetaPersonal();
 }
 
 Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {

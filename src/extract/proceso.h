@@ -9,8 +9,10 @@
 
 namespace tralmix {
 
-// Fills estado.carpetaTemporal from the port at load time, ending it with a separator.
-void cargarCarpetaTemporal(Estado& estado, const Puerto& puerto);
+// Sets the folder of the working file, cut at a NUL and ended by a separator.
+void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta);
+// Fills the state's folders from the system around the program (util/entorno.h), at load time.
+void cargarEntorno(Estado& estado);
 
 // Whether the path ends in ".txt" or ".ctt", in any case: the two kinds of file a run takes.
 bool extensionAdmitida(std::u16string_view ruta);

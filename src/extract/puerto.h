@@ -33,14 +33,9 @@ struct RespuestaDialogo {
     std::u16string ruta;   // the chosen full path when elegido
 };
 
-struct Fecha {
-    int anio = 1970;
-    unsigned mes = 1;
-    unsigned dia = 1;
-};
-
-// Everything a processing run needs from its surroundings. The window implements it with real
-// widgets, the command with its arguments and stderr, the tests with fakes.
+// What a processing run asks of the person using it, and whether to go on. The window implements
+// it with real widgets, the command with its arguments and stderr, the tests with fakes. The
+// system around the run (folders, date) is in the state, filled from util/entorno.h.
 class Puerto {
   public:
     virtual ~Puerto() = default;
@@ -55,20 +50,12 @@ class Puerto {
     // The Open (or Save) dialog with the given settings.
     virtual RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) = 0;
 
-    // The folder of the program file (no trailing separator needed).
-    virtual std::u16string carpetaPrograma() const = 0;
     // The window that owns dialogs and boxes; 0 when there is none.
     virtual std::uintptr_t ventana() const = 0;
 
-    // Open a file with the desktop's default handler; the answer is not examined.
-    virtual void abrirArchivo(const std::u16string& ruta) = 0;
-
-    // Local date of today.
-    virtual Fecha hoy() const = 0;
-    // Folder that receives the result list.
-    virtual std::u16string carpetaResultado() const = 0;
-    // The user's temporary folder, as the platform reports it.
-    virtual std::u16string carpetaTemporal() const = 0;
+    // Shows the finished list: opens it with the desktop's default handler. False when that
+    // failed; the run then says so.
+    virtual bool abrirArchivo(const std::u16string& ruta) = 0;
 
     // How far the run is: hecho of total units (bytes while reading, elements while sorting and
     // writing) in the given phase. Called from the thread that runs, often; by default nothing.

@@ -96,8 +96,12 @@ Desenlace EtapaResultado::informarFallo(Puerto& puerto, const archivos::Fallo& f
     return Desenlace::FalloArchivo;
 }
 
-bool EtapaResultado::preparar(Puerto& puerto) {
-    ruta_ = rutaResultado(puerto.carpetaResultado(), puerto.hoy());
+std::u16string rutaResultado(const Estado& estado) {
+    return rutaResultado(estado.carpetaResultado, estado.fecha ? *estado.fecha : entorno::hoy());
+}
+
+bool EtapaResultado::preparar(const Estado& estado, Puerto& puerto) {
+    ruta_ = rutaResultado(estado);
     if (const auto fallo = escritor_.abrir(ruta_)) {
         informarFallo(puerto, fallo);
         return false;
@@ -147,14 +151,16 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     aviso += u"\r\n\r\n";
     aviso += cierre;
     puerto.mensaje(aviso, Estilo::Informacion, kTitulo);
-    puerto.abrirArchivo(ruta_);
+    if (!puerto.abrirArchivo(ruta_)) {
+        puerto.mensaje(mensajeApertura(ruta_), Estilo::Exclamacion, kTitulo);
+    }
     puerto.ponerTextoRuta(u"");
     return Desenlace::Escrito;
 }
 
 Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
     EtapaResultado etapa;
-    if (!etapa.preparar(puerto)) {
+    if (!etapa.preparar(estado, puerto)) {
         return Desenlace::FalloArchivo;
     }
     AvanceDelPuerto orden(puerto, Fase::Orden);

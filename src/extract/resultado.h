@@ -9,11 +9,15 @@
 #include "extract/estado.h"
 #include "extract/puerto.h"
 #include "util/archivos.h"
+#include "util/entorno.h"
 
 namespace tralmix {
 
 // "Mails_YYYYMMDD.txt" in the given folder.
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
+// The list a run writes: in the state's folder, named after its date or, without one, today's
+// (read at the time: a window may stay open past midnight).
+std::u16string rutaResultado(const Estado& estado);
 
 // Receives the list's bytes a piece at a time, with the number of elements laid out so far;
 // false stops the layout.
@@ -26,12 +30,13 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino);
 
 // The result stage shared by both extraction paths. preparar() builds the path from today's date
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of
-// it reached the disk announces it, opens it and empties the path box. A list without any address
-// is not written: an earlier list of the day stays, and the user is told.
+// it reached the disk announces it, opens it (saying so when that fails) and empties the path box.
+// A list without any address is not written: an earlier list of the day stays, and the user is
+// told.
 class EtapaResultado {
   public:
     // False when the file cannot be created; the user has been told why.
-    bool preparar(Puerto& puerto);
+    bool preparar(const Estado& estado, Puerto& puerto);
     Desenlace terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
 
     const std::u16string& ruta() const { return ruta_; }

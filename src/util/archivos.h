@@ -1,9 +1,9 @@
 #pragma once
 
 // Everything the engine asks of the system's files: reading regular files in pieces, the working
-// file created safely in a shared folder, the result written completely or not at all, and the
-// desktop opener. Each platform puts its own implementation behind these declarations
-// (archivos_posix.cpp, archivos_win.cpp); archivos.cpp holds what they share.
+// file created safely in a shared folder, the result written completely or not at all. Each
+// platform puts its own implementation behind these declarations (archivos_posix.cpp,
+// archivos_win.cpp); archivos.cpp holds what they share.
 
 #include <cstdint>
 #include <filesystem>
@@ -160,8 +160,5 @@ class ArchivoTrabajo {
     bool propio_ = false;    // a unique name beside a held file
     bool completo_ = false;  // written and closed without a failure
 };
-
-// Asks the desktop to open a file or address with its default handler; does not wait.
-void abrirConEscritorio(std::u16string_view destino);
 
 }  // namespace tralmix::archivos

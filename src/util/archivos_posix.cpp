@@ -1,11 +1,9 @@
 #include "util/archivos.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,8 +12,6 @@
 #include <string>
 
 #include "util/texto.h"
-
-extern char** environ;
 
 namespace tralmix::archivos {
 namespace {
@@ -440,23 +436,6 @@ Fallo ArchivoTrabajo::cerrar() {
         completo_ = !fallo_;
     }
     return fallo_;
-}
-
-void abrirConEscritorio(std::u16string_view destino) {
-    // The shell puts the opener in the background and returns at once, so we never wait for the
-    // viewer and leave no child behind; its chatter must not reach our stdout.
-    const std::string ruta = texto::aUtf8(destino);
-    std::string guion = "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &";
-    char sh[] = "sh";
-    char c[] = "-c";
-    char nombre[] = "tralmix-abrir";
-    char* argv[] = {sh, c, guion.data(), nombre, const_cast<char*>(ruta.c_str()), nullptr};
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, argv, environ) == 0) {
-        int estado = 0;
-        while (::waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
-        }
-    }
 }
 
 }  // namespace tralmix::archivos

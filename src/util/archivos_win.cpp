@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
@@ -500,11 +498,6 @@ Fallo ArchivoTrabajo::cerrar() {
         completo_ = !fallo_;
     }
     return fallo_;
-}
-
-void abrirConEscritorio(std::u16string_view destino) {
-    // The shell starts the default program and returns; its answer is not examined.
-    ::ShellExecuteW(nullptr, L"open", ancho(destino).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace tralmix::archivos

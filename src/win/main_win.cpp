@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "cli/plataforma.h"
+#include "util/entorno.h"
 #include "win/principal_win.h"
 
 int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
@@ -19,14 +19,21 @@ int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
     {
         tralmix::win::Principal ventana(instancia);
         if (ventana.crear(mostrar)) {
-            // Arguments in UTF-16: a name in any script arrives whole.
-            const auto argumentos = tralmix::cli::argumentos(0, nullptr);
-            if (!argumentos.empty()) {
-                ventana.procesar(tralmix::cli::rutaAbsoluta(argumentos.front()));
+            // Arguments in UTF-16: a name in any script arrives whole. They are checked as a
+            // dropped file is: "tralmix.exe doc.pdf" is refused with a box.
+            std::vector<std::u16string> rutas;
+            for (const std::string& argumento : tralmix::entorno::argumentos(0, nullptr)) {
+                rutas.push_back(tralmix::entorno::rutaAbsoluta(argumento));
+            }
+            if (!rutas.empty()) {
+                ventana.entregar(rutas);
             }
             MSG m{};
             while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
-                if (!::IsDialogMessageW(ventana.hwnd(), &m)) {
+                // Tab, Enter, Space and Escape in whichever window is active: the main one or the
+                // progress window.
+                const HWND activa = ::GetActiveWindow();
+                if (activa == nullptr || !::IsDialogMessageW(activa, &m)) {
                     ::TranslateMessage(&m);
                     ::DispatchMessageW(&m);
                 }

@@ -3,16 +3,19 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
-#include "app/bandas.h"
-#include "app/diseno.h"
-#include "cli/plataforma.h"
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_win.h"
 #include "extract/proceso.h"
 #include "util/ancho.h"
 #include "util/cadenas.h"
+#include "util/entorno.h"
+#include "util/texto.h"
+#include "ventana/bandas.h"
+#include "ventana/diseno.h"
 #include "win/recursos.h"
 
 namespace tralmix::win {
@@ -24,9 +27,8 @@ constexpr DWORD kEstilo = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEB
 
 // Control identifiers, in the order of the tab index.
 enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, kIdLogo };
-constexpr int kIdCancelar = 200;
-
-// Until a run has lasted this long its progress window stays hidden: short runs show nothing.
+// Short runs show no progress window: it waits for this timer.
+constexpr UINT_PTR kTemporizadorProgreso = 1;
 
 COLORREF colorDe(Color c) {
     // The same layout: red in the lowest byte.
@@ -48,111 +50,62 @@ void enviarFuente(HWND control, HFONT fuente) {
 
 // ---- PuertoWin ----
 
-void PuertoWin::enVentana(const std::function<void()>& f) const {
-    const HWND hwnd = ventana_.hwnd_;
-    if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId()) {
-        f();
-        return;
-    }
-    ::SendMessageW(hwnd, kMsgLlamar, 0, reinterpret_cast<LPARAM>(&f));
-}
-
 std::u16string PuertoWin::textoRuta() const {
-    std::u16string texto;
-    enVentana([&] {
-        const int largo = ::GetWindowTextLengthW(ventana_.txtFile01_);
-        std::wstring t(static_cast<std::size_t>(largo) + 1, L'\0');
-        t.resize(
-            static_cast<std::size_t>(::GetWindowTextW(ventana_.txtFile01_, t.data(), largo + 1)));
-        texto = deAncho(t);
-    });
-    return texto;
+    const int largo = ::GetWindowTextLengthW(ventana_.txtFile01_);
+    std::wstring t(static_cast<std::size_t>(largo) + 1, L'\0');
+    t.resize(static_cast<std::size_t>(::GetWindowTextW(ventana_.txtFile01_, t.data(), largo + 1)));
+    return deAncho(t);
 }
 
 void PuertoWin::ponerTextoRuta(const std::u16string& texto) {
-    enVentana([&] { ::SetWindowTextW(ventana_.txtFile01_, ancho(texto).c_str()); });
+    ::SetWindowTextW(ventana_.txtFile01_, ancho(texto).c_str());
 }
 
 void PuertoWin::mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) {
-    enVentana([&] {
-        ventana_.ocultarProgreso();
-        // The style numbers are the system's own icon flags: 16 stop, 48 exclamation, 64
-        // information, 0 none.
-        ::MessageBoxW(ventana_.hwnd_, ancho(texto).c_str(), ancho(titulo).c_str(),
-                      MB_OK | static_cast<UINT>(estilo));
-    });
+    // The style numbers are the system's own icon flags: 16 stop, 48 exclamation, 64
+    // information, 0 none.
+    ::MessageBoxW(ventana_.hwnd_, ancho(texto).c_str(), ancho(titulo).c_str(),
+                  MB_OK | static_cast<UINT>(estilo));
 }
 
 RespuestaDialogo PuertoWin::mostrarDialogo(const AjustesDialogo& ajustes) {
-    RespuestaDialogo respuesta;
-    enVentana([&] {
-        SelectorWin selector;
-        AvisoWin aviso;
-        respuesta = tralmix::mostrarDialogo(selector, aviso, ajustes);
-    });
-    return respuesta;
-}
-
-std::u16string PuertoWin::carpetaPrograma() const {
-    return cli::carpetaDelPrograma();
+    SelectorWin selector;
+    AvisoWin aviso;
+    return tralmix::mostrarDialogo(selector, aviso, ajustes);
 }
 
 std::uintptr_t PuertoWin::ventana() const {
     return reinterpret_cast<std::uintptr_t>(ventana_.hwnd_);
 }
 
-void PuertoWin::abrirArchivo(const std::u16string& ruta) {
-    const std::wstring archivo = ancho(ruta);
-    const std::wstring carpeta = ancho(carpetaPrograma());
-    enVentana([&] {
-        ::ShellExecuteW(ventana_.hwnd_, L"Open", archivo.c_str(), L"", carpeta.c_str(),
-                        SW_SHOWNORMAL);
-    });
-}
-
-Fecha PuertoWin::hoy() const {
-    return cli::fechaLocal();
-}
-
-std::u16string PuertoWin::carpetaResultado() const {
-    // The profile folder, as for the command: the root of drive C: is closed to ordinary users.
-    return cli::carpetaPersonal();
-}
-
-std::u16string PuertoWin::carpetaTemporal() const {
-    return cli::carpetaTemporalSistema();
-}
-
-void PuertoWin::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {
-    const int f = static_cast<int>(fase);
-    const int mil = milesimas(hecho, total).value_or(1000);
-    // Only what changes what the user sees goes to the window.
-    const int visto = f * 1001 + mil;
-    if (ultimoVisto_.exchange(visto) == visto) {
-        return;
-    }
-    ::PostMessageW(ventana_.hwnd_, kMsgProgreso, static_cast<WPARAM>(f), mil);
-}
-
-bool PuertoWin::cancelado() const {
-    return cancelar_;
-}
-
-void PuertoWin::reiniciar() {
-    cancelar_ = false;
-    ultimoVisto_ = -1;
+bool PuertoWin::abrirArchivo(const std::u16string& ruta) {
+    return entorno::abrir(ruta);
 }
 
 // ---- Principal ----
 
 Principal::Principal(HINSTANCE instancia)
-    : instancia_(instancia), puerto_(std::make_unique<PuertoWin>(*this)) {}
+    : instancia_(instancia),
+      puerto_(std::make_unique<PuertoWin>(*this)),
+      // A message to a window that is gone is dropped: no call outlives the window.
+      corredor_(std::make_unique<Corredor>(*puerto_,
+                                           [this] { ::PostMessageW(hwnd_, kMsgCorredor, 0, 0); })) {
+    corredor_->seguimiento = {
+        [this](const std::u16string& ruta) { alOcupar(ruta); },
+        [this] { ocultarProgreso(); },
+        [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
+            alAvanzar(fase, hecho, total);
+        },
+        [this](Desenlace) {
+            if (cerrarAlTerminar_) {
+                ::DestroyWindow(hwnd_);
+            }
+        },
+    };
+}
 
 Principal::~Principal() {
-    if (trabajo_.joinable()) {
-        puerto_->cancelar();
-        trabajo_.join();
-    }
+    corredor_.reset();  // a run still going is stopped and waited for
     for (HGDIOBJ objeto :
          {static_cast<HGDIOBJ>(fuenteInstrucciones_), static_cast<HGDIOBJ>(fuenteEtiqueta_),
           static_cast<HGDIOBJ>(fondo_), static_cast<HGDIOBJ>(logo_)}) {
@@ -242,6 +195,7 @@ void Principal::crearControles() {
     Text1_ = control(WS_EX_CLIENTEDGE, WC_EDITW, ancho(vista::kInstrucciones),
                      ES_MULTILINE | ES_READONLY | WS_TABSTOP, vista::kText1, kIdInstrucciones);
     enviarFuente(Text1_, fuenteInstrucciones_);
+    ::SetWindowSubclass(Text1_, &Principal::procedimientoInstrucciones, 2, 0);
 
     txtFile01_ = control(WS_EX_CLIENTEDGE, WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP,
                          vista::kTxtFile01, kIdRuta);
@@ -295,7 +249,7 @@ void Principal::crearControles() {
 }
 
 void Principal::Form_Load() {
-    cargarCarpetaTemporal(estado_, *puerto_);
+    cargarEntorno(estado_);
 }
 
 void Principal::pintar() {
@@ -335,55 +289,67 @@ void Principal::pintarBoton(const DRAWITEMSTRUCT& d) {
     }
 }
 
-void Principal::iniciar(std::function<Desenlace()> corrida) {
-    // One run at a time: its message boxes and dialog keep the window's messages flowing.
-    if (trabajo_.joinable()) {
-        return;
-    }
-    puerto_->reiniciar();
-    inicioProgreso_ = 0;
-    const HWND hwnd = hwnd_;
-    trabajo_ = std::thread([corrida = std::move(corrida), hwnd] {
-        const Desenlace desenlace = corrida();
-        ::PostMessageW(hwnd, kMsgFin, static_cast<WPARAM>(desenlace), 0);
-    });
-}
-
 void Principal::cmd_file01_Click() {
-    iniciar([this] { return ::tralmix::cmd_file01_Click(estado_, *puerto_); });
-}
-
-void Principal::procesar(std::u16string ruta) {
-    iniciar([this, ruta = std::move(ruta)]() mutable {
-        return procesarArchivo(estado_, *puerto_, std::move(ruta));
+    // One run at a time: the button, Enter, a drop and the command line all come to the Corredor.
+    corredor_->iniciar(estado_, [](Estado& estado, Puerto& puerto) {
+        return ::tralmix::cmd_file01_Click(estado, puerto);
     });
 }
 
-void Principal::alTerminar() {
-    if (trabajo_.joinable()) {
-        trabajo_.join();
-    }
-    ocultarProgreso();
-    if (cerrarAlTerminar_) {
-        ::DestroyWindow(hwnd_);
+void Principal::entregar(const std::vector<std::u16string>& rutas) {
+    corredor_->entregar(estado_, rutas, [](Estado& estado, Puerto& puerto, std::u16string ruta) {
+        return procesarArchivo(estado, puerto, std::move(ruta));
+    });
+}
+
+void Principal::abrir(const std::u16string& destino) {
+    if (!entorno::abrir(destino)) {
+        puerto_->mensaje(mensajeApertura(destino), Estilo::Exclamacion, kTitulo);
     }
 }
 
 void Principal::Image1_Click() {
-    const std::wstring sitio = ancho(vista::kSitioWeb);
-    ::ShellExecuteW(hwnd_, nullptr, sitio.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    abrir(vista::kSitioWeb);
 }
 
 void Principal::imgAyuda_DblClick() {
-    const std::u16string ayuda = conSeparador(cli::carpetaDelPrograma()) + vista::kArchivoAyuda;
-    if (existeArchivo(ayuda)) {
-        puerto_->abrirArchivo(ayuda);
+    const std::u16string carpeta = conSeparador(estado_.carpetaPrograma);
+    const std::u16string chm = carpeta + vista::kArchivoAyuda;
+    std::u16string html = carpeta + vista::kAyudaHtml;
+    std::replace(html.begin(), html.end(), u'/', u'\\');
+    // The compiled help where a program answers for it, else the same pages in the browser.
+    if (existeArchivo(chm) && entorno::abrir(chm)) {
+        return;
+    }
+    if (!existeArchivo(html)) {
+        puerto_->mensaje(existeArchivo(chm) ? mensajeApertura(chm) : std::u16string(kSinAyuda),
+                         Estilo::Exclamacion, kTitulo);
+        return;
+    }
+    abrir(html);
+}
+
+void Principal::alOcupar(const std::u16string& ruta) {
+    ocupado_ = true;
+    cancelando_ = false;
+    milesimas_.reset();
+    fase_ = Fase::Limpieza;
+    const auto barra = ruta.find_last_of(u"\\/");
+    archivo_ = barra == std::u16string::npos ? ruta : ruta.substr(barra + 1);
+    ::SetTimer(hwnd_, kTemporizadorProgreso, static_cast<UINT>(kDemoraProgreso.count()), nullptr);
+}
+
+void Principal::alAvanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {
+    fase_ = fase;
+    milesimas_ = milesimas(hecho, total);
+    if (progreso_ != nullptr) {
+        mostrarProgreso();
     }
 }
 
 void Principal::crearProgreso() {
     const int ancho = vista::pixeles(5400, ppp_);
-    const int alto = vista::pixeles(1500, ppp_);
+    const int alto = vista::pixeles(1740, ppp_);
     RECT marco{0, 0, ancho, alto};
     constexpr DWORD kEstiloProgreso = WS_POPUP | WS_CAPTION;
     ::AdjustWindowRectEx(&marco, kEstiloProgreso, FALSE, WS_EX_DLGMODALFRAME);
@@ -398,47 +364,56 @@ void Principal::crearProgreso() {
                                   instancia_, this);
     const auto fuente = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     const int m = vista::pixeles(180, ppp_);
-    progresoTexto_ =
-        ::CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT, m, m, ancho - 2 * m,
-                          vista::pixeles(240, ppp_), progreso_, nullptr, instancia_, nullptr);
+    progresoTexto_ = ::CreateWindowExW(
+        0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, m, m, ancho - 2 * m,
+        vista::pixeles(480, ppp_), progreso_, nullptr, instancia_, nullptr);
     enviarFuente(progresoTexto_, fuente);
     progresoBarra_ = ::CreateWindowExW(
-        0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, m, vista::pixeles(480, ppp_),
+        0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, m, vista::pixeles(720, ppp_),
         ancho - 2 * m, vista::pixeles(300, ppp_), progreso_, nullptr, instancia_, nullptr);
     ::SendMessageW(progresoBarra_, PBM_SETRANGE32, 0, 1000);
     const HWND cancelar = ::CreateWindowExW(
         0, WC_BUTTONW, L"Cancelar", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-        ancho - m - vista::pixeles(1200, ppp_), vista::pixeles(960, ppp_),
+        ancho - m - vista::pixeles(1200, ppp_), vista::pixeles(1200, ppp_),
         vista::pixeles(1200, ppp_), vista::pixeles(360, ppp_), progreso_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCancelar)), instancia_, nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instancia_, nullptr);
     enviarFuente(cancelar, fuente);
 }
 
-void Principal::mostrarProgreso(Fase fase, int milesimas) {
-    const ULONGLONG ahora = ::GetTickCount64();
-    if (inicioProgreso_ == 0) {
-        inicioProgreso_ = ahora;
+void Principal::mostrarProgreso() {
+    if (!ocupado_) {
+        return;
     }
     if (progreso_ == nullptr) {
-        if (ahora - inicioProgreso_ < static_cast<ULONGLONG>(kDemoraProgreso.count())) {
-            return;
-        }
         crearProgreso();
     }
-    ::SetWindowTextW(progresoTexto_, ancho(nombreFase(fase)).c_str());
-    ::SendMessageW(progresoBarra_, PBM_SETPOS, static_cast<WPARAM>(milesimas), 0);
+    // The same words as the Qt window: the file, the phase, and the share done when known.
+    std::u16string texto = u"Archivo: " + archivo_ + u"\r\n";
+    if (cancelando_) {
+        texto += u"Cancelando...";
+    } else {
+        texto += std::u16string(nombreFase(fase_)) + u"...";
+        if (milesimas_) {
+            texto += u" " + texto::desdeUtf8OReemplazo(std::to_string(*milesimas_ / 10)) + u" %";
+        }
+    }
+    ::SetWindowTextW(progresoTexto_, ancho(texto).c_str());
+    ::SendMessageW(progresoBarra_, PBM_SETPOS, static_cast<WPARAM>(milesimas_.value_or(0)), 0);
     if (!::IsWindowVisible(progreso_)) {
         ::ShowWindow(progreso_, SW_SHOWNORMAL);
+        ::SetFocus(::GetDlgItem(progreso_, IDCANCEL));
     }
 }
 
 void Principal::ocultarProgreso() {
+    // A box is coming, or the run ended: the progress goes; after a box the run's next report
+    // waits for the timer again.
+    ::KillTimer(hwnd_, kTemporizadorProgreso);
+    ocupado_ = false;
     if (progreso_ != nullptr) {
         ::DestroyWindow(progreso_);
         progreso_ = nullptr;
     }
-    // Progress reported after a box (the run goes on) waits its turn again.
-    inicioProgreso_ = 0;
 }
 
 LRESULT CALLBACK Principal::procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -455,18 +430,38 @@ LRESULT CALLBACK Principal::procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     if (hwnd != ventana->hwnd_ && ventana->hwnd_ != nullptr) {
-        // The progress window: its Cancel button and its close box stop the run.
-        if ((msg == WM_COMMAND && LOWORD(wp) == kIdCancelar) ||
+        // The progress window: "Cancelar", Escape (IDCANCEL from the dialog keys) and Alt+F4 stop
+        // the run; it says so and stays until the run has stopped.
+        if ((msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) ||
             (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE)) {
-            ventana->puerto_->cancelar();
-            if (msg == WM_COMMAND) {
-                ::EnableWindow(reinterpret_cast<HWND>(lp), FALSE);
-            }
+            ventana->cancelar();
             return 0;
         }
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     return ventana->atender(msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                       UINT_PTR, DWORD_PTR) {
+    // A multi-line box keeps Tab, Enter and Escape for itself; read-only, it has no use for them,
+    // and Tab must move on to the button.
+    if (msg == WM_GETDLGCODE) {
+        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void Principal::cancelar() {
+    if (!corredor_->enCurso()) {
+        return;
+    }
+    corredor_->cancelar();
+    cancelando_ = true;
+    if (progreso_ != nullptr) {
+        ::EnableWindow(::GetDlgItem(progreso_, IDCANCEL), FALSE);
+        mostrarProgreso();
+    }
 }
 
 LRESULT CALLBACK Principal::procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -529,7 +524,10 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
             const int aviso = HIWORD(wp);
-            if (id == kIdBoton && aviso == BN_CLICKED) {
+            // Enter reaches the window as IDOK from the dialog keys; on "..." it presses it, as
+            // Space does (an owner-drawn button is never the default one).
+            const bool enterEnBoton = id == IDOK && ::GetFocus() == cmd_file01_;
+            if ((id == kIdBoton && aviso == BN_CLICKED) || enterEnBoton) {
                 cmd_file01_Click();
             } else if (id == kIdLogo && aviso == STN_CLICKED) {
                 Image1_Click();
@@ -540,31 +538,38 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_DROPFILES: {
             const auto soltado = reinterpret_cast<HDROP>(wp);
-            const UINT largo = ::DragQueryFileW(soltado, 0, nullptr, 0);
-            std::wstring ruta(largo + 1, L'\0');
-            ruta.resize(::DragQueryFileW(soltado, 0, ruta.data(), largo + 1));
-            ::DragFinish(soltado);
-            if (!ruta.empty()) {
-                procesar(deAncho(ruta));
+            std::vector<std::u16string> rutas;
+            const UINT cuantos = ::DragQueryFileW(soltado, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < cuantos; ++i) {
+                const UINT largo = ::DragQueryFileW(soltado, i, nullptr, 0);
+                std::wstring ruta(largo + 1, L'\0');
+                ruta.resize(::DragQueryFileW(soltado, i, ruta.data(), largo + 1));
+                rutas.push_back(deAncho(ruta));
             }
+            ::DragFinish(soltado);
+            // The program the files came from waits until the drop returns: no box inside it.
+            soltados_ = std::move(rutas);
+            ::PostMessageW(hwnd_, kMsgSoltado, 0, 0);
             return 0;
         }
-        case kMsgLlamar:
-            (*reinterpret_cast<const std::function<void()>*>(lp))();
+        case kMsgSoltado:
+            entregar(std::exchange(soltados_, {}));
             return 0;
-        case kMsgProgreso:
-            if (trabajo_.joinable()) {
-                mostrarProgreso(static_cast<Fase>(wp), static_cast<int>(lp));
+        case kMsgCorredor:
+            corredor_->atender();
+            return 0;
+        case WM_TIMER:
+            if (wp == kTemporizadorProgreso) {
+                ::KillTimer(hwnd_, kTemporizadorProgreso);
+                mostrarProgreso();
             }
             return 0;
-        case kMsgFin:
-            alTerminar();
-            return 0;
         case WM_CLOSE:
-            // A run under way is asked to stop; the window goes once it has.
-            if (trabajo_.joinable()) {
+            // Closing stops a run: it ends at its next cheap point, writes no list, and the
+            // window goes once it has.
+            if (corredor_->enCurso()) {
                 cerrarAlTerminar_ = true;
-                puerto_->cancelar();
+                cancelar();
                 return 0;
             }
             ::DestroyWindow(hwnd_);

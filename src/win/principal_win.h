@@ -1,35 +1,33 @@
 #pragma once
 
 // principal in Win32: the program's only window, with real controls at the places the shared
-// layout gives (app/diseno.h), the gradient painted in WM_PAINT, and the processing run on a
-// worker thread behind a progress window.
+// layout gives (ventana/diseno.h), the gradient painted in WM_PAINT, and the processing run on the
+// engine's Corredor behind a progress window.
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <thread>
+#include <vector>
 
+#include "extract/corredor.h"
 #include "extract/desenlace.h"
 #include "extract/estado.h"
 #include "extract/puerto.h"
 
 namespace tralmix::win {
 
-// Messages the worker sends the window: a call to make on the window's thread (wParam 0,
-// lParam the std::function), how far the run is (wParam the phase, lParam thousandths), and its
-// end (wParam the Desenlace).
-inline constexpr UINT kMsgLlamar = WM_APP + 1;
-inline constexpr UINT kMsgProgreso = WM_APP + 2;
-inline constexpr UINT kMsgFin = WM_APP + 3;
+// The Corredor asks the window's thread to carry out what the run is waiting for.
+inline constexpr UINT kMsgCorredor = WM_APP + 1;
+// Files were dropped on the window (kept in soltados_).
+inline constexpr UINT kMsgSoltado = WM_APP + 2;
 
 class Principal;
 
-// The window as the processing run sees it. The run calls it from its worker thread; whatever
-// touches a control or shows a box is carried over to the window's thread and waited for.
+// The window as the processing run sees it, on the window's own thread (the Corredor carries the
+// run's calls there).
 class PuertoWin final : public Puerto {
   public:
     explicit PuertoWin(Principal& ventana) : ventana_(ventana) {}
@@ -38,26 +36,11 @@ class PuertoWin final : public Puerto {
     void ponerTextoRuta(const std::u16string& texto) override;
     void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override;
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
-    std::u16string carpetaPrograma() const override;
     std::uintptr_t ventana() const override;
-    void abrirArchivo(const std::u16string& ruta) override;
-    Fecha hoy() const override;
-    std::u16string carpetaResultado() const override;
-    std::u16string carpetaTemporal() const override;
-    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override;
-    bool cancelado() const override;
-
-    // A new run: nothing asked to stop, no progress shown yet.
-    void reiniciar();
-    void cancelar() { cancelar_ = true; }
+    bool abrirArchivo(const std::u16string& ruta) override;
 
   private:
-    // Runs f on the window's thread and waits for it.
-    void enVentana(const std::function<void()>& f) const;
-
     Principal& ventana_;
-    std::atomic<bool> cancelar_{false};
-    std::atomic<int> ultimoVisto_{-1};  // phase * 1001 + thousandths last sent to the window
 };
 
 class Principal {
@@ -69,8 +52,9 @@ class Principal {
 
     // Creates the window, centred on the screen, and shows it; false when the system refused.
     bool crear(int mostrar);
-    // A file named on the command line or dropped on the window: a run without the dialog.
-    void procesar(std::u16string ruta);
+    // Files named on the command line or dropped on the window: a run without the dialog, or
+    // their refusal.
+    void entregar(const std::vector<std::u16string>& rutas);
 
     HWND hwnd() const { return hwnd_; }
 
@@ -78,6 +62,8 @@ class Principal {
     static LRESULT CALLBACK procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                               UINT_PTR id, DWORD_PTR datos);
+    static LRESULT CALLBACK procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                       UINT_PTR id, DWORD_PTR datos);
     LRESULT atender(UINT msg, WPARAM wp, LPARAM lp);
 
     void Form_Load();
@@ -88,10 +74,13 @@ class Principal {
     void Image1_Click();
     void imgAyuda_DblClick();
 
-    // Starts a run on the worker thread unless one is under way.
-    void iniciar(std::function<Desenlace()> corrida);
-    void alTerminar();
-    void mostrarProgreso(Fase fase, int milesimas);
+    // The desktop could not open destino (the help, the web site): the person is told.
+    void abrir(const std::u16string& destino);
+    // Asks the run to stop; the progress window says so until it has.
+    void cancelar();
+    void alOcupar(const std::u16string& ruta);
+    void alAvanzar(Fase fase, std::uint64_t hecho, std::uint64_t total);
+    void mostrarProgreso();
     void ocultarProgreso();
     void crearProgreso();
 
@@ -118,9 +107,15 @@ class Principal {
 
     Estado estado_;
     std::unique_ptr<PuertoWin> puerto_;
-    std::thread trabajo_;  // joinable while a run is under way (until its end is handled)
+    std::unique_ptr<Corredor> corredor_;
     bool cerrarAlTerminar_ = false;
-    ULONGLONG inicioProgreso_ = 0;
+    std::vector<std::u16string> soltados_;
+    // What the progress window shows: the file's name and the run's latest report.
+    std::u16string archivo_;
+    bool ocupado_ = false;
+    bool cancelando_ = false;
+    Fase fase_ = Fase::Limpieza;
+    std::optional<int> milesimas_;
 
     friend class PuertoWin;
 };

@@ -19,6 +19,7 @@
 #include "app/degradado.h"
 #include "app/escritorio.h"
 #include "app/principal.h"
+#include "dialog/qtexto.h"
 
 namespace tralmix {
 namespace {
@@ -93,7 +94,10 @@ class EscritorioFalso : public Escritorio {
             ocupadoConCaja |= dynamic_cast<DialogoProgreso*>(ventana) && ventana->isVisible();
         }
     }
-    void abrir(const QUrl& destino) override { abiertos.push_back(destino); }
+    bool abrir(const QUrl& destino) override {
+        abiertos.push_back(destino);
+        return abreBien;
+    }
     QString carpetaPrograma() const override { return programa; }
     QString carpetaResultado() const override { return resultado; }
     QString carpetaTemporal() const override { return temporal; }
@@ -113,6 +117,7 @@ class EscritorioFalso : public Escritorio {
     std::vector<Mensaje> mensajes;
     std::vector<QUrl> abiertos;
     bool visorChm = true;
+    bool abreBien = true;                // what the desktop's opener answers
     TemporizadorFalso* reloj = nullptr;  // the window's
     bool ocupadoConCaja = false;  // a box came up under the busy pointer or the progress dialog
 };
@@ -582,15 +587,17 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         bool html;
         bool visor;
         const char* abre;  // nullptr: nothing
+        bool abreBien = true;
     } casos[] = {
         {true, true, true, "tralmix.chm"},        {true, true, false, "ayuda/index.html"},
         {false, true, false, "ayuda/index.html"}, {true, false, false, "tralmix.chm"},
-        {false, false, false, nullptr},
+        {false, false, false, nullptr},           {true, true, true, "tralmix.chm", false},
     };
     for (const auto& c : casos) {
         QTemporaryDir raiz;
         EscritorioFalso escritorio(raiz.path());
         escritorio.visorChm = c.visor;
+        escritorio.abreBien = c.abreBien;
         QDir().mkpath(escritorio.programa + QStringLiteral("/ayuda"));
         for (const auto& [hay, nombre] :
              {std::pair{c.chm, "tralmix.chm"}, std::pair{c.html, "ayuda/index.html"}}) {
@@ -602,12 +609,22 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         principal ventana(escritorio);
         ventana.show();
         QTest::mouseDClick(control(ventana, "imgAyuda"), Qt::LeftButton);
+        // Missing pages or a failing opener are said in a short box, never passed over.
+        const QString abre = escritorio.programa + u'/' + QString::fromUtf8(c.abre);
+        const QString aviso = c.abre == nullptr ? qtexto(kSinAyuda)
+                              : c.abreBien      ? QString()
+                                                : QStringLiteral("No se pudo abrir:\r\n") + abre;
         if (c.abre == nullptr) {
             EXPECT_TRUE(escritorio.abiertos.empty());
         } else {
             ASSERT_EQ(escritorio.abiertos.size(), 1u) << c.abre;
-            EXPECT_EQ(escritorio.abiertos[0],
-                      archivo(escritorio.programa + u'/' + QString::fromUtf8(c.abre)));
+            EXPECT_EQ(escritorio.abiertos[0], archivo(abre));
+        }
+        ASSERT_EQ(escritorio.mensajes.size(), aviso.isEmpty() ? 0u : 1u);
+        if (!aviso.isEmpty()) {
+            EXPECT_EQ(escritorio.mensajes[0].texto, aviso);
+            EXPECT_EQ(escritorio.mensajes[0].estilo, Estilo::Exclamacion);
+            EXPECT_EQ(escritorio.mensajes[0].titulo, QStringLiteral("Messenger Add-in"));
         }
     }
 }
@@ -669,7 +686,7 @@ TEST_F(VentanaLenta, BusyAtOnceTheDialogAfterTheDelayAndCancelStopsTheRunWithout
         ASSERT_TRUE(escritorio.reloj->vencer());
         DialogoProgreso* d = dialogo();
         ASSERT_NE(d, nullptr);
-        EXPECT_TRUE(d->isModal());
+        EXPECT_FALSE(d->isModal()) << "the window's own close button must stay usable";
         auto* etiqueta = d->findChild<QLabel*>();
         EXPECT_EQ(etiqueta->text(), QStringLiteral("Archivo: lista.txt\nLimpiando..."));
         EXPECT_EQ(d->findChild<QProgressBar*>()->value(), 250);
@@ -726,12 +743,24 @@ TEST_F(VentanaLenta, NoSecondRunStartsWhileOneRunsAndTheBoxWaitsForIt) {
 }
 
 TEST_F(VentanaLenta, ClosingTheWindowStopsTheRunAndWaitsForIt) {
-    ventana.show();
-    arrancar();
-    EXPECT_TRUE(ventana.close());
-    EXPECT_FALSE(ventana.enCurso());
-    EXPECT_TRUE(lenta.vioCancelado);
-    EXPECT_TRUE(escritorio.mensajes.empty());
+    for (const bool conDialogo : {false, true}) {
+        SCOPED_TRACE(conDialogo ? "the progress dialog shows" : "busy pointer only");
+        ventana.show();
+        arrancar();
+        if (conDialogo) {
+            ASSERT_TRUE(escritorio.reloj->vencer());
+            ASSERT_NE(dialogo(), nullptr);
+        }
+        // What the window manager's close button and Alt+F4 send the window.
+        QCloseEvent cierre;
+        QCoreApplication::sendEvent(&ventana, &cierre);
+        EXPECT_TRUE(cierre.isAccepted());
+        EXPECT_FALSE(ventana.enCurso());
+        EXPECT_TRUE(lenta.vioCancelado);
+        EXPECT_EQ(dialogo(), nullptr);
+        EXPECT_TRUE(escritorio.mensajes.empty());
+        lenta.vioCancelado = false;
+    }
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ class ProcesoWindows : public ::testing::Test {
     void SetUp() override {
         puerto.temporal = temporal.u16() + u"\\";  // as GetTempPathW gives it
         puerto.resultado = resultado.u16();
-        cargarCarpetaTemporal(estado, puerto);
+        puerto.preparar(estado);
     }
     std::string lista() const { return prueba::leer(resultado.ruta() / "Mails_20050305.txt"); }
 };
@@ -85,6 +85,7 @@ TEST_F(ProcesoWindows, PastedMessagesGiveTheGoldenList) {
 TEST_F(ProcesoWindows, ResultFolderThatIsAFile) {
     const auto archivo = resultado.escribir("no-carpeta", "x");
     puerto.resultado = archivos::desdeRuta(archivo);
+    puerto.preparar(estado);
     const auto entrada = temporal.escribir("in.txt", "a@example.com\r\n");
     EXPECT_EQ(procesarArchivo(estado, puerto, archivos::desdeRuta(entrada)),
               Desenlace::FalloArchivo);

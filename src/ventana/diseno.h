@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/bandas.h"
+#include "ventana/bandas.h"
 
 namespace tralmix {
 

@@ -1,4 +1,4 @@
-#include "app/diseno.h"
+#include "ventana/diseno.h"
 
 #include <string>
 

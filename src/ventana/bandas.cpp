@@ -1,4 +1,4 @@
-#include "app/bandas.h"
+#include "ventana/bandas.h"
 
 #include <cmath>
 

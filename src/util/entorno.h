@@ -1,0 +1,42 @@
+#pragma once
+
+// The system around the program, the same for every front end: the user's folders, the
+// program's own folder, today's date, the program's arguments and the desktop's opener. Each
+// platform answers it in its own file (entorno_posix.cpp, entorno_win.cpp).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tralmix {
+
+struct Fecha {
+    int anio = 1970;
+    unsigned mes = 1;
+    unsigned dia = 1;
+};
+
+namespace entorno {
+
+// The user's home (profile) folder, where the list goes unless told otherwise: the root of the
+// system drive is closed to ordinary users.
+std::u16string carpetaPersonal();
+// The system's temporary folder: TMPDIR, else /tmp; on Windows what GetTempPath gives.
+std::u16string carpetaTemporal();
+// The folder of the program file.
+std::u16string carpetaPrograma();
+// Today's local date.
+Fecha hoy();
+
+// The arguments after the program's name, as UTF-8 (on Windows read again in UTF-16, so names in
+// any script arrive whole).
+std::vector<std::string> argumentos(int argc, char** argv);
+// An argument's path made absolute against the current folder (unchanged when that fails).
+std::u16string rutaAbsoluta(std::string_view utf8);
+
+// Hands a file or an address to the desktop's default handler without waiting for the viewer;
+// false when the desktop said it could not open it.
+bool abrir(std::u16string_view destino);
+
+}  // namespace entorno
+}  // namespace tralmix

@@ -1,0 +1,392 @@
+#include "extract/corredor.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "extract/proceso.h"
+#include "puerto_falso.h"
+#include "util/archivos.h"
+
+namespace tralmix {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr Fase kFases[] = {Fase::Limpieza, Fase::Carga, Fase::Extraccion, Fase::Orden,
+                           Fase::Escritura};
+
+// The interface thread's event loop as a toolkit runs it: each wake-up the Corredor asks for
+// becomes one call of atender().
+class Bucle {
+  public:
+    std::function<void()> despertar() {
+        return [this] {
+            const std::lock_guard<std::mutex> cerrojo(mutex_);
+            ++pendientes_;
+            hay_.notify_all();
+        };
+    }
+    void girar(Corredor& corredor) {
+        while (corredor.enCurso()) {
+            {
+                std::unique_lock<std::mutex> cerrojo(mutex_);
+                hay_.wait(cerrojo, [&] { return pendientes_ > 0; });
+                --pendientes_;
+                atendiendo_ = true;
+            }
+            corredor.atender();
+            const std::lock_guard<std::mutex> cerrojo(mutex_);
+            atendiendo_ = false;
+            hay_.notify_all();
+        }
+    }
+    // From the worker: returns once every wake-up so far has been handled, so that none is
+    // merged into another only because the interface thread was slow.
+    void calma() {
+        std::unique_lock<std::mutex> cerrojo(mutex_);
+        hay_.wait(cerrojo, [&] { return pendientes_ == 0 && !atendiendo_; });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable hay_;
+    int pendientes_ = 0;
+    bool atendiendo_ = false;
+};
+
+// One thread lets another go on. (The MinGW build's std::binary_semaphore hung here under Wine.)
+class Senal {
+  public:
+    void release() {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        dada_ = true;
+        cambio_.notify_all();
+    }
+    void acquire() {
+        std::unique_lock<std::mutex> cerrojo(mutex_);
+        cambio_.wait(cerrojo, [&] { return dada_; });
+        dada_ = false;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable cambio_;
+    bool dada_ = false;
+};
+
+// Writes down every call the run makes on the person, in order, and whether one came on another
+// thread than the interface's.
+class PuertoRegistro : public prueba::PuertoFalso {
+  public:
+    mutable std::vector<std::string> llamadas;
+    mutable bool fueraDeInterfaz = false;
+    std::thread::id interfaz = std::this_thread::get_id();
+
+    std::u16string textoRuta() const override { return anotar("textoRuta", caja); }
+    void ponerTextoRuta(const std::u16string& t) override {
+        anotar("ponerTextoRuta " + prueba::u8(t));
+        PuertoFalso::ponerTextoRuta(t);
+    }
+    void mensaje(std::u16string_view t, Estilo e, std::u16string_view titulo) override {
+        anotar("mensaje " + std::to_string(static_cast<int>(e)) + " " + prueba::u8(titulo) + ": " +
+               prueba::u8(t));
+        PuertoFalso::mensaje(t, e, titulo);
+    }
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo& a) override {
+        anotar("dialogo");
+        return PuertoFalso::mostrarDialogo(a);
+    }
+    std::uintptr_t ventana() const override { return anotar("ventana", std::uintptr_t{7}); }
+    bool abrirArchivo(const std::u16string& r) override {
+        anotar("abrir " + prueba::u8(r));
+        return PuertoFalso::abrirArchivo(r);
+    }
+
+  private:
+    template <typename T = int>
+    T anotar(const std::string& llamada, T valor = {}) const {
+        llamadas.push_back(llamada);
+        fueraDeInterfaz |= std::this_thread::get_id() != interfaz;
+        return valor;
+    }
+};
+
+TEST(Corredor, TheRunMeetsThePersonAsOnTheInterfaceThreadAndLeavesNoWorkingFileWhenItEndsEarly) {
+    prueba::CarpetaTemporal carpeta;
+    const auto ruta = [&](const char* nombre, std::string_view bytes) {
+        return archivos::desdeRuta(carpeta.escribir(nombre, bytes));
+    };
+    const std::u16string lista = ruta("lista.txt", "b@x.org\r\na@x.org\r\n");
+    const std::u16string masivo = ruta("pegado.txt", "de: Ana <a@x.org>; b@x.org, a@x.org\r\n");
+    const std::u16string vacio = ruta("vacio.txt", "");
+    const std::u16string documento = ruta("carta.doc", "a@x.org");
+    struct Caso {
+        const char* nombre;
+        std::u16string caja;
+        std::u16string eleccion;                 // the dialog's answer; empty: cancelled
+        std::optional<std::u16string> procesar;  // a file handed over: no dialog
+        std::optional<Fase> cancelarEn;
+        std::u16string resultado;  // the list's folder; by default the test's folder
+        bool quedaTrabajo;         // the working file is still there afterwards
+    };
+    const std::u16string noCarpeta = ruta("no-carpeta", "x");
+    const std::vector<Caso> casos = {
+        {"warning, then the list", documento, lista, {}, {}, {}, true},
+        {"missing typed file, dialog cancelled", u"/no/existe.txt", u"", {}, {}, {}, false},
+        {"name too short", u"", u"a.t", {}, {}, {}, false},
+        {"empty file", u"", vacio, {}, {}, {}, true},
+        {"pasted messages handed over", u"", u"", masivo, {}, {}, true},
+        {"unreadable file handed over", u"", u"", carpeta.u16() + u"/falta.txt", {}, {}, false},
+        {"stopped while cleaning", u"", lista, {}, Fase::Limpieza, {}, false},
+        {"stopped while writing the list", u"", lista, {}, Fase::Escritura, {}, false},
+        {"list folder is a file", u"", lista, {}, {}, noCarpeta, false},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        PuertoRegistro directo;
+        PuertoRegistro llevado;
+        for (PuertoRegistro* p : {&directo, &llevado}) {
+            p->caja = caso.caja;
+            p->respuesta = {!caso.eleccion.empty(), caso.eleccion};
+            p->temporal = carpeta.u16() + u"/tmp";
+            p->resultado = caso.resultado.empty() ? carpeta.u16() : caso.resultado;
+            p->cancelarEn = caso.cancelarEn;
+        }
+        fs::create_directories(archivos::aRuta(directo.temporal));
+        const Corrida corrida = [&](Estado& estado, Puerto& p) {
+            return caso.procesar ? procesarArchivo(estado, p, *caso.procesar)
+                                 : cmd_file01_Click(estado, p);
+        };
+        Estado estadoDirecto;
+        directo.preparar(estadoDirecto);
+        const Desenlace esperado = correr(estadoDirecto, directo, corrida);
+        EXPECT_EQ(!fs::is_empty(archivos::aRuta(directo.temporal)), caso.quedaTrabajo);
+        fs::remove_all(archivos::aRuta(directo.temporal));
+        if (caso.cancelarEn) {
+            continue;  // the window's stop comes from the Corredor, not from this port
+        }
+        fs::create_directories(archivos::aRuta(directo.temporal));
+
+        Bucle bucle;
+        Corredor corredor(llevado, bucle.despertar());
+        std::optional<Desenlace> desenlace;
+        corredor.seguimiento.alTerminar = [&](Desenlace d) { desenlace = d; };
+        Estado estado;
+        llevado.preparar(estado);
+        ASSERT_TRUE(corredor.iniciar(estado, corrida, caso.procesar));
+        bucle.girar(corredor);
+
+        EXPECT_EQ(llevado.llamadas, directo.llamadas);
+        EXPECT_FALSE(llevado.fueraDeInterfaz);
+        EXPECT_EQ(desenlace, esperado);
+        EXPECT_EQ(!fs::is_empty(archivos::aRuta(llevado.temporal)), caso.quedaTrabajo);
+        fs::remove_all(archivos::aRuta(llevado.temporal));
+    }
+}
+
+// A run in the engine's manner: it reports each phase and, once the window has seen it, stops
+// at its next cheap point if asked to; a run never stopped announces its list.
+Desenlace porFases(Puerto& puerto, Senal& visto, std::vector<Fase>& recorridas) {
+    for (const Fase fase : kFases) {
+        recorridas.push_back(fase);
+        puerto.progreso(fase, 1, 2);
+        visto.acquire();
+        if (puerto.cancelado()) {
+            return Desenlace::Interrumpido;
+        }
+    }
+    puerto.mensaje(u"Se ha creado el archivo:", Estilo::Informacion, kTitulo);
+    return Desenlace::Escrito;
+}
+
+TEST(Corredor, CancellingAtEachPhaseEndsTheRunThereAndTheNextRunIsNotCancelled) {
+    for (const Fase parada : kFases) {
+        prueba::PuertoFalso interfaz;
+        Bucle bucle;
+        Corredor corredor(interfaz, bucle.despertar());
+        Senal visto;
+        std::vector<Fase> recorridas;
+        std::vector<Desenlace> desenlaces;
+        bool ocupado = false;
+        corredor.seguimiento = {
+            [&](const std::u16string&) { ocupado = true; },
+            [&] { ocupado = false; },
+            [&](Fase fase, std::uint64_t, std::uint64_t) {
+                // What "Cancelar" does while the dialog shows this phase.
+                if (fase == parada && desenlaces.empty()) {
+                    corredor.cancelar();
+                }
+                visto.release();
+            },
+            [&](Desenlace d) { desenlaces.push_back(d); },
+        };
+        auto corrida = [&](Estado&, Puerto& p) { return porFases(p, visto, recorridas); };
+        Estado estado;
+
+        ASSERT_TRUE(corredor.iniciar(estado, corrida, u"/tmp/lista.txt"));
+        EXPECT_TRUE(ocupado);
+        EXPECT_FALSE(corredor.iniciar(estado, corrida, u"/tmp/otra.txt")) << "a second run";
+        bucle.girar(corredor);
+        EXPECT_EQ(recorridas.back(), parada);
+        EXPECT_EQ(desenlaces, std::vector<Desenlace>{Desenlace::Interrumpido});
+        EXPECT_TRUE(interfaz.mensajes.empty());
+        EXPECT_FALSE(ocupado);
+
+        recorridas.clear();
+        ASSERT_TRUE(corredor.iniciar(estado, corrida, u"/tmp/lista.txt"));
+        bucle.girar(corredor);
+        EXPECT_EQ(recorridas.size(), 5u);
+        EXPECT_EQ(desenlaces.back(), Desenlace::Escrito);
+        EXPECT_EQ(interfaz.mensajes.size(), 1u);
+    }
+}
+
+// A run reports at every piece it reads; the window hears of it a few times a second and of
+// every new phase, whatever the pace of the reports.
+TEST(Corredor, ProgressIsMergedByTime) {
+    struct Caso {
+        const char* que;
+        std::chrono::milliseconds porInforme;  // how far the clock moves between reports
+        int maximo;                            // reports the window may hear
+    };
+    // Two phases, the end, and one report for each interval the reports span.
+    const Caso casos[] = {
+        {"clock still", std::chrono::milliseconds(0), 3},
+        {"1 ms a report, 2 s in all", std::chrono::milliseconds(1), 2 + 2000 / 200 + 1},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        std::atomic<std::int64_t> ahora{0};
+        prueba::PuertoFalso interfaz;
+        Bucle bucle;
+        Corredor corredor(interfaz, bucle.despertar(), [&] {
+            return std::chrono::steady_clock::time_point(std::chrono::milliseconds(ahora));
+        });
+        std::vector<Fase> vistas;
+        corredor.seguimiento.alOcupar = [](const std::u16string&) {};
+        corredor.seguimiento.alAvanzar = [&](Fase f, std::uint64_t, std::uint64_t) {
+            vistas.push_back(f);
+        };
+        Estado estado;
+        corredor.iniciar(
+            estado,
+            [&](Estado&, Puerto& p) {
+                for (const Fase fase : {Fase::Limpieza, Fase::Orden}) {
+                    for (std::uint64_t i = 1; i <= 1000; ++i) {
+                        ahora += c.porInforme.count();
+                        p.progreso(fase, i, 1000);
+                        bucle.calma();
+                    }
+                }
+                return Desenlace::Escrito;
+            },
+            u"/tmp/lista.txt");
+        bucle.girar(corredor);
+        ASSERT_FALSE(vistas.empty());
+        EXPECT_LE(static_cast<int>(vistas.size()), c.maximo);
+        EXPECT_EQ(vistas.back(), Fase::Orden);
+    }
+}
+
+// Whatever is thrown, in the run or by the window, ends the run with an error box, not the
+// program.
+TEST(Corredor, AnExceptionEndsTheRunWithAnErrorBox) {
+    class Fallida : public prueba::PuertoFalso {
+      public:
+        int fallos = 1;  // boxes that throw before one shows
+        void mensaje(std::u16string_view t, Estilo e, std::u16string_view titulo) override {
+            if (fallos-- > 0) {
+                throw std::runtime_error("sin ventana");
+            }
+            PuertoFalso::mensaje(t, e, titulo);
+        }
+    };
+    struct Caso {
+        const char* que;
+        int fallos;
+    };
+    for (const Caso& c : {Caso{"the window's box throws", 1}, Caso{"every box throws", 9}}) {
+        SCOPED_TRACE(c.que);
+        Fallida interfaz;
+        interfaz.fallos = c.fallos;
+        Bucle bucle;
+        Corredor corredor(interfaz, bucle.despertar());
+        std::optional<Desenlace> desenlace;
+        corredor.seguimiento.alTerminar = [&](Desenlace d) { desenlace = d; };
+        Estado estado;
+        estado.archivoEntrada = u"/datos/lista.txt";
+        corredor.iniciar(estado, [](Estado&, Puerto& p) {
+            p.mensaje(u"hola", Estilo::Informacion, kTitulo);
+            return Desenlace::Escrito;
+        });
+        bucle.girar(corredor);
+        EXPECT_EQ(desenlace, Desenlace::FalloArchivo);
+        const std::vector<prueba::Mensaje> esperados =
+            c.fallos == 1
+                ? std::vector<prueba::Mensaje>{{mensajeFallo(kNoSeProceso, u"/datos/lista.txt",
+                                                             u"sin ventana"),
+                                                Estilo::Critico, std::u16string(kTitulo)}}
+                : std::vector<prueba::Mensaje>{};
+        ASSERT_EQ(interfaz.mensajes.size(), esperados.size());
+        for (std::size_t i = 0; i < esperados.size(); ++i) {
+            EXPECT_EQ(interfaz.mensajes[i].texto, esperados[i].texto);
+            EXPECT_EQ(interfaz.mensajes[i].estilo, esperados[i].estilo);
+        }
+    }
+}
+
+TEST(Corredor, HandedOverFilesAreCheckedAlike) {
+    prueba::CarpetaTemporal carpeta;
+    const auto ruta = [&](const char* nombre) {
+        return archivos::desdeRuta(carpeta.escribir(nombre, "a@x.org\r\n"));
+    };
+    fs::create_directory(carpeta.ruta() / "carpeta.txt");
+    struct Caso {
+        const char* que;
+        std::vector<std::u16string> rutas;
+        std::u16string_view rechazo;
+    };
+    const std::vector<Caso> casos = {
+        {"a list", {ruta("lista.txt")}, {}},
+        {"capitals", {ruta("LISTA.TXT")}, {}},
+        {"contacts", {ruta("amigos.Ctt")}, {}},
+        {"a pdf with addresses", {ruta("doc.pdf")}, kNoValido},
+        {"no extension", {ruta("lista")}, kNoValido},
+        {"a folder", {carpeta.u16() + u"/carpeta.txt"}, kNoValido},
+        {"missing", {carpeta.u16() + u"/falta.txt"}, kNoExiste},
+        {"two files", {ruta("a.txt"), ruta("b.txt")}, kNoValido},
+        {"none", {}, kNoValido},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.que);
+        EXPECT_EQ(rechazoArchivos(c.rutas), c.rechazo);
+
+        // The window's way in: a refusal is a box, and no run starts.
+        prueba::PuertoFalso interfaz;
+        Bucle bucle;
+        Corredor corredor(interfaz, bucle.despertar());
+        Estado estado;
+        bool corrio = false;
+        const bool empezo =
+            corredor.entregar(estado, c.rutas, [&](Estado&, Puerto&, std::u16string r) {
+                corrio = r == c.rutas.front();
+                return Desenlace::Escrito;
+            });
+        bucle.girar(corredor);
+        EXPECT_EQ(empezo, c.rechazo.empty());
+        EXPECT_EQ(corrio, c.rechazo.empty());
+        ASSERT_EQ(interfaz.mensajes.size(), c.rechazo.empty() ? 0u : 1u);
+        if (!c.rechazo.empty()) {
+            EXPECT_EQ(interfaz.mensajes[0].texto, c.rechazo);
+            EXPECT_EQ(interfaz.mensajes[0].estilo, Estilo::Exclamacion);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tralmix
