@@ -63,12 +63,14 @@ expect_status version 0 && same_text version $'tralmix 2.00\nCreador de lista de
 # Usage errors: status 2, a message on stderr, nothing on stdout, no list anywhere ------------
 
 usage_out=$(fresh usage_out)
-while IFS='|' read -r tag args; do
-    # The table quotes its arguments as a command line would.
+while IFS='|' read -r tag args want; do
+    # The table quotes its arguments as a command line would; a third column is a part of the
+    # message that must be there.
     eval "set -- $args"
     run "usage-$tag" "$@"
     expect_status "usage-$tag" 2
     [ -s "$err" ] || fail "usage-$tag" "no message on stderr"
+    [ -z "$want" ] || grep -qF -- "$want" "$err" || fail "usage-$tag" "no \"$want\" in: $(head -n 1 "$err")"
     [ -s "$out" ] && fail "usage-$tag" "stdout not empty: $(head -c 200 "$out")"
     empty_dir "$usage_out" || fail "usage-$tag" "a list was written: $(ls -A "$usage_out")"
     empty_dir "$HOME" || fail "usage-$tag" "a list was written to HOME: $(ls -A "$HOME")"
@@ -89,6 +91,11 @@ date-letters|--output-dir "$usage_out" --date today "$work/in/lista.txt"
 date-no-value|--output-dir "$usage_out" "$work/in/lista.txt" --date
 output-dir-no-value|"$work/in/lista.txt" --output-dir
 temp-dir-no-value|--output-dir "$usage_out" "$work/in/lista.txt" --temp-dir
+date-equals-empty|--date= "$work/in/lista.txt"|falta el valor de --date
+output-dir-equals-empty|--output-dir= "$work/in/lista.txt"|falta el valor de --output-dir
+date-twice|--date 2026-01-01 --date 2026-01-02 "$work/in/lista.txt"|--date aparece más de una vez
+date-twice-equals|--date=2026-01-01 "$work/in/lista.txt" --date=2026-01-02|--date aparece más de una vez
+temp-dir-twice|--temp-dir a --temp-dir=b "$work/in/lista.txt"|--temp-dir aparece más de una vez
 EOF
 
 # A successful run: stdout, stderr, the list -----------------------------------------------------
@@ -107,7 +114,7 @@ run leap --output-dir "$o" --temp-dir "$work/tmp" --date 2024-02-29 "$work/in/li
 expect_status leap 0 && same_text leap "$o/Mails_20240229.txt"$'\n' "$out"
 o=$(fresh year_out)
 run short-year --output-dir "$o" --temp-dir "$work/tmp" --date 0999-01-02 "$work/in/lista.txt"
-expect_status short-year 0 && same_text short-year "$o/Mails_9990102.txt"$'\n' "$out"
+expect_status short-year 0 && same_text short-year "$o/Mails_09990102.txt"$'\n' "$out"
 
 # Without --date the name carries today's local date (taken on both sides of midnight).
 o=$(fresh today_out)

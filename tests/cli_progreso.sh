@@ -58,24 +58,29 @@ o=$(fresh forced_out)
 run forced --progress --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$grande"
 expect_status forced 0 && { grep -qa '%' "$err" || fail forced "no progress with --progress"; }
 
-# Ctrl-C in the middle: status 130, no list, no temporary file beside it; an earlier list stays.
-o=$(fresh int_out)
-t=$(fresh int_tmp)
-printf 'earlier list\r\n' >"$o/$list_name"
-"$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$grande" >"$work/log/int.out" \
-    2>"$work/log/int.err" &
-pid=$!
-for _ in $(seq 1 200); do
-    [ -s "$t/grande.txt" ] && break
-    sleep 0.05
+# Ctrl-C, SIGTERM or SIGHUP in the middle: status 128 + the signal, no list, no temporary file
+# beside it; an earlier list stays.
+for c in INT:130 TERM:143 HUP:129; do
+    sig=${c%%:*}
+    o=$(fresh "sig_out_$sig")
+    t=$(fresh "sig_tmp_$sig")
+    printf 'earlier list\r\n' >"$o/$list_name"
+    "$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$grande" >"$work/log/$sig.out" \
+        2>"$work/log/$sig.err" &
+    pid=$!
+    for _ in $(seq 1 200); do
+        [ -s "$t/grande.txt" ] && break
+        sleep 0.05
+    done
+    kill -"$sig" "$pid"
+    wait "$pid"
+    status=$?
+    expect_status "$sig" "${c#*:}"
+    [ "$(cat "$o/$list_name")" = "earlier list"$'\r' ] || fail "$sig" "the earlier list changed"
+    [ "$(ls -A "$o")" = "$list_name" ] || fail "$sig" "left behind: $(ls -A "$o")"
+    [ -z "$(ls -A "$t")" ] || fail "$sig" "left in the temporary folder: $(ls -A "$t")"
+    [ -s "$work/log/$sig.out" ] && fail "$sig" "stdout not empty: $(head -c 200 "$work/log/$sig.out")"
 done
-kill -INT "$pid"
-wait "$pid"
-status=$?
-expect_status int 130
-[ "$(cat "$o/$list_name")" = "earlier list"$'\r' ] || fail int "the earlier list changed"
-[ "$(ls -A "$o")" = "$list_name" ] || fail int "left behind: $(ls -A "$o")"
-[ -s "$work/log/int.out" ] && fail int "stdout not empty: $(head -c 200 "$work/log/int.out")"
 
 echo "cli_progreso: $failures failures"
 [ "$failures" -eq 0 ]

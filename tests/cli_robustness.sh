@@ -170,6 +170,24 @@ if expect_status dash 0; then
     [ "$(cat "$o/$list_name")" = "$expected_list" ] || fail dash "wrong list"
 fi
 
+# Names that are not UTF-8 (Latin-1 on an old disk) are used byte for byte: the run reads that
+# file, not one whose name is its display form, and writes into that folder.
+o=$(fresh $'out\xFF')
+printf 'latin@example.com\r\n' >"$work/in/v"$'\xE9'".txt"
+printf 'otro@example.com\r\n' >"$work/in/v"$'\xEF\xBF\xBD'".txt"
+run latin1 --output-dir "$o" --temp-dir "$(fresh latin_tmp)" --date $date_arg "$work/in/v"$'\xE9'".txt"
+if expect_status latin1 0; then
+    [ "$(cat "$o/$list_name")" = "$(printf 'latin@example.com\r\n\r')" ] || fail latin1 "wrong list"
+    [ -e "$work/out"$'\xEF\xBF\xBD' ] && fail latin1 "wrote into the display form of the folder"
+fi
+
+# A path that cannot be written on stdout: the caller does not learn where the list is.
+"$cli" --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$work/in/lista.txt" \
+    >/dev/full 2>"$work/log/full.err"
+status=$?
+err="$work/log/full.err"
+expect_status dev-full 3
+
 # Result folders that cannot take the list, even for root.
 for c in "out-missing|$work/no/such/folder|el archivo o la carpeta no existe" \
     "out-proc|/proc|el archivo o la carpeta no existe"; do

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "azar.h"
+#include "extract/tabla_masivo.h"
 #include "puerto_falso.h"
 #include "referencia/literal.h"
 
@@ -65,6 +66,53 @@ TEST(Limpieza, EqualsTheTableRowByRow) {
         ASSERT_EQ(limpia, "w,<" + esperado) << linea;
         EXPECT_EQ(rasgos.separador, esperado.find_first_of(",;") != std::string::npos);
         EXPECT_EQ(rasgos.w, esperado.find('w') != std::string::npos);
+    }
+}
+
+// Both tables row by row, as the text lists them: the literal references read the program's own
+// tables, so only this catches a mistyped row.
+TEST(Tablas, EveryRowAsWritten) {
+    const std::string q = "\"";
+    const std::string xml = "<?xml version=" + q + "1.0" + q + "?>";
+    const std::string servicio = "<service name=" + q + ".NET Messenger Service" + q + ">";
+    const std::string contacto1 = "<contact type=" + q + "1" + q + ">";
+    const std::string contacto32 = "<contact type=" + q + "32" + q + ">";
+    std::vector<std::pair<std::string, std::string>> limpiezaEsperada = {{xml, ""},
+                                                                         {"<messenger>", ""},
+                                                                         {servicio, ""},
+                                                                         {"<contactlist>", ""},
+                                                                         {contacto1, ""},
+                                                                         {contacto32, ""},
+                                                                         {"</contactlist>", ""},
+                                                                         {"</contact>", ""},
+                                                                         {"</service>", ""},
+                                                                         {"</messenger>", ""},
+                                                                         {"!", ""},
+                                                                         {q, ""},
+                                                                         {"#", ""},
+                                                                         {"$", ""}};
+    for (const char c : std::string("%&'*+/:=<>?[\\]^{|}~")) {
+        limpiezaEsperada.emplace_back(std::string(1, c), " ");
+    }
+    std::vector<std::pair<std::string, std::string>> masivoEsperada = {
+        {".html", ""},     {".htm", ""}, {"de:", " "}, {"from:", " "},  {"asunto:", " "},
+        {"subject:", " "}, {"a:", " "},  {"to:", " "}, {"fecha:", " "}, {"date:", " "},
+        {"enviado:", " "}, {"fw:", " "}, {"cc:", " "}, {"cco:", " "},   {"<", " "},
+        {">", " "},        {q, " "},     {":", " "},   {"add", " "},    {"sender to contacts", " "},
+        {",", " "},        {";", " "},   {"\r\n", " "}};
+    for (const std::size_t n : {7u, 6u, 5u, 4u, 3u, 2u}) {
+        masivoEsperada.emplace_back(std::string(n, '.'), " ");
+    }
+    for (std::size_t n = 10; n >= 2; --n) {
+        masivoEsperada.emplace_back(std::string(n, '-'), " ");
+    }
+    for (const auto& [tabla, esperada] :
+         {std::pair{tablaLimpieza(), limpiezaEsperada}, std::pair{tablaMasivo(), masivoEsperada}}) {
+        ASSERT_EQ(tabla.size(), esperada.size());
+        for (std::size_t i = 0; i < tabla.size(); ++i) {
+            EXPECT_EQ(tabla[i].buscado, esperada[i].first) << "row " << i + 1;
+            EXPECT_EQ(tabla[i].reemplazo, esperada[i].second) << "row " << i + 1;
+        }
     }
 }
 

@@ -93,7 +93,9 @@ TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
               u"/home/ana" + s + u"Mails_20050305.txt");
     EXPECT_EQ(rutaResultado(u"/home/ana/", Fecha{2006, 2, 1}), u"/home/ana/Mails_20060201.txt");
     EXPECT_EQ(rutaResultado(u"C:\\r\\", Fecha{2005, 11, 12}), u"C:\\r\\Mails_20051112.txt");
-    EXPECT_EQ(rutaResultado(u"/r", Fecha{987, 12, 31}), u"/r" + s + u"Mails_9871231.txt");
+    // Four digits always, so that a name never reads as another date.
+    EXPECT_EQ(rutaResultado(u"/r", Fecha{987, 12, 31}), u"/r" + s + u"Mails_09871231.txt");
+    EXPECT_EQ(rutaResultado(u"/r", Fecha{1, 1, 1}), u"/r" + s + u"Mails_00010101.txt");
 }
 
 class Etapa : public ::testing::Test {

@@ -113,6 +113,17 @@ TEST_F(Robustez, OddContentEndsWithACorrectListOrItsRefusal) {
          Desenlace::Escrito,
          "ana@example.com\r\n\r\npe\xC3\xB1"
          "a@example.com, zo\xC3\xAB@example.com\r\n\r\n\r\n"},
+        {"UTF-32 LE with BOM, list",
+         "\xFF\xFE\0\0"s + std::string("a\0\0\0@\0\0\0x\0\0\0\r\0\0\0\n\0\0\0", 20),
+         Desenlace::Escrito, "a@x\r\n\r\n"},
+        // An entry with a zero-width or bidirectional control could show as another address.
+        {"hidden controls, list",
+         "ana@example.com\r\nb\xE2\x80\x8Bo@example.com\r\n\xE2\x80\xAEmoc.x@y\r\n"
+         "z\xEF\xBB\xBF@x.com\r\n",
+         Desenlace::Escrito, "ana@example.com\r\n\r\n"},
+        {"hidden controls, pasted messages",
+         "De: ana@example.com, b\xE2\x81\xA6o@example.com; c\xE2\x80\x8F@x.com\r\n",
+         Desenlace::Escrito, "ana@example.com\r\n\r\n"},
         // An image: lines without "@" give no list, as any text without addresses.
         {"PNG-like bytes",
          "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x02\0\0\0\x90\x91h6"s,
@@ -594,6 +605,30 @@ TEST_F(Robustez, Oversized1252InputIsRefusedBeforeTheWorkingFile) {
     EXPECT_EQ(p.mensajes[0].texto,
               mensajeFallo(kNoSeLeyo, archivos::desdeRuta(ruta), kDemasiadoGrande));
     EXPECT_EQ(archivosEn(temporal.ruta()), 0u);
+}
+
+// Hidden files of a list writer that a run ended by force left behind go with the next run;
+// one that a live run holds, and files of other naming, stay.
+TEST_F(Robustez, AbandonedHiddenListsAreRemoved) {
+    const std::vector<std::pair<std::string, bool>> ocultos = {
+        {".Mails_20050305.txt.abc12345", false}, {".Mails_20040101.txt.zz9zz9zz", false},
+        {".Mails_20050305.txt.tenido01", true},  {".Mails_20050305.txt.ABC12345", true},
+        {".otro_20050305.txt.abc12345", true},   {".Mails_20050305.txt.abc1234", true}};
+    for (const auto& [nombre, queda] : ocultos) {
+        resultado.escribir(nombre, "partial");
+    }
+    const int tenido =
+        ::open((resultado.ruta() / ".Mails_20050305.txt.tenido01").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(tenido, LOCK_EX | LOCK_NB), 0);
+    prueba::PuertoFalso p;
+    Estado e;
+    preparar(p, e);
+    p.respuesta = {true, archivos::desdeRuta(entrada.escribir("l.txt", "a@example.com\r\n"))};
+    EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Escrito);
+    ::close(tenido);
+    for (const auto& [nombre, queda] : ocultos) {
+        EXPECT_EQ(fs::exists(resultado.ruta() / nombre), queda) << nombre;
+    }
 }
 
 // Memory running out part way (a file too large for this machine) ends the run with a message,

@@ -37,13 +37,18 @@ int main(int argc, char** argv) {
     linea.borrar();
     switch (desenlace) {
         case tralmix::Desenlace::Escrito:
-            escribir(stdout, tralmix::texto::aUtf8(puerto.listaAbierta()) + "\n");
+            // A caller that cannot learn where the list is has not got it.
+            if (!escribir(stdout, tralmix::texto::aUtf8(puerto.listaAbierta()) + "\n")) {
+                escribir(stderr, "tralmix-cli: no se pudo escribir la ruta de la lista\n");
+                return kSalidaFalloArchivo;
+            }
             return kSalidaEscrito;
         case tralmix::Desenlace::Cancelado:
         case tralmix::Desenlace::Rechazado:
             return kSalidaRechazado;
         case tralmix::Desenlace::Interrumpido:
-            return kSalidaInterrumpido;
+            // As a shell reports a program ended by that signal.
+            return senalDeInterrupcion() != 0 ? 128 + senalDeInterrupcion() : kSalidaInterrumpido;
         case tralmix::Desenlace::FalloArchivo:
             break;
     }

@@ -60,6 +60,25 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
     app.add_option("--date", fecha);
     app.add_option("entrada", entrada);
 
+    // "--date=" and an option given twice would be blamed on other words by the parser: they are
+    // judged first, naming the option.
+    for (const std::string_view nombre : {"--output-dir", "--temp-dir", "--date"}) {
+        int veces = 0;
+        for (std::size_t i = 0; i < argumentos.size() && argumentos[i] != "--"; ++i) {
+            const std::string_view a = argumentos[i];
+            if (a == nombre) {
+                ++i;  // its value, whatever it looks like
+            } else if (!a.starts_with(nombre) || a.size() == nombre.size() ||
+                       a[nombre.size()] != '=') {
+                continue;
+            } else if (a.size() == nombre.size() + 1) {
+                return errorDeUso("falta el valor de " + std::string(nombre));
+            }
+            if (++veces > 1) {
+                return errorDeUso(std::string(nombre) + " aparece más de una vez");
+            }
+        }
+    }
     std::vector<std::string> alReves(argumentos.rbegin(), argumentos.rend());
     try {
         app.parse(alReves);

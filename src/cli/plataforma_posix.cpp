@@ -11,9 +11,9 @@ namespace {
 // The one piece of program-wide state: a signal handler can reach nothing else.
 volatile std::sig_atomic_t gInterrumpido = 0;
 
-extern "C" void alInterrumpir(int) {
-    gInterrumpido = 1;
-    std::signal(SIGINT, SIG_DFL);
+extern "C" void alInterrumpir(int senal) {
+    gInterrumpido = senal;
+    std::signal(senal, SIG_DFL);
 }
 
 }  // namespace
@@ -23,16 +23,23 @@ bool esTerminal(std::FILE* flujo) {
 }
 
 void atenderInterrupcion() {
-    std::signal(SIGINT, alInterrumpir);
+    // A terminal closed, or a session ending, stops a run as Ctrl-C does.
+    for (const int senal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(senal, alInterrumpir);
+    }
 }
 
 bool interrumpido() {
     return gInterrumpido != 0;
 }
 
-void escribir(std::FILE* flujo, std::string_view utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), flujo);
-    std::fflush(flujo);
+int senalDeInterrupcion() {
+    return gInterrumpido;
+}
+
+bool escribir(std::FILE* flujo, std::string_view utf8) {
+    const bool todo = std::fwrite(utf8.data(), 1, utf8.size(), flujo) == utf8.size();
+    return std::fflush(flujo) == 0 && todo;
 }
 
 }  // namespace tralmix::cli

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <csignal>
+
 #include <io.h>
 
 #include <cstdio>
@@ -49,18 +51,22 @@ bool interrumpido() {
     return ::InterlockedCompareExchange(&gInterrumpido, 0, 0) != 0;
 }
 
-void escribir(std::FILE* flujo, std::string_view utf8) {
+int senalDeInterrupcion() {
+    return interrumpido() ? SIGINT : 0;
+}
+
+bool escribir(std::FILE* flujo, std::string_view utf8) {
     std::fflush(flujo);
     const HANDLE h = manejadorDe(flujo);
     if (h == INVALID_HANDLE_VALUE || utf8.empty()) {
-        return;
+        return utf8.empty();
     }
     if (esConsola(h)) {
         // A console shows UTF-16 whatever its code page.
         const std::u16string texto = texto::desdeUtf8OReemplazo(utf8);
         DWORD escritos = 0;
-        ::WriteConsoleW(h, texto.data(), static_cast<DWORD>(texto.size()), &escritos, nullptr);
-        return;
+        return ::WriteConsoleW(h, texto.data(), static_cast<DWORD>(texto.size()), &escritos,
+                               nullptr) != 0;
     }
     // Pipes and files get the bytes as they are: no CR added before LF, as the C runtime's text
     // mode would.
@@ -68,10 +74,11 @@ void escribir(std::FILE* flujo, std::string_view utf8) {
         DWORD escritos = 0;
         if (!::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &escritos, nullptr) ||
             escritos == 0) {
-            return;
+            return false;
         }
         utf8.remove_prefix(escritos);
     }
+    return true;
 }
 
 }  // namespace tralmix::cli

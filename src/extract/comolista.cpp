@@ -31,8 +31,9 @@ void comolista(Arreglo& lineas) {
                    (t[k] != '.' || (k + 1 < t.size() && (t[k + 1] == '.' || t[k + 1] == 'h')));
             ++k;
         }
+        // An entry with a zero-width or bidirectional control could show as another address.
         if (!otro) {
-            if (!contiene(t, "@")) {
+            if (!contiene(t, "@") || texto::tieneInvisible(t)) {
                 lineas.vaciar(i);
             }
             continue;
@@ -46,7 +47,8 @@ void comolista(Arreglo& lineas) {
             lineas.acortar(i, corto);
             t = lineas[i];
         }
-        if (contiene(t, "(") || contiene(t, ")") || contiene(t, "..") || !contiene(t, "@")) {
+        if (contiene(t, "(") || contiene(t, ")") || contiene(t, "..") || !contiene(t, "@") ||
+            texto::tieneInvisible(t)) {
             lineas.vaciar(i);
         }
     }

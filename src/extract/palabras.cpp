@@ -63,7 +63,8 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
                 ++i;
             }
             std::string_view palabra = vista.substr(comienzo, i - comienzo);
-            if (conArroba && (!conParentesis || aceptar(palabra))) {
+            if (conArroba && (!conParentesis || aceptar(palabra)) &&
+                !texto::tieneInvisible(palabra)) {
                 if (direcciones.empty()) {
                     direcciones.agregarVacio();  // position 0 stays empty
                 }

@@ -22,7 +22,10 @@ std::u16string dosDigitos(unsigned n) {
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
     std::u16string ruta = conSeparador(std::u16string(carpeta));
     ruta += u"Mails_";
-    ruta += texto::desdeUtf8OReemplazo(std::to_string(fecha.anio));
+    // Always four digits, so that the lists of every year sort and read alike.
+    std::string anio = std::to_string(fecha.anio);
+    anio.insert(0, anio.size() < 4 ? 4 - anio.size() : 0, '0');
+    ruta += texto::desdeUtf8OReemplazo(anio);
     ruta += dosDigitos(fecha.mes);
     ruta += dosDigitos(fecha.dia);
     ruta += u".txt";

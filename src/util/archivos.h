@@ -106,8 +106,14 @@ Fallo leerTodo(std::u16string_view ruta, std::string& contenido);
 // Reads the rest of an open file, from the reader's place to the end.
 Fallo leerResto(Lector& lector, std::string& contenido);
 
+// Whether nombre is the hidden file a writer makes beside a target named like nombreDestino:
+// "." + that name (its digits any digits, so every day's list) + "." + eight letters or digits.
+bool esOcultoDeEscritor(std::u16string_view nombre, std::u16string_view nombreDestino);
+
 // Writes one file completely or not at all: the bytes go to a new file beside the target, which
-// replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file.
+// replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file. The
+// file beside the target is held while it is written; opening a writer removes those that a run
+// ended by force left behind (no one holds them any more).
 class EscritorAtomico {
   public:
     EscritorAtomico() = default;

@@ -101,12 +101,45 @@ int cerrarFd(int& fd) {
 
 }  // namespace
 
+// Names are bytes here. A byte that is not part of valid UTF-8 (a Latin-1 name on an old disk)
+// is kept as the lone surrogate U+DC00 + byte, which no decoded text holds, so every name goes
+// back to the system byte for byte; shown to a person it reads as U+FFFD.
 std::filesystem::path aRuta(std::u16string_view ruta) {
-    return std::filesystem::path(texto::aUtf8(ruta));
+    std::string bytes;
+    std::size_t inicio = 0;
+    for (std::size_t k = 0; k < ruta.size(); ++k) {
+        const char16_t c = ruta[k];
+        const bool trasAlto = k > 0 && ruta[k - 1] >= 0xD800 && ruta[k - 1] <= 0xDBFF;
+        if (c >= 0xDC80 && c <= 0xDCFF && !trasAlto) {
+            texto::agregarUtf8(bytes, ruta.substr(inicio, k - inicio));
+            bytes += static_cast<char>(c & 0xFF);
+            inicio = k + 1;
+        }
+    }
+    texto::agregarUtf8(bytes, ruta.substr(inicio));
+    return std::filesystem::path(std::move(bytes));
 }
 
 std::u16string desdeRuta(const std::filesystem::path& ruta) {
-    return texto::desdeUtf8OReemplazo(ruta.native());
+    const std::string& b = ruta.native();
+    std::u16string salida;
+    if (texto::desdeUtf8(b, salida)) {
+        return salida;
+    }
+    salida.clear();
+    for (std::size_t i = 0; i < b.size();) {
+        const auto c = static_cast<unsigned char>(b[i]);
+        const std::size_t largo = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        std::u16string punto;
+        if (i + largo <= b.size() && texto::desdeUtf8(b.substr(i, largo), punto)) {
+            salida += punto;
+            i += largo;
+        } else {
+            salida += static_cast<char16_t>(0xDC00 | c);
+            ++i;
+        }
+    }
+    return salida;
 }
 
 std::u16string motivo(int error) {
@@ -300,6 +333,32 @@ void EscritorAtomico::descartar() {
     }
 }
 
+namespace {
+
+// Hidden files of earlier writers that no live process holds: each writer locks its own.
+void quitarOcultosAbandonados(const std::filesystem::path& carpeta, std::string_view nombre) {
+    const std::u16string destino = desdeRuta(std::string(nombre));
+    std::error_code error;
+    for (const auto& entrada : std::filesystem::directory_iterator(carpeta, error)) {
+        if (!esOcultoDeEscritor(desdeRuta(entrada.path().filename()), destino)) {
+            continue;
+        }
+        int fd = ::open(entrada.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat info {};
+        struct stat ahora {};
+        // Removed only while we hold it, and only if the name still names what we hold.
+        if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::lstat(entrada.path().c_str(), &ahora) == 0 &&
+            identidadDe(ahora).mismoArchivo(identidadDe(info))) {
+            ::unlink(entrada.path().c_str());
+        }
+        cerrarFd(fd);
+    }
+}
+
+}  // namespace
+
 Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     descartar();
     fallo_ = {};
@@ -312,12 +371,22 @@ Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     const std::filesystem::path carpeta =
         camino.has_parent_path() ? camino.parent_path() : std::filesystem::path(".");
     const std::string nombre = camino.filename().native();
+    quitarOcultosAbandonados(carpeta, nombre);
     // A hidden name beside the target: same file system, so the final rename is atomic.
     for (int intento = 0; intento < 100; ++intento) {
         const std::filesystem::path candidato = carpeta / ("." + nombre + "." + sufijoAleatorio());
-        const int fd =
+        int fd =
             ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
+            // Held from now on; another run may have taken it for abandoned before that.
+            struct stat info {};
+            struct stat ahora {};
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &info) != 0 ||
+                ::lstat(candidato.c_str(), &ahora) != 0 ||
+                !identidadDe(ahora).mismoArchivo(identidadDe(info))) {
+                cerrarFd(fd);
+                continue;
+            }
             manejador_ = fd;
             temporal_ = desdeRuta(candidato);
             return {};

@@ -365,6 +365,23 @@ void EscritorAtomico::descartar() {
     }
 }
 
+namespace {
+
+// Hidden files of earlier writers: one that a live writer holds (shared with no one) cannot be
+// removed, so only those a run ended by force left behind go.
+void quitarOcultosAbandonados(std::u16string_view carpeta, std::u16string_view nombre) {
+    std::error_code error;
+    const std::filesystem::path donde =
+        carpeta.empty() ? std::filesystem::path(L".") : aRuta(carpeta);
+    for (const auto& entrada : std::filesystem::directory_iterator(donde, error)) {
+        if (esOcultoDeEscritor(desdeRuta(entrada.path().filename()), nombre)) {
+            ::DeleteFileW(entrada.path().c_str());
+        }
+    }
+}
+
+}  // namespace
+
 Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     descartar();
     fallo_ = {};
@@ -381,6 +398,7 @@ Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     std::u16string base(carpeta);
     base += u".";
     base += nombre;
+    quitarOcultosAbandonados(carpeta, nombre);
     fallo_ = crearUnico(base, 0, FILE_ATTRIBUTE_HIDDEN, manejador_, temporal_);
     return fallo_;
 }

@@ -21,7 +21,7 @@ namespace {
 
 std::u16string variable(const char* nombre) {
     const char* valor = std::getenv(nombre);
-    return valor != nullptr ? texto::desdeUtf8OReemplazo(valor) : std::u16string{};
+    return valor != nullptr ? archivos::desdeRuta(valor) : std::u16string{};
 }
 
 // An opener that has not failed by then is taken to be showing the file: xdg-open without a
@@ -35,7 +35,7 @@ std::u16string carpetaPersonal() {
         return home;
     }
     if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-        return texto::desdeUtf8OReemplazo(pw->pw_dir);
+        return archivos::desdeRuta(pw->pw_dir);
     }
     return u".";
 }
@@ -68,7 +68,8 @@ std::vector<std::string> argumentos(int argc, char** argv) {
 std::u16string rutaAbsoluta(std::string_view utf8) {
     std::error_code error;
     const auto camino = std::filesystem::absolute(std::filesystem::path(utf8), error);
-    return texto::desdeUtf8OReemplazo(error ? std::string(utf8) : camino.native());
+    // The name's bytes as they are: a name that is not UTF-8 still names its own file.
+    return archivos::desdeRuta(error ? std::filesystem::path(utf8) : camino);
 }
 
 bool abrir(std::u16string_view destino) {
@@ -79,7 +80,7 @@ bool abrir(std::u16string_view destino) {
     if (::pipe2(tubo, O_CLOEXEC) != 0) {
         return false;
     }
-    const std::string ruta = texto::aUtf8(destino);
+    const std::string ruta = archivos::aRuta(destino).native();
     std::string guion =
         "(xdg-open \"$1\" </dev/null >/dev/null 2>&1 3>&-; echo $? >&3) 3>&1 >/dev/null 2>&1 &";
     char sh[] = "sh";

@@ -218,6 +218,22 @@ std::string aUtf8(std::u16string_view texto) {
     return salida;
 }
 
+bool tieneInvisible(std::string_view t) {
+    // E2 80 8B-8F and E2 80 AA-AE, E2 81 A6-A9, EF BB BF.
+    for (std::size_t i = t.find_first_of("\xE2\xEF");
+         i != std::string_view::npos && i + 2 < t.size(); i = t.find_first_of("\xE2\xEF", i + 1)) {
+        const auto b = static_cast<unsigned char>(t[i + 1]);
+        const auto c = static_cast<unsigned char>(t[i + 2]);
+        if (t[i] == '\xE2'
+                ? (b == 0x80 && ((c >= 0x8B && c <= 0x8F) || (c >= 0xAA && c <= 0xAE))) ||
+                      (b == 0x81 && c >= 0xA6 && c <= 0xA9)
+                : b == 0xBB && c == 0xBF) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::u16string_view recortar(std::u16string_view texto) {
     const auto primero = texto.find_first_not_of(u' ');
     if (primero == std::u16string_view::npos) {

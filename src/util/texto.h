@@ -70,6 +70,11 @@ bool esUtf8(std::string_view bytes);
 // as the final sigma see the same neighbours.
 void agregarMinusculasUtf8(std::string& salida, std::string_view texto);
 
+// Whether a UTF-8 text holds a zero-width or bidirectional control (U+200B to U+200F, U+202A to
+// U+202E, U+2066 to U+2069, U+FEFF): no address holds one, and with one an entry can show as
+// another address.
+bool tieneInvisible(std::string_view utf8);
+
 // Short conversions for literals and paths.
 std::u16string desdeUtf8OReemplazo(std::string_view bytes);
 

@@ -111,6 +111,17 @@ std::u16string limpieza(std::u16string qLimpiar) {
     return qLimpiar;
 }
 
+// Zero-width and bidirectional controls: no address holds one.
+bool invisible(std::u16string_view t) {
+    for (const char16_t c : t) {
+        if ((c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+            (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF) {
+            return true;
+        }
+    }
+    return false;
+}
+
 Lineas extraerDirecciones(std::u16string_view mensajes) {
     std::u16string texto = texto::minusculas(mensajes);
     for (const FilaTabla& fila : tablaMasivo()) {
@@ -133,7 +144,7 @@ Lineas extraerDirecciones(std::u16string_view mensajes) {
         if (!palabra.empty() && palabra.back() == u')') {
             palabra.remove_suffix(1);
         }
-        if (contiene(palabra, u"(") || contiene(palabra, u")")) {
+        if (contiene(palabra, u"(") || contiene(palabra, u")") || invisible(palabra)) {
             continue;
         }
         lineas.resize(lineas.size() + (lineas.empty() ? 2 : 1));
@@ -181,7 +192,7 @@ void filtrarLista(Lineas& lineas) {
         if (contiene(t, u"(") || contiene(t, u")") || contiene(t, u"..")) {
             elemento.clear();
         }
-        if (!contiene(t, u"@")) {
+        if (!contiene(t, u"@") || invisible(t)) {
             elemento.clear();
         }
     }
