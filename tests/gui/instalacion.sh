@@ -36,7 +36,7 @@ escritorio=$destino/share/applications/org.example.Tralmix.desktop
 grep -qx 'Name=Tralmix' "$escritorio" || { echo "desktop entry: wrong Name"; fallos=1; }
 grep -qx 'Comment=Creador de lista de correos' "$escritorio" ||
     { echo "desktop entry: wrong Comment"; fallos=1; }
-for linea in 'Exec=tralmix %f' 'MimeType=text/plain;application/x-ctt-contact-list;' \
+for linea in 'Exec=tralmix %f' 'MimeType=application/x-ctt-contact-list;' \
     'StartupWMClass=Tralmix'; do
     grep -qxF "$linea" "$escritorio" || { echo "desktop entry: no line $linea"; fallos=1; }
 done
@@ -63,5 +63,26 @@ else
     cat "$destino/mime.log"
     fallos=1
 fi
+
+# Beside a text editor, the editor stays the default for text/plain: a finished list (.txt) must
+# never start Tralmix again, nor a double click on any .txt overwrite today's list. "Open with"
+# still offers Tralmix for a .txt, as the desktop's list of all programs. The .ctt files are
+# Tralmix's own. The editor's name sorts after Tralmix's, where a tie would go to Tralmix.
+escritorios=$destino/xdg
+mkdir -p "$escritorios/datos/applications" "$escritorios/config"
+cp "$escritorio" "$escritorios/datos/applications/"
+printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=vim %%f\nMimeType=text/plain;\n' \
+    > "$escritorios/datos/applications/vim.desktop"
+update-desktop-database "$escritorios/datos/applications"
+preguntar() {
+    env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+        XDG_DATA_HOME="$escritorios/datos" XDG_DATA_DIRS="$escritorios/datos" \
+        XDG_CONFIG_HOME="$escritorios/config" XDG_CONFIG_DIRS="$escritorios/config" \
+        xdg-mime query default "$1"
+}
+[[ $(preguntar text/plain) == vim.desktop ]] ||
+    { echo "text/plain opens with $(preguntar text/plain), not the editor"; fallos=1; }
+[[ $(preguntar application/x-ctt-contact-list) == org.example.Tralmix.desktop ]] ||
+    { echo ".ctt files open with $(preguntar application/x-ctt-contact-list)"; fallos=1; }
 
 exit "$fallos"
