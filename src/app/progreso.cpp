@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "dialog/qtexto.h"
+#include "ventana/diseno.h"
 
 namespace tralmix {
 
@@ -40,7 +41,7 @@ void TemporizadorQt::detener() {
 DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     : QDialog(dueno), archivo_(archivo) {
     setObjectName(QStringLiteral("progreso"));
-    setWindowTitle(QStringLiteral("Procesando"));
+    setWindowTitle(qtexto(vista::kTituloProgreso));
     // Not modal: a modal dialog would keep the window's own close button from stopping the run
     // and closing the program. A second run cannot start meanwhile anyway.
     setWindowModality(Qt::NonModal);
@@ -51,7 +52,7 @@ DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     barra_ = new QProgressBar(this);
     barra_->setRange(0, 0);  // moving until the run gives a share
     barra_->setFormat(QStringLiteral("%p %"));
-    cancelar_ = new QPushButton(QStringLiteral("Cancelar"), this);
+    cancelar_ = new QPushButton(qtexto(vista::kTextoCancelar), this);
     cancelar_->setObjectName(QStringLiteral("cancelar"));
     connect(cancelar_, &QPushButton::clicked, this, &DialogoProgreso::reject);
 

@@ -32,6 +32,10 @@ inline constexpr char16_t kConsejoBoton[] = u" Seleccione un archivo ";
 inline constexpr char16_t kConsejoAyuda[] = u" Ayuda ";
 inline constexpr char16_t kTextoEtiqueta[] = u"Archivo :";
 
+// The progress dialog of a long run.
+inline constexpr char16_t kTituloProgreso[] = u"Procesando";
+inline constexpr char16_t kTextoCancelar[] = u"Cancelar";
+
 inline constexpr int kAnchoClienteTwips = 7755;
 inline constexpr int kAltoClienteTwips = 2580;
 inline constexpr int kAnchoCliente = 517;  // at 15 twips a pixel

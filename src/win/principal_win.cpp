@@ -357,7 +357,7 @@ void Principal::crearProgreso() {
     ::GetWindowRect(hwnd_, &principal);
     const int w = marco.right - marco.left;
     const int h = marco.bottom - marco.top;
-    const std::wstring titulo = ::tralmix::ancho(vista::kTitulo);
+    const std::wstring titulo = ::tralmix::ancho(vista::kTituloProgreso);
     progreso_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClaseProgreso, titulo.c_str(),
                                   kEstiloProgreso, (principal.left + principal.right - w) / 2,
                                   (principal.top + principal.bottom - h) / 2, w, h, hwnd_, nullptr,
@@ -373,10 +373,10 @@ void Principal::crearProgreso() {
         ancho - 2 * m, vista::pixeles(300, ppp_), progreso_, nullptr, instancia_, nullptr);
     ::SendMessageW(progresoBarra_, PBM_SETRANGE32, 0, 1000);
     const HWND cancelar = ::CreateWindowExW(
-        0, WC_BUTTONW, L"Cancelar", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-        ancho - m - vista::pixeles(1200, ppp_), vista::pixeles(1200, ppp_),
-        vista::pixeles(1200, ppp_), vista::pixeles(360, ppp_), progreso_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instancia_, nullptr);
+        0, WC_BUTTONW, ::tralmix::ancho(vista::kTextoCancelar).c_str(),
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, ancho - m - vista::pixeles(1200, ppp_),
+        vista::pixeles(1200, ppp_), vista::pixeles(1200, ppp_), vista::pixeles(360, ppp_),
+        progreso_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instancia_, nullptr);
     enviarFuente(cancelar, fuente);
 }
 
@@ -484,6 +484,20 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers all of it
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus gets it back when the window is
+            // active again (after the Open dialog, a box, the progress window), so the keys go
+            // on from there.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                const HWND foco = ::GetFocus();
+                if (foco != nullptr && ::IsChild(hwnd_, foco)) {
+                    foco_ = foco;
+                }
+            } else if (foco_ != nullptr && ::IsWindow(foco_)) {
+                ::SetFocus(foco_);
+                return 0;
+            }
+            break;
         case WM_PAINT:
             pintar();
             return 0;

@@ -110,6 +110,7 @@ class Principal {
     std::unique_ptr<Corredor> corredor_;
     bool cerrarAlTerminar_ = false;
     std::vector<std::u16string> soltados_;
+    HWND foco_ = nullptr;  // the control with the focus when the window was last deactivated
     // What the progress window shows: the file's name and the run's latest report.
     std::u16string archivo_;
     bool ocupado_ = false;

@@ -6,8 +6,11 @@
 #   profile folder is the golden one, and the request to open it reaches a stub xdg-open through
 #   the registered .txt association;
 # - a path typed in capitals and Enter in the path box: the warning, then the dialog;
+# - Enter on "..." and the Tab order;
 # - the logo opens the web site;
-# - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese.
+# - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese;
+# - "tralmix.exe doc.pdf" refused; a long run's progress window, stopped by Escape and by closing
+#   the main window.
 # The screenshots stay in OUT_DIR.
 #
 # Usage: ventana_e2e.sh TRALMIX_EXE GOLDEN_DIR OUT_DIR
@@ -65,9 +68,11 @@ reiniciar_wine() {
 }
 reiniciar_wine
 
-# A fresh prefix has no program for .txt files; Wine's browser hands them to xdg-open.
+# A fresh prefix has no program for .txt and .html files; Wine's browser hands them to xdg-open.
 "$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 "$wine" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
+"$wine" reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
+"$wine" reg add 'HKCR\htmlfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
 rm -f "$perfil"/Mails_*.txt
 
 cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
@@ -154,6 +159,24 @@ echo "client area at $cx,$cy: ${ancho}x$alto; bands 0, 32, 63: $banda0 $banda32 
 [ "$banda0" = 13,99,186 ] || fallar "band 0 is ${banda0:-?}, expected 13,99,186"
 [ "$banda32" = 6,50,124 ] || fallar "band 32 is ${banda32:-?}, expected 6,50,124"
 [ "$banda63" = 0,2,63 ] || fallar "band 63 is ${banda63:-?}, expected 0,2,63"
+
+# The keyboard, as in the Qt window: the focus starts on "...", where Enter opens the dialog;
+# three Tabs (path box, instructions, back to "...") lead there again, so no box keeps the focus.
+xdotool mousemove $((cx + 100)) $((cy + 160))
+for teclas in "Return" "Tab Tab Tab Return"; do
+    # shellcheck disable=SC2086
+    xdotool key --delay 150 $teclas
+    if dialogo=$(esperar '^Abrir$' 20); then
+        eval "$(xdotool getwindowgeometry --shell "$dialogo")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+        sleep 0.5
+        xdotool key Escape
+        sleep 1
+        xdotool mousemove $((cx + 100)) $((cy + 160))
+    else
+        fallar "keys '$teclas' on the window did not press \"...\""
+    fi
+done
 
 # "..." (6945, 180, 645 by 315 twips): its middle.
 xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
@@ -279,6 +302,118 @@ fi
 for _ in $(seq 100); do
     kill -0 "$programa" 2>/dev/null || break
     sleep 0.1
+done
+
+# A file the window does not take, named on the command line: refused with the box the dialog's
+# check gives, and no list.
+cp "$golden/$fixture.input.txt" "$salida/entrada/doc.pdf"
+rm -f "$perfil"/Mails_*.txt
+WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/doc.pdf" >"$salida/programa3.log" 2>&1 &
+programa=$!
+if caja=$(esperar '^Messenger Add-in$' 90); then
+    eval "$(xdotool getwindowgeometry --shell "$caja")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    import -window root "$salida/rechazo.png"
+    grep -a -q 'MSGBOX_OnInit L"El archivo especificado no es valido..."' "$salida/programa3.log" ||
+        fallar "doc.pdf: no 'El archivo especificado no es valido...'"
+    # Escape closes a box as Enter does.
+    xdotool key Escape
+else
+    fallar "doc.pdf: no message box"
+fi
+sleep 1
+[ -z "$(ls "$perfil"/Mails_*.txt 2>/dev/null)" ] || fallar "doc.pdf: a list was written"
+cerrar_programa() {
+    if ventana=$(esperar 'Creador de listas de' 5); then
+        eval "$(xdotool getwindowgeometry --shell "$ventana")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1 key alt+F4
+    fi
+    for _ in $(seq 100); do
+        kill -0 "$programa" 2>/dev/null || break
+        sleep 0.1
+    done
+}
+cerrar_programa
+
+# The help: no tralmix.chm beside this build's program, so its pages as HTML go to the browser.
+WINEDEBUG=trace+msgbox "$wine" "$exe" >"$salida/programa4.log" 2>&1 &
+programa=$!
+if ventana=$(esperar 'Creador de listas de' 90); then
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    : >"$salida/abiertos.log"
+    # The help icon: 32 by 32 at 480,86 of the client area, below the caption.
+    xdotool mousemove $((cx + 496)) $((cy + 102)) click --repeat 2 --delay 80 1
+    for _ in $(seq 100); do
+        [ -s "$salida/abiertos.log" ] && break
+        sleep 0.1
+    done
+    grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
+        fallar "the help icon opened $(cat "$salida/abiertos.log"), not the HTML help"
+fi
+cerrar_programa
+
+# No program for .txt files: the list is written, and the person is told it could not be opened.
+"$wine" reg delete 'HKCR\.txt' /f >/dev/null 2>&1
+"$wine" reg delete 'HKCR\txtfile' /f >/dev/null 2>&1
+WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/lista.txt" >"$salida/programa5.log" 2>&1 &
+programa=$!
+for _ in 1 2; do
+    if caja=$(esperar '^Messenger Add-in$' 90); then
+        eval "$(xdotool getwindowgeometry --shell "$caja")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+        sleep 0.5
+        import -window root "$salida/sin-programa.png"
+        xdotool key Return
+        sleep 0.5
+    fi
+done
+grep -a -q 'MSGBOX_OnInit L"No se pudo abrir:\\r\\nC:\\\\users' "$salida/programa5.log" ||
+    fallar "no 'No se pudo abrir:' box when no program opens the list"
+cerrar_programa
+
+# A long run (about 250 MB): its progress window names the file, the phase and the share, like
+# the Qt one's. Escape stops the run; closing the main window during a run stops it too and
+# ends the program at once. Neither writes a list.
+awk 'BEGIN { for (i = 0; i < 6500000; i++)
+                 printf "usuario%07d@dominio%03d.example.com\r\n", (i * 7919) % 10000000, i % 997 }' \
+    >"$salida/entrada/largo.txt"
+for gesto in escape cerrar; do
+    rm -f "$perfil"/Mails_*.txt
+    WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/largo.txt" >"$salida/largo-$gesto.log" 2>&1 &
+    programa=$!
+    if progreso=$(esperar '^Procesando$' 90); then
+        import -window root "$salida/progreso-$gesto.png"
+        if [ "$gesto" = escape ]; then
+            eval "$(xdotool getwindowgeometry --shell "$progreso")"
+            xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Escape
+            for _ in $(seq 100); do
+                [ -z "$(xdotool search --name '^Procesando$' 2>/dev/null)" ] && break
+                sleep 0.1
+            done
+            [ -z "$(xdotool search --name '^Procesando$' 2>/dev/null)" ] ||
+                fallar "Escape did not stop the long run"
+            kill -0 "$programa" 2>/dev/null || fallar "Escape ended the program"
+            cerrar_programa
+        else
+            ventana=$(esperar 'Creador de listas de' 5)
+            eval "$(xdotool getwindowgeometry --shell "$ventana")"
+            xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1 key alt+F4
+            for _ in $(seq 30); do
+                kill -0 "$programa" 2>/dev/null || break
+                sleep 0.1
+            done
+            kill -0 "$programa" 2>/dev/null && fallar "closing the window during a run: the program is still there after 3 s"
+        fi
+    else
+        fallar "$gesto: no progress window during the long run"
+    fi
+    sleep 0.5
+    grep -a -q 'MSGBOX_OnInit' "$salida/largo-$gesto.log" && fallar "$gesto: a box came up"
+    [ -z "$(ls "$perfil"/Mails_*.txt 2>/dev/null)" ] || fallar "$gesto: a list was written"
+    kill "$programa" 2>/dev/null
+    wait "$programa" 2>/dev/null
 done
 
 echo "ventana_e2e: $fallos failures"
