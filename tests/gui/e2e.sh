@@ -8,7 +8,8 @@
 #
 # With "largo" it makes one long run instead: a generated file that takes seconds, during which
 # the window repaints and the progress dialog appears; its "Cancelar" must leave no list, and an
-# earlier list of the same name intact.
+# earlier list of the same name intact; closing the window during the run ends the program at once
+# without a list.
 #
 # Usage: e2e.sh PROGRAM DATA_DIR WORK_DIR [largo]. Exits 77 (skipped) when the X tools are missing.
 set -euo pipefail
@@ -45,6 +46,8 @@ registro=$trabajo/xdg-open.txt
 cat > "$trabajo/bin/xdg-open" <<STUB
 #!/bin/sh
 printf '%s\n' "\$*" >> "$registro"
+# With this file present it fails, as xdg-open does when nothing opens the target.
+[ ! -e "$trabajo/falla" ]
 STUB
 chmod +x "$trabajo/bin/xdg-open"
 
@@ -152,8 +155,19 @@ if [[ $modo == largo ]]; then
     fi
     [[ $(cat "$anterior") == $'lista anterior\r' ]] || fallar "Cancelar replaced the earlier list"
     [[ $(ls "$casa") == "$(basename "$anterior")" ]] || fallar "Cancelar left another list"
-    import -window "$ventana" "$trabajo/ventana-final.png" 2>/dev/null || true
-    echo "PASS: the long run repainted, showed its progress and stopped on Cancelar"
+
+    # Closing the window while the progress dialog shows (the close button, Alt+F4) stops the
+    # run and ends the program at once, without a list or a box.
+    xdotool mousemove --window "$ventana" 484 22 click 1
+    elegir "$trabajo/entrada/largo.txt"
+    esperar 10 hay_ventana '^Procesando$' || fallar "no progress dialog during the second long run"
+    import -window root "$trabajo/cerrar-durante.png" 2>/dev/null || true
+    "$(dirname "$0")/cerrar_ventana.py" "$ventana"
+    terminado() { ! kill -0 "$pid" 2>/dev/null; }
+    esperar 3 terminado || fallar "the program is still there 3 s after its window was closed"
+    [[ $(cat "$anterior") == $'lista anterior\r' ]] || fallar "closing replaced the earlier list"
+    [[ $(ls "$casa") == "$(basename "$anterior")" ]] || fallar "closing left another list"
+    echo "PASS: the long run repainted, showed its progress and stopped on Cancelar and on closing"
     exit 0
 fi
 
@@ -222,6 +236,16 @@ if [[ -f $(dirname "$programa")/tralmix.chm ]]; then
         fallar "with a viewer the help icon opened $(head -n 1 "$registro")"
 fi
 import -window "$ventana" "$trabajo/ventana-final.png" 2>/dev/null || true
+
+# The desktop cannot open the web site (the logo, 122 by 114 at 8,45): a box says so.
+touch "$trabajo/falla"
+xdotool mousemove --window "$ventana" 69 102 click 1
+esperar 15 hay_ventana '^Messenger Add-in$' || fallar "no box when the web site could not be opened"
+import -window root "$trabajo/sin-abrir.png" 2>/dev/null || true
+xdotool windowfocus --sync "$(ventana_visible '^Messenger Add-in$')" || true
+xdotool key Escape
+esperar 15 sin_ventana '^Messenger Add-in$' || fallar "Escape did not close the box"
+rm "$trabajo/falla"
 
 # "tralmix FILE", as "Open with" starts it: the run follows as soon as the window shows.
 kill "$pid"
