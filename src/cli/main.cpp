@@ -35,22 +35,15 @@ int main(int argc, char** argv) {
             return tralmix::procesarArchivo(e, p, entrada);
         });
     linea.borrar();
-    switch (desenlace) {
-        case tralmix::Desenlace::Escrito:
-            // A caller that cannot learn where the list is has not got it.
-            if (!escribir(stdout, tralmix::texto::aUtf8(puerto.listaAbierta()) + "\n")) {
-                escribir(stderr, "tralmix-cli: no se pudo escribir la ruta de la lista\n");
-                return kSalidaFalloArchivo;
-            }
-            return kSalidaEscrito;
-        case tralmix::Desenlace::Cancelado:
-        case tralmix::Desenlace::Rechazado:
-            return kSalidaRechazado;
-        case tralmix::Desenlace::Interrumpido:
-            // As a shell reports a program ended by that signal.
-            return senalDeInterrupcion() != 0 ? 128 + senalDeInterrupcion() : kSalidaInterrumpido;
-        case tralmix::Desenlace::FalloArchivo:
-            break;
+    // A caller that cannot learn where the list is has not got it.
+    if (desenlace == tralmix::Desenlace::Escrito &&
+        !escribir(stdout, tralmix::texto::aUtf8(puerto.listaAbierta()) + "\n")) {
+        escribir(stderr, "tralmix-cli: no se pudo escribir la ruta de la lista\n");
+        return kSalidaFalloArchivo;
     }
-    return kSalidaFalloArchivo;
+    // As a shell reports a program ended by that signal.
+    if (desenlace == tralmix::Desenlace::Interrumpido && senalDeInterrupcion() != 0) {
+        return 128 + senalDeInterrupcion();
+    }
+    return tralmix::codigoSalida(desenlace);
 }

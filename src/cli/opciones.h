@@ -9,12 +9,8 @@
 
 namespace tralmix::cli {
 
-// Exit statuses of the command.
-inline constexpr int kSalidaEscrito = 0;
-inline constexpr int kSalidaRechazado = 1;
+// The command's own exit status beside those of a run (codigoSalida).
 inline constexpr int kSalidaUso = 2;
-inline constexpr int kSalidaFalloArchivo = 3;
-inline constexpr int kSalidaInterrumpido = 130;  // as a shell reports a program ended by Ctrl-C
 
 enum class MostrarProgreso { Automatico, Nunca, Siempre };
 

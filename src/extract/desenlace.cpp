@@ -2,6 +2,21 @@
 
 namespace tralmix {
 
+int codigoSalida(Desenlace desenlace) {
+    switch (desenlace) {
+        case Desenlace::Escrito:
+            return kSalidaEscrito;
+        case Desenlace::Cancelado:
+        case Desenlace::Rechazado:
+            return kSalidaRechazado;
+        case Desenlace::Interrumpido:
+            return kSalidaInterrumpido;
+        case Desenlace::FalloArchivo:
+            break;
+    }
+    return kSalidaFalloArchivo;
+}
+
 std::u16string_view nombreFase(Fase fase) {
     switch (fase) {
         case Fase::Limpieza:

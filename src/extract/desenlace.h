@@ -20,6 +20,13 @@ enum class Desenlace {
     Interrumpido,  // the user stopped the run: no message, no list written, an earlier one intact
 };
 
+// The exit status that reports how a run ended, the same from the command and the browser.
+inline constexpr int kSalidaEscrito = 0;
+inline constexpr int kSalidaRechazado = 1;
+inline constexpr int kSalidaFalloArchivo = 3;
+inline constexpr int kSalidaInterrumpido = 130;  // as a shell reports a program ended by Ctrl-C
+int codigoSalida(Desenlace desenlace);
+
 // The long steps of a run, in the order they come, for a progress display.
 enum class Fase {
     Limpieza,    // reading the input and writing the cleaned working file

@@ -24,14 +24,21 @@ class EnSegundoPlano {
 
     // The work must not touch what this thread touches meanwhile, unless both only read.
     void empezar(std::function<void()> trabajo) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+        // Without threads std::async cannot start the work and then waits for it forever.
+        pendiente_ = std::move(trabajo);
+#else
         try {
             futuro_ = std::async(std::launch::async, trabajo);
         } catch (const std::system_error&) {
             pendiente_ = std::move(trabajo);
         }
+#endif
         empezado_ = true;
     }
-    bool empezado() const { return empezado_; }
+    bool empezado() const {
+        return empezado_;
+    }
 
     // Returns once the work has ended; an exception it threw comes out here.
     void esperar() {

@@ -1,0 +1,93 @@
+// The engine's entry for the page: one run on a file the page hands over, inside a Web Worker.
+// The worker (trabajador.js) mounts the file read-only at /entrada, reads the list from /salida
+// afterwards and passes on the messages and progress this port reports.
+
+#include <emscripten.h>
+
+#include <string>
+
+#include "extract/corredor.h"
+#include "extract/proceso.h"
+#include "util/entorno.h"
+#include "util/texto.h"
+
+namespace tralmix {
+namespace {
+
+// The page's side of the worker: what the run shows, how far it is.
+EM_JS(void, jsMensaje, (const char* titulo, const char* texto, int estilo),
+      { Module["alMensaje"](UTF8ToString(titulo), UTF8ToString(texto), estilo); });
+EM_JS(void, jsAvance, (const char* fase, double hecho, double total),
+      { Module["alAvanzar"](UTF8ToString(fase), hecho, total); });
+
+// The page stops a run by ending its worker, so nothing here asks whether to stop: a stopped run
+// leaves no list behind, as the engine's own interruption would.
+class PuertoWeb final : public Puerto {
+  public:
+    explicit PuertoWeb(std::u16string nombre) : nombre_(std::move(nombre)) {}
+
+    std::u16string textoRuta() const override { return caja_; }
+    void ponerTextoRuta(const std::u16string& texto) override { caja_ = texto; }
+    void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override {
+        // Line breaks as a page writes them; the list is named without the folder it has only
+        // in the worker's memory.
+        std::u16string lineas;
+        for (std::size_t i = 0; i < texto.size(); ++i) {
+            if (texto[i] == u'\r' && i + 1 < texto.size() && texto[i + 1] == u'\n') {
+                continue;
+            }
+            if ((i == 0 || texto[i - 1] == u'\n') && texto.substr(i).starts_with(kCarpetaLista)) {
+                i += kCarpetaLista.size() - 1;
+                continue;
+            }
+            lineas += texto[i];
+        }
+        jsMensaje(texto::aUtf8(titulo).c_str(), texto::aUtf8(lineas).c_str(),
+                  static_cast<int>(estilo));
+    }
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo&) override { return {true, nombre_}; }
+    std::uintptr_t ventana() const override { return 0; }
+    // The worker hands the finished list to the page, which offers it for download.
+    bool abrirArchivo(const std::u16string&) override { return true; }
+    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
+        // One message for each thousandth at most: posting is dearer than the work between.
+        const int mil = milesimas(hecho, total).value_or(0);
+        if (fase == fase_ && mil == milesimas_) {
+            return;
+        }
+        fase_ = fase;
+        milesimas_ = mil;
+        jsAvance(texto::aUtf8(nombreFase(fase)).c_str(), static_cast<double>(hecho),
+                 static_cast<double>(total));
+    }
+
+  private:
+    static constexpr std::u16string_view kCarpetaLista = u"/salida/";
+    std::u16string nombre_;
+    std::u16string caja_;
+    Fase fase_ = Fase::Limpieza;
+    int milesimas_ = -1;
+};
+
+}  // namespace
+}  // namespace tralmix
+
+// One run on /entrada/NOMBRE (the current folder), its list going to /salida; returns the
+// command's exit status.
+extern "C" EMSCRIPTEN_KEEPALIVE int tralmix_procesar(const char* nombre, int anio, int mes,
+                                                     int dia) {
+    using namespace tralmix;
+    const std::u16string ruta = texto::desdeUtf8OReemplazo(nombre);
+    PuertoWeb puerto(ruta);
+    Estado estado;
+    cargarEntorno(estado);
+    estado.fecha = Fecha{anio, static_cast<unsigned>(mes), static_cast<unsigned>(dia)};
+    // A file handed over, as one dropped on the window: refused with the same box when it is not
+    // one a run takes.
+    if (const std::u16string_view rechazo = rechazoArchivos({ruta}); !rechazo.empty()) {
+        puerto.mensaje(rechazo, Estilo::Exclamacion, kTitulo);
+        return kSalidaRechazado;
+    }
+    return codigoSalida(
+        correr(estado, puerto, [&](Estado& e, Puerto& p) { return procesarArchivo(e, p, ruta); }));
+}

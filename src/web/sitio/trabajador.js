@@ -1,0 +1,47 @@
+// The engine's worker: one run on the file the page hands over. The file is mounted read-only
+// (WORKERFS reads it in pieces as the engine asks, never copying it whole); the working file and
+// the list live in memory, and the list's bytes go back to the page without a copy.
+'use strict';
+importScripts('motor.js');
+
+const motor = crearMotor({ print() {}, printErr() {} });
+
+// The names the engine may use for a path's last part.
+function nombreMontable(nombre) {
+  return nombre !== '' && nombre !== '.' && nombre !== '..' && !nombre.includes('/');
+}
+
+onmessage = async ({ data }) => {
+  const { archivo, nombre, anio, mes, dia, nombreLista } = data;
+  try {
+    const m = await motor;
+    const mensajes = [];
+    m.alMensaje = (titulo, texto, estilo) => mensajes.push({ titulo, texto, estilo });
+    m.alAvanzar = (fase, hecho, total) => postMessage({ tipo: 'avance', fase, hecho, total });
+    for (const carpeta of ['/entrada', '/salida']) {
+      if (!m.FS.analyzePath(carpeta).exists) {
+        m.FS.mkdir(carpeta);
+      }
+    }
+    // A name the engine refuses before opening anything needs no file behind it.
+    const montado = nombreMontable(nombre);
+    if (montado) {
+      m.FS.mount(m.WORKERFS, { blobs: [{ name: nombre, data: archivo }] }, '/entrada');
+    }
+    m.FS.chdir('/entrada');
+    const estado = m.ccall('tralmix_procesar', 'number', ['string', 'number', 'number', 'number'],
+                           [nombre, anio, mes, dia]);
+    let lista = null;
+    if (estado === 0) {
+      lista = m.FS.readFile(`/salida/${nombreLista}`);
+      m.FS.unlink(`/salida/${nombreLista}`);
+    }
+    m.FS.chdir('/');
+    if (montado) {
+      m.FS.unmount('/entrada');
+    }
+    postMessage({ tipo: 'fin', estado, lista, mensajes }, lista ? [lista.buffer] : []);
+  } catch (error) {
+    postMessage({ tipo: 'error', texto: String(error && error.message || error) });
+  }
+};

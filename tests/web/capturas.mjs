@@ -1,0 +1,40 @@
+// Screenshots of the page for the notes: at rest, during a run, with a result and with a message,
+// at desktop and phone width.  node tests/web/capturas.mjs CARPETA
+import { mkdtemp, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { servir } from '../../scripts/servidor-web.mjs';
+
+const raiz = new URL('../../', import.meta.url).pathname;
+const destino = process.argv[2] ?? '.';
+const servidor = await servir(join(raiz, 'build/web/sitio'));
+const navegador = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+                                           args: ['--no-sandbox'] });
+const temporal = await mkdtemp(join(tmpdir(), 'tralmix-capturas-'));
+const larga = join(temporal, 'clientes.txt');
+await writeFile(larga, Array.from({ length: 2500000 }, (_, i) => `cliente${i}@example.com\r\n`).join(''));
+const golden = join(raiz, 'tests/data/golden');
+
+for (const [nombre, vista] of [['escritorio', { width: 1024, height: 800 }],
+                               ['telefono', { width: 360, height: 740, deviceScaleFactor: 2, isMobile: true }]]) {
+  const pagina = await navegador.newPage();
+  await pagina.setViewport(vista);
+  await pagina.goto(servidor.url);
+  await pagina.screenshot({ path: join(destino, `${nombre}-reposo.png`) });
+  await (await pagina.$('#archivo')).uploadFile(larga);
+  await pagina.waitForFunction(() => Number(document.getElementById('avance').value) > 150);
+  await pagina.screenshot({ path: join(destino, `${nombre}-proceso.png`) });
+  await pagina.click('#cancelar');
+  await pagina.waitForSelector('.mensaje');
+  await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_no_at.input.txt'));
+  await pagina.waitForFunction(() => document.querySelector('.mensaje-texto')?.textContent.includes('direcciones'));
+  await pagina.screenshot({ path: join(destino, `${nombre}-mensaje.png`) });
+  await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'));
+  await pagina.waitForSelector('#descargar', { visible: true });
+  await pagina.click('.mensaje button');
+  await pagina.screenshot({ path: join(destino, `${nombre}-resultado.png`), fullPage: nombre === 'telefono' });
+  await pagina.close();
+}
+await navegador.close();
+await servidor.cerrar();
