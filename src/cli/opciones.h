@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "extract/desenlace.h"
 #include "util/entorno.h"
 
 namespace tralmix::cli {
