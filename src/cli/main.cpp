@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     if (desenlace == tralmix::Desenlace::Escrito &&
         !escribir(stdout, tralmix::texto::aUtf8(puerto.listaAbierta()) + "\n")) {
         escribir(stderr, "tralmix-cli: no se pudo escribir la ruta de la lista\n");
-        return kSalidaFalloArchivo;
+        return tralmix::kSalidaFalloArchivo;
     }
     // As a shell reports a program ended by that signal.
     if (desenlace == tralmix::Desenlace::Interrumpido && senalDeInterrupcion() != 0) {
