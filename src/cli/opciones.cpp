@@ -28,7 +28,7 @@ constexpr std::string_view kUsoTexto =
     "Ctrl-C detiene el proceso sin escribir la lista.\n"
     "\n"
     "Estado de salida: 0 lista creada, 1 entrada rechazada o sin direcciones, 2 error de uso,\n"
-    "3 fallo al leer o escribir un archivo, 130 interrumpido.\n";
+    "3 fallo al leer o escribir un archivo, 130 interrumpido (128 + la señal que lo detuvo).\n";
 
 Respuesta errorDeUso(const std::string& texto) {
     return {kSalidaUso, {}, "tralmix-cli: " + texto + "\n\n" + std::string(kUsoTexto)};
