@@ -5,22 +5,36 @@
 #include <chrono>
 
 #include "util/entorno.h"
+#include "extract/estado.h"
+#include "util/texto.h"
 
 namespace tralmix::cli {
 namespace {
 
 constexpr std::string_view kUsoTexto =
     "Uso: tralmix-cli [--output-dir CARPETA] [--temp-dir CARPETA] [--date AAAA-MM-DD] [--open]\n"
-    "                 [--quiet | --progress] ENTRADA\n"
+    "                 [--group-size N] [--separator TEXTO] [--quiet | --progress] ENTRADA\n"
     "     tralmix-cli --help | --version\n"
     "\n"
-    "Crea la lista de correos de ENTRADA (lista de direcciones, correos pegados o contactos\n"
-    ".ctt) en CARPETA/Mails_AAAAMMDD.txt, en grupos de 48, e imprime su ruta.\n"
+    "Crea la lista de correos de ENTRADA en CARPETA/Mails_AAAAMMDD.txt, en grupos de 48, e\n"
+    "imprime su ruta. ENTRADA puede ser:\n"
+    "  .txt          una dirección por línea, o correos pegados\n"
+    "  .ctt          contactos del messenger\n"
+    "  .vcf .vcard   contactos vCard: las propiedades EMAIL\n"
+    "  .csv .tsv     contactos exportados: las columnas de correo (o, sin encabezado, cada\n"
+    "                campo que sea una dirección); UTF-8, UTF-16 o Windows-1252\n"
+    "  .ldif         libreta de direcciones: los atributos mail y mozillaSecondEmail\n"
+    "  .eml .mbox    correos guardados: De, Remitente, Responder a, Para, CC, CCO y Resent-*\n"
+    "                de cada mensaje; el cuerpo de los mensajes no se lee\n"
+    "Cualquier otro archivo se lee como un .txt.\n"
     "\n"
     "  --output-dir CARPETA  carpeta de la lista (por omisión, la carpeta personal)\n"
     "  --temp-dir CARPETA    carpeta del archivo de trabajo (por omisión, TMPDIR o /tmp)\n"
     "  --date AAAA-MM-DD     fecha del nombre de la lista (por omisión, hoy)\n"
     "  --open                abre la lista con el programa predeterminado del escritorio\n"
+    "  --group-size N        direcciones por grupo, de 1 a 1000 (por omisión, 48)\n"
+    "  --separator TEXTO     texto entre las direcciones de un grupo (por omisión, \", \";\n"
+    "                        por ejemplo \"; \" para programas que separan con punto y coma)\n"
     "  --quiet               no muestra el progreso\n"
     "  --progress            muestra el progreso aunque la salida de errores no sea un terminal\n"
     "\n"
@@ -49,6 +63,8 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
     std::optional<std::string> salida;
     std::optional<std::string> temporal;
     std::optional<std::string> fecha;
+    std::optional<std::string> porGrupo;
+    std::optional<std::string> separador;
     std::string entrada;
     app.add_flag("--help", ayuda);
     app.add_flag("--version", version);
@@ -58,6 +74,8 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
     app.add_option("--output-dir", salida);
     app.add_option("--temp-dir", temporal);
     app.add_option("--date", fecha);
+    app.add_option("--group-size", porGrupo);
+    app.add_option("--separator", separador);
     app.add_option("entrada", entrada);
 
     // "--date=" and an option given twice would be blamed on other words by the parser: they are
@@ -112,7 +130,7 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
     }
     for (const auto& [nombre, valor] :
          {std::pair{"--output-dir", &salida}, std::pair{"--temp-dir", &temporal},
-          std::pair{"--date", &fecha}}) {
+          std::pair{"--date", &fecha}, std::pair{"--group-size", &porGrupo}}) {
         if (*valor && (*valor)->empty()) {
             return errorDeUso(std::string("falta el valor de ") + nombre);
         }
@@ -125,6 +143,20 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
         opciones.fecha = leerFecha(*fecha);
         if (!opciones.fecha) {
             return errorDeUso("fecha no válida: " + *fecha + " (se espera AAAA-MM-DD)");
+        }
+    }
+    if (porGrupo) {
+        opciones.porGrupo = leerPorGrupo(*porGrupo);
+        if (!opciones.porGrupo) {
+            return errorDeUso("tamaño de grupo no válido: " + *porGrupo +
+                              " (se espera un número entero de 1 a 1000)");
+        }
+    }
+    if (separador) {
+        std::string motivo;
+        opciones.separador = leerSeparador(*separador, motivo);
+        if (!opciones.separador) {
+            return errorDeUso("separador no válido: " + motivo);
         }
     }
     if (entrada.empty()) {
@@ -142,6 +174,47 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
                         : progreso ? MostrarProgreso::Siempre
                                    : MostrarProgreso::Automatico;
     return opciones;
+}
+
+std::optional<std::size_t> leerPorGrupo(std::string_view t) {
+    if (t.empty() || t.size() > 4) {
+        return std::nullopt;
+    }
+    std::size_t n = 0;
+    for (const char c : t) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (n < 1 || n > kPorGrupoMaximo) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::optional<std::string> leerSeparador(std::string_view t, std::string& motivo) {
+    if (t.empty()) {
+        motivo = "está vacío";
+        return std::nullopt;
+    }
+    if (!texto::esUtf8(t)) {
+        motivo = "no es texto UTF-8";
+        return std::nullopt;
+    }
+    if (t.size() > kSeparadorMaximo) {
+        motivo = "tiene más de " + std::to_string(kSeparadorMaximo) + " bytes";
+        return std::nullopt;
+    }
+    // A line end or a control character would break the list's layout of lines.
+    for (const char c : t) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            motivo = "no puede tener saltos de línea ni caracteres de control";
+            return std::nullopt;
+        }
+    }
+    return std::string(t);
 }
 
 std::optional<Fecha> leerFecha(std::string_view t) {

@@ -22,6 +22,8 @@ struct Opciones {
     std::optional<Fecha> fecha;
     bool abrir = false;
     MostrarProgreso progreso = MostrarProgreso::Automatico;
+    std::optional<std::size_t> porGrupo;
+    std::optional<std::string> separador;  // UTF-8
 };
 
 // What the command prints instead of running: help, version, or a usage error.
@@ -33,6 +35,11 @@ struct Respuesta {
 
 // Reads the arguments after the program's name.
 std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& argumentos);
+
+// The list's group size (1 to 1000) and separator as the user wrote them; nothing when not valid,
+// with the reason in motivo.
+std::optional<std::size_t> leerPorGrupo(std::string_view texto);
+std::optional<std::string> leerSeparador(std::string_view texto, std::string& motivo);
 
 // Parses YYYY-MM-DD into a valid calendar date.
 std::optional<Fecha> leerFecha(std::string_view texto);

@@ -42,6 +42,8 @@ void PuertoConsola::prepararEstado(Estado& estado) const {
         estado.carpetaResultado = *opciones_.carpetaResultado;
     }
     estado.fecha = opciones_.fecha;
+    estado.porGrupo = opciones_.porGrupo.value_or(kPorGrupo);
+    estado.separador = opciones_.separador.value_or(std::string(kSeparadorLista));
 }
 
 void PuertoConsola::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {

@@ -80,6 +80,10 @@ inline constexpr std::u16string_view kSinMemoria = u"no hay memoria suficiente";
 inline constexpr std::u16string_view kDemasiadoGrande = u"el archivo es demasiado grande";
 inline constexpr std::u16string_view kSinConversion = u"su texto no se pudo convertir";
 inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras se procesaba";
+// Legacy code pages other than Windows-1252 cannot be told apart reliably, so they are refused.
+inline constexpr std::u16string_view kOtraCodificacion =
+    u"no está en UTF-8, UTF-16 ni Windows-1252 (parece otra codificación, como Shift_JIS); "
+    u"guárdelo como UTF-8 y vuelva a intentarlo";
 
 // kNoSeAbrio, a line break and what could not be opened.
 std::u16string mensajeApertura(std::u16string_view destino);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "util/archivos.h"
 #include "util/arreglo.h"
@@ -11,6 +13,11 @@ namespace tralmix {
 
 // The program-wide state of one window (or one command): whoever drives the runs owns it and
 // hands it to every run, so nothing lives in globals.
+inline constexpr std::size_t kPorGrupo = 48;
+inline constexpr std::size_t kPorGrupoMaximo = 1000;
+inline constexpr std::string_view kSeparadorLista = ", ";
+inline constexpr std::size_t kSeparadorMaximo = 16;  // bytes
+
 struct Estado {
     // Full path of the chosen input, exactly as the Open dialog returned it.
     std::u16string archivoEntrada;
@@ -31,6 +38,9 @@ struct Estado {
     // The input as the run first opened it: a list is written only if it is still so after the
     // last read.
     archivos::Huella huellaEntrada;
+    // The list's layout: addresses per group, and the text between those of a group's line.
+    std::size_t porGrupo = kPorGrupo;
+    std::string separador{kSeparadorLista};
 };
 
 }  // namespace tralmix

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "extract/comolista.h"
+#include "extract/formatos/formatos.h"
 #include "extract/masivo.h"
 #include "extract/resultado.h"
 #include "extract/trabajo.h"
@@ -83,6 +84,11 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     if (deLista.valida && deLista.mismoArchivo(archivos::identidad(estado.archivoEntrada))) {
         puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
+    }
+    // Contacts and saved mail are read as what they are; anything else as the text's files.
+    if (const auto formato = formatos::formatoDe(estado.archivoEntrada);
+        formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno) {
+        return formatos::procesarFormato(estado, puerto, formato);
     }
     archivos::ArchivoTrabajo archivo;
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
@@ -181,9 +187,7 @@ Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
 }  // namespace
 
 bool extensionAdmitida(std::u16string_view ruta) {
-    const std::u16string extension =
-        texto::minusculas(ruta.substr(ruta.size() - std::min<std::size_t>(ruta.size(), 4)));
-    return extension == u".ctt" || extension == u".txt";
+    return formatos::formatoDe(ruta) != formatos::Formato::Ninguno;
 }
 
 void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta) {

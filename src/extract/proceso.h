@@ -14,7 +14,8 @@ void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta);
 // Fills the state's folders from the system around the program (util/entorno.h), at load time.
 void cargarEntorno(Estado& estado);
 
-// Whether the path ends in ".txt" or ".ctt", in any case: the two kinds of file a run takes.
+// Whether the path ends, in any case, in an extension a run takes: ".txt", ".ctt", and the
+// contacts and mail files (formatos::formatoDe).
 bool extensionAdmitida(std::u16string_view ruta);
 
 // One processing run: the typed-path check, the Open dialog, the working file, the

@@ -1,5 +1,7 @@
 #include "extract/resultado.h"
 
+#include <algorithm>
+
 #include "extract/cubo.h"
 #include "extract/repetidos.h"
 #include "util/afinado.h"
@@ -10,8 +12,6 @@
 
 namespace tralmix {
 namespace {
-
-constexpr std::size_t kPorGrupo = 48;
 
 std::u16string dosDigitos(unsigned n) {
     return {static_cast<char16_t>(u'0' + (n / 10) % 10), static_cast<char16_t>(u'0' + n % 10)};
@@ -32,7 +32,9 @@ std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
     return ruta;
 }
 
-bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
+bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size_t porGrupo,
+                   std::string_view separador) {
+    porGrupo = std::clamp<std::size_t>(porGrupo, 1, kPorGrupoMaximo);
     std::string salida;
     // Each text ends in CR LF where the block ends it in one byte, and the groups add blank lines:
     // rarely beyond twice the block, and a short list does not ask for a full piece.
@@ -54,8 +56,9 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
         if (contador == 1) {
             salida += t;
             salida += "\r\n\r\n";
-            ++contador;
-        } else if (contador >= kPorGrupo) {
+            // A group of one is its first address alone.
+            contador = porGrupo == 1 ? 1 : 2;
+        } else if (contador >= porGrupo) {
             salida += elemento;
             salida += "\r\n\r\n\r\n";
             contador = 1;
@@ -66,7 +69,7 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
             }
             salida += elemento;
             if (i != n - 1) {
-                salida += ", ";
+                salida += separador;
             }
             ++contador;
         }
@@ -83,11 +86,18 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino) {
         }
     }
     if (pendiente != std::string::npos) {
+        // The separator left after a last element that was blank: one space off, then the rest
+        // of the separator ("," for the usual ", ").
         if (salida.ends_with(' ')) {
             salida.pop_back();
         }
-        if (salida.size() > pendiente && salida.ends_with(',')) {
-            salida.pop_back();
+        std::string_view resto = separador;
+        while (!resto.empty() && resto.back() == ' ') {
+            resto.remove_suffix(1);
+        }
+        if (!resto.empty() && salida.size() >= pendiente + resto.size() &&
+            salida.ends_with(resto)) {
+            salida.resize(salida.size() - resto.size());
         }
         salida += "\r\n\r\n\r\n";
     }
@@ -117,12 +127,14 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     AvanceDelPuerto avance(puerto, Fase::Escritura);
     const std::size_t n = estado.lineas.size();
     std::uint64_t escritos = 0;
-    const bool completa =
-        componerLista(estado.lineas, [&](std::string_view trozo, std::size_t hechos) {
+    const bool completa = componerLista(
+        estado.lineas,
+        [&](std::string_view trozo, std::size_t hechos) {
             escritor_.escribir(trozo);
             escritos += trozo.size();
             return avance.seguir(hechos, n);
-        });
+        },
+        estado.porGrupo, estado.separador);
     // The last moment to stop before the list replaces anything.
     if (!completa || puerto.cancelado()) {
         escritor_.descartar();

@@ -23,10 +23,11 @@ std::u16string rutaResultado(const Estado& estado);
 // false stops the layout.
 using DestinoLista = std::function<bool(std::string_view trozo, std::size_t hechos)>;
 
-// Lays the elements out in groups of 48: the first address trimmed, an empty line, the others
-// as stored joined by ", ", two empty lines; every line ended by CR LF. Elements blank after
-// trimming are passed over. False when destino stopped it.
-bool componerLista(const Arreglo& lineas, const DestinoLista& destino);
+// Lays the elements out in groups of porGrupo: the first address trimmed, an empty line, the
+// others as stored joined by separador, two empty lines; every line ended by CR LF. Elements blank
+// after trimming are passed over. False when destino stopped it.
+bool componerLista(const Arreglo& lineas, const DestinoLista& destino,
+                   std::size_t porGrupo = kPorGrupo, std::string_view separador = kSeparadorLista);
 
 // The result stage shared by both extraction paths. preparar() builds the path from today's date
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of
