@@ -87,6 +87,36 @@ TEST(ComponerLista, EqualsTheLiteralLayout) {
             .ends_with("\r\n\r\n\r\na99985\r\n\r\n" + unidas(99986, 100000) + "\r\n\r\n\r\n"));
 }
 
+// Other group sizes and separators keep the layout: the first address alone, the rest of the
+// group joined; a blank last element leaves no separator behind.
+TEST(ComponerLista, GroupSizeAndSeparator) {
+    struct Caso {
+        std::size_t porGrupo;
+        std::string_view separador;
+        V lineas;
+        std::string esperado;
+    };
+    const std::vector<Caso> casos = {
+        {1, ", ", direcciones(3), "a1\r\n\r\na2\r\n\r\na3\r\n\r\n"},
+        {2, ", ", direcciones(3), "a1\r\n\r\na2\r\n\r\n\r\na3\r\n\r\n"},
+        {3, "; ", direcciones(4), "a1\r\n\r\na2; a3\r\n\r\n\r\na4\r\n\r\n"},
+        {4, "; ", V{u"a", u"b", u"c", u" "}, "a\r\n\r\nb; c\r\n\r\n\r\n"},
+        {4, " | ", V{u"a", u"b", u"c", u" "}, "a\r\n\r\nb | c\r\n\r\n\r\n"},
+        {48, ";", V{u"a", u"b", u"c"}, "a\r\n\r\nb;c\r\n\r\n\r\n"},
+    };
+    for (const Caso& c : casos) {
+        std::string todo;
+        componerLista(
+            literal::comoArreglo(c.lineas),
+            [&](std::string_view t, std::size_t) {
+                todo += t;
+                return true;
+            },
+            c.porGrupo, c.separador);
+        EXPECT_EQ(todo, c.esperado) << c.porGrupo << " '" << c.separador << "'";
+    }
+}
+
 TEST(RutaResultado, DateWithTwoDigitMonthAndDay) {
     const std::u16string s(1, kSeparador);
     EXPECT_EQ(rutaResultado(u"/home/ana", Fecha{2005, 3, 5}),
