@@ -56,11 +56,12 @@ TEST(Formatos, ByExtensionInAnyCase) {
 }
 
 TEST(Formatos, OneAddress) {
-    for (const char* si : {"a@b.c", " Ann.Lee@x.example\t", "josé@dominio.es", "a+b@c-d.e"}) {
+    for (const char* si :
+         {"a@b.c", " Ann.Lee@x.example\t", "josé@dominio.es", "a+b@c-d.e", "contact1@invalid"}) {
         EXPECT_TRUE(esDireccion(si)) << si;
     }
-    for (const char* no : {"", "a@b", "@b.c", "a@", "a@@b.c", "a b@c.d", "<a@b.c>", "a@b..c",
-                           ".a@b.c", "a@.b.c", "a@-b.c", "mailto:a@b.c", "a@b.c,", "(a)@b.c"}) {
+    for (const char* no : {"", "@b.c", "a@", "a@@b.c", "a b@c.d", "<a@b.c>", "a@b..c", ".a@b.c",
+                           "a@.b.c", "a@-b.c", "mailto:a@b.c", "a@b.c,", "(a)@b.c"}) {
         EXPECT_FALSE(esDireccion(no)) << no;
     }
 }

@@ -141,8 +141,16 @@ class LectorCsv final : public Lector {
             }
         }
         if (columnas_.empty()) {
+            // No address holds "," ";" or a tab: lines written with another separator than
+            // the first one's still give theirs.
             for (std::size_t i = 0; i < n; ++i) {
-                direcciones_.ofrecer(campos_[i]);
+                std::string_view v = campos_[i];
+                for (std::size_t corte = v.find_first_of(",;\t"); corte != std::string_view::npos;
+                     corte = v.find_first_of(",;\t")) {
+                    direcciones_.ofrecer(v.substr(0, corte));
+                    v.remove_prefix(corte + 1);
+                }
+                direcciones_.ofrecer(v);
             }
             return;
         }

@@ -156,8 +156,9 @@ bool esDireccion(std::string_view v) {
     }
     const std::string_view local = v.substr(0, arroba);
     const std::string_view dominio = v.substr(arroba + 1);
+    // A domain without a dot stays: address books keep such addresses (x@invalid, local ones).
     return local.size() <= 64 && partePunteada(local) && partePunteada(dominio) &&
-           dominio.find('.') != std::string_view::npos && dominio.front() != '-';
+           dominio.front() != '-';
 }
 
 void Direcciones::ofrecer(std::string_view valor) {

@@ -31,7 +31,7 @@ enum class Formato {
 Formato formatoDe(std::u16string_view ruta);
 
 // Whether a value, trimmed of spaces and tabs, is one plain address: one "@" with text on both
-// sides, a dotted domain, nothing that cannot stand in an address unquoted.
+// sides, nothing that cannot stand in an address unquoted.
 bool esDireccion(std::string_view valor);
 
 // Where the readers put what they find: every value that is one address, lower-cased.
