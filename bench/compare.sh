@@ -5,7 +5,7 @@
 # heaptrack) allocations of tralmix-cli, and the load average around the measurements. Writes the
 # tables and the targets to bench/RESULTS.md (or the file given with -o).
 #
-#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [--runs N]
+#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [-f "mensajes lista ctt corta mbox"] [--runs N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -13,10 +13,12 @@ raiz=$(pwd)
 resultados="$raiz/bench/RESULTS.md"
 tamanos="10 100"
 corridas=5
+formas=(mensajes lista ctt corta mbox)
 while (($#)); do
     case "$1" in
         -o) resultados=$(realpath -m "$2"); shift 2 ;;
         -s) tamanos=$2; shift 2 ;;
+        -f) read -r -a formas <<<"$2"; shift 2 ;;
         --runs) corridas=$2; shift 2 ;;
         -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
@@ -55,9 +57,8 @@ trabajo="$construccion/run"
 mkdir -p "$entradas" "$trabajo/out" "$trabajo/tmp"
 
 regex='[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,}'
-formas=(mensajes lista ctt corta)
-declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt)
-declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf)
+declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt [mbox]=mbox)
+declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf [mbox]=lf)
 
 filas="$trabajo/filas.tsv"
 : >"$filas"
@@ -72,7 +73,7 @@ for forma in "${formas[@]}"; do
             "$raiz/bench/gen_inputs" "$forma" "${mb}M" "$archivo" --seed 1 --eol "${fin[$forma]}"
         fi
         tralmix="'$cli' --output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 --quiet '$archivo'"
-        if [[ $forma == mensajes ]]; then
+        if [[ $forma == mensajes || $forma == mbox ]]; then
             par="LC_ALL=C rg -o '$regex' '$archivo' | LC_ALL=C sort -u"
         else
             par="LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort"
@@ -143,11 +144,12 @@ for l in open(filas):
         memoria[(c[1], int(c[2]))] = (int(c[3]) / 1024, int(c[4]), int(c[5]), c[6])
 med = {k: statistics.median(v) for k, v in tiempos.items()}
 titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts",
-           "corta": "plain list, short lines"}
+           "corta": "plain list, short lines", "mbox": "saved mail (mbox)"}
 pares = {"mensajes": "`rg -o RE \\| sort -u`", "lista": "`grep @ \\| sort`",
-         "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`"}
-meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6}
-formas = [f for f in ["mensajes", "lista", "ctt", "corta"] if any(k[0] == f for k in med)]
+         "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`",
+         "mbox": "`rg -o RE \\| sort -u`"}
+meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8}
+formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox"] if any(k[0] == f for k in med)]
 tamanos = sorted({k[1] for k in med})
 out, objetivos = [], []
 def linea(texto, ok):

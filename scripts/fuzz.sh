@@ -10,7 +10,7 @@ segundos=${1:-30}
 shift || true
 harnesses=("$@")
 if ((${#harnesses[@]} == 0)); then
-    harnesses=(codec reemplazar limpieza masivo lista proceso)
+    harnesses=(codec reemplazar limpieza masivo lista proceso formatos)
 fi
 jobs=${FUZZ_JOBS:-1}
 work=${FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/tralmix-fuzz-XXXXXX")}
@@ -25,6 +25,7 @@ run_one() {
                 -artifact_prefix="$work/$h-")
     case $h in
         limpieza | lista | masivo | proceso) args+=(-dict=fuzz/dict/tablas.dict) ;;
+        formatos) args+=(-dict=fuzz/dict/formatos.dict) ;;
     esac
     mkdir -p "$work/$h"
     # New inputs go to the scratch folder (first), the seeds are read from the repository.

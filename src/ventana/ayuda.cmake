@@ -1,6 +1,7 @@
 # The help file, compiled from docs/help and placed beside the program.
 find_program(TRALMIX_CHMCMD chmcmd)
-set(TRALMIX_AYUDA_PAGINAS index.html entradas.html resultado.html ejemplos.html estilo.css)
+set(TRALMIX_AYUDA_PAGINAS index.html entradas.html contactos.html opciones.html resultado.html
+    ejemplos.html estilo.css)
 set(TRALMIX_AYUDA_FUENTES tralmix.hhp contenido.hhc indice.hhk ${TRALMIX_AYUDA_PAGINAS})
 if(TRALMIX_CHMCMD)
     set(fuentes_ayuda "")
