@@ -31,7 +31,8 @@ int main(int argc, char* argv[]) {
     opciones.addVersionOption();
     opciones.addPositionalArgument(
         QStringLiteral("archivo"),
-        QStringLiteral("Archivo de direcciones (.txt o .ctt) que se procesa al abrir la ventana."),
+        QStringLiteral("Archivo de direcciones (.txt, .ctt, contactos o correos guardados) que se "
+                       "procesa al abrir la ventana."),
         QStringLiteral("[archivo]"));
     opciones.process(aplicacion);
 

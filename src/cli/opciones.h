@@ -36,11 +36,6 @@ struct Respuesta {
 // Reads the arguments after the program's name.
 std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& argumentos);
 
-// The list's group size (1 to 1000) and separator as the user wrote them; nothing when not valid,
-// with the reason in motivo.
-std::optional<std::size_t> leerPorGrupo(std::string_view texto);
-std::optional<std::string> leerSeparador(std::string_view texto, std::string& motivo);
-
 // Parses YYYY-MM-DD into a valid calendar date.
 std::optional<Fecha> leerFecha(std::string_view texto);
 

@@ -19,7 +19,9 @@
 namespace tralmix {
 namespace {
 
-constexpr std::u16string_view kFiltro = u"Txt Files (*.Txt) | *.txt|MSN Files  (*.ctt) | *.ctt";
+// The text's two entries first and unchanged, then the contact and mail files.
+constexpr std::u16string_view kFiltroTexto =
+    u"Txt Files (*.Txt) | *.txt|MSN Files  (*.ctt) | *.ctt";
 // Hide the read-only box (4), the file must exist (4096), offer to create it (8192).
 constexpr std::int32_t kBanderas = 4 | 4096 | 8192;
 
@@ -149,7 +151,7 @@ Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
     AjustesDialogo ajustes;
     ajustes.initialDir = estado.carpetaPrograma;
     ajustes.dialogTitle = u"Abrir";
-    ajustes.filter = kFiltro;
+    ajustes.filter = std::u16string(kFiltroTexto) + u"|" + formatos::entradaFiltro();
     ajustes.filterIndex = 0;
     ajustes.flags = kBanderas;
     ajustes.hWndParent = puerto.ventana();

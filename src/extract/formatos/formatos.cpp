@@ -135,6 +135,19 @@ Formato formatoDe(std::u16string_view ruta) {
     return Formato::Ninguno;
 }
 
+std::u16string entradaFiltro() {
+    std::u16string entrada = u"Contactos y correos (vCard, CSV, LDIF, eml, mbox) | ";
+    bool primera = true;
+    for (const Extension& e : kExtensiones) {
+        if (e.formato != Formato::Texto) {
+            entrada += primera ? u"*" : u";*";
+            entrada += e.texto;
+            primera = false;
+        }
+    }
+    return entrada;
+}
+
 bool esDireccion(std::string_view v) {
     while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) {
         v.remove_prefix(1);
@@ -372,8 +385,7 @@ Lectura leerDirecciones(std::u16string_view ruta, Formato formato, Arreglo& dire
 Desenlace procesarFormato(Estado& estado, Puerto& puerto, Formato formato) {
     estado.lineas.clear();
     AvanceDelPuerto avance(puerto, Fase::Extraccion);
-    const Lectura lectura =
-        leerDirecciones(estado.archivoEntrada, formato, estado.lineas, &avance);
+    const Lectura lectura = leerDirecciones(estado.archivoEntrada, formato, estado.lineas, &avance);
     if (lectura.fallo) {
         estado.lineas.clear();
         puerto.mensaje(mensajeFallo(kNoSeLeyo, estado.archivoEntrada, lectura.fallo.motivo),

@@ -30,6 +30,9 @@ enum class Formato {
 // By the extension, in any case. This is the one list of accepted extensions.
 Formato formatoDe(std::u16string_view ruta);
 
+// The Open dialog's entry for these files, "description | *.vcf;*.csv;…", from the same list.
+std::u16string entradaFiltro();
+
 // Whether a value, trimmed of spaces and tabs, is one plain address: one "@" with text on both
 // sides, nothing that cannot stand in an address unquoted.
 bool esDireccion(std::string_view valor);
