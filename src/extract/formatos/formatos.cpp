@@ -315,6 +315,7 @@ Lectura leerDirecciones(std::u16string_view ruta, Formato formato, Arreglo& dire
             lectura.fallo = fallo;
             return lectura;
         }
+        lectura.huella = crudo.huella();
         std::string inicio(512, '\0');
         std::size_t n = 0;
         if (auto fallo = crudo.leer(inicio.data(), inicio.size(), n)) {
@@ -346,6 +347,8 @@ Lectura leerDirecciones(std::u16string_view ruta, Formato formato, Arreglo& dire
         lectura.fallo = fallo;
         return lectura;
     }
+    // A file changed between the two openings is read as it now is, and told by its huella.
+    lectura.huella = entrada.huella();
     VigiaCodificacion vigia;
     bool legado = false;
     for (;;) {
@@ -400,6 +403,8 @@ Desenlace procesarFormato(Estado& estado, Puerto& puerto, Formato formato) {
                        Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
+    // The list is written only if the file is still as it was read.
+    estado.huellaEntrada = lectura.huella;
     // Like pasted messages: every address once.
     return ordenarYEscribir(estado, puerto, Camino::Masivo);
 }

@@ -92,6 +92,7 @@ struct Lectura {
     archivos::Fallo fallo;
     bool interrumpido = false;  // avance asked to stop
     bool ajena = false;         // a contacts file in a code page other than UTF-8/16 or 1252
+    archivos::Huella huella;    // the file as it was opened
 };
 
 // Reads the whole file with the format's reader, a piece at a time, appending what it finds to
