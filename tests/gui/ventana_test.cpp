@@ -338,7 +338,7 @@ TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
         EXPECT_EQ(r.Flags, 12292);
         EXPECT_EQ(r.lpstrInitialDir, escritorio.programa.toStdU16String());
         EXPECT_EQ(r.hwndOwner, static_cast<std::uintptr_t>(ventana.winId()));
-        EXPECT_EQ(paresFiltro(r.lpstrFilter).size(), 2u);
+        EXPECT_EQ(paresFiltro(r.lpstrFilter).size(), 3u);  // .txt, .ctt, contacts and mail
 
         const QString resultado = escritorio.resultado + QStringLiteral("/Mails_20260305.txt");
         Huella h = huella(ventana, escritorio, resultado);
