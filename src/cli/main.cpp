@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
                          (opciones.progreso == MostrarProgreso::Automatico && esTerminal(stderr));
     LineaProgreso linea(stderr, mostrar);
     const std::u16string entrada = opciones.entrada;
+    PuertoConsola puerto(std::move(opciones), stderr, linea);
     tralmix::Estado estado;
     puerto.prepararEstado(estado);
     const tralmix::Desenlace desenlace =
