@@ -1,5 +1,7 @@
 #include "app/escritorio.h"
 
+#include "app/opciones_lista.h"
+
 #include "app/asociaciones.h"
 #include "dialog/qtexto.h"
 #include "util/entorno.h"
@@ -64,6 +66,23 @@ bool EscritorioQt::hayVisor(const QString& archivo) const {
 
 std::unique_ptr<Temporizador> Escritorio::temporizador() {
     return std::make_unique<TemporizadorQt>();
+}
+
+bool Escritorio::pedirOpcionesLista(QWidget* dueno, OpcionesLista& opciones) {
+    DialogoOpciones dialogo(opciones, dueno);
+    if (dialogo.exec() != QDialog::Accepted) {
+        return false;
+    }
+    opciones = dialogo.opciones();
+    return true;
+}
+
+OpcionesLista EscritorioQt::opcionesLista() const {
+    return leerOpcionesGuardadas();
+}
+
+void EscritorioQt::guardarOpcionesLista(const OpcionesLista& opciones) {
+    guardarOpciones(opciones);
 }
 
 }  // namespace tralmix

@@ -13,6 +13,8 @@
 #include "app/progreso.h"
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_qt.h"
+#include "extract/disposicion.h"
+#include "extract/estado.h"
 #include "extract/puerto.h"
 
 class QWidget;
@@ -44,6 +46,15 @@ class Escritorio {
 
     // The delay before a run's progress dialog shows; by default a real timer.
     virtual std::unique_ptr<Temporizador> temporizador();
+
+    // The list's options kept between starts; by default only for this desktop's life.
+    virtual OpcionesLista opcionesLista() const { return opciones_; }
+    virtual void guardarOpcionesLista(const OpcionesLista& opciones) { opciones_ = opciones; }
+    // The "Opciones de la lista" dialog over dueno; true when the user accepted new values.
+    virtual bool pedirOpcionesLista(QWidget* dueno, OpcionesLista& opciones);
+
+  private:
+    OpcionesLista opciones_{kPorGrupo, std::string(kSeparadorLista)};
 };
 
 // The real desktop: Qt's file dialog and message boxes; the opener, the folders and the date of
@@ -60,6 +71,9 @@ class EscritorioQt : public Escritorio {
     QString carpetaTemporal() const override;
     QDate hoy() const override;
     bool hayVisor(const QString& archivo) const override;
+    // In the user's settings (QSettings).
+    OpcionesLista opcionesLista() const override;
+    void guardarOpcionesLista(const OpcionesLista& opciones) override;
 
   private:
     SelectorQt selector_;

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include "extract/disposicion.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,12 +17,8 @@ class QSpinBox;
 
 namespace tralmix {
 
-struct OpcionesLista {
-    std::size_t porGrupo;
-    std::string separador;  // UTF-8
-};
-
-// What the settings hold; a missing or no longer valid value gives its default.
+// What the user's settings (QSettings) hold; a missing or no longer valid value gives its
+// default.
 OpcionesLista leerOpcionesGuardadas();
 void guardarOpciones(const OpcionesLista& opciones);
 

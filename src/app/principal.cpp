@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -9,11 +10,13 @@
 #include <QFont>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -236,6 +239,8 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1_->document()->setDocumentMargin(2);
+    // Its right-click belongs to the window, whose menu holds the list's options.
+    Text1_->setContextMenuPolicy(Qt::NoContextMenu);
 
     txtFile01_ = new CajaRuta(this);
     txtFile01_->setObjectName(QStringLiteral("txtFile01"));
@@ -303,6 +308,10 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         [this](Desenlace) { txtFile01_->setReadOnly(false); },
     };
 
+    auto* menuTeclado = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuTeclado, &QShortcut::activated, this,
+            [this] { menuContextual(mapToGlobal(rect().center())); });
+
     Form_Load();
 }
 
@@ -326,6 +335,9 @@ void principal::Form_Load() {
     cargarCarpetaTemporal(estado_, escritorio_.carpetaTemporal().toStdU16String());
     estado_.carpetaPrograma = escritorio_.carpetaPrograma().toStdU16String();
     estado_.carpetaResultado = escritorio_.carpetaResultado().toStdU16String();
+    const OpcionesLista opciones = escritorio_.opcionesLista();
+    estado_.porGrupo = opciones.porGrupo;
+    estado_.separador = opciones.separador;
     degradado(*this, vista::kDegradadoInicio, vista::kDegradadoFin);
 }
 
@@ -348,6 +360,32 @@ void principal::alEmpezar(bool empezo) {
     // The run reads the path box; an edit made meanwhile must not change what it reads.
     if (empezo && corredor_->enCurso()) {
         txtFile01_->setReadOnly(true);
+    }
+}
+
+void principal::contextMenuEvent(QContextMenuEvent* evento) {
+    menuContextual(evento->globalPos());
+}
+
+void principal::menuContextual(const QPoint& donde) {
+    QMenu menu(this);
+    QAction* opciones = menu.addAction(QStringLiteral("Opciones de la lista\u2026"));
+    opciones->setObjectName(QStringLiteral("opcionesLista"));
+    // The run reads the layout from the state; it changes only between runs.
+    opciones->setEnabled(!corredor_->enCurso());
+    connect(opciones, &QAction::triggered, this, [this] { opcionesLista(); });
+    menu.exec(donde);
+}
+
+void principal::opcionesLista() {
+    if (corredor_->enCurso()) {
+        return;
+    }
+    OpcionesLista opciones{estado_.porGrupo, estado_.separador};
+    if (escritorio_.pedirOpcionesLista(this, opciones)) {
+        estado_.porGrupo = opciones.porGrupo;
+        estado_.separador = opciones.separador;
+        escritorio_.guardarOpcionesLista(opciones);
     }
 }
 

@@ -124,8 +124,13 @@ class principal : public QWidget {
     void showEvent(QShowEvent* evento) override;
     void dragEnterEvent(QDragEnterEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
+    // A right-click, the context-menu key or Shift+F10: the menu with the list's options.
+    void contextMenuEvent(QContextMenuEvent* evento) override;
 
   private:
+    void menuContextual(const QPoint& donde);
+    // "Opciones de la lista…": the dialog, then the state and the settings, between runs only.
+    void opcionesLista();
     void Form_Load();
     void cmd_file01_Click();
     void Image1_Click();

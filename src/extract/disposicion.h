@@ -10,6 +10,12 @@
 
 namespace tralmix {
 
+// The two settings as the windows keep them between starts.
+struct OpcionesLista {
+    std::size_t porGrupo;
+    std::string separador;  // UTF-8
+};
+
 // A group size, 1 to kPorGrupoMaximo, in decimal digits only.
 std::optional<std::size_t> leerPorGrupo(std::string_view texto);
 // A separator: UTF-8, 1 to kSeparadorMaximo bytes, no line end or other control character (the

@@ -8,12 +8,9 @@
 #include <cstddef>
 #include <string>
 
-namespace tralmix {
+#include "extract/disposicion.h"
 
-struct OpcionesLista {
-    std::size_t porGrupo;
-    std::string separador;  // UTF-8
-};
+namespace tralmix {
 
 // What the registry holds; a missing or no longer valid value gives its default.
 OpcionesLista leerOpcionesGuardadas();

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -11,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -487,10 +490,62 @@ bool soltar(principal& ventana, const QList<QUrl>& urls) {
     return true;
 }
 
-TEST_F(VentanaTest, ADroppedTxtOrCttFileRunsAndAnythingElseIsRefused) {
+// The window's menu: its options come from the desktop's settings at start, change through the
+// dialog, go back to the settings and shape the next list.
+class EscritorioOpciones : public EscritorioFalso {
+  public:
+    using EscritorioFalso::EscritorioFalso;
+    bool pedirOpcionesLista(QWidget*, OpcionesLista& opciones) override {
+        mostradas.push_back(opciones);
+        opciones = respuesta;
+        return true;
+    }
+    OpcionesLista respuesta{3, "; "};
+    std::vector<OpcionesLista> mostradas;
+};
+
+TEST(VentanaOpciones, TheMenuChangesTheLayoutAndKeepsIt) {
+    QTemporaryDir raiz;
+    EscritorioOpciones escritorio(raiz.path());
+    escritorio.guardarOpcionesLista({5, " | "});
+    principal ventana{escritorio};
+    EXPECT_EQ(ventana.estado().porGrupo, 5u);
+    EXPECT_EQ(ventana.estado().separador, " | ");
+
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        auto* accion = menu->findChild<QAction*>(QStringLiteral("opcionesLista"));
+        ASSERT_NE(accion, nullptr);
+        EXPECT_EQ(accion->text(), QStringLiteral("Opciones de la lista\u2026"));
+        accion->trigger();
+        menu->close();
+    });
+    QContextMenuEvent clic(QContextMenuEvent::Mouse, QPoint(300, 20),
+                           ventana.mapToGlobal(QPoint(300, 20)));
+    QApplication::sendEvent(&ventana, &clic);
+
+    ASSERT_EQ(escritorio.mostradas.size(), 1u);
+    EXPECT_EQ(escritorio.mostradas[0].porGrupo, 5u);
+    EXPECT_EQ(escritorio.opcionesLista().porGrupo, 3u);
+    EXPECT_EQ(escritorio.opcionesLista().separador, "; ");
+
+    const QString csv = raiz.path() + QStringLiteral("/tres.csv");
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("c@x.example\r\na@x.example\r\nb@x.example\r\n");
+    f.close();
+    ASSERT_TRUE(soltar(ventana, {archivo(csv)}));
+    QFile lista(escritorio.resultado + QStringLiteral("/Mails_20260305.txt"));
+    ASSERT_TRUE(lista.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lista.readAll(),
+              QByteArray("a@x.example\r\n\r\nb@x.example; c@x.example\r\n\r\n\r\n"));
+}
+
+TEST_F(VentanaTest, ADroppedFileOfAnAcceptedTypeRunsAndAnythingElseIsRefused) {
     const QString carpeta = raiz.path() + QStringLiteral("/soltados");
     QDir().mkpath(carpeta + QStringLiteral("/carpeta.txt"));
-    for (const char* nombre : {"Lista.TXT", "contactos.Ctt", "carta.doc"}) {
+    for (const char* nombre : {"Lista.TXT", "contactos.Ctt", "carta.doc", "lista.CSV"}) {
         QFile::copy(fixture("lista.txt"), carpeta + u'/' + QString::fromUtf8(nombre));
     }
     const QString noValido = QStringLiteral("El archivo especificado no es valido...");
@@ -500,6 +555,7 @@ TEST_F(VentanaTest, ADroppedTxtOrCttFileRunsAndAnythingElseIsRefused) {
     } casos[] = {
         {{archivo(carpeta + QStringLiteral("/Lista.TXT"))}, {}},
         {{archivo(carpeta + QStringLiteral("/contactos.Ctt"))}, {}},
+        {{archivo(carpeta + QStringLiteral("/lista.CSV"))}, {}},
         {{archivo(carpeta + QStringLiteral("/carta.doc"))}, noValido},
         {{archivo(carpeta + QStringLiteral("/carpeta.txt"))}, noValido},
         {{archivo(carpeta + QStringLiteral("/Lista.TXT")),
