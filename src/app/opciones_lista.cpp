@@ -54,6 +54,8 @@ DialogoOpciones::DialogoOpciones(const OpcionesLista& actuales, QWidget* padre) 
     separador_->setObjectName(QStringLiteral("separador"));
     aviso_ = new QLabel(this);
     aviso_->setObjectName(QStringLiteral("aviso"));
+    // Its line is kept free, so that a warning never squeezes the rest.
+    aviso_->setMinimumHeight(aviso_->fontMetrics().height());
 
     auto* formulario = new QFormLayout;
     formulario->addRow(QStringLiteral("&Direcciones por grupo:"), porGrupo_);
@@ -93,7 +95,6 @@ void DialogoOpciones::revisar() {
     aviso_->setText(valido ? QString()
                            : QStringLiteral("El separador ") + QString::fromStdString(motivo) +
                                  QStringLiteral("."));
-    aviso_->setVisible(!valido);
     aceptar_->setEnabled(valido);
 }
 
