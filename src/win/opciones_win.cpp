@@ -1,10 +1,10 @@
-#include "opciones_win.h"
+#include "win/opciones_win.h"
 
 #include "extract/disposicion.h"
 #include "extract/estado.h"
-#include "recursos.h"
 #include "util/ancho.h"
 #include "util/texto.h"
+#include "win/recursos.h"
 
 namespace tralmix {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "util/texto.h"
 #include "ventana/bandas.h"
 #include "ventana/diseno.h"
+#include "win/opciones_win.h"
 #include "win/recursos.h"
 
 namespace tralmix::win {
@@ -29,6 +31,9 @@ constexpr DWORD kEstilo = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEB
 enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, kIdLogo };
 // Short runs show no progress window: it waits for this timer.
 constexpr UINT_PTR kTemporizadorProgreso = 1;
+// In the system menu too, so below 0xF000 and with its low four bits clear.
+constexpr UINT kIdMenuOpciones = 0x0110;
+constexpr wchar_t kTextoMenuOpciones[] = L"Opciones de la lista\u2026";
 
 COLORREF colorDe(Color c) {
     // The same layout: red in the lowest byte.
@@ -250,6 +255,47 @@ void Principal::crearControles() {
 
 void Principal::Form_Load() {
     cargarEntorno(estado_);
+    const OpcionesLista opciones = leerOpcionesGuardadas();
+    estado_.porGrupo = opciones.porGrupo;
+    estado_.separador = opciones.separador;
+    // The window's system menu offers the options too, for those who never right-click.
+    if (const HMENU sistema = ::GetSystemMenu(hwnd_, FALSE)) {
+        ::AppendMenuW(sistema, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(sistema, MF_STRING, kIdMenuOpciones, kTextoMenuOpciones);
+    }
+}
+
+void Principal::menuContextual(LPARAM donde) {
+    POINT punto{GET_X_LPARAM(donde), GET_Y_LPARAM(donde)};
+    if (donde == -1) {  // from the keyboard: the middle of the window
+        RECT cliente{};
+        ::GetClientRect(hwnd_, &cliente);
+        punto = {cliente.right / 2, cliente.bottom / 2};
+        ::ClientToScreen(hwnd_, &punto);
+    }
+    const HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING | (corredor_->enCurso() ? MF_GRAYED : 0u), kIdMenuOpciones,
+                  kTextoMenuOpciones);
+    const BOOL elegido = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, punto.x, punto.y,
+                                          0, hwnd_, nullptr);
+    ::DestroyMenu(menu);
+    if (elegido == kIdMenuOpciones) {
+        opcionesLista();
+    }
+}
+
+void Principal::opcionesLista() {
+    // The run reads the layout from the state; it changes only between runs.
+    if (corredor_->enCurso()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    OpcionesLista opciones{estado_.porGrupo, estado_.separador};
+    if (mostrarDialogoOpciones(hwnd_, instancia_, opciones)) {
+        estado_.porGrupo = opciones.porGrupo;
+        estado_.separador = opciones.separador;
+        guardarOpciones(opciones);
+    }
 }
 
 void Principal::pintar() {
@@ -449,6 +495,10 @@ LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPAR
     if (msg == WM_GETDLGCODE) {
         return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     }
+    // Its right-click belongs to the window, whose menu holds the list's options.
+    if (msg == WM_CONTEXTMENU) {
+        return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+    }
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
@@ -550,6 +600,15 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         }
+        case WM_CONTEXTMENU:
+            menuContextual(lp);
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == kIdMenuOpciones) {
+                opcionesLista();
+                return 0;
+            }
+            break;
         case WM_DROPFILES: {
             const auto soltado = reinterpret_cast<HDROP>(wp);
             std::vector<std::u16string> rutas;

@@ -68,6 +68,10 @@ class Principal {
 
     void Form_Load();
     void crearControles();
+    // A right-click, the context-menu key or Shift+F10 (donde is -1 from the keyboard).
+    void menuContextual(LPARAM donde);
+    // "Opciones de la lista…": the dialog, then the state and the registry, between runs only.
+    void opcionesLista();
     void pintar();
     void pintarBoton(const DRAWITEMSTRUCT& dibujo);
     void cmd_file01_Click();
