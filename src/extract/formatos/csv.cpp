@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -130,7 +131,11 @@ class LectorCsv final : public Lector {
         const std::size_t n = numero_ + 1;
         if (primero_) {
             primero_ = false;
-            for (std::size_t i = 0; i < n; ++i) {
+            // A first line that holds an address is data, whatever words it has.
+            const bool datos =
+                std::any_of(campos_.begin(), campos_.begin() + static_cast<std::ptrdiff_t>(n),
+                            [](const std::string& c) { return esDireccion(c); });
+            for (std::size_t i = 0; i < n && !datos; ++i) {
                 if (esColumnaCorreo(campos_[i])) {
                     columnas_.push_back(i);
                 }
