@@ -7,6 +7,7 @@
 #include <string>
 
 #include "extract/corredor.h"
+#include "extract/disposicion.h"
 #include "extract/proceso.h"
 #include "util/entorno.h"
 #include "util/texto.h"
@@ -17,6 +18,7 @@ namespace {
 // The page's side of the worker: what the run shows, how far it is.
 EM_JS(void, jsMensaje, (const char* titulo, const char* texto, int estilo),
       { Module["alMensaje"](UTF8ToString(titulo), UTF8ToString(texto), estilo); });
+EM_JS(void, jsOpcion, (const char* motivo), { Module["alOpcion"](UTF8ToString(motivo)); });
 EM_JS(void, jsAvance, (const char* fase, double hecho, double total),
       { Module["alAvanzar"](UTF8ToString(fase), hecho, total); });
 
@@ -69,19 +71,48 @@ class PuertoWeb final : public Puerto {
     int milesimas_ = -1;
 };
 
+// The list's layout as the page gives it (null: the default), judged as the command judges its
+// options; false, with the reason told to the page, when it is refused.
+bool tomarDisposicion(Estado& estado, const char* porGrupo, const char* separador) {
+    if (porGrupo != nullptr) {
+        const auto n = leerPorGrupo(porGrupo);
+        if (!n) {
+            jsOpcion(("tamaño de grupo no válido: " + std::string(porGrupo) +
+                      " (se espera un número entero de 1 a " + std::to_string(kPorGrupoMaximo) +
+                      ")")
+                         .c_str());
+            return false;
+        }
+        estado.porGrupo = *n;
+    }
+    if (separador != nullptr) {
+        std::string motivo;
+        const auto s = leerSeparador(separador, motivo);
+        if (!s) {
+            jsOpcion(("separador no válido: " + motivo).c_str());
+            return false;
+        }
+        estado.separador = *s;
+    }
+    return true;
+}
+
 }  // namespace
 }  // namespace tralmix
 
 // One run on /entrada/NOMBRE (the current folder), its list going to /salida; returns the
-// command's exit status.
-extern "C" EMSCRIPTEN_KEEPALIVE int tralmix_procesar(const char* nombre, int anio, int mes,
-                                                     int dia) {
+// command's exit status, or -1 when the layout was refused.
+extern "C" EMSCRIPTEN_KEEPALIVE int tralmix_procesar(const char* nombre, int anio, int mes, int dia,
+                                                     const char* porGrupo, const char* separador) {
     using namespace tralmix;
     const std::u16string ruta = texto::desdeUtf8OReemplazo(nombre);
     PuertoWeb puerto(ruta);
     Estado estado;
     cargarEntorno(estado);
     estado.fecha = Fecha{anio, static_cast<unsigned>(mes), static_cast<unsigned>(dia)};
+    if (!tomarDisposicion(estado, porGrupo, separador)) {
+        return -1;
+    }
     // A file handed over, as one dropped on the window: refused with the same box when it is not
     // one a run takes.
     if (const std::u16string_view rechazo = rechazoArchivos({ruta}); !rechazo.empty()) {

@@ -86,6 +86,29 @@ describe('el módulo', { timeout: 120000 }, () => {
     }
   });
 
+  test('lee los archivos de contactos y correo como el comando', async () => {
+    const pagina = await abrir();
+    const formatos = join(raiz, 'tests/data/formatos');
+    const esperados = (await readdir(formatos)).filter((n) => n.endsWith('.expected'));
+    assert.ok(esperados.length > 0);
+    for (const esperado of esperados) {
+      const base = esperado.slice(0, -'.expected'.length);
+      const entrada = (await readdir(formatos)).find((n) => n.startsWith(`${base}.`) &&
+          !n.endsWith('.expected') && !n.endsWith('.body'));
+      const lineas = (await readFile(join(formatos, esperado), 'utf8')).split(/\r?\n/);
+      const quiere = new Set(lineas.filter((l) => l && !l.startsWith('#')).map((l) => l.toLowerCase()));
+      const dudosas = new Set(lineas.map((l) => /^# doubtful: (\S+)/.exec(l)?.[1]?.toLowerCase())
+          .filter(Boolean));
+      const r = await procesarEn(pagina, entrada, await readFile(join(formatos, entrada)));
+      assert.equal(r.estado, quiere.size > 0 ? 0 : 1, entrada);
+      const tiene = new Set(r.lista ? Buffer.from(r.lista, 'base64').toString('utf8')
+          .split(/\r\n|, /).filter(Boolean) : []);
+      assert.deepEqual([...quiere].filter((d) => !tiene.has(d)), [], `${entrada}: faltan`);
+      assert.deepEqual([...tiene].filter((d) => !quiere.has(d) && !dudosas.has(d)), [],
+                       `${entrada}: sobran`);
+    }
+  });
+
   test('se detiene con la señal: estado 130 y ninguna lista', async () => {
     const pagina = await abrir();
     const r = await pagina.evaluate(async () => {
@@ -105,11 +128,21 @@ describe('el módulo', { timeout: 120000 }, () => {
     const errores = await pagina.evaluate(async () => {
       const { procesar } = await import('./tralmix.js');
       const archivo = new File(['a@b.com'], 'a.txt');
-      const casos = [{ fecha: '2005-02-30' }, { fecha: 'hoy' }, { tamanoGrupo: 0 }];
+      const casos = [{ fecha: '2005-02-30' }, { fecha: 'hoy' }, { tamanoGrupo: 0 },
+                     { tamanoGrupo: 1001 }, { separador: '' }, { separador: 'a\nb' }];
       return Promise.all(casos.map((o) => procesar(archivo, o).then(() => 'aceptada',
                                                                      (e) => e.name)));
     });
-    assert.deepEqual(errores, ['RangeError', 'RangeError', 'RangeError']);
+    assert.deepEqual(errores, Array(6).fill('RangeError'));
+  });
+
+  test('hace los grupos del tamaño y con el separador pedidos', async () => {
+    const pagina = await abrir();
+    const r = await procesarEn(pagina, 'lista.txt', await readFile(join(golden, 'list_97.input.txt')),
+                               { tamanoGrupo: 50, separador: '; ' });
+    const grupos = Buffer.from(r.lista, 'base64').toString('utf8').split('\r\n\r\n\r\n')
+        .filter((g) => g.trim());
+    assert.deepEqual(grupos.map((g) => g.split('\r\n\r\n')[1]?.split('; ').length), [49, 46]);
   });
 });
 
@@ -194,6 +227,17 @@ describe('la página', { timeout: 120000 }, () => {
     assert.match((await textoMensajes(pagina))[0], /Proceso cancelado/);
     assert.equal(await pagina.$eval('#resultado', (r) => r.hidden), true);
     assert.equal(await pagina.$eval('#zona-avance', (z) => z.hidden), true);
+  });
+
+  test('las opciones de la lista llegan al motor', async () => {
+    const pagina = await abrir();
+    await pagina.click('.opciones summary');
+    await pagina.$eval('#separador', (campo) => { campo.value = '; '; });
+    await pagina.$eval('#tamanoGrupo', (campo) => { campo.value = '50'; });
+    await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'));
+    await resultadoVisible(pagina);
+    const grupos = await pagina.$$eval('.grupo', (g) => g.map((x) => x.textContent.split('; ').length));
+    assert.deepEqual(grupos, [50, 47]);
   });
 
   test('se usa solo con el teclado', async () => {

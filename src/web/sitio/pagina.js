@@ -132,8 +132,8 @@ function mostrarLista(nombreLista, lista, separador) {
   descargar.textContent = `Descargar ${nombreLista}`;
   const texto = new TextDecoder().decode(lista);
   let direcciones = 0;
-  for (const parte of texto.split(/\r\n\r\n|, /)) {
-    direcciones += parte.trim() !== '' ? 1 : 0;
+  for (const linea of texto.split('\r\n')) {
+    direcciones += linea.trim() !== '' ? linea.split(separador).length : 0;
   }
   $('resumen').textContent = `(${direcciones.toLocaleString('es')} direcciones, ` +
       `${(lista.length / 1024).toLocaleString('es', { maximumFractionDigits: 1 })} KB)`;

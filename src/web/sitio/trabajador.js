@@ -28,9 +28,11 @@ function nombreMontable(nombre) {
 }
 
 onmessage = async ({ data }) => {
-  const { archivo, nombre, anio, mes, dia, nombreLista } = data;
+  const { archivo, nombre, anio, mes, dia, nombreLista, porGrupo, separador } = data;
   try {
     const m = await motor;
+    let opcion = '';
+    m.alOpcion = (motivo) => { opcion = motivo; };
     const mensajes = [];
     m.alMensaje = (titulo, texto, estilo) => mensajes.push({ titulo, texto, estilo });
     m.alAvanzar = (fase, hecho, total) => postMessage({ tipo: 'avance', fase, hecho, total });
@@ -45,8 +47,13 @@ onmessage = async ({ data }) => {
       m.FS.mount(m.WORKERFS, { blobs: [{ name: nombre, data: archivo }] }, '/entrada');
     }
     m.FS.chdir('/entrada');
-    const estado = m.ccall('tralmix_procesar', 'number', ['string', 'number', 'number', 'number'],
-                           [nombre, anio, mes, dia]);
+    const estado = m.ccall('tralmix_procesar', 'number',
+                           ['string', 'number', 'number', 'number', 'string', 'string'],
+                           [nombre, anio, mes, dia, porGrupo, separador]);
+    if (estado < 0) {
+      postMessage({ tipo: 'opcion', texto: opcion });
+      return;
+    }
     let lista = null;
     if (estado === 0) {
       lista = m.FS.readFile(`/salida/${nombreLista}`);

@@ -37,26 +37,28 @@ function leerFecha(fecha) {
   throw new RangeError(`fecha no válida: ${fecha} (se espera AAAA-MM-DD)`);
 }
 
-function leerOpciones(opciones) {
-  const { tamanoGrupo, separador } = opciones;
-  // The engine lays lists out in groups of 48 joined by ", " only, for now.
-  if (tamanoGrupo !== undefined && tamanoGrupo !== 48) {
-    throw new RangeError('tamanoGrupo: esta versión solo hace grupos de 48');
+// The list's layout as text for the engine, which judges it as it judges the command's options.
+function leerDisposicion({ tamanoGrupo, separador }) {
+  if (tamanoGrupo !== undefined && typeof tamanoGrupo !== 'number') {
+    throw new TypeError('tamanoGrupo: se espera un número');
   }
-  if (separador !== undefined && separador !== ', ') {
-    throw new RangeError('separador: esta versión solo separa con ", "');
+  if (separador !== undefined && typeof separador !== 'string') {
+    throw new TypeError('separador: se espera un texto');
   }
+  return { porGrupo: tamanoGrupo === undefined ? null : String(tamanoGrupo),
+           separador: separador ?? null };
 }
 
 // Resolves to { estado, nombreLista, lista, mensajes }: estado is the command's exit status (0
 // list made, 1 input refused, 3 file failure, 130 stopped through opciones.senal), lista the list's
-// bytes or null, mensajes what the run showed ({ titulo, texto, estilo }, in order).
+// bytes or null, mensajes what the run showed ({ titulo, texto, estilo }, in order). A group size
+// or separator the command would refuse rejects it with a RangeError.
 export async function procesar(archivo, opciones = {}) {
   if (!(archivo instanceof Blob) || typeof archivo.name !== 'string') {
     throw new TypeError('archivo: se espera un File, o un Blob con nombre');
   }
   const { anio, mes, dia } = leerFecha(opciones.fecha);
-  leerOpciones(opciones);
+  const { porGrupo, separador } = leerDisposicion(opciones);
   const { alAvanzar, senal } = opciones;
   const nombreLista = `Mails_${String(anio).padStart(4, '0')}${dosCifras(mes)}${dosCifras(dia)}.txt`;
   const detenido = { estado: 130, nombreLista, lista: null, mensajes: [] };
@@ -75,14 +77,15 @@ export async function procesar(archivo, opciones = {}) {
         } else if (data.tipo === 'fin') {
           resolver({ estado: data.estado, nombreLista, lista: data.lista, mensajes: data.mensajes });
         } else {
-          rechazar(new Error(data.texto));
+          rechazar(data.tipo === 'opcion' ? new RangeError(data.texto) : new Error(data.texto));
         }
       };
       trabajador.onerror = (evento) => {
         evento.preventDefault();
         rechazar(new Error(evento.message || 'no se pudo cargar el motor'));
       };
-      trabajador.postMessage({ archivo, nombre: archivo.name, anio, mes, dia, nombreLista });
+      trabajador.postMessage({ archivo, nombre: archivo.name, anio, mes, dia, nombreLista,
+                               porGrupo, separador });
     });
   } finally {
     senal?.removeEventListener('abort', alDetener);
