@@ -20,9 +20,11 @@ trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/cli_comun.sh"
 mkdir -p "$work/log" "$work/tmp"
 
-# Large enough to take well over half a second, and to be stopped in the middle.
+# Progress shows from the first report on (TRALMIX_RETRASO_PROGRESO_MS=0, set by the caller or
+# here), so its lines appear however fast the build is. Large enough for several reports.
+export TRALMIX_RETRASO_PROGRESO_MS=${TRALMIX_RETRASO_PROGRESO_MS:-0}
 grande="$work/grande.txt"
-awk 'BEGIN { for (i = 0; i < 3000000; i++) printf "u%07d@example.com\n", i }' >"$grande"
+awk 'BEGIN { for (i = 0; i < 300000; i++) printf "u%07d@example.com\n", i }' >"$grande"
 
 # tty TAG ARGS...: the command with a terminal as stdin, stdout and stderr; all it printed on the
 # terminal is kept under TAG.
@@ -59,17 +61,18 @@ run forced --progress --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg 
 expect_status forced 0 && { grep -qa '%' "$err" || fail forced "no progress with --progress"; }
 
 # Ctrl-C, SIGTERM or SIGHUP in the middle: status 128 + the signal, no list, no temporary file
-# beside it; an earlier list stays.
+# beside it; an earlier list stays. The run is held at its first progress report until stopped,
+# so the signal surely comes mid-way.
 for c in INT:130 TERM:143 HUP:129; do
     sig=${c%%:*}
     o=$(fresh "sig_out_$sig")
     t=$(fresh "sig_tmp_$sig")
     printf 'earlier list\r\n' >"$o/$list_name"
-    "$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$grande" >"$work/log/$sig.out" \
+    TRALMIX_RETENER_HASTA_PARAR=1 "$cli" --output-dir "$o" --temp-dir "$t" --date $date_arg "$grande" >"$work/log/$sig.out" \
         2>"$work/log/$sig.err" &
     pid=$!
     for _ in $(seq 1 200); do
-        [ -s "$t/grande.txt" ] && break
+        [ -e "$t/grande.txt" ] && break
         sleep 0.05
     done
     kill -"$sig" "$pid"

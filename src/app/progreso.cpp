@@ -110,7 +110,7 @@ void IndicadorProgreso::empezar(const QString& ruta) {
     hayAvance_ = false;
     archivo_ = QFileInfo(ruta).fileName();
     QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    temporizador_->iniciar(kDemoraProgreso, [this] { mostrar(); });
+    temporizador_->iniciar(demoraProgreso(), [this] { mostrar(); });
 }
 
 void IndicadorProgreso::avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {

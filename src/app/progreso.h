@@ -75,7 +75,7 @@ class IndicadorProgreso {
     IndicadorProgreso(const IndicadorProgreso&) = delete;
     IndicadorProgreso& operator=(const IndicadorProgreso&) = delete;
 
-    // The run began processing ruta: busy pointer now, the dialog after kDemoraProgreso.
+    // The run began processing ruta: busy pointer now, the dialog after demoraProgreso().
     void empezar(const QString& ruta);
     void avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total);
     void cancelando();

@@ -9,9 +9,8 @@
 namespace tralmix::cli {
 namespace {
 
-// A run shorter than kDemoraProgreso shows nothing; a line is not redrawn more often than this.
+// A run shorter than demoraProgreso() shows nothing; a line is not redrawn more often than this.
 constexpr double kIntervalo = 0.1;
-constexpr double kEspera = std::chrono::duration<double>(kDemoraProgreso).count();
 
 bool cuentaBytes(Fase fase) {
     return fase == Fase::Limpieza || fase == Fase::Carga || fase == Fase::Extraccion;
@@ -58,7 +57,8 @@ void LineaProgreso::actualizar(Fase fase, std::uint64_t hecho, std::uint64_t tot
         inicioFase_ = ahora;
         hechoAlInicioFase_ = hecho;
     }
-    if (ahora - inicio_ < kEspera || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
+    const double espera = std::chrono::duration<double>(demoraProgreso()).count();
+    if (ahora - inicio_ < espera || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
         return;
     }
     ultimoDibujo_ = ahora;

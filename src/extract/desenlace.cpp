@@ -1,5 +1,8 @@
 #include "extract/desenlace.h"
 
+#include <cstdlib>
+#include <string_view>
+
 namespace tralmix {
 
 int codigoSalida(Desenlace desenlace) {
@@ -50,6 +53,39 @@ std::u16string mensajeApertura(std::u16string_view destino) {
     texto += u"\r\n";
     texto += destino;
     return texto;
+}
+
+namespace {
+
+// A whole number of milliseconds from the environment; none when unset or not a plain number.
+std::optional<long> milisegundosDe(const char* variable) {
+    const char* valor = std::getenv(variable);
+    if (valor == nullptr || *valor == '\0') {
+        return std::nullopt;
+    }
+    char* fin = nullptr;
+    const long n = std::strtol(valor, &fin, 10);
+    if (*fin != '\0' || n < 0) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+}  // namespace
+
+std::chrono::milliseconds demoraProgreso() {
+    // Read once: the environment does not change under a running program.
+    static const std::chrono::milliseconds demora{
+        milisegundosDe("TRALMIX_RETRASO_PROGRESO_MS").value_or(500)};
+    return demora;
+}
+
+bool retenerHastaParar() {
+    static const bool retener = [] {
+        const char* valor = std::getenv("TRALMIX_RETENER_HASTA_PARAR");
+        return valor != nullptr && std::string_view(valor) == "1";
+    }();
+    return retener;
 }
 
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,

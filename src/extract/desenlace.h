@@ -42,8 +42,13 @@ std::u16string_view nombreFase(Fase fase);
 // The share of a phase done, in thousandths; none when the total is unknown.
 std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total);
 
-// Runs shorter than this show no progress, only the busy pointer.
-inline constexpr std::chrono::milliseconds kDemoraProgreso{500};
+// Runs shorter than this show no progress, only the busy pointer: half a second. For tests,
+// TRALMIX_RETRASO_PROGRESO_MS sets it (0: a run shows its progress however fast the build is).
+std::chrono::milliseconds demoraProgreso();
+
+// For tests only: with TRALMIX_RETENER_HASTA_PARAR set to 1, a run waits at its first progress
+// report until it is stopped, so that a test stops it mid-way on any machine.
+bool retenerHastaParar();
 
 inline constexpr std::u16string_view kTitulo = u"Messenger Add-in";
 inline constexpr std::u16string_view kTituloCancelada = u"   Operación cancelada";

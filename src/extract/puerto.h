@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "extract/desenlace.h"
 #include "util/avance.h"
@@ -75,6 +76,9 @@ class AvanceDelPuerto final : public Avance {
     AvanceDelPuerto(Puerto& puerto, Fase fase) : puerto_(puerto), fase_(fase) {}
     bool seguir(std::uint64_t hecho, std::uint64_t total) override {
         puerto_.progreso(fase_, hecho, total);
+        while (retenerHastaParar() && !puerto_.cancelado()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         return !puerto_.cancelado();
     }
 

@@ -6,10 +6,10 @@
 # once a viewer is registered), and "tralmix FILE" runs FILE as soon as the window shows.
 # Screenshots of the window and the boxes are left in the work folder.
 #
-# With "largo" it makes one long run instead: a generated file that takes seconds, during which
-# the window repaints and the progress dialog appears; its "Cancelar" must leave no list, and an
-# earlier list of the same name intact; closing the window during the run ends the program at once
-# without a list.
+# With "largo" it makes one long run instead: the run is held at its first progress report until
+# it is stopped (TRALMIX_RETENER_HASTA_PARAR), so on any machine the window repaints and the
+# progress dialog appears meanwhile; its "Cancelar" must leave no list, and an earlier list of the
+# same name intact; closing the window during the run ends the program at once without a list.
 #
 # Usage: e2e.sh PROGRAM DATA_DIR WORK_DIR [largo]. Exits 77 (skipped) when the X tools are missing.
 set -euo pipefail
@@ -101,6 +101,9 @@ elegir() {
     sin_ventana '^Abrir$' || fallar "the Open dialog did not accept the typed path"
 }
 
+if [[ $modo == largo ]]; then
+    export TRALMIX_RETENER_HASTA_PARAR=1
+fi
 "$programa" > "$trabajo/tralmix.log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
@@ -125,8 +128,8 @@ eval "$(xdotool getwindowgeometry --shell "$ventana")"
 xdotool search --class '^Tralmix$' | grep -qx "$ventana" || fallar "the window's class is not Tralmix"
 
 if [[ $modo == largo ]]; then
-    # About 50 MB of plain list: seconds of work, more than enough for the progress dialog.
-    awk 'BEGIN { for (i = 0; i < 1300000; i++)
+    # Held until "Cancelar", so its size does not matter; a few pieces of reading.
+    awk 'BEGIN { for (i = 0; i < 100000; i++)
                      printf "usuario%07d@dominio%03d.example.com\r\n", (i * 7919) % 10000000, i % 997 }' \
         > "$trabajo/entrada/largo.txt"
     anterior=$casa/Mails_$(date +%Y%m%d).txt
