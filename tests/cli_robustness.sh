@@ -182,7 +182,7 @@ if expect_status latin1 0; then
 fi
 
 # A path that cannot be written on stdout: the caller does not learn where the list is.
-"$cli" --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$work/in/lista.txt" \
+"$cli" --output-dir "$(fresh full_out)" --temp-dir "$work/tmp" --date $date_arg "$work/in/lista.txt" \
     >/dev/full 2>"$work/log/full.err"
 status=$?
 err="$work/log/full.err"
@@ -271,6 +271,8 @@ for i in $(seq 1 20); do
         fail "concurrent-$i" "the list is neither whole list"
     fi
     [ "$(ls -A "$o")" = "$list_name" ] || fail "concurrent-$i" "left behind: $(ls -A "$o")"
+    # A run that met the other's working file made one of its own beside it, and took it along.
+    [ "$(ls -A "$t")" = lista.txt ] || fail "concurrent-$i" "left in the temporary folder: $(ls -A "$t")"
 done
 
 if [ "$failures" -ne 0 ]; then
