@@ -8,7 +8,7 @@ import { servir } from '../../scripts/servidor-web.mjs';
 
 const raiz = new URL('../../', import.meta.url).pathname;
 const destino = process.argv[2] ?? '.';
-const servidor = await servir(join(raiz, 'build/web/sitio'));
+const servidor = await servir(process.env.TRALMIX_SITIO ?? join(raiz, 'build/web/sitio'));
 const navegador = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
                                            args: ['--no-sandbox'] });
 const temporal = await mkdtemp(join(tmpdir(), 'tralmix-capturas-'));
@@ -21,7 +21,9 @@ for (const [nombre, vista] of [['escritorio', { width: 1024, height: 800 }],
   const pagina = await navegador.newPage();
   await pagina.setViewport(vista);
   await pagina.goto(servidor.url);
+  await pagina.click('.opciones summary');
   await pagina.screenshot({ path: join(destino, `${nombre}-reposo.png`) });
+  await pagina.click('.opciones summary');
   await (await pagina.$('#archivo')).uploadFile(larga);
   await pagina.waitForFunction(() => Number(document.getElementById('avance').value) > 150);
   await pagina.screenshot({ path: join(destino, `${nombre}-proceso.png`) });

@@ -6,14 +6,15 @@ importScripts('motor.js');
 
 const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
   // Past 1 MB the memory file system grows a file by an eighth at a time, so writing a list of
-  // 100 MB copies it some forty times over; doubling copies it about once.
+  // 100 MB copies it some forty times over; doubling copies it about once. Past 256 MB it grows by
+  // that much, so that a large file wastes at most that much.
   const memfs = m.FS.filesystems.MEMFS;
   memfs.expandFileStorage = (nodo, capacidad) => {
     const antes = nodo.contents ? nodo.contents.length : 0;
     if (antes >= capacidad) {
       return;
     }
-    const nuevo = new Uint8Array(Math.max(capacidad, antes * 2, 256));
+    const nuevo = new Uint8Array(Math.max(capacidad, antes + Math.min(antes, 256 << 20), 256));
     if (nodo.usedBytes > 0) {
       nuevo.set(nodo.contents.subarray(0, nodo.usedBytes));
     }
