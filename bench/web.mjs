@@ -53,8 +53,9 @@ function picoRenderizador(navegador) {
 }
 
 async function conNavegador(hacer) {
+  // A run on a large file may take minutes.
   const navegador = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-                                             args: ['--no-sandbox'] });
+                                             args: ['--no-sandbox'], protocolTimeout: 1800000 });
   try {
     const pagina = await navegador.newPage();
     await pagina.goto(servidor.url);

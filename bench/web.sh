@@ -45,6 +45,7 @@ for mb in $mayores; do
     grandes+=("$(generar lista "$mb" txt crlf)")
 done
 
+cargaInicio=$(cut -d' ' -f1-3 /proc/loadavg)
 filas=$(mktemp)
 trap 'rm -f "$filas"' EXIT
 CORRIDAS=$corridas node bench/web.mjs "$sitio" "$construccion/src/cli/tralmix-cli" "${archivos[@]}" \
@@ -62,19 +63,21 @@ done
 python3 - "$filas" bench/RESULTS.md "$(tamano motor.wasm)" "$(comprimido motor.wasm)" \
     "$(tamano motor.js)" "$(comprimido motor.js)" "$total" "$totalGz" \
     "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(chromium --version 2>/dev/null | head -n 1)" \
-    "$(em++ --version | head -n 1)" <<'EOF'
+    "$(em++ --version | head -n 1 | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -n 1)" \
+    "$cargaInicio" "$(cut -d' ' -f1-3 /proc/loadavg)" <<'EOF'
 import json, sys
-filas, destino, wasm, wasmGz, js, jsGz, total, totalGz, fecha, chromium, emcc = sys.argv[1:12]
+filas, destino, wasm, wasmGz, js, jsGz, total, totalGz, fecha, chromium, emcc, carga0, carga1 = sys.argv[1:14]
 titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts",
            "corta": "plain list, short lines"}
 kb = lambda n: f"{int(n) / 1024:.0f} KB"
 out = ["## In the browser", "",
        f"Made by `bench/web.sh`: `procesar` in headless {chromium.strip()} (the engine built by "
-       f"{emcc.split('(')[0].strip()} {emcc.split(')')[-1].strip()}, single-threaded, exceptions on) "
+       f"Emscripten {emcc}, single-threaded, WebAssembly exceptions) "
        "and `tralmix-cli` in turns on the same inputs, median of each; the browser's time is "
        "from the call to the list's bytes in the page, its worker's engine already loaded. Every "
        "list was checked equal to the command's. Peak memory: the renderer process (the page "
-       "and its workers) against the command's.", "", f"- Date: {fecha}", "",
+       "and its workers) against the command's.", "", f"- Date: {fecha}",
+       f"- Load average (1, 5, 15 min): {carga0} before, {carga1} after", "",
        "| input | size | browser (s) | native (s) | ratio | target | browser peak (MB) | native peak (MB) |",
        "|---|---:|---:|---:|---:|---:|---:|---:|"]
 mayores = []
