@@ -95,29 +95,32 @@ TEST(Formatos, Vcard) {
 }
 
 TEST(Formatos, Csv) {
-    probar(Formato::Csv, {
-                             {"e-mail columns by name, values split on :::",
-                              "Name,E-mail 1 - Value,Notes,E-mail 2 - Value\n"
-                              "Ann,a@b.c ::: d@e.f,n@o.p,\"g@h.i\"\n",
-                              {"a@b.c", "d@e.f", "g@h.i"}},
-                             {"quotes: separators, doubled quotes, line breaks",
-                              "\"Nombre\";\"Correo electrónico\";\"Nota\"\r\n"
-                              "\"Lee; Ann\";\"x@y.z\";\"a\r\nb \"\"q@r.s\"\"\"\r\n"
-                              "Bo;\"m@n.o\";\n",
-                              {"m@n.o", "x@y.z"}},
-                             {"tabs, empty fields",
-                              "one\t\tcontact1@invalid.example\n",
-                              {"contact1@invalid.example"}},
-                             {"a first line with an address is data",
-                              "mail@x.example,Ann\nb@y.example,Bo\n",
-                              {"b@y.example", "mail@x.example"}},
-                             {"no header: every field that is one address",
-                              "a@b.c\nAnn <d@e.f>\nx,g@h.i,\"j@k.l\"\n",
-                              {"a@b.c", "g@h.i", "j@k.l"}},
-                             {"display-name column is not an address",
-                              "E-mail Display Name,Email\nAnn (a@b.c),d@e.f\n",
-                              {"d@e.f"}},
-                         });
+    probar(
+        Formato::Csv,
+        {
+            {"e-mail columns by name, values split on :::",
+             "Name,E-mail 1 - Value,Notes,E-mail 2 - Value\n"
+             "Ann,a@b.c ::: d@e.f,n@o.p,\"g@h.i\"\n",
+             {"a@b.c", "d@e.f", "g@h.i"}},
+            {"quotes: separators, doubled quotes, line breaks",
+             "\"Nombre\";\"Correo electrónico\";\"Nota\"\r\n"
+             "\"Lee; Ann\";\"x@y.z\";\"a\r\nb \"\"q@r.s\"\"\"\r\n"
+             "Bo;\"m@n.o\";\n",
+             {"m@n.o", "x@y.z"}},
+            {"an invisible control keeps an address out", "a\xE2\x80\x8B@b.c\nd@e.f\n", {"d@e.f"}},
+            {"tabs, empty fields",
+             "one\t\tcontact1@invalid.example\n",
+             {"contact1@invalid.example"}},
+            {"a first line with an address is data",
+             "mail@x.example,Ann\nb@y.example,Bo\n",
+             {"b@y.example", "mail@x.example"}},
+            {"no header: every field that is one address",
+             "a@b.c\nAnn <d@e.f>\nx,g@h.i,\"j@k.l\"\n",
+             {"a@b.c", "g@h.i", "j@k.l"}},
+            {"display-name column is not an address",
+             "E-mail Display Name,Email\nAnn (a@b.c),d@e.f\n",
+             {"d@e.f"}},
+        });
 }
 
 TEST(Formatos, Ldif) {

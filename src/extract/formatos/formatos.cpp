@@ -181,7 +181,9 @@ void Direcciones::ofrecer(std::string_view valor) {
     while (!valor.empty() && (valor.back() == ' ' || valor.back() == '\t')) {
         valor.remove_suffix(1);
     }
-    if (!esDireccion(valor) || !texto::esUtf8(valor)) {
+    // As on the text's paths, an address with an invisible control is left out: it can show as
+    // another address.
+    if (!esDireccion(valor) || !texto::esUtf8(valor) || texto::tieneInvisible(valor)) {
         return;
     }
     minusculas_.clear();
