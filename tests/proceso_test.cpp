@@ -59,6 +59,7 @@ TEST_F(Proceso, DialogSettings) {
 TEST_F(Proceso, TypedPathCheckOnlyWarns) {
     const auto existente = archivos::desdeRuta(entrada.escribir("Lista.TXT", "x@y\r\n"));
     const auto documento = archivos::desdeRuta(entrada.escribir("carta.doc", "x@y\r\n"));
+    const auto tarjeta = archivos::desdeRuta(entrada.escribir("Amigos.VCF", "EMAIL:x@y\r\n"));
     struct Caso {
         std::u16string caja;
         std::u16string mensaje;  // empty: none
@@ -67,6 +68,7 @@ TEST_F(Proceso, TypedPathCheckOnlyWarns) {
         {u"", u""},
         {u"    ", u""},
         {existente, u""},  // found as typed; capitals in the extension pass
+        {tarjeta, u""},    // contacts and mail files too
         {documento, u"El archivo especificado no es valido..."},
         {entrada.u16() + u"/no-existe.txt", u"El archivo especificado no existe..."},
         {u"  zzz  ", u"El archivo especificado no existe..."},
