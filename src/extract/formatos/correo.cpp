@@ -87,15 +87,16 @@ bool espacio(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-}  // namespace
-
 // An address list: mailboxes ("Name <a@b>", "a@b (Name)", "a@b") and groups ("Name: a@b, c@d;")
 // separated by commas. Display names, quoted strings (which may hold "," and "@"), comments and
 // encoded words are passed over; of a mailbox only what is between "<" and ">" counts, or,
-// without brackets, its last word.
-void leerListaDeDirecciones(std::string_view t, Direcciones& direcciones) {
-    std::string palabra;  // the mailbox's address without brackets, its last word so far
-    std::string angulo;   // what stands between "<" and ">"
+// without brackets, its last word. palabra: that address without brackets, its last word so far;
+// angulo: what stands between "<" and ">"; both the caller's, so that a mailbox of many headers
+// reuses their memory.
+void leerLista(std::string_view t, Direcciones& direcciones, std::string& palabra,
+               std::string& angulo) {
+    palabra.clear();
+    angulo.clear();
     bool enAngulo = false;
     bool conAngulo = false;
     bool separado = false;  // white space since the last character of palabra
@@ -174,6 +175,14 @@ void leerListaDeDirecciones(std::string_view t, Direcciones& direcciones) {
     terminar();
 }
 
+}  // namespace
+
+void leerListaDeDirecciones(std::string_view t, Direcciones& direcciones) {
+    std::string palabra;
+    std::string angulo;
+    leerLista(t, direcciones, palabra, angulo);
+}
+
 namespace {
 
 // Messages' headers, unfolded; bodies are passed over. In an mbox every line that begins with
@@ -230,7 +239,7 @@ class LectorCorreo final : public Lector {
     void terminarCabecera() {
         if (tomando_) {
             tomando_ = false;
-            leerListaDeDirecciones(cabecera_, direcciones_);
+            leerLista(cabecera_, direcciones_, palabra_, angulo_);
         }
     }
 
@@ -240,6 +249,8 @@ class LectorCorreo final : public Lector {
     bool primera_ = true;
     bool tomando_ = false;  // the header being unfolded is one of kCabeceras
     std::string cabecera_;
+    std::string palabra_;
+    std::string angulo_;
 };
 
 }  // namespace
