@@ -57,7 +57,10 @@ onmessage = async ({ data }) => {
     }
     let lista = null;
     if (estado === 0) {
-      lista = m.FS.readFile(`/salida/${nombreLista}`);
+      // The list's bytes go to the page as the memory file system holds them, not copied: a
+      // copy of a list of a gigabyte costs as much again.
+      const nodo = m.FS.lookupPath(`/salida/${nombreLista}`).node;
+      lista = new Uint8Array(nodo.contents.buffer, nodo.contents.byteOffset, nodo.usedBytes);
       m.FS.unlink(`/salida/${nombreLista}`);
     }
     m.FS.chdir('/');
