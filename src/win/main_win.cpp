@@ -33,6 +33,9 @@ int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
                 // Tab, Enter, Space and Escape in whichever window is active: the main one or the
                 // progress window.
                 const HWND activa = ::GetActiveWindow();
+                if (ventana.teclaDeMenu(m)) {
+                    continue;
+                }
                 if (activa == nullptr || !::IsDialogMessageW(activa, &m)) {
                     ::TranslateMessage(&m);
                     ::DispatchMessageW(&m);

@@ -284,6 +284,18 @@ void Principal::menuContextual(LPARAM donde) {
     }
 }
 
+bool Principal::teclaDeMenu(const MSG& m) {
+    if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) {
+        return false;
+    }
+    const bool tecla = m.wParam == VK_APPS || (m.wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0);
+    if (!tecla || ::GetActiveWindow() != hwnd_) {
+        return false;
+    }
+    menuContextual(-1);
+    return true;
+}
+
 void Principal::opcionesLista() {
     // The run reads the layout from the state; it changes only between runs.
     if (corredor_->enCurso()) {

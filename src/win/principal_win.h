@@ -58,6 +58,10 @@ class Principal {
 
     HWND hwnd() const { return hwnd_; }
 
+    // Shift+F10 or the context-menu key while this window is active, whichever control has the
+    // focus: the window's menu, at its middle. True when m was that key.
+    bool teclaDeMenu(const MSG& m);
+
   private:
     static LRESULT CALLBACK procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,

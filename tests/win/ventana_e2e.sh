@@ -74,6 +74,8 @@ reiniciar_wine
 "$wine" reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
 "$wine" reg add 'HKCR\htmlfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
 rm -f "$perfil"/Mails_*.txt
+# The list's options as a new user has them.
+"$wine" reg delete 'HKCU\Software\Tralmix' /f >/dev/null 2>&1
 
 cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
 ruta_windows="Z:$(printf '%s' "$salida/entrada/lista.txt" | tr / '\\')"
@@ -177,6 +179,23 @@ for teclas in "Return" "Tab Tab Tab Return"; do
         fallar "keys '$teclas' on the window did not press \"...\""
     fi
 done
+
+# Shift+F10 opens the window's menu, whose one entry opens "Opciones de la lista"; Escape
+# closes it unchanged.
+xdotool key --delay 150 shift+F10
+sleep 1
+xdotool key --delay 150 Down Return
+if opciones=$(esperar '^Opciones de la lista$' 20); then
+    import -window root "$salida/opciones.png"
+    eval "$(xdotool getwindowgeometry --shell "$opciones")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+    xdotool key Escape
+    sleep 1
+    xdotool mousemove $((cx + 100)) $((cy + 160))
+else
+    fallar "Shift+F10 and the menu did not open \"Opciones de la lista\""
+fi
 
 # "..." (6945, 180, 645 by 315 twips): its middle.
 xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
