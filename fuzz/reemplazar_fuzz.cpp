@@ -1,4 +1,4 @@
-// The program's in-place replacement, from any start, against the helper as it is specified; and
+// The program's in-place replacement, from any start, against the helper written step by step; and
 // the last-occurrence search against a plain scan.
 
 #include <fuzzer/FuzzedDataProvider.h>

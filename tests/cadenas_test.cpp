@@ -18,8 +18,8 @@ struct CasoReemplazar {
     std::u16string esperado;
 };
 
-// The helper as specified (the reference every replacement of the program is held to).
-TEST(Reemplazar, AsSpecified) {
+// The helper's own rules (the reference every replacement of the program is held to).
+TEST(Reemplazar, FollowsItsRules) {
     const std::vector<CasoReemplazar> casos = {
         {u"%%", u"%", u" ", 1, -1, 0, u"  "},           // found again right after a replacement
         {u"aaa", u"a", u"aa", 1, -1, 0, u"aaaaaa"},     // a replacement is never searched again

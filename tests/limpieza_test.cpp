@@ -69,7 +69,7 @@ TEST(Limpieza, EqualsTheTableRowByRow) {
     }
 }
 
-// Both tables row by row, as the text lists them: the literal references read the program's own
+// Both tables row by row, in the order they are applied: the literal references read the program's own
 // tables, so only this catches a mistyped row.
 TEST(Tablas, EveryRowAsWritten) {
     const std::string q = "\"";

@@ -19,7 +19,7 @@
 namespace tralmix {
 namespace {
 
-// The text's two entries first and unchanged, then the contact and mail files.
+// The two long-standing entries first and unchanged, then the contact and mail files.
 constexpr std::u16string_view kFiltroTexto =
     u"Txt Files (*.Txt) | *.txt|MSN Files  (*.ctt) | *.ctt";
 // Hide the read-only box (4), the file must exist (4096), offer to create it (8192).
@@ -87,7 +87,7 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
         puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
-    // Contacts and saved mail are read as what they are; anything else as the text's files.
+    // Contacts and saved mail are read as what they are; anything else as a list or pasted messages.
     if (const auto formato = formatos::formatoDe(estado.archivoEntrada);
         formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno) {
         return formatos::procesarFormato(estado, puerto, formato);

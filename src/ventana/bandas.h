@@ -29,8 +29,8 @@ struct Banda {
 };
 
 // The 64 bands for a client area of the given size, in painting order. The steps and running
-// values are single precision and every rounding goes half to even, so the rows and colours match
-// the original painter band for band.
+// values are single precision and every rounding goes half to even: the rows and colours of every
+// band come out the same on every platform and in every front end.
 std::vector<Banda> bandasDegradado(int ancho, int alto, Color inicio, Color fin);
 
 }  // namespace tralmix

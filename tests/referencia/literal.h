@@ -15,7 +15,7 @@ namespace tralmix::literal {
 
 using Lineas = std::vector<std::u16string>;
 
-// Replacement as the string helper is specified: from the 1-based position inicio, at most
+// The string helper's replacement, step by step: from the 1-based position inicio, at most
 // cantidad replacements (negative: all), modo 0 exact and 1 without regard to case; the search
 // goes on right after each inserted replacement.
 std::u16string reemplazar(std::u16string_view texto, std::u16string_view buscado,

@@ -19,7 +19,7 @@ namespace tralmix::formatos {
 
 enum class Formato {
     Ninguno,  // not a kind of file a run takes (the command reads it as text all the same)
-    Texto,    // .txt and .ctt: the cleaning and the two extraction paths of the text
+    Texto,    // .txt and .ctt: the cleaning and the two extraction paths of plain text
     Vcard,    // .vcf, .vcard
     Csv,      // .csv, .tsv
     Ldif,     // .ldif
