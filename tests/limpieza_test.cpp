@@ -69,8 +69,8 @@ TEST(Limpieza, EqualsTheTableRowByRow) {
     }
 }
 
-// Both tables row by row, in the order they are applied: the literal references read the program's own
-// tables, so only this catches a mistyped row.
+// Both tables row by row, in the order they are applied: the literal references read the program's
+// own tables, so only this catches a mistyped row.
 TEST(Tablas, EveryRowAsWritten) {
     const std::string q = "\"";
     const std::string xml = "<?xml version=" + q + "1.0" + q + "?>";

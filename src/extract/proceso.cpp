@@ -87,7 +87,8 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
         puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
-    // Contacts and saved mail are read as what they are; anything else as a list or pasted messages.
+    // Contacts and saved mail are read as what they are; anything else as a list or pasted
+    // messages.
     if (const auto formato = formatos::formatoDe(estado.archivoEntrada);
         formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno) {
         return formatos::procesarFormato(estado, puerto, formato);
