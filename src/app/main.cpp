@@ -10,6 +10,7 @@
 
 #include "app/escritorio.h"
 #include "app/principal.h"
+#include "version.h"
 
 int main(int argc, char* argv[]) {
     QApplication aplicacion(argc, argv);

@@ -6,6 +6,7 @@
 
 #include "extract/disposicion.h"
 #include "util/entorno.h"
+#include "version.h"
 
 namespace tralmix::cli {
 namespace {
