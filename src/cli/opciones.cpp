@@ -11,6 +11,15 @@
 namespace tralmix::cli {
 namespace {
 
+// Where each system's temporary folder comes from (on Windows, GetTempPathW's order).
+#ifdef _WIN32
+#define TRALMIX_TEMPORAL "TMP o TEMP"
+#define TRALMIX_PERSONAL "la carpeta del perfil del usuario"
+#else
+#define TRALMIX_TEMPORAL "TMPDIR o /tmp"
+#define TRALMIX_PERSONAL "la carpeta personal"
+#endif
+
 constexpr std::string_view kUsoTexto =
     "Uso: tralmix-cli [--output-dir CARPETA] [--temp-dir CARPETA] [--date AAAA-MM-DD] [--open]\n"
     "                 [--group-size N] [--separator TEXTO] [--quiet | --progress] ENTRADA\n"
@@ -28,8 +37,10 @@ constexpr std::string_view kUsoTexto =
     "                de cada mensaje; el cuerpo de los mensajes no se lee\n"
     "Cualquier otro archivo se lee como un .txt.\n"
     "\n"
-    "  --output-dir CARPETA  carpeta de la lista (por omisión, la carpeta personal)\n"
-    "  --temp-dir CARPETA    carpeta del archivo de trabajo (por omisión, TMPDIR o /tmp)\n"
+    "  --output-dir CARPETA  carpeta de la lista (por omisión, " TRALMIX_PERSONAL
+    ")\n"
+    "  --temp-dir CARPETA    carpeta del archivo de trabajo (por omisión, " TRALMIX_TEMPORAL
+    ")\n"
     "  --date AAAA-MM-DD     fecha del nombre de la lista (por omisión, hoy)\n"
     "  --open                abre la lista con el programa predeterminado del escritorio\n"
     "  --group-size N        direcciones por grupo, de 1 a 1000 (por omisión, 48)\n"

@@ -128,6 +128,24 @@ bool esCarpeta(const BY_HANDLE_FILE_INFORMATION& info) {
 
 constexpr char16_t kNoAbierto[] = u"el archivo no está abierto";
 
+// Windows answers "path not found" also where a folder of the path is a file; the nearest part
+// that exists tells which it is.
+bool parteEsArchivo(std::u16string ruta) {
+    for (;;) {
+        while (!ruta.empty() && (ruta.back() == u'\\' || ruta.back() == u'/')) {
+            ruta.pop_back();
+        }
+        if (ruta.empty() || ruta.back() == u':') {
+            return false;
+        }
+        const DWORD atributos = ::GetFileAttributesW(ancho(ruta).c_str());
+        if (atributos != INVALID_FILE_ATTRIBUTES) {
+            return (atributos & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        }
+        ruta.resize(inicioNombre(ruta));
+    }
+}
+
 }  // namespace
 
 std::filesystem::path aRuta(std::u16string_view ruta) {
@@ -400,6 +418,10 @@ Fallo EscritorAtomico::abrir(std::u16string_view destino) {
     base += nombre;
     quitarOcultosAbandonados(carpeta, nombre);
     fallo_ = crearUnico(base, 0, FILE_ATTRIBUTE_HIDDEN, manejador_, temporal_);
+    if (static_cast<DWORD>(fallo_.error) == ERROR_PATH_NOT_FOUND &&
+        parteEsArchivo(std::u16string(carpeta))) {
+        fallo_ = falloDe(ERROR_DIRECTORY);
+    }
     return fallo_;
 }
 

@@ -37,6 +37,12 @@ esperar_estado version 0
 printf 'tralmix 2.00\nCreador de lista de correos\n' | cmp -s - "$work/version.out" ||
     fallar version "stdout is not the two lines, LF-ended: $(od -c "$work/version.out" | head -3)"
 
+# The help names Windows' own places, not those of Linux.
+correr help --help
+esperar_estado help 0
+grep -q 'TMP o TEMP)' "$work/help.out" && ! grep -q '/tmp' "$work/help.out" ||
+    fallar help "$(grep -- --temp-dir "$work/help.out")"
+
 correr usage
 esperar_estado usage 2
 grep -q '^tralmix-cli: falta el archivo de entrada' "$work/usage.err" || fallar usage "$(head -2 "$work/usage.err")"

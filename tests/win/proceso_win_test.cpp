@@ -91,6 +91,9 @@ TEST_F(ProcesoWindows, ResultFolderThatIsAFile) {
               Desenlace::FalloArchivo);
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_TRUE(puerto.mensajes[0].texto.starts_with(u"No se pudo crear el archivo:\r\n"));
+    // Said as on Linux: not "does not exist", which sends the user looking for a missing folder.
+    EXPECT_TRUE(puerto.mensajes[0].texto.ends_with(u"una parte de la ruta no es una carpeta"))
+        << prueba::u8(puerto.mensajes[0].texto);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_EQ(prueba::leer(archivo), "x");
     EXPECT_TRUE(puerto.abiertos.empty());
