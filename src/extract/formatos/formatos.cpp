@@ -31,7 +31,8 @@ bool igualSinMayusculas(std::u16string_view a, std::u16string_view b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const char16_t x = a[i] >= u'A' && a[i] <= u'Z' ? a[i] - u'A' + u'a' : a[i];
+        const char16_t x =
+            a[i] >= u'A' && a[i] <= u'Z' ? static_cast<char16_t>(a[i] - u'A' + u'a') : a[i];
         if (x != b[i]) {
             return false;
         }
