@@ -199,34 +199,6 @@ void agregarUtf8(std::string& salida, std::u16string_view texto) {
     }
 }
 
-std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
-    std::u16string salida;
-    salida.reserve(bytes.size() / 2 + 1);
-    auto unidad = [&](std::size_t i) {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char16_t>(grandeAlFinal ? (a << 8) | b : (b << 8) | a);
-    };
-    const std::size_t pares = bytes.size() / 2;
-    for (std::size_t k = 0; k < pares; ++k) {
-        const char16_t c = unidad(2 * k);
-        if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pares) {
-            const char16_t d = unidad(2 * k + 2);
-            if (d >= 0xDC00 && d <= 0xDFFF) {
-                salida.push_back(c);
-                salida.push_back(d);
-                ++k;
-                continue;
-            }
-        }
-        salida.push_back(c >= 0xD800 && c <= 0xDFFF ? u'\uFFFD' : c);
-    }
-    if (bytes.size() % 2 != 0) {
-        salida.push_back(u'\uFFFD');
-    }
-    return salida;
-}
-
 std::u16string desde1252(std::string_view bytes) {
     // 0x80 to 0x9F; the undefined five keep their value.
     static constexpr char16_t kAltos[32] = {

@@ -25,7 +25,8 @@ std::u16string desdeUtf8Reemplazando(std::string_view bytes);
 // An unpaired surrogate becomes U+FFFD.
 void agregarUtf8(std::string& salida, std::u16string_view texto);
 
-// Unpaired surrogates and an odd last byte become U+FFFD.
+// Unpaired surrogates and an odd last byte become U+FFFD (a lead surrogate last and the odd byte
+// after it, one). The Windows build decodes UTF-16 with it too.
 std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal);
 // The five bytes Windows-1252 leaves undefined become the C1 controls of equal value.
 std::u16string desde1252(std::string_view bytes);

@@ -13,6 +13,7 @@
 #include "util/ascii.h"
 #include "util/texto.h"
 #include "util/texto_plataforma.h"
+#include "util/texto_propio.h"
 
 namespace tralmix::texto {
 namespace {
@@ -75,33 +76,8 @@ std::u16string minusculasNoAscii(std::u16string_view texto) {
     return salida;
 }
 
-// A pair of bytes at a time; the replacements as the Linux build makes them.
 std::u16string desdeUtf16(std::string_view bytes, bool grandeAlFinal) {
-    std::u16string salida;
-    salida.reserve(bytes.size() / 2 + 1);
-    auto unidad = [&](std::size_t i) {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char16_t>(grandeAlFinal ? (a << 8) | b : (b << 8) | a);
-    };
-    const std::size_t pares = bytes.size() / 2;
-    for (std::size_t k = 0; k < pares; ++k) {
-        const char16_t c = unidad(2 * k);
-        if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pares) {
-            const char16_t d = unidad(2 * k + 2);
-            if (d >= 0xDC00 && d <= 0xDFFF) {
-                salida.push_back(c);
-                salida.push_back(d);
-                ++k;
-                continue;
-            }
-        }
-        salida.push_back(c >= 0xD800 && c <= 0xDFFF ? u'\uFFFD' : c);
-    }
-    if (bytes.size() % 2 != 0) {
-        salida.push_back(u'\uFFFD');
-    }
-    return salida;
+    return propio::desdeUtf16(bytes, grandeAlFinal);
 }
 
 bool esUtf8(std::string_view bytes) {
