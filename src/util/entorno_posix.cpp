@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
 #include "util/archivos.h"
@@ -51,25 +50,6 @@ std::u16string carpetaPrograma() {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::u16string(u".") : archivos::desdeRuta(exe.parent_path());
-}
-
-Fecha hoy() {
-    const std::time_t ahora = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&ahora, &local);
-    return Fecha{local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                 static_cast<unsigned>(local.tm_mday)};
-}
-
-std::vector<std::string> argumentos(int argc, char** argv) {
-    return {argv + (argc > 0 ? 1 : 0), argv + argc};
-}
-
-std::u16string rutaAbsoluta(std::string_view utf8) {
-    std::error_code error;
-    const auto camino = std::filesystem::absolute(std::filesystem::path(utf8), error);
-    // The name's bytes as they are: a name that is not UTF-8 still names its own file.
-    return archivos::desdeRuta(error ? std::filesystem::path(utf8) : camino);
 }
 
 bool abrir(std::u16string_view destino) {
