@@ -11,6 +11,8 @@ packages=(
     clang libclang-rt-14-dev
     imagemagick xclip qt6-translations-l10n
     desktop-file-utils appstream shared-mime-info
+    # the Debian package: its dependencies, man pages (a Spanish locale's sources) and checks
+    dpkg-dev file help2man locales lintian
     "$@"
 )
 

@@ -12,6 +12,7 @@ packages=(
     googletest
     wine wine64 fonts-wine
     icoutils python3-pefile zip
+    wixl msitools
 )
 
 ./scripts/setup-debian.sh "${packages[@]}"
