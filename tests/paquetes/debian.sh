@@ -2,7 +2,7 @@
 # The Debian package as a user gets it, without installing it on this machine: lintian finds no
 # error or warning; unpacked, its tralmix-cli writes the sample's list byte for byte as the
 # build's does; Depends names the ICU and Qt libraries and what the programs start by name; the
-# desktop entry, metainfo and file type validate; the man pages are the Spanish ones; and every
+# desktop entry and metainfo validate; the man pages are the Spanish ones; and every
 # help page the index links to is where the window looks for it.
 #
 # Usage: debian.sh PACKAGE.deb BUILD_DIR   (BUILD_DIR: the build the package was made from)
@@ -63,14 +63,6 @@ comprobar desktop-file-validate \
     desktop-file-validate "$usr/share/applications/org.example.Tralmix.desktop"
 comprobar appstreamcli appstreamcli validate --no-net \
     "$usr/share/metainfo/org.example.Tralmix.metainfo.xml"
-
-# The shared MIME database built from the package's file type alone gives .ctt its type.
-tipo_ctt() {
-    cp -r "$usr/share/mime" "$trabajo/mime"
-    update-mime-database "$trabajo/mime" &&
-        grep -qx 'application/x-ctt-contact-list:\*\.ctt' "$trabajo/mime/globs"
-}
-comprobar "tipo .ctt" tipo_ctt
 
 # help2man falls back to English headings, silently, where the Spanish locale is missing.
 en_espanol() {
