@@ -22,7 +22,7 @@ sin = [i.filename for i in zipfile.ZipFile(sys.argv[1]).infolist()
        if not i.filename.isascii() and not i.flag_bits & 0x800]
 sys.exit("FAIL: names without the UTF-8 flag: %s" % sin if sin else 0)' "$origen" || exit 1
         unzip -q -j "$origen" -d "$carpeta" || exit 1
-        for f in tralmix.exe tralmix-cli.exe tralmix.chm LÉAME.txt; do
+        for f in tralmix.exe tralmix-cli.exe tralmix.chm LÉAME.txt LICENCIA.txt; do
             [ -f "$carpeta/$f" ] || { echo "FAIL: $f is not in the package"; exit 1; }
         done
         ;;
