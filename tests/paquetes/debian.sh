@@ -85,12 +85,12 @@ ayuda() {
         echo "no index.html in $carpeta"
         return 1
     }
-    for enlace in $(grep -o 'href="[^"#:]*' "$carpeta/index.html" | sed 's/^href="//' | sort -u); do
+    while read -r enlace; do
         [ -f "$carpeta/$enlace" ] || {
             echo "index.html links to $enlace, which is not in the package"
             return 1
         }
-    done
+    done < <(grep -o 'href="[^"#:]*' "$carpeta/index.html" | sed 's/^href="//' | sort -u)
 }
 comprobar "ayuda" ayuda
 

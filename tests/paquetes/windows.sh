@@ -10,16 +10,25 @@
 #   BORRAR_AJUSTES=1 is given;
 # - a newer package replaces the installed one.
 #
-# Usage: windows.sh PACKAGE.msi BUILD_DIR   (BUILD_DIR: the Windows build the package was made from)
+# Usage: windows.sh PACKAGE.msi BUILD_DIR [SHOT.png]
+#   BUILD_DIR: the Windows build the package was made from; SHOT.png: where to keep a screenshot
+#   of the window started from the shortcut.
 set -u
 msi=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 build=$(cd "$2" && pwd)
+captura=${3:-}
 raiz=$(cd "$(dirname "$0")/../.." && pwd)
 wine=$raiz/scripts/wine.sh
 
 trabajo=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-msi-prueba.XXXXXX") || exit 1
 export TRALMIX_WINEPREFIX=$trabajo/prefijo
-trap 'WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null; rm -rf "$trabajo"' EXIT
+xvfb=
+terminar() {
+    WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null
+    rm -rf "$trabajo"
+}
+trap terminar EXIT
 perfil=$TRALMIX_WINEPREFIX/drive_c/users/$(id -un)
 carpeta=$perfil/AppData/Local/Programs/Tralmix
 acceso="$perfil/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tralmix.lnk"
@@ -62,7 +71,10 @@ version=$(propiedad "$msi" ProductVersion)
 sin_elevacion() {
     local palabras
     palabras=$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')
-    [ -n "$palabras" ] && ((palabras & 8)) || { echo "Word Count $palabras asks for elevation"; return 1; }
+    if [ -z "$palabras" ] || ! ((palabras & 8)); then
+        echo "Word Count $palabras asks for elevation"
+        return 1
+    fi
     [ -z "$(propiedad "$msi" ALLUSERS)" ] || { echo "ALLUSERS is set"; return 1; }
 }
 comprobar "sin elevación" sin_elevacion
@@ -91,6 +103,47 @@ comprobar "la misma lista" cmp "$trabajo/compilacion/Mails_20050305.txt" \
     "$trabajo/instalado/Mails_20050305.txt"
 
 comprobar "acceso del menú Inicio" grep -qaF "$carpeta_windows\\tralmix.exe" "$acceso"
+
+# The shortcut opened as the Start menu opens it, in a virtual display: the window that shows is
+# the installed program's.
+desde_el_menu() {
+    local w='' pid
+    exec 5>"$trabajo/pantalla"
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$trabajo/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$trabajo/pantalla" ] && break
+        sleep 0.1
+    done
+    DISPLAY=:$(head -n 1 "$trabajo/pantalla")
+    export DISPLAY
+    # Wine's desktop takes the display its server starts with.
+    WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null
+    WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -w 2>/dev/null
+    "$wine" start "C:\\users\\$(id -un)\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tralmix.lnk" \
+        </dev/null >/dev/null 2>&1
+    # A bounded wait: Wine may first have to start its services on a busy machine.
+    for _ in $(seq 900); do
+        w=$(xdotool search --name 'Creador de listas de' 2>/dev/null | head -n 1)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    [ -n "$w" ] || { echo "no window appeared"; return 1; }
+    pid=$(xdotool getwindowpid "$w") || return 1
+    tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF "$carpeta_windows\\tralmix.exe" ||
+        { echo "the window is not the installed program's: $(tr '\0' ' ' <"/proc/$pid/cmdline")"; return 1; }
+    if [ -n "$captura" ]; then
+        sleep 1
+        import -window root "$captura"
+    fi
+    WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null
+    WINEPREFIX=$TRALMIX_WINEPREFIX /usr/lib/wine/wineserver -w 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+    xvfb=
+    unset DISPLAY
+}
+comprobar "la ventana desde el menú Inicio" desde_el_menu
 
 clases='HKCU\Software\Classes'
 abrir="\"$carpeta_windows\\tralmix.exe\" \"%1\""
@@ -154,7 +207,8 @@ actualizar() {
 comprobar "actualización" actualizar
 comprobar "msiexec /x BORRAR_AJUSTES=1" msiexec /x "$trabajo/nueva.msi" /qn BORRAR_AJUSTES=1
 comprobar "nada tras desinstalar la nueva" nada_nuestro
-comprobar "ajustes borrados" eval '! "$wine" reg query "HKCU\\Software\\Tralmix" >/dev/null 2>&1'
+sin_ajustes() { ! "$wine" reg query 'HKCU\Software\Tralmix' >/dev/null 2>&1; }
+comprobar "ajustes borrados" sin_ajustes
 
 echo "windows: $pasados passed, $fallos failed"
 [ "$fallos" -eq 0 ]
