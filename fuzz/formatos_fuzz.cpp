@@ -74,6 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
         largo = alargar(texto);
         texto = largo;
     }
+    // What a file is by its first bytes, judged on any bytes: a binary one always with its
+    // reason.
+    const Eleccion eleccion = juzgarInicio(texto.substr(0, 8192), true);
+    fuzz::exigir((eleccion.binario != Binario::No) != motivoBinario(eleccion.binario).empty(),
+                 "a binary file has its reason");
     // The readers take text decoded to UTF-8, as the file's reader gives it.
     if (!fuzz::utf8Valido(texto)) {
         VigiaCodificacion vigia;

@@ -76,10 +76,15 @@ Eleccion elegir(std::u16string_view ruta) {
     }
     std::string inicio(kInicio, '\0');
     std::size_t lleno = 0;
-    for (std::size_t n = 1; n > 0 && lleno < inicio.size(); lleno += n) {
+    while (lleno < inicio.size()) {
+        std::size_t n = 0;
         if (lector.leer(inicio.data() + lleno, inicio.size() - lleno, n)) {
             return {porNombre, Binario::No};
         }
+        if (n == 0) {
+            break;
+        }
+        lleno += n;
     }
     inicio.resize(lleno);
     Eleccion eleccion = juzgarInicio(inicio, porContenido);
