@@ -90,6 +90,56 @@ status=$?
 [ "$status" -eq 1 ] || fail sjis "status $status, expected 1"
 grep -q 'Shift_JIS' "$work/stderr" || fail sjis "no reason given: $(head -c 200 "$work/stderr")"
 
+# Binary files are refused with what they seem to be and what to do, and write no list; text
+# with other marks or extensions is still read.
+printf 'PK\003\004\024\000\006\000\010\000a@x.example' >"$work/clientes.xlsx"
+printf 'a@x.example\r\n\000\000\001\002b@x.example\r\n' >"$work/datos.txt"
+printf '%%PDF-1.4\n%%\342\343\n1 0 obj a@x.example\n' >"$work/informe.pdf"
+for c in "clientes.xlsx|guárdela como CSV" "datos.txt|bytes nulos" "informe.pdf|documento PDF"; do
+    IFS='|' read -r name reason <<<"$c"
+    run "$work/$name"
+    status=$?
+    [ "$status" -eq 1 ] || fail "$name" "status $status, expected 1"
+    grep -q "$reason" "$work/stderr" || fail "$name" "no reason given: $(head -c 300 "$work/stderr")"
+    [ ! -e "$list" ] || fail "$name" "a list was written"
+done
+printf '\377\376a\000@\000x\000.\000e\000s\000\r\000\n\000' >"$work/utf16.txt"
+printf 'b@x.example\r\n' >"$work/notas.dat"
+for name in utf16.txt notas.dat; do
+    run "$work/$name"
+    status=$?
+    [ "$status" -eq 0 ] || fail "$name" "status $status: $(head -c 300 "$work/stderr")"
+done
+
+# A file without an extension goes by its content: a mailbox (as mail programs keep "Inbox"), a
+# vCard or an LDIF file to its reader; anything else is still read as text.
+printf 'From - Sat Jan 03 01:05:34 1996\nReturn-Path: <bounce@x.example>\nFrom: Alice <alice@x.example>\nMessage-ID: <1@id.example>\n\nwrite to body@x.example\n\nFrom - Mon Jan 05 10:00:00 2004\nTo: bob@x.example\n' \
+    >"$work/Inbox"
+printf 'BEGIN:VCARD\r\nEMAIL:carol@x.example\r\nNOTE:dave@x.example\r\nEND:VCARD\r\n' >"$work/Tarjeta"
+printf 'dn: cn=Eve,mail=eve@x.example\nmail: eve@x.example\n' >"$work/libreta"
+printf 'frank@x.example\r\n' >"$work/lista"
+for c in "Inbox|alice@x.example bob@x.example" "Tarjeta|carol@x.example" \
+    "libreta|eve@x.example" "lista|frank@x.example"; do
+    IFS='|' read -r name want <<<"$c"
+    run "$work/$name"
+    got=$(addresses | tr 'A-Z' 'a-z' | tr '\n' ' ')
+    [ "$got" = "$want " ] || fail "$name" "listed: $got, expected: $want"
+done
+
+# A line of empty fields takes memory for what it keeps, not for every field: 30 MB of them
+# read under an address-space limit (a sanitizer build cannot start under one: skipped).
+limit_kb=250000
+if (ulimit -v $limit_kb && "$cli" --version >/dev/null 2>&1); then
+    { head -c 30000000 /dev/zero | tr '\0' ','; printf 'x@y.example\r\n'; } >"$work/vacios.csv"
+    (ulimit -v $limit_kb && run "$work/vacios.csv")
+    status=$?
+    [ "$status" -eq 0 ] || fail empty-fields "status $status: $(head -c 300 "$work/stderr")"
+    [ "$(addresses)" = "x@y.example" ] || fail empty-fields "listed: $(addresses)"
+    rm -f "$work/vacios.csv"
+else
+    echo "cli_formatos: the command does not start under an address-space limit; memory case skipped"
+fi
+
 # A .csv that is a plain list, in groups of 2 joined by "; ".
 printf 'c@x.example\r\na@x.example\r\nb@x.example\r\n' >"$work/lista.csv"
 run "$work/lista.csv" --group-size 2 --separator '; '

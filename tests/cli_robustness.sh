@@ -122,14 +122,17 @@ fi
 printf 'b@example.com\r\na@example.com\r\n' >"$work/in/lista.txt"
 expected_list=$(printf 'a@example.com\r\n\r\nb@example.com\r\n\r\n\r\n')
 
-# Binary files: an executable is read as text like any other file and ends in a well-formed list.
+# Binary files: an executable, whatever its name, is refused for what it is; no list, the input
+# untouched.
 cp /bin/true "$work/in/programa.txt"
 o=$(fresh bin_out)
 run binary --output-dir "$o" --temp-dir "$(fresh bin_tmp)" --date $date_arg "$work/in/programa.txt"
-if expect_status binary 0; then
-    well_formed binary "$o/$list_name"
-    cmp -s /bin/true "$work/in/programa.txt" || fail binary "the input was changed"
+if expect_status binary 1; then
+    failure_message binary "No se pudo leer el archivo:" "$work/in/programa.txt" \
+        "es un programa, no un archivo de texto; elija el archivo que tiene las direcciones"
 fi
+[ -z "$(ls -A "$o")" ] || fail binary "something was written to the result folder"
+cmp -s /bin/true "$work/in/programa.txt" || fail binary "the input was changed"
 
 # What is not a regular file is refused at once, without blocking or reading without end.
 mkdir -p "$work/in/carpeta.txt"

@@ -357,6 +357,12 @@ TEST(Corredor, HandedOverFilesAreCheckedAlike) {
         {"contacts", {ruta("amigos.Ctt")}, {}},
         {"a pdf with addresses", {ruta("doc.pdf")}, kNoValido},
         {"no extension", {ruta("lista")}, kNoValido},
+        // Taken by their content: a mailbox without an extension is read as one, and a sheet
+        // is refused by the run, which says what it is.
+        {"a mailbox without extension",
+         {archivos::desdeRuta(carpeta.escribir("Inbox", "From - Sat Jan 03 01:05:34 1996\r\n"))},
+         {}},
+        {"a sheet", {archivos::desdeRuta(carpeta.escribir("hoja.xlsx", "PK\x03\x04\x14"))}, {}},
         {"a folder", {carpeta.u16() + u"/carpeta.txt"}, kNoValido},
         {"missing", {carpeta.u16() + u"/falta.txt"}, kNoExiste},
         {"two files", {ruta("a.txt"), ruta("b.txt")}, kNoValido},

@@ -49,7 +49,8 @@ TEST_F(Proceso, DialogSettings) {
     EXPECT_EQ(a.dialogTitle, u"Abrir");
     EXPECT_EQ(a.filter,
               u"Txt Files (*.Txt) | *.txt|MSN Files  (*.ctt) | *.ctt|Contactos y correos "
-              u"(vCard, CSV, LDIF, eml, mbox) | *.vcf;*.vcard;*.csv;*.tsv;*.ldif;*.eml;*.mbox");
+              u"(vCard, CSV, LDIF, eml, mbox) | *.vcf;*.vcard;*.csv;*.tsv;*.ldif;*.eml;*.mbox|"
+              u"Todos los archivos | *");
     EXPECT_EQ(a.filterIndex, 0);
     EXPECT_EQ(a.flags, 12292);
     EXPECT_EQ(a.hWndParent, 0x1234u);

@@ -49,7 +49,7 @@ std::u16string_view rechazoArchivos(const std::vector<std::u16string>& rutas) {
     if (!std::filesystem::exists(archivos::aRuta(rutas.front()), error)) {
         return kNoExiste;
     }
-    if (!archivos::esArchivo(rutas.front()) || !extensionAdmitida(rutas.front())) {
+    if (!archivos::esArchivo(rutas.front()) || !archivoAdmitido(rutas.front())) {
         return kNoValido;
     }
     return {};

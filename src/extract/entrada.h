@@ -65,6 +65,25 @@ class LectorTexto {
     std::size_t enTexto_ = 0;
 };
 
+// Reads the text's pieces in turn, the one loop of every reader of the chosen file: alPieza(pieza)
+// with each; alDeNuevo() when a late byte has shown that the file is not UTF-8, so that the
+// pieces start again and what they gave so far is void. Either returns false to stop there. The
+// reading's own failure, if any.
+template <typename AlPieza, typename AlDeNuevo>
+archivos::Fallo leerPiezas(LectorTexto& entrada, AlPieza&& alPieza, AlDeNuevo&& alDeNuevo) {
+    for (;;) {
+        LectorTexto::Paso paso = LectorTexto::Paso::Fin;
+        std::string_view pieza;
+        if (auto fallo = entrada.siguiente(paso, pieza)) {
+            return fallo;
+        }
+        if (paso == LectorTexto::Paso::Fin ||
+            !(paso == LectorTexto::Paso::DeNuevo ? alDeNuevo() : alPieza(pieza))) {
+            return {};
+        }
+    }
+}
+
 // Calls cadaLinea with each line of a piece, without its line end.
 template <typename CadaLinea>
 void paraCadaLinea(std::string_view pieza, CadaLinea&& cadaLinea) {

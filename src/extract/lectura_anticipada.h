@@ -16,24 +16,16 @@ namespace tralmix {
 // The addresses of one part of the file, a piece at a time; seguir is asked after each piece.
 template <typename Seguir>
 archivos::Fallo leerParte(LectorTexto& entrada, Arreglo& direcciones, Seguir&& seguir) {
-    for (;;) {
-        LectorTexto::Paso paso = LectorTexto::Paso::Fin;
-        std::string_view pieza;
-        if (auto fallo = entrada.siguiente(paso, pieza)) {
-            return fallo;
-        }
-        if (paso == LectorTexto::Paso::Fin) {
-            return {};
-        }
-        if (paso == LectorTexto::Paso::DeNuevo) {
+    return leerPiezas(
+        entrada,
+        [&](std::string_view pieza) {
+            extraerDirecciones(pieza, direcciones);
+            return seguir();
+        },
+        [&] {
             direcciones.clear();
-            continue;
-        }
-        extraerDirecciones(pieza, direcciones);
-        if (!seguir()) {
-            return {};
-        }
-    }
+            return true;
+        });
 }
 
 // Pasted messages read again from a line end on by a second core, while this one does something

@@ -35,7 +35,7 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
         puerto.ponerTextoRuta(caja);
     }
     if (existeArchivo(caja)) {
-        if (!extensionAdmitida(caja)) {
+        if (!archivoAdmitido(caja)) {
             puerto.mensaje(kNoValido, Estilo::Exclamacion, kTitulo);
         } else {
             estado.archivoEntrada = caja;
@@ -87,11 +87,18 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
         puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
-    // Contacts and saved mail are read as what they are; anything else as a list or pasted
-    // messages.
-    if (const auto formato = formatos::formatoDe(estado.archivoEntrada);
-        formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno) {
-        return formatos::procesarFormato(estado, puerto, formato);
+    // A sheet, a document or a program read as text would give a list of junk: refused, saying
+    // what the file seems to be. Contacts and saved mail are read as what they are; anything
+    // else as a list or pasted messages.
+    const formatos::Eleccion eleccion = formatos::elegir(estado.archivoEntrada);
+    if (eleccion.binario != formatos::Binario::No) {
+        puerto.mensaje(mensajeFallo(kNoSeLeyo, estado.archivoEntrada,
+                                    formatos::motivoBinario(eleccion.binario)),
+                       Estilo::Exclamacion, kTitulo);
+        return Desenlace::Rechazado;
+    }
+    if (formatos::tieneLector(eleccion.formato)) {
+        return formatos::procesarFormato(estado, puerto, eleccion.formato);
     }
     archivos::ArchivoTrabajo archivo;
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
@@ -189,8 +196,13 @@ Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
 
 }  // namespace
 
-bool extensionAdmitida(std::u16string_view ruta) {
-    return formatos::formatoDe(ruta) != formatos::Formato::Ninguno;
+bool archivoAdmitido(std::u16string_view ruta) {
+    if (formatos::formatoDe(ruta) != formatos::Formato::Ninguno) {
+        return true;
+    }
+    // Binary content is taken too: the run refuses it, saying what it seems to be.
+    const formatos::Eleccion eleccion = formatos::elegir(ruta);
+    return eleccion.binario != formatos::Binario::No || formatos::tieneLector(eleccion.formato);
 }
 
 void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta) {

@@ -14,9 +14,11 @@ void cargarCarpetaTemporal(Estado& estado, std::u16string carpeta);
 // Fills the state's folders from the system around the program (util/entorno.h), at load time.
 void cargarEntorno(Estado& estado);
 
-// Whether the path ends, in any case, in an extension a run takes: ".txt", ".ctt", and the
-// contacts and mail files (formatos::formatoDe).
-bool extensionAdmitida(std::u16string_view ruta);
+// Whether a window takes the file: its path ends, in any case, in an extension a run takes
+// (".txt", ".ctt", and the contacts and mail files of formatos::formatoDe), or it has no
+// extension and its content is a mailbox, a vCard or an LDIF file, or it is binary (which the run
+// refuses with the reason).
+bool archivoAdmitido(std::u16string_view ruta);
 
 // One processing run: the typed-path check, the Open dialog, the working file, the
 // classification and the extraction path that writes, announces and opens the list.

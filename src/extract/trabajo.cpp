@@ -1,5 +1,7 @@
 #include "extract/trabajo.h"
 
+#include <optional>
+
 #include "extract/entrada.h"
 #include "extract/limpieza.h"
 #include "util/afinado.h"
@@ -54,39 +56,44 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
     };
 
     AvanceDelPuerto avance(puerto, Fase::Limpieza);
-    for (;;) {
-        LectorTexto::Paso paso = LectorTexto::Paso::Fin;
-        std::string_view pieza;
-        if (const auto f = entrada.siguiente(paso, pieza)) {
-            return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
-        }
-        if (paso == LectorTexto::Paso::Fin) {
-            break;
-        }
-        if (paso == LectorTexto::Paso::DeNuevo) {
+    std::optional<Trabajo> corte;  // how the run ended before the text did
+    const auto leido = leerPiezas(
+        entrada,
+        [&](std::string_view pieza) {
+            const bool antes = trabajo.masivo;
+            paraCadaLinea(pieza, limpiarLinea);
+            if (trabajo.masivo && !antes && entrada.utf8() && alVerMasivo) {
+                alVerMasivo(entrada.tamano());
+            }
+            if (salida.size() >= afinado::kTrozo) {
+                if (const auto e = archivo.escribir(salida)) {
+                    corte = fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, e);
+                    return false;
+                }
+                salida.clear();
+            }
+            if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
+                corte = Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}, false};
+                return false;
+            }
+            return true;
+        },
+        [&] {
             // Everything written so far came from a wrong reading of the file.
-            if (const auto f = archivo.crear(trabajo.ruta, evitar)) {
-                return fallo(puerto, kNoSeCreoTrabajo, trabajo.ruta, f);
+            if (const auto e = archivo.crear(trabajo.ruta, evitar)) {
+                corte = fallo(puerto, kNoSeCreoTrabajo, trabajo.ruta, e);
+                return false;
             }
             salida.clear();
             trabajo.lineas = 0;
             trabajo.masivo = false;
-            continue;
-        }
-        const bool antes = trabajo.masivo;
-        paraCadaLinea(pieza, limpiarLinea);
-        if (trabajo.masivo && !antes && entrada.utf8() && alVerMasivo) {
-            alVerMasivo(entrada.tamano());
-        }
-        if (salida.size() >= afinado::kTrozo) {
-            if (const auto f = archivo.escribir(salida)) {
-                return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
-            }
-            salida.clear();
-        }
-        if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
-            return Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}, false};
-        }
+            return true;
+        });
+    if (leido) {
+        return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, leido);
+    }
+    if (corte) {
+        return *corte;
     }
     if (const auto f = archivo.escribir(salida)) {
         return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);

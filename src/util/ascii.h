@@ -1,7 +1,8 @@
 #pragma once
 
 // ASCII fast paths shared by both platforms' text modules: most addresses are ASCII, and these
-// let the conversions skip the library call for them.
+// let the conversions skip the library call for them. Also the small ASCII pieces the file
+// readers share: names compared without regard to case, blanks trimmed, folded lines unfolded.
 
 #include <cstddef>
 #include <cstdint>
@@ -84,5 +85,86 @@ inline void agregarAscii(std::string& salida, std::u16string_view texto) {
         salida[inicio + i] = static_cast<char>(texto[i]);
     }
 }
+
+// Whether a and b are equal but for the case of ASCII letters (extensions, property and header
+// names: never text of other scripts).
+template <typename Caracter>
+constexpr bool igualesSinMayusculas(std::basic_string_view<Caracter> a,
+                                    std::basic_string_view<Caracter> b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        Caracter x = a[i];
+        Caracter y = b[i];
+        x = x >= 'A' && x <= 'Z' ? static_cast<Caracter>(x - 'A' + 'a') : x;
+        y = y >= 'A' && y <= 'Z' ? static_cast<Caracter>(y - 'A' + 'a') : y;
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr bool igualesSinMayusculas(std::string_view a, std::string_view b) {
+    return igualesSinMayusculas<char>(a, b);
+}
+
+constexpr bool igualesSinMayusculas(std::u16string_view a, std::u16string_view b) {
+    return igualesSinMayusculas<char16_t>(a, b);
+}
+
+constexpr bool empiezaSinMayusculas(std::string_view t, std::string_view inicio) {
+    return t.size() >= inicio.size() && igualesSinMayusculas(t.substr(0, inicio.size()), inicio);
+}
+
+constexpr bool terminaSinMayusculas(std::u16string_view t, std::u16string_view fin) {
+    return t.size() >= fin.size() && igualesSinMayusculas(t.substr(t.size() - fin.size()), fin);
+}
+
+constexpr bool esBlanco(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Without the spaces and tabs at either end.
+constexpr std::string_view sinBlancos(std::string_view t) {
+    while (!t.empty() && esBlanco(t.front())) {
+        t.remove_prefix(1);
+    }
+    while (!t.empty() && esBlanco(t.back())) {
+        t.remove_suffix(1);
+    }
+    return t;
+}
+
+// A logical line of a file whose long lines are folded (LDIF, vCard): a line that begins with a
+// space (or a tab, where tabs fold too) goes on the line before, without that first blank.
+class LineaPlegada {
+  public:
+    explicit LineaPlegada(bool conTabulador) : conTabulador_(conTabulador) {}
+
+    // Whether l goes on the logical line begun before it.
+    bool continua(std::string_view l) const {
+        return hay_ && !l.empty() && (l.front() == ' ' || (conTabulador_ && l.front() == '\t'));
+    }
+    void empezar(std::string_view l) {
+        texto_.assign(l);
+        hay_ = true;
+    }
+    void agregar(std::string_view resto) { texto_.append(resto); }
+    // Ends the logical line: whether there was one (its text stays until the next begins).
+    bool terminar() {
+        const bool habia = hay_;
+        hay_ = false;
+        return habia;
+    }
+    bool hay() const { return hay_; }
+    std::string& texto() { return texto_; }
+
+  private:
+    bool conTabulador_;
+    bool hay_ = false;
+    std::string texto_;
+};
 
 }  // namespace tralmix::texto

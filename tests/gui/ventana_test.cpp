@@ -341,7 +341,8 @@ TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
         EXPECT_EQ(r.Flags, 12292);
         EXPECT_EQ(r.lpstrInitialDir, escritorio.programa.toStdU16String());
         EXPECT_EQ(r.hwndOwner, static_cast<std::uintptr_t>(ventana.winId()));
-        EXPECT_EQ(paresFiltro(r.lpstrFilter).size(), 3u);  // .txt, .ctt, contacts and mail
+        // .txt, .ctt, contacts and mail, all files
+        EXPECT_EQ(paresFiltro(r.lpstrFilter).size(), 4u);
 
         const QString resultado = escritorio.resultado + QStringLiteral("/Mails_20260305.txt");
         Huella h = huella(ventana, escritorio, resultado);

@@ -109,6 +109,19 @@ describe('el módulo', { timeout: 120000 }, () => {
     }
   });
 
+  test('rechaza un archivo binario diciendo qué es y lee un buzón sin extensión', async () => {
+    const pagina = await abrir();
+    const hoja = await procesarEn(pagina, 'clientes.xlsx',
+                                  Buffer.from('PK\x03\x04\x14\x00\x06\x00a@x.example', 'latin1'));
+    assert.equal(hoja.estado, 1);
+    assert.equal(hoja.lista, null);
+    assert.match(comoTexto(hoja.mensajes), /Motivo: es un archivo comprimido \(zip\).*CSV/);
+    const buzon = await procesarEn(pagina, 'Inbox', 'From - Sat Jan 03 01:05:34 1996\n' +
+        'From: Alice <alice@x.example>\nMessage-ID: <1@id.example>\n\nbody@x.example\n');
+    assert.equal(buzon.estado, 0);
+    assert.equal(Buffer.from(buzon.lista, 'base64').toString(), 'alice@x.example\r\n\r\n');
+  });
+
   test('se detiene con la señal: estado 130 y ninguna lista', async () => {
     const pagina = await abrir();
     const r = await pagina.evaluate(async () => {

@@ -1,22 +1,10 @@
 #include <string>
 
 #include "extract/formatos/formatos.h"
+#include "util/ascii.h"
 
 namespace tralmix::formatos {
 namespace {
-
-bool igualesSinMayusculas(std::string_view a, std::string_view minusculas) {
-    if (a.size() != minusculas.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        if (x != minusculas[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // "attr: value", "attr:: base64" or "attr:< url", folded lines going on after one space. Only
 // mail and mozillaSecondEmail are addresses; dn and member values name entries, not mailboxes.
@@ -25,46 +13,42 @@ class LectorLdif final : public Lector {
     explicit LectorLdif(Direcciones& direcciones) : direcciones_(direcciones) {}
 
     void linea(std::string_view l) override {
-        if (!l.empty() && l.front() == ' ' && hay_) {
-            logica_.append(l.substr(1));
+        if (logica_.continua(l)) {
+            logica_.agregar(l.substr(1));
             return;
         }
         terminarLinea();
-        logica_.assign(l);
-        hay_ = true;
+        logica_.empezar(l);
     }
 
     void fin() override { terminarLinea(); }
 
   private:
     void terminarLinea() {
-        if (!hay_) {
+        if (!logica_.terminar()) {
             return;
         }
-        hay_ = false;
-        const std::string_view l = logica_;
+        const std::string_view l = logica_.texto();
         const std::size_t dos = l.find(':');
         if (l.empty() || l.front() == '#' || dos == std::string_view::npos) {
             return;
         }
         std::string_view nombre = l.substr(0, dos);
         nombre = nombre.substr(0, nombre.find(';'));  // options such as ";lang-es"
-        if (!igualesSinMayusculas(nombre, "mail") &&
-            !igualesSinMayusculas(nombre, "mozillasecondemail")) {
+        if (!texto::igualesSinMayusculas(nombre, "mail") &&
+            !texto::igualesSinMayusculas(nombre, "mozillaSecondEmail")) {
             return;
         }
-        std::string_view valor = l.substr(dos + 1);
+        const std::string_view valor = l.substr(dos + 1);
         if (valor.starts_with(':')) {
-            const std::string decodificado = desdeBase64(valor.substr(1));
-            direcciones_.ofrecer(decodificado);
+            direcciones_.ofrecer(desdeBase64(valor.substr(1)));
         } else if (!valor.starts_with('<')) {
             direcciones_.ofrecer(valor);
         }
     }
 
     Direcciones& direcciones_;
-    std::string logica_;
-    bool hay_ = false;
+    texto::LineaPlegada logica_{false};
 };
 
 }  // namespace

@@ -1,26 +1,11 @@
 #include <string>
 
 #include "extract/formatos/formatos.h"
+#include "util/ascii.h"
 #include "util/texto.h"
 
 namespace tralmix::formatos {
 namespace {
-
-bool igualesAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        if (x >= 'a' && x <= 'z') {
-            x = static_cast<char>(x - 'a' + 'A');
-        }
-        if (x != b[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The first c outside double quotes (parameter values may quote ":" and ";").
 std::size_t fueraDeComillas(std::string_view t, char c, std::size_t desde = 0) {
@@ -43,14 +28,9 @@ struct Propiedad {
     std::string_view valor;
 };
 
-// NAME;PARAM;PARAM=VALUE:value, the name perhaps after "group.".
-bool partir(std::string_view linea, Propiedad& p) {
-    const std::size_t dos = fueraDeComillas(linea, ':');
-    if (dos == std::string_view::npos) {
-        return false;
-    }
-    p.valor = linea.substr(dos + 1);
-    const std::string_view cabeza = linea.substr(0, dos);
+// The head NAME;PARAM;PARAM=VALUE of a property, the name perhaps after "group.".
+Propiedad partirCabeza(std::string_view cabeza) {
+    Propiedad p;
     std::size_t fin = fueraDeComillas(cabeza, ';');
     std::string_view nombre = cabeza.substr(0, fin);
     if (const std::size_t punto = nombre.rfind('.'); punto != std::string_view::npos) {
@@ -70,16 +50,17 @@ bool partir(std::string_view linea, Propiedad& p) {
         if (valor.size() >= 2 && valor.front() == '"' && valor.back() == '"') {
             valor = valor.substr(1, valor.size() - 2);
         }
-        if (igualesAscii(parametro, "CHARSET")) {
+        if (texto::igualesSinMayusculas(parametro, "CHARSET")) {
             p.charset = valor;
-        } else if (igualesAscii(valor, "QUOTED-PRINTABLE")) {
+        } else if (texto::igualesSinMayusculas(valor, "QUOTED-PRINTABLE")) {
             p.quotedPrintable = true;
-        } else if (igualesAscii(parametro, "ENCODING") &&
-                   (igualesAscii(valor, "B") || igualesAscii(valor, "BASE64"))) {
+        } else if (texto::igualesSinMayusculas(parametro, "ENCODING") &&
+                   (texto::igualesSinMayusculas(valor, "B") ||
+                    texto::igualesSinMayusculas(valor, "BASE64"))) {
             p.base64 = true;
         }
     }
-    return true;
+    return p;
 }
 
 // vCard 3 and 4 escape "," ";" and "\" in values.
@@ -98,49 +79,67 @@ std::string sinEscapes(std::string_view t) {
 }
 
 bool esLatin1(std::string_view charset) {
-    return charset.empty() || igualesAscii(charset, "ISO-8859-1") ||
-           igualesAscii(charset, "WINDOWS-1252") || igualesAscii(charset, "CP1252") ||
-           igualesAscii(charset, "US-ASCII");
+    return charset.empty() || texto::igualesSinMayusculas(charset, "ISO-8859-1") ||
+           texto::igualesSinMayusculas(charset, "WINDOWS-1252") ||
+           texto::igualesSinMayusculas(charset, "CP1252") ||
+           texto::igualesSinMayusculas(charset, "US-ASCII");
 }
 
+// Properties, one unfolded line each; only EMAIL's values are addresses. The head is read once,
+// when its ":" comes, however many lines the value then takes.
 class LectorVcard final : public Lector {
   public:
     explicit LectorVcard(Direcciones& direcciones) : direcciones_(direcciones) {}
 
     void linea(std::string_view l) override {
         // Folding: a line that begins with a space or tab goes on the line before, without it.
-        if (!l.empty() && (l.front() == ' ' || l.front() == '\t') && hay_) {
-            logica_.append(l.substr(1));
+        if (logica_.continua(l)) {
+            agregar(l.substr(1));
             return;
         }
         // vCard 2.1 quoted-printable values break lines with a final "=" instead.
-        if (hay_ && logica_.ends_with('=') && quotedPrintable()) {
-            logica_.pop_back();
-            logica_.append(l);
+        if (logica_.hay() && quotedPrintable_ && logica_.texto().ends_with('=')) {
+            logica_.texto().pop_back();
+            agregar(l);
             return;
         }
         terminarLinea();
-        logica_.assign(l);
-        hay_ = true;
+        logica_.empezar({});
+        dos_ = std::string::npos;
+        explorado_ = 0;
+        comillas_ = false;
+        quotedPrintable_ = false;
+        agregar(l);
     }
 
     void fin() override { terminarLinea(); }
 
   private:
-    bool quotedPrintable() const {
-        Propiedad p;
-        return partir(logica_, p) && p.quotedPrintable;
+    // Appends to the logical line and looks for the end of its head in what is new.
+    void agregar(std::string_view resto) {
+        logica_.agregar(resto);
+        const std::string& t = logica_.texto();
+        for (; dos_ == std::string::npos && explorado_ < t.size(); ++explorado_) {
+            if (t[explorado_] == '"') {
+                comillas_ = !comillas_;
+            } else if (t[explorado_] == ':' && !comillas_) {
+                dos_ = explorado_;
+                quotedPrintable_ =
+                    partirCabeza(std::string_view(t).substr(0, dos_)).quotedPrintable;
+            }
+        }
     }
 
     void terminarLinea() {
-        if (!hay_) {
+        if (!logica_.terminar() || dos_ == std::string::npos) {
             return;
         }
-        hay_ = false;
-        Propiedad p;
-        if (!partir(logica_, p) || !igualesAscii(p.nombre, "EMAIL")) {
+        const std::string_view t = logica_.texto();
+        Propiedad p = partirCabeza(t.substr(0, dos_));
+        if (!texto::igualesSinMayusculas(p.nombre, "EMAIL")) {
             return;
         }
+        p.valor = t.substr(dos_ + 1);
         std::string valor;
         if (p.quotedPrintable || p.base64) {
             valor = p.base64 ? desdeBase64(p.valor) : desdeQuotedPrintable(p.valor);
@@ -154,19 +153,25 @@ class LectorVcard final : public Lector {
         } else {
             valor = sinEscapes(p.valor);
         }
-        std::string_view v = valor;
-        while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) {
-            v.remove_prefix(1);
-        }
-        if (v.size() >= 7 && igualesAscii(v.substr(0, 7), "MAILTO:")) {
+        std::string_view v = texto::sinBlancos(valor);
+        if (texto::empiezaSinMayusculas(v, "MAILTO:")) {
             v.remove_prefix(7);
+        }
+        // Some exporters write a name and the address, "Omega" <omega@example.com>: read as a
+        // mail header's mailbox. Only such a value: "p\,q@r.s" is no list of two.
+        if (!esDireccion(v) && v.find('<') != std::string_view::npos) {
+            leerListaDeDirecciones(v, direcciones_);
+            return;
         }
         direcciones_.ofrecer(v);
     }
 
     Direcciones& direcciones_;
-    std::string logica_;  // the unfolded line so far
-    bool hay_ = false;
+    texto::LineaPlegada logica_{true};     // the unfolded line so far
+    std::size_t dos_ = std::string::npos;  // the ":" that ends its head
+    std::size_t explorado_ = 0;            // how far the head has been looked for
+    bool comillas_ = false;                // within quotes there
+    bool quotedPrintable_ = false;         // the head says so
 };
 
 }  // namespace
