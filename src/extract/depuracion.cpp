@@ -3,6 +3,7 @@
 
 #include "extract/depuracion.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -259,40 +260,43 @@ std::optional<std::size_t> largoAceDominio(std::string_view dominio) {
     }
 }
 
-// The length of the separator at the start of s (blanks, controls, the punctuation that
-// surrounds or separates addresses in pasted text), or 0.
-std::size_t largoSeparador(std::string_view s) {
-    const unsigned char b = byte(s[0]);
-    if (b < 0x80) {
-        if (b <= 0x20 || b == 0x7F) {
-            return 1;
-        }
-        switch (b) {
-            case ',':
-            case ';':
-            case ':':
-            case '<':
-            case '>':
-            case '(':
-            case ')':
-            case '[':
-            case ']':
-            case '"':
-                return 1;
-            default:
-                return 0;
-        }
+// What a byte may start: a separator of its own (blanks, controls, the punctuation that
+// surrounds or separates addresses in pasted text), perhaps one of several bytes, or neither.
+enum Clase : std::uint8_t { kLetra, kSeparador, kQuizas };
+
+constexpr std::array<Clase, 256> kClases = [] {
+    std::array<Clase, 256> c{};
+    for (std::size_t b = 0; b <= 0x20; ++b) {
+        c[b] = kSeparador;
     }
+    c[0x7F] = kSeparador;
+    for (const char s : std::string_view(",;:<>()[]\"")) {
+        c[byte(s)] = kSeparador;
+    }
+    c[0xC2] = kQuizas;
+    c[0xE2] = kQuizas;
+    c[0xE3] = kQuizas;
+    return c;
+}();
+
+// The length of the separator at entrada[i], or 0.
+std::size_t largoSeparador(std::string_view entrada, std::size_t i) {
+    const Clase clase = kClases[byte(entrada[i])];
+    if (clase != kQuizas) {
+        return clase == kSeparador ? 1 : 0;
+    }
+    const std::string_view s = entrada.substr(i, 3);
+    const unsigned char b = byte(s[0]);
     // U+00A0, « and »; “ ” „; U+3000.
     if (s.size() >= 2 && b == 0xC2 &&
         (byte(s[1]) == 0xA0 || byte(s[1]) == 0xAB || byte(s[1]) == 0xBB)) {
         return 2;
     }
-    if (s.size() >= 3 && b == 0xE2 && byte(s[1]) == 0x80 && byte(s[2]) >= 0x9C &&
+    if (s.size() == 3 && b == 0xE2 && byte(s[1]) == 0x80 && byte(s[2]) >= 0x9C &&
         byte(s[2]) <= 0x9E) {
         return 3;
     }
-    if (s.size() >= 3 && b == 0xE3 && byte(s[1]) == 0x80 && byte(s[2]) == 0x80) {
+    if (s.size() == 3 && b == 0xE3 && byte(s[1]) == 0x80 && byte(s[2]) == 0x80) {
         return 3;
     }
     return 0;
@@ -398,12 +402,13 @@ Depuracion Depurador::depurar(std::string_view entrada) {
     finales_.clear();
     vistas_.clear();
     for (std::size_t i = 0; i < entrada.size();) {
-        if (const std::size_t s = largoSeparador(entrada.substr(i)); s > 0) {
+        if (const std::size_t s = largoSeparador(entrada, i); s > 0) {
             i += s;
             continue;
         }
         const std::size_t inicio = i;
-        while (i < entrada.size() && largoSeparador(entrada.substr(i)) == 0) {
+        while (i < entrada.size() &&
+               (kClases[byte(entrada[i])] == kLetra || largoSeparador(entrada, i) == 0)) {
             ++i;
         }
         palabra(entrada, inicio, i);
