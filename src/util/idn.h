@@ -5,9 +5,13 @@
 // label written in its "xn--" form is judged alike everywhere: neither Windows nor the browser
 // checks what such a label decodes to.
 //
-// Where the platforms still differ (the label as written is kept, so only the verdict can):
-// - Windows follows IDNA2003: it accepts labels that break the bidirectional rule ("aא") and
-//   maps "ß" and final sigma instead of keeping them (both forms are valid either way);
+// Where the platforms still differ (measured with Wine 8; the label as written is kept, so only
+// the verdict can differ):
+// - Windows follows IDNA2003: it maps "ß" to "ss", so "xn--strae-oqa" (straße written in its
+//   ASCII form) does not come back from its decoded form and is refused there, while "straße"
+//   itself is kept everywhere; it does not check the bidirectional rule, so it keeps "aא",
+//   which Linux and the browser refuse; and it refuses "ab--ñ" (hyphens third and fourth),
+//   which the others keep;
 // - what each platform's Unicode version leaves unassigned is refused there.
 
 #include <cstddef>
