@@ -10,7 +10,7 @@ segundos=${1:-30}
 shift || true
 harnesses=("$@")
 if ((${#harnesses[@]} == 0)); then
-    harnesses=(codec reemplazar limpieza masivo lista proceso formatos)
+    harnesses=(codec reemplazar limpieza masivo lista proceso formatos depuracion)
 fi
 jobs=${FUZZ_JOBS:-1}
 work=${FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/tralmix-fuzz-XXXXXX")}
@@ -29,6 +29,8 @@ run_one() {
         # quadratic takes minutes, and one that keeps every field allocates tens of MB at once.
         formatos) args+=(-dict=fuzz/dict/formatos.dict -timeout=10 -rss_limit_mb=1024
                          -malloc_limit_mb=16) ;;
+        # A linear scan of the 64 KiB repetition takes milliseconds; a quadratic one, minutes.
+        depuracion) args+=(-dict=fuzz/dict/depuracion.dict -timeout=10) ;;
     esac
     mkdir -p "$work/$h"
     # New inputs go to the scratch folder (first), the seeds are read from the repository.

@@ -1,0 +1,428 @@
+// The clean-up of list entries. ASCII addresses, nearly all of them, are judged byte by byte
+// without a library call or an allocation; only labels beyond ASCII reach the platform's IDNA.
+
+#include "extract/depuracion.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "util/ascii.h"
+#include "util/idn.h"
+#include "util/texto.h"
+
+namespace tralmix {
+namespace {
+
+constexpr std::size_t kMaxLocal = 64;
+constexpr std::size_t kMaxDominio = 253;
+constexpr std::size_t kMaxDireccion = 254;
+// Lower-casing can shorten a word (U+212A KELVIN SIGN becomes "k") at most to a third; longer
+// words are no address, and are never lower-cased.
+constexpr std::size_t kMaxPalabra = 3 * kMaxDireccion;
+
+constexpr unsigned char byte(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+constexpr bool esLetraAscii(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+constexpr bool esLdh(char c) {
+    return esLetraAscii(c) || (c >= '0' && c <= '9') || c == '-';
+}
+
+// The prefix of a label in its ASCII form, in either case.
+constexpr bool empiezaConXn(std::string_view e) {
+    return e.size() >= 4 && (e[0] == 'x' || e[0] == 'X') && (e[1] == 'n' || e[1] == 'N') &&
+           e[2] == '-' && e[3] == '-';
+}
+
+// RFC 5322's atext, the dot apart.
+constexpr bool esAtext(char c) {
+    if (esLetraAscii(c) || (c >= '0' && c <= '9')) {
+        return true;
+    }
+    switch (c) {
+        case '!':
+        case '#':
+        case '$':
+        case '%':
+        case '&':
+        case '\'':
+        case '*':
+        case '+':
+        case '-':
+        case '/':
+        case '=':
+        case '?':
+        case '^':
+        case '_':
+        case '`':
+        case '{':
+        case '|':
+        case '}':
+        case '~':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// One strictly valid UTF-8 sequence at the start of s: its code point and length, or length 0.
+struct Punto {
+    char32_t cp = 0;
+    std::size_t largo = 0;
+};
+
+Punto leerUtf8(std::string_view s) {
+    const unsigned char b = byte(s[0]);
+    std::size_t largo = 0;
+    std::uint32_t cp = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        largo = 2;
+        cp = b & 0x1Fu;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        largo = 3;
+        cp = b & 0x0Fu;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        largo = 4;
+        cp = b & 0x07u;
+    } else {
+        return {};
+    }
+    if (s.size() < largo) {
+        return {};
+    }
+    for (std::size_t k = 1; k < largo; ++k) {
+        const unsigned char c = byte(s[k]);
+        if ((c & 0xC0u) != 0x80u) {
+            return {};
+        }
+        cp = (cp << 6) | (c & 0x3Fu);
+    }
+    const std::uint32_t minimo = largo == 2 ? 0x80u : largo == 3 ? 0x800u : 0x10000u;
+    if (cp < minimo || cp > 0x10FFFFu || (cp >= 0xD800u && cp <= 0xDFFFu)) {
+        return {};
+    }
+    return {static_cast<char32_t>(cp), largo};
+}
+
+// Code points beyond ASCII that show as nothing or as a blank, or stand for a broken character:
+// an address holding one can look like another, and the platforms' IDNA map some of them away
+// differently.
+bool esInvisible(char32_t c) {
+    struct Rango {
+        char32_t desde;
+        char32_t hasta;
+    };
+    static constexpr Rango kRangos[] = {
+        {0x0080, 0x00A0},   {0x00AD, 0x00AD},   {0x034F, 0x034F}, {0x061C, 0x061C},
+        {0x115F, 0x1160},   {0x1680, 0x1680},   {0x17B4, 0x17B5}, {0x180B, 0x180F},
+        {0x2000, 0x206F},   {0x3000, 0x3000},   {0x3164, 0x3164}, {0xFDD0, 0xFDEF},
+        {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFFF},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+    };
+    for (const Rango& r : kRangos) {
+        if (c >= r.desde && c <= r.hasta) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether s, which holds something beyond ASCII, is valid UTF-8 whose ASCII bytes all pass
+// asciiValido and whose other code points are visible.
+template <typename Ascii>
+bool textoNoAsciiValido(std::string_view s, Ascii asciiValido) {
+    for (std::size_t i = 0; i < s.size();) {
+        if (byte(s[i]) < 0x80) {
+            if (!asciiValido(s[i])) {
+                return false;
+            }
+            ++i;
+            continue;
+        }
+        const Punto p = leerUtf8(s.substr(i));
+        if (p.largo == 0 || esInvisible(p.cp)) {
+            return false;
+        }
+        i += p.largo;
+    }
+    return true;
+}
+
+bool localValida(std::string_view local) {
+    if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.' ||
+        local.find("..") != std::string_view::npos) {
+        return false;
+    }
+    const auto ascii = [](char c) { return c == '.' || esAtext(c); };
+    if (texto::prefijoAscii(local) == local.size()) {
+        for (const char c : local) {
+            if (!ascii(c)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    return textoNoAsciiValido(local, ascii);
+}
+
+// One label's ASCII form as DNS takes it: its length, and whether it can end a domain.
+struct EtiquetaAce {
+    std::size_t largo = 0;
+    bool final = false;  // two letters or more (no numeric or one-letter top-level domain
+                         // exists), or "xn--…"
+};
+
+// An ASCII label: letters, digits and hyphens, none first or last, at most 63; "xn--…" only
+// as the ASCII form of what it decodes to.
+std::optional<EtiquetaAce> etiquetaAscii(std::string_view etiqueta) {
+    if (etiqueta.empty() || etiqueta.size() > idn::kMaxEtiqueta || etiqueta.front() == '-' ||
+        etiqueta.back() == '-') {
+        return std::nullopt;
+    }
+    bool letras = etiqueta.size() >= 2;
+    for (const char c : etiqueta) {
+        if (!esLdh(c)) {
+            return std::nullopt;
+        }
+        letras = letras && esLetraAscii(c);
+    }
+    if (empiezaConXn(etiqueta)) {
+        if (!idn::esEtiquetaAceValida(etiqueta)) {
+            return std::nullopt;
+        }
+        return EtiquetaAce{etiqueta.size(), true};
+    }
+    return EtiquetaAce{etiqueta.size(), letras};
+}
+
+// What the URL parser reads as a number (so as an IPv4 address), and ICU as a label.
+bool esNumero(std::string_view ascii) {
+    std::size_t i = 0;
+    bool hexadecimal = false;
+    if (ascii.size() >= 2 && ascii[0] == '0' && (ascii[1] == 'x' || ascii[1] == 'X')) {
+        i = 2;
+        hexadecimal = true;
+    }
+    for (; i < ascii.size(); ++i) {
+        const char c = ascii[i];
+        const bool cifra = (c >= '0' && c <= '9') ||
+                           (hexadecimal && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+        if (!cifra) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<EtiquetaAce> etiquetaDns(std::string_view etiqueta) {
+    if (texto::prefijoAscii(etiqueta) == etiqueta.size()) {
+        return etiquetaAscii(etiqueta);
+    }
+    // Beyond ASCII: judged by the platform's ASCII form (whose "xn--" form is decoded again,
+    // which finds a hyphen at either end of the label).
+    if (empiezaConXn(etiqueta) || !textoNoAsciiValido(etiqueta, esLdh)) {
+        return std::nullopt;
+    }
+    const auto ascii = idn::etiquetaAAscii(etiqueta);
+    if (!ascii || esNumero(*ascii)) {
+        return std::nullopt;
+    }
+    return etiquetaAscii(*ascii);
+}
+
+// The length of the domain's ASCII form, or nothing when the domain is not one to send to.
+std::optional<std::size_t> largoAceDominio(std::string_view dominio) {
+    if (dominio.empty() || dominio.size() > kMaxDominio) {
+        return std::nullopt;
+    }
+    std::size_t total = 0;
+    std::size_t etiquetas = 0;
+    for (std::size_t inicio = 0;;) {
+        const std::size_t punto = dominio.find('.', inicio);
+        const auto e = etiquetaDns(
+            dominio.substr(inicio, punto == std::string_view::npos ? punto : punto - inicio));
+        if (!e) {
+            return std::nullopt;
+        }
+        total += e->largo + (etiquetas > 0 ? 1 : 0);
+        ++etiquetas;
+        if (punto == std::string_view::npos) {
+            return etiquetas >= 2 && total <= kMaxDominio && e->final
+                       ? std::optional<std::size_t>(total)
+                       : std::nullopt;
+        }
+        inicio = punto + 1;
+    }
+}
+
+// What a byte may start: a separator of its own (blanks, controls, the punctuation that
+// surrounds or separates addresses in pasted text), perhaps one of several bytes, or neither.
+enum Clase : std::uint8_t { kLetra, kSeparador, kQuizas };
+
+constexpr std::array<Clase, 256> kClases = [] {
+    std::array<Clase, 256> c{};
+    for (std::size_t b = 0; b <= 0x20; ++b) {
+        c[b] = kSeparador;
+    }
+    c[0x7F] = kSeparador;
+    for (const char s : std::string_view(",;:<>()[]\"")) {
+        c[byte(s)] = kSeparador;
+    }
+    c[0xC2] = kQuizas;
+    c[0xE2] = kQuizas;
+    c[0xE3] = kQuizas;
+    return c;
+}();
+
+// The length of the separator at entrada[i], or 0.
+std::size_t largoSeparador(std::string_view entrada, std::size_t i) {
+    const Clase clase = kClases[byte(entrada[i])];
+    if (clase != kQuizas) {
+        return clase == kSeparador ? 1 : 0;
+    }
+    const std::string_view s = entrada.substr(i, 3);
+    const unsigned char b = byte(s[0]);
+    // U+00A0, « and »; “ ” „; U+3000.
+    if (s.size() >= 2 && b == 0xC2 &&
+        (byte(s[1]) == 0xA0 || byte(s[1]) == 0xAB || byte(s[1]) == 0xBB)) {
+        return 2;
+    }
+    if (s.size() == 3 && b == 0xE2 && byte(s[1]) == 0x80 && byte(s[2]) >= 0x9C &&
+        byte(s[2]) <= 0x9E) {
+        return 3;
+    }
+    if (s.size() == 3 && b == 0xE3 && byte(s[1]) == 0x80 && byte(s[2]) == 0x80) {
+        return 3;
+    }
+    return 0;
+}
+
+// ‘ or ’ at the start or the end of s.
+bool comillaSimpleAlPrincipio(std::string_view s) {
+    return s.size() >= 3 && byte(s[0]) == 0xE2 && byte(s[1]) == 0x80 &&
+           (byte(s[2]) == 0x98 || byte(s[2]) == 0x99);
+}
+
+bool comillaSimpleAlFinal(std::string_view s) {
+    return s.size() >= 3 && byte(s[s.size() - 3]) == 0xE2 && byte(s[s.size() - 2]) == 0x80 &&
+           (byte(s.back()) == 0x98 || byte(s.back()) == 0x99);
+}
+
+bool precedidaDeMailto(std::string_view entrada, std::size_t inicio) {
+    constexpr std::string_view kMailto = "mailto:";
+    if (inicio < kMailto.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < kMailto.size(); ++k) {
+        const char c = entrada[inicio - kMailto.size() + k];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c) != kMailto[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool esEnviable(std::string_view direccion) {
+    if (direccion.size() > kMaxDireccion) {
+        return false;
+    }
+    const std::size_t arroba = direccion.find('@');
+    if (arroba == std::string_view::npos ||
+        direccion.find('@', arroba + 1) != std::string_view::npos) {
+        return false;
+    }
+    const std::string_view local = direccion.substr(0, arroba);
+    if (!localValida(local)) {
+        return false;
+    }
+    const auto ace = largoAceDominio(direccion.substr(arroba + 1));
+    return ace && local.size() + 1 + *ace <= kMaxDireccion;
+}
+
+void Depurador::palabra(std::string_view entrada, std::size_t inicio, std::size_t fin) {
+    std::string_view p = entrada.substr(inicio, fin - inicio);
+    if (p.find('@') == std::string_view::npos) {
+        return;
+    }
+    if (precedidaDeMailto(entrada, inicio)) {
+        p = p.substr(0, p.find('?'));
+    }
+    for (bool otra = true; otra && !p.empty();) {
+        otra = false;
+        if (p.front() == '\'') {
+            p.remove_prefix(1);
+            otra = true;
+        } else if (comillaSimpleAlPrincipio(p)) {
+            p.remove_prefix(3);
+            otra = true;
+        }
+        if (p.empty()) {
+            break;
+        }
+        if (p.back() == '\'' || p.back() == '.') {
+            p.remove_suffix(1);
+            otra = true;
+        } else if (comillaSimpleAlFinal(p)) {
+            p.remove_suffix(3);
+            otra = true;
+        }
+    }
+    if (p.empty() || p.size() > kMaxPalabra) {
+        return;
+    }
+    const std::size_t antes = texto_.size();
+    if (texto::prefijoAscii(p) == p.size()) {
+        texto_.append(p);
+        for (std::size_t k = antes; k < texto_.size(); ++k) {
+            if (texto_[k] >= 'A' && texto_[k] <= 'Z') {
+                texto_[k] = static_cast<char>(texto_[k] + ('a' - 'A'));
+            }
+        }
+    } else if (texto::esUtf8(p)) {
+        texto::agregarMinusculasUtf8(texto_, p);
+    } else {
+        return;
+    }
+    if (esEnviable(std::string_view(texto_).substr(antes))) {
+        finales_.push_back(texto_.size());
+    } else {
+        texto_.resize(antes);
+    }
+}
+
+Depuracion Depurador::depurar(std::string_view entrada) {
+    texto_.clear();
+    finales_.clear();
+    vistas_.clear();
+    for (std::size_t i = 0; i < entrada.size();) {
+        if (const std::size_t s = largoSeparador(entrada, i); s > 0) {
+            i += s;
+            continue;
+        }
+        const std::size_t inicio = i;
+        while (i < entrada.size() &&
+               (kClases[byte(entrada[i])] == kLetra || largoSeparador(entrada, i) == 0)) {
+            ++i;
+        }
+        palabra(entrada, inicio, i);
+    }
+    std::size_t desde = 0;
+    for (const std::size_t hasta : finales_) {
+        vistas_.push_back(std::string_view(texto_).substr(desde, hasta - desde));
+        desde = hasta;
+    }
+    if (vistas_.empty()) {
+        return Depuracion::Descartada;
+    }
+    return vistas_.size() == 1 && vistas_[0] == entrada ? Depuracion::SinCambios
+                                                        : Depuracion::Reducida;
+}
+
+}  // namespace tralmix

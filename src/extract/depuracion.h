@@ -1,0 +1,55 @@
+#pragma once
+
+// The clean-up of a list: every entry becomes the addresses inside it that a mail program can
+// send to, or nothing.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tralmix {
+
+// Whether a mail program can send to the address as it stands (UTF-8, letters in any case):
+// - one "@";
+// - a local part of 1 to 64 bytes of letters, digits, !#$%&'*+-/=?^_`{|}~ and dots (none
+//   first, last or next to another), or letters beyond ASCII;
+// - a domain of two labels or more, each of letters, digits and hyphens (none first or last),
+//   at most 63 bytes; a label beyond ASCII counts by the ASCII form the platform's IDNA gives
+//   it, which must be such a label and no number; a label written "xn--…" must be the ASCII form
+//   of what it decodes to; the last label two letters or more, or "xn--…";
+// - at most 253 bytes of domain and 254 in all, both as written and in the ASCII form.
+// Nothing that shows as blank or invisible (white space, joiners, direction marks, U+FEFF,
+// U+FFFD…) counts as a letter. So no IP literals, no "foo@bar", no quoted local parts.
+bool esEnviable(std::string_view direccion);
+
+// What the clean-up made of one entry.
+enum class Depuracion {
+    SinCambios,  // the entry is itself one address, exactly as written
+    Reducida,    // the addresses differ from the entry as it stood
+    Descartada,  // the entry holds no address
+};
+
+// The clean-up, entry after entry, keeping its buffers between entries.
+class Depurador {
+  public:
+    // Reduces one entry (UTF-8) to the address-shaped words inside it: words are split at
+    // blanks and control characters and at , ; : < > ( ) [ ] " “ ” „ « »; each word loses
+    // the quotes ' ‘ ’ at either end and dots at its end, a query after "mailto:" ("?subject=…");
+    // those that then hold an "@" are lower-cased and kept when esEnviable, in the order found,
+    // repeats included (the caller keeps each once).
+    Depuracion depurar(std::string_view entrada);
+
+    // The addresses of the last entry (one for SinCambios), valid until the next depurar.
+    std::span<const std::string_view> direcciones() const { return vistas_; }
+
+  private:
+    void palabra(std::string_view entrada, std::size_t inicio, std::size_t fin);
+
+    std::string texto_;                 // the addresses kept, one after another
+    std::vector<std::size_t> finales_;  // where each ends in texto_
+    std::vector<std::string_view> vistas_;
+};
+
+}  // namespace tralmix
