@@ -2,11 +2,9 @@
 // program knows, later, the files it wrote: once for every system, over archivos_sistema.h.
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "util/archivos.h"
 #include "util/archivos_sistema.h"
@@ -196,8 +194,8 @@ Lugar tomar(std::u16string_view ruta, const Identidad& evitar, Manejador& m, Fal
     }
     // Not to be opened: held for writing by another run (Windows), or a link, a folder, a FIFO
     // without a reader, someone else's file.
-    return sistema::pasajero(f) && !sistema::info(ruta, true, info) && info.normal ? Lugar::Retenido
-                                                                                   : Lugar::Ajeno;
+    return sistema::enUso(f) && !sistema::info(ruta, true, info) && info.normal ? Lugar::Retenido
+                                                                                : Lugar::Ajeno;
 }
 
 // Names tried beside a working path taken by something else, before a random one.
@@ -269,15 +267,8 @@ Fallo EscritorAtomico::confirmar() {
     }
     if (!fallo_) {
         sistema::mostrar(manejador_);
-        // Still held, so that no other run takes it for abandoned before it has its name. On
-        // Windows a list another run has just put in place may be held a moment longer.
-        for (int intento = 0;; ++intento) {
-            fallo_ = sistema::renombrar(temporal_, destino_);
-            if (!fallo_ || !sistema::pasajero(fallo_) || intento == 40) {
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        }
+        // Still held, so that no other run takes it for abandoned before it has its name.
+        fallo_ = sistema::renombrar(temporal_, destino_);
     }
     if (fallo_) {
         descartar();

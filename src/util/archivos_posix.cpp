@@ -118,19 +118,11 @@ Info infoDe(const struct stat& s) {
 }
 
 std::u16string clase(mode_t modo) {
-    if (S_ISDIR(modo)) {
-        return u"es una carpeta, no un archivo";
-    }
-    if (S_ISFIFO(modo)) {
-        return u"es una tubería (FIFO), no un archivo normal";
-    }
-    if (S_ISCHR(modo) || S_ISBLK(modo)) {
-        return u"es un dispositivo, no un archivo normal";
-    }
-    if (S_ISSOCK(modo)) {
-        return u"es un socket, no un archivo normal";
-    }
-    return u"no es un archivo normal";
+    return S_ISDIR(modo)                    ? u"es una carpeta, no un archivo"
+           : S_ISFIFO(modo)                 ? u"es una tubería (FIFO), no un archivo normal"
+           : S_ISCHR(modo) || S_ISBLK(modo) ? u"es un dispositivo, no un archivo normal"
+           : S_ISSOCK(modo)                 ? u"es un socket, no un archivo normal"
+                                            : u"no es un archivo normal";
 }
 
 // Open without following a link or blocking on a FIFO or device; a terminal never becomes ours.
@@ -214,13 +206,8 @@ Fallo crear(std::u16string_view ruta, Uso uso, Manejador& m, bool& ocupado) {
 }
 
 Fallo abrirExistente(std::u16string_view ruta, bool paraQuitar, Manejador& m) {
-    const int f =
-        ::open(aRuta(ruta).c_str(), (paraQuitar ? O_RDONLY : O_WRONLY) | O_NOFOLLOW | kSeguro);
-    if (f < 0) {
-        return ultimo();
-    }
-    m = f;
-    return {};
+    m = ::open(aRuta(ruta).c_str(), (paraQuitar ? O_RDONLY : O_WRONLY) | O_NOFOLLOW | kSeguro);
+    return m < 0 ? ultimo() : Fallo{};  // open() answers -1, kNinguno, on failure
 }
 
 Fallo info(Manejador m, Info& info) {
@@ -271,11 +258,9 @@ Fallo irA(Manejador m, std::uint64_t posicion) {
 }
 
 Fallo vaciar(Manejador m) {
-    if (::fchmod(fd(m), 0600) != 0 || ::ftruncate(fd(m), 0) != 0 ||
-        ::lseek(fd(m), 0, SEEK_SET) < 0 || ::fcntl(fd(m), F_SETFL, 0) != 0) {
-        return ultimo();
-    }
-    return {};
+    const bool bien = ::fchmod(fd(m), 0600) == 0 && ::ftruncate(fd(m), 0) == 0 &&
+                      ::lseek(fd(m), 0, SEEK_SET) == 0 && ::fcntl(fd(m), F_SETFL, 0) == 0;
+    return bien ? Fallo{} : ultimo();
 }
 
 void ponerEscrito(Manejador m, std::int64_t escrito) {
@@ -302,10 +287,8 @@ bool retener(Manejador m) {
 
 Fallo volcar(Manejador m) {
     // File systems that keep nothing to flush answer EINVAL or EROFS: nothing is lost there.
-    if (::fsync(fd(m)) != 0 && errno != EINVAL && errno != EROFS) {
-        return ultimo();
-    }
-    return {};
+    const bool bien = ::fsync(fd(m)) == 0 || errno == EINVAL || errno == EROFS;
+    return bien ? Fallo{} : ultimo();
 }
 
 void mostrar(Manejador) {}
@@ -314,7 +297,7 @@ Fallo renombrar(std::u16string_view de, std::u16string_view a) {
     return ::rename(aRuta(de).c_str(), aRuta(a).c_str()) != 0 ? ultimo() : Fallo{};
 }
 
-bool pasajero(const Fallo&) {
+bool enUso(const Fallo&) {
     return false;
 }
 

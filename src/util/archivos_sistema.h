@@ -71,10 +71,11 @@ bool retener(Manejador m);
 Fallo volcar(Manejador m);  // to the disk
 // The hidden file, become the list, loses its hidden look.
 void mostrar(Manejador m);
-// Replaces a by de, in one step.
+// Replaces a by de, in one step (on Windows waiting a moment for a target in use).
 Fallo renombrar(std::u16string_view de, std::u16string_view a);
-// A failure that may pass a moment later: the target is in use by another run's replacement.
-bool pasajero(const Fallo& f);
+// The file could not be opened because someone else has it open (never on POSIX, where opening
+// does not ask).
+bool enUso(const Fallo& f);
 // Removes the file open as m, named ruta: only while ruta still names that file.
 void quitar(Manejador m, std::u16string_view ruta);
 Fallo cerrar(Manejador& m);

@@ -118,8 +118,6 @@ int codigo(Comun que) {
                                        ERROR_INVALID_NAME, ERROR_FILE_TOO_LARGE, ERROR_FILE_EXISTS};
     return kCodigos[static_cast<int>(que)];
 }
-return Fallo{ERROR_FILE_EXISTS, u"no se pudo elegir un nombre temporal libre"};
-}
 
 // After the last "\" or "/", or after a drive's colon.
 std::size_t inicioNombre(std::u16string_view ruta) {
@@ -285,15 +283,24 @@ void mostrar(Manejador m) {
 }
 
 Fallo renombrar(std::u16string_view de, std::u16string_view a) {
-    return ::MoveFileExW(ancho(de).c_str(), ancho(a).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? Fallo{}
-               : ultimo();
+    // A list another run has just put in place may be held a moment longer by that run: waited
+    // for, a second at most, as a list a viewer holds open is.
+    for (int intento = 0;; ++intento) {
+        if (::MoveFileExW(ancho(de).c_str(), ancho(a).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return {};
+        }
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || intento == 40) {
+            return falloDe(error);
+        }
+        ::Sleep(25);
+    }
 }
 
-bool pasajero(const Fallo& f) {
+bool enUso(const Fallo& f) {
     const auto e = static_cast<DWORD>(f.error);
-    return e == ERROR_SHARING_VIOLATION || e == ERROR_ACCESS_DENIED || e == ERROR_LOCK_VIOLATION;
+    return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION;
 }
 
 void quitar(Manejador m, std::u16string_view) {
