@@ -332,11 +332,8 @@ t=$(fresh tmpdir_env)
 mkdir -p "$work/in/docs"
 printf 'n@example.com\r\n' >"$work/in/docs/Notes.txt"
 printf 'my notes\n' >"$t/notes.txt"
-out="$work/log/tmpdir-env.out"
-err="$work/log/tmpdir-env.err"
-TMPDIR=$t "$cli" --output-dir "$(fresh tmpdir_out)" --date $date_arg "$work/in/docs/Notes.txt" \
-    >"$out" 2>"$err"
-status=$?
+TMPDIR=$t run tmpdir-env --output-dir "$(fresh tmpdir_out)" --date $date_arg \
+    "$work/in/docs/Notes.txt"
 expect_status tmpdir-env 0
 [ "$(cat "$t/notes.txt")" = 'my notes' ] || fail tmpdir-env "the user's notes.txt was changed"
 [ -f "$t/notes (2).txt" ] || fail tmpdir-env "no working copy beside it: $(ls "$t")"

@@ -49,8 +49,8 @@ enum class Uso { Oculto, Privado };
 // Opens ruta to read it, never blocking; only a regular file opens, anything else is refused
 // with what it is. sinEnlace refuses a link at the path itself.
 Fallo abrirLectura(std::u16string_view ruta, bool sinEnlace, Manejador& m, Info& info);
-// Creates a new file at ruta, never through a link planted there; ocupado when the name is
-// taken.
+// Creates a new file at ruta, never through a link planted there, and held (retener) from the
+// moment it bears that name; ocupado when the name is taken.
 Fallo crear(std::u16string_view ruta, Uso uso, Manejador& m, bool& ocupado);
 // Opens what is at ruta without following a link or blocking: to write it (a working file used
 // again), or to remove it, shared then with no one where the system can say so.
@@ -67,6 +67,7 @@ Fallo vaciar(Manejador m);
 // The time of its last write, in nanoseconds since 1970 (a multiple of 100).
 void ponerEscrito(Manejador m, std::int64_t escrito);
 // Holds the file for this program alone: false when anyone else holds it, with any kind of lock.
+// (On Windows the sharing a file was opened with holds it; this only looks for others' locks.)
 bool retener(Manejador m);
 Fallo volcar(Manejador m);  // to the disk
 // The hidden file, become the list, loses its hidden look.
