@@ -50,6 +50,19 @@ if [ "$solo_probar" = si ]; then
     exit 0
 fi
 
+# A folder this script did not make is never taken over, let alone removed: a prefix of ours is
+# either ready (.tralmix-listo) or half made by an earlier call that failed (.tralmix-creando).
+ajeno() {
+    [ -e "$prefijo" ] || return 1
+    [ ! -f "$prefijo/.tralmix-listo" ] && [ ! -f "$prefijo/.tralmix-creando" ] &&
+        [ -n "$(ls -A "$prefijo" 2>/dev/null)" ]
+}
+if ajeno; then
+    echo "wine.sh: $prefijo already exists and was not made by this script; nothing in it was" \
+        "touched. Point TRALMIX_WINEPREFIX at a new or empty folder." >&2
+    exit 1
+fi
+
 if [ ! -x "$cargador" ]; then
     echo "wine.sh: $cargador is missing (scripts/setup-windows.sh installs it)" >&2
     exit 1
@@ -59,7 +72,17 @@ mkdir -p "$(dirname "$prefijo")"
 exec 9>"$prefijo.lock"
 flock 9
 if [ ! -f "$prefijo/.tralmix-listo" ]; then
-    rm -rf "$prefijo"
+    if ajeno; then
+        echo "wine.sh: $prefijo was filled meanwhile by something else; nothing was touched" >&2
+        exit 1
+    fi
+    # Only what this script began and did not finish is started over; the folder itself may be
+    # one the caller made empty for it, so only its contents go.
+    if [ -f "$prefijo/.tralmix-creando" ]; then
+        find "$prefijo" -mindepth 1 -delete
+    fi
+    mkdir -p "$prefijo"
+    touch "$prefijo/.tralmix-creando"
     if ! "$cargador" wineboot -i </dev/null >"$prefijo.log" 2>&1 9>&-; then
         echo "wine.sh: could not make the prefix $prefijo:" >&2
         tail -n 20 "$prefijo.log" >&2
@@ -80,6 +103,7 @@ if [ ! -f "$prefijo/.tralmix-listo" ]; then
     done
     "$servidor" -w 9>&-
     touch "$prefijo/.tralmix-listo"
+    rm -f "$prefijo/.tralmix-creando"
 fi
 # The server's socket lives in a folder named after the prefix's device and inode, under
 # /tmp/.wine-UID or, in Wine 8, a /tmp/wine-XXXXXX folder of its own.

@@ -278,6 +278,69 @@ for i in $(seq 1 20); do
     [ "$(ls -A "$t")" = lista.txt ] || fail "concurrent-$i" "left in the temporary folder: $(ls -A "$t")"
 done
 
+# Ten runs at once writing the same day's list from ten inputs: every run succeeds, the list is
+# one of the whole lists, and no hidden list is left (one run's clean-up never takes another's).
+o=$(fresh ten_out)
+for k in $(seq 0 9); do
+    printf 'r%s@example.com\r\n' "$k" >"$work/in/diez$k.txt"
+done
+for ronda in 1 2 3 4 5; do
+    pids=
+    for k in $(seq 0 9); do
+        "$cli" --output-dir "$o" --temp-dir "$(fresh "ten_tmp$k")" --date $date_arg \
+            "$work/in/diez$k.txt" >/dev/null 2>"$work/log/ten$k.err" &
+        pids="$pids $!"
+    done
+    k=0
+    for pid in $pids; do
+        wait "$pid" || fail "ten-at-once-$ronda" "run $k ended with $?: $(cat "$work/log/ten$k.err")"
+        k=$((k + 1))
+    done
+    grep -qx 'r[0-9]@example.com' <(tr -d '\r' <"$o/$list_name") ||
+        fail "ten-at-once-$ronda" "the list is no run's whole list"
+    [ "$(ls -A "$o")" = "$list_name" ] || fail "ten-at-once-$ronda" "left behind: $(ls -A "$o")"
+done
+
+# A hidden list kept after a crash, chosen as the input in the folder the list goes to: read and
+# listed, never removed; a user's file that merely looks like a hidden list stays too.
+o=$(fresh hidden_in)
+printf 'kept@example.com\r\n' >"$o/.Mails_20050305.txt.k3j4h5g6"
+printf 'mine\n' >"$o/.Mails_20231225.txt.original"
+run hidden-input --output-dir "$o" --temp-dir "$(fresh hidden_tmp)" --date $date_arg \
+    "$o/.Mails_20050305.txt.k3j4h5g6"
+expect_status hidden-input 0
+[ "$(cat "$o/.Mails_20050305.txt.k3j4h5g6" 2>/dev/null)" = $'kept@example.com\r' ] ||
+    fail hidden-input "the input is gone or changed"
+[ "$(cat "$o/.Mails_20231225.txt.original" 2>/dev/null)" = mine ] ||
+    fail hidden-input "the user's .original file is gone"
+[ "$(cat "$o/$list_name")" = $'kept@example.com\r\n\r' ] || fail hidden-input "wrong list"
+
+# The working copy never costs a user's file of its name: with --temp-dir the input's own folder,
+# Clientes.TXT leaves the separate clientes.txt alone; with TMPDIR, Notes.txt leaves notes.txt.
+# The copy goes beside it, and a later run uses that copy again.
+d=$(fresh beside)
+printf 'c@example.com\r\n' >"$d/Clientes.TXT"
+printf 'precious\n' >"$d/clientes.txt"
+chmod 644 "$d/clientes.txt"
+for vez in 1 2; do
+    run "beside-$vez" --output-dir "$(fresh beside_out)" --temp-dir "$d" --date $date_arg \
+        "$d/Clientes.TXT"
+    expect_status "beside-$vez" 0
+done
+[ "$(cat "$d/clientes.txt")" = precious ] && [ "$(stat -c %a "$d/clientes.txt")" = 644 ] ||
+    fail beside "the user's clientes.txt was changed"
+[ "$(ls "$d" | tr '\n' '|')" = 'Clientes.TXT|clientes (2).txt|clientes.txt|' ] ||
+    fail beside "the temporary folder holds: $(ls "$d")"
+t=$(fresh tmpdir_env)
+mkdir -p "$work/in/docs"
+printf 'n@example.com\r\n' >"$work/in/docs/Notes.txt"
+printf 'my notes\n' >"$t/notes.txt"
+TMPDIR=$t run tmpdir-env --output-dir "$(fresh tmpdir_out)" --date $date_arg \
+    "$work/in/docs/Notes.txt"
+expect_status tmpdir-env 0
+[ "$(cat "$t/notes.txt")" = 'my notes' ] || fail tmpdir-env "the user's notes.txt was changed"
+[ -f "$t/notes (2).txt" ] || fail tmpdir-env "no working copy beside it: $(ls "$t")"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)"
     exit 1

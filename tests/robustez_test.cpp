@@ -280,7 +280,8 @@ class PuertoQueMiraPropios : public prueba::PuertoFalso {
     void mensaje(std::u16string_view t, Estilo estilo, std::u16string_view titulo) override {
         PuertoFalso::mensaje(t, estilo, titulo);
         for (const auto& f : fs::directory_iterator(carpeta)) {
-            if (f.path().filename().string().starts_with("lista.txt.")) {
+            const std::string nombre = f.path().filename().string();
+            if (nombre.starts_with("lista") && nombre != "lista.txt") {
                 struct stat info {};
                 ::lstat(f.path().c_str(), &info);
                 propios.push_back(f.path());
@@ -348,10 +349,11 @@ TEST_F(Robustez, InputChangedAfterItsReadWritesNoList) {
 }
 
 // Whatever someone planted at the working path in a shared temporary folder stays as it is; the
-// run writes a private file of its own beside it and never blocks.
+// run writes a private copy of its own beside it, kept as the working file, and never blocks.
 TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
     prueba::CarpetaTemporal otra;
     const auto noCreado = otra.ruta() / "no-creado.txt";
+    const auto victima = otra.ruta() / "victima.txt";
     const auto punto = temporal.ruta() / "lista.txt";
     struct Caso {
         const char* que;
@@ -359,6 +361,12 @@ TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
         std::function<bool()> intacto;
     };
     const std::vector<Caso> casos = {
+        {"link to a file",
+         [&] {
+             otra.escribir("victima.txt", "precious\r\n");
+             fs::create_symlink(victima, punto);
+         },
+         [&] { return fs::is_symlink(punto) && leer(victima) == "precious\r\n"; }},
         {"dangling link", [&] { fs::create_symlink(noCreado, punto); },
          [&] { return fs::is_symlink(punto) && !fs::exists(noCreado); }},
         {"link to a folder", [&] { fs::create_directory_symlink(otra.ruta(), punto); },
@@ -370,8 +378,10 @@ TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.que);
-        for (const auto& e : fs::directory_iterator(temporal.ruta())) {
-            fs::remove_all(e.path());
+        for (const auto& dir : {temporal.ruta(), otra.ruta()}) {
+            for (const auto& e : fs::directory_iterator(dir)) {
+                fs::remove_all(e.path());
+            }
         }
         c.plantar();
         PuertoQueMiraPropios p;
@@ -384,10 +394,12 @@ TEST_F(Robustez, PlantedThingsAtTheWorkingPathAreLeftAlone) {
         EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
         EXPECT_TRUE(c.intacto());
         ASSERT_EQ(p.propios.size(), 1u);
+        EXPECT_EQ(p.propios[0], temporal.ruta() / "lista (2).txt");
         EXPECT_TRUE(S_ISREG(p.modos[0]));
         EXPECT_EQ(p.modos[0] & 0777, 0600u);
         EXPECT_EQ(p.contenidos[0], "x@example.com\r\n");
-        EXPECT_FALSE(fs::exists(fs::symlink_status(p.propios[0])));
+        EXPECT_EQ(leer(p.propios[0]), "x@example.com\r\n");
+        EXPECT_EQ(archivosEn(temporal.ruta()), 2u);
     }
 }
 
@@ -453,41 +465,30 @@ TEST_F(Robustez, EveryFileFailureNamesTheFileAndTheReason) {
     }
 }
 
-// A link planted at the working path: the file it points at is not touched, and the working file
-// is made elsewhere, readable by its owner only.
-TEST_F(Robustez, PlantedLinkIsNotFollowedAndTheNewFileIsPrivate) {
-    prueba::CarpetaTemporal otra;
-    const auto victima = otra.escribir("victima.txt", "precious\r\n");
-    fs::create_symlink(victima, temporal.ruta() / "lista.txt");
-    PuertoQueMiraPropios puerto;
-    puerto.carpeta = temporal.ruta();
-    Estado estado;
-    preparar(puerto, estado);
-    puerto.respuesta = {true,
-                        archivos::desdeRuta(entrada.escribir("Lista.txt", "x@example.com\r\n"))};
-    EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
-    EXPECT_EQ(leer(victima), "precious\r\n");
-    EXPECT_TRUE(fs::is_symlink(temporal.ruta() / "lista.txt"));
-    ASSERT_EQ(puerto.propios.size(), 1u);
-    EXPECT_EQ(puerto.modos[0] & 0777, 0600u);
-    EXPECT_EQ(puerto.contenidos[0], "x@example.com\r\n");
-    EXPECT_EQ(archivosEn(temporal.ruta()), 1u);  // the link alone
-    EXPECT_EQ(leer(lista()), "x@example.com\r\n\r\n");
-}
-
+// A later run replaces its own earlier working copy, private again whatever mode it was given;
+// a user's file of that name it leaves alone.
 TEST_F(Robustez, EarlierWorkingFileIsReplacedAndMadePrivate) {
-    const auto anterior = temporal.escribir("lista.txt", "old content that is longer\r\n");
-    ::chmod(anterior.c_str(), 0644);
-    prueba::PuertoFalso puerto;
-    Estado estado;
-    preparar(puerto, estado);
-    puerto.respuesta = {true,
-                        archivos::desdeRuta(entrada.escribir("lista.txt", "x@example.com\r\n"))};
-    EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
-    EXPECT_EQ(leer(temporal.ruta() / "lista.txt"), "x@example.com\r\n");
+    const auto copia = temporal.ruta() / "lista.txt";
+    const auto correr = [&](const std::string& bytes) {
+        prueba::PuertoFalso puerto;
+        Estado estado;
+        preparar(puerto, estado);
+        puerto.respuesta = {true, archivos::desdeRuta(entrada.escribir("lista.txt", bytes))};
+        EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
+    };
+    correr("old@example.com, longer than the next\r\n");
+    ASSERT_EQ(::chmod(copia.c_str(), 0644), 0);
+    correr("x@example.com\r\n");
+    EXPECT_EQ(leer(copia), "x@example.com\r\n");
     struct stat info {};
-    ASSERT_EQ(::stat(anterior.c_str(), &info), 0);
+    ASSERT_EQ(::stat(copia.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(archivosEn(temporal.ruta()), 1u);
+
+    temporal.escribir("lista.txt", "the user's own notes\n");
+    correr("y@example.com\r\n");
+    EXPECT_EQ(leer(copia), "the user's own notes\n");
+    EXPECT_EQ(leer(temporal.ruta() / "lista (2).txt"), "y@example.com\r\n");
 }
 
 // A write that fails part way (here: past a file-size limit, as a full disk would) leaves the
@@ -615,28 +616,30 @@ TEST_F(Robustez, Oversized1252InputIsRefusedBeforeTheWorkingFile) {
     EXPECT_EQ(archivosEn(temporal.ruta()), 0u);
 }
 
-// Hidden files of a list writer that a run ended by force left behind go with the next run;
-// one that a live run holds, and files of other naming, stay.
+// A hidden list a run ended by force left behind goes with the next run in that folder; a
+// user's file of that form stays, and so does such a hidden list chosen as the input, which is
+// read and listed.
 TEST_F(Robustez, AbandonedHiddenListsAreRemoved) {
-    const std::vector<std::pair<std::string, bool>> ocultos = {
-        {".Mails_20050305.txt.abc12345", false}, {".Mails_20040101.txt.zz9zz9zz", false},
-        {".Mails_20050305.txt.tenido01", true},  {".Mails_20050305.txt.ABC12345", true},
-        {".otro_20050305.txt.abc12345", true},   {".Mails_20050305.txt.abc1234", true}};
-    for (const auto& [nombre, queda] : ocultos) {
-        resultado.escribir(nombre, "partial");
-    }
-    const int tenido =
-        ::open((resultado.ruta() / ".Mails_20050305.txt.tenido01").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(tenido, LOCK_EX | LOCK_NB), 0);
+    const auto dejar = [&](const std::string& nombre, std::string_view bytes) {
+        archivos::EscritorAtomico e;
+        ASSERT_FALSE(e.abrir(archivos::desdeRuta(resultado.ruta() / "hecha.txt")));
+        ASSERT_FALSE(e.escribir(bytes));
+        ASSERT_FALSE(e.confirmar());
+        fs::rename(resultado.ruta() / "hecha.txt", resultado.ruta() / nombre);
+    };
+    dejar(".Mails_20040101.txt.k3j4h5g6", "kept@example.com\r\n");
+    dejar(".Mails_20050305.txt.abc12345", "partial");
+    resultado.escribir(".Mails_20231225.txt.original", "the user's\r\n");
     prueba::PuertoFalso p;
     Estado e;
     preparar(p, e);
-    p.respuesta = {true, archivos::desdeRuta(entrada.escribir("l.txt", "a@example.com\r\n"))};
+    p.respuesta = {true, archivos::desdeRuta(resultado.ruta() / ".Mails_20040101.txt.k3j4h5g6")};
     EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Escrito);
-    ::close(tenido);
-    for (const auto& [nombre, queda] : ocultos) {
-        EXPECT_EQ(fs::exists(resultado.ruta() / nombre), queda) << nombre;
-    }
+    EXPECT_EQ(leer(lista()), "kept@example.com\r\n\r\n");
+    EXPECT_EQ(leer(resultado.ruta() / ".Mails_20040101.txt.k3j4h5g6"), "kept@example.com\r\n");
+    EXPECT_EQ(leer(resultado.ruta() / ".Mails_20231225.txt.original"), "the user's\r\n");
+    EXPECT_FALSE(fs::exists(resultado.ruta() / ".Mails_20050305.txt.abc12345"));
+    EXPECT_EQ(archivosEn(resultado.ruta()), 3u);
 }
 
 // Memory running out part way (a file too large for this machine) ends the run with a message,

@@ -115,7 +115,8 @@ std::u16string rutaResultado(const Estado& estado) {
 
 bool EtapaResultado::preparar(const Estado& estado, Puerto& puerto) {
     ruta_ = rutaResultado(estado);
-    if (const auto fallo = escritor_.abrir(ruta_)) {
+    // Hidden lists an earlier run left are cleared away, but never the input, whatever its name.
+    if (const auto fallo = escritor_.abrir(ruta_, archivos::identidad(estado.archivoEntrada))) {
         informarFallo(puerto, fallo);
         return false;
     }

@@ -1,24 +1,104 @@
 #include "util/archivos.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "util/archivos_sistema.h"
+#include "util/texto.h"
 
 namespace tralmix::archivos {
 
-bool esOcultoDeEscritor(std::u16string_view nombre, std::u16string_view nombreDestino) {
-    constexpr std::size_t kSufijo = 8;
-    if (nombre.size() != nombreDestino.size() + kSufijo + 2 || nombre.front() != u'.' ||
-        nombre[nombreDestino.size() + 1] != u'.') {
-        return false;
+using sistema::Comun;
+
+Fallo sistema::fallo(Comun que) {
+    const int error = codigo(que);
+    return Fallo{error, que == Comun::SinNombreLibre ? u"no se pudo elegir un nombre temporal libre"
+                                                     : motivo(error)};
+}
+
+std::u16string motivo(int error) {
+    if (error == 0) {
+        return {};
     }
-    auto digito = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-    for (std::size_t i = 0; i < nombreDestino.size(); ++i) {
-        const char16_t c = nombre[i + 1];
-        if (digito(nombreDestino[i]) ? !digito(c) : c != nombreDestino[i]) {
-            return false;
+    for (const sistema::Razon& r : sistema::razones()) {
+        if (std::find(std::begin(r.errores), std::end(r.errores), error) != std::end(r.errores)) {
+            return std::u16string(r.texto);
         }
     }
-    return std::all_of(nombre.end() - kSufijo, nombre.end(),
-                       [&](char16_t c) { return digito(c) || (c >= u'a' && c <= u'z'); });
+    return u"error del sistema número " + texto::desdeUtf8OReemplazo(std::to_string(error));
+}
+
+bool esArchivo(std::u16string_view ruta) {
+    sistema::Info info;
+    return rutaUsable(ruta) && !sistema::info(ruta, false, info) && !info.carpeta;
+}
+
+Huella huella(std::u16string_view ruta) {
+    sistema::Info info;
+    if (!rutaUsable(ruta) || sistema::info(ruta, false, info)) {
+        return {};
+    }
+    return info.huella;
+}
+
+Identidad identidad(std::u16string_view ruta) {
+    return huella(ruta).identidad;
+}
+
+// ---- Lector ----
+
+Lector::~Lector() {
+    sistema::cerrar(manejador_);
+}
+
+Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace, std::uint64_t maximo) {
+    sistema::cerrar(manejador_);
+    maximo_ = maximo;
+    huella_ = {};
+    leidos_ = 0;
+    if (!rutaUsable(ruta)) {
+        return sistema::fallo(ruta.empty() ? Comun::NoExiste : Comun::RutaNoValida);
+    }
+    sistema::Info info;
+    if (auto f = sistema::abrirLectura(ruta, sinEnlace, manejador_, info)) {
+        return f;
+    }
+    // A file beyond what the text conversions take (and far beyond any list) is refused before
+    // anything is read.
+    if (info.huella.tamano > maximo_) {
+        sistema::cerrar(manejador_);
+        return sistema::fallo(Comun::Grande);
+    }
+    huella_ = info.huella;
+    return {};
+}
+
+Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
+    leidos = 0;
+    if (manejador_ == sistema::kNinguno) {
+        return sistema::fallo(Comun::NoAbierto);
+    }
+    if (auto f = sistema::leer(manejador_, destino, n, leidos)) {
+        return f;
+    }
+    leidos_ += leidos;
+    // A file that keeps growing while it is read is stopped, not followed without end.
+    return leidos_ > maximo_ ? sistema::fallo(Comun::Grande) : Fallo{};
+}
+
+Fallo Lector::irA(std::uint64_t posicion) {
+    if (manejador_ == sistema::kNinguno) {
+        return sistema::fallo(Comun::NoAbierto);
+    }
+    if (posicion > maximo_) {
+        return sistema::fallo(Comun::Grande);
+    }
+    if (auto f = sistema::irA(manejador_, posicion)) {
+        return f;
+    }
+    leidos_ = posicion;
+    return {};
 }
 
 Fallo leerTodo(std::u16string_view ruta, std::string& contenido) {

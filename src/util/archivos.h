@@ -1,9 +1,10 @@
 #pragma once
 
 // Everything the engine asks of the system's files: reading regular files in pieces, the working
-// file created safely in a shared folder, the result written completely or not at all. Each
-// platform puts its own implementation behind these declarations (archivos_posix.cpp,
-// archivos_win.cpp); archivos.cpp holds what they share.
+// file created safely in a shared folder, the result written completely or not at all.
+// archivos.cpp (reading) and archivos_escritura.cpp (writing) hold the logic, once, over the
+// system calls of archivos_sistema.h; each platform gives those (and the conversion of paths) in
+// archivos_posix.cpp or archivos_win.cpp.
 
 #include <cstdint>
 #include <filesystem>
@@ -110,10 +111,12 @@ Fallo leerResto(Lector& lector, std::string& contenido);
 // "." + that name (its digits any digits, so every day's list) + "." + eight letters or digits.
 bool esOcultoDeEscritor(std::u16string_view nombre, std::u16string_view nombreDestino);
 
-// Writes one file completely or not at all: the bytes go to a new file beside the target, which
-// replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file. The
-// file beside the target is held while it is written; opening a writer removes those that a run
-// ended by force left behind (no one holds them any more).
+// Writes one file completely or not at all: the bytes go to a new hidden file beside the target,
+// which replaces the target only in confirmar(). A writer destroyed unconfirmed removes its file.
+// The hidden file is held while it is written and until it has its real name. Opening a writer
+// removes the hidden files that runs ended by force left behind, and only those: a file this
+// program made as a hidden list (the time of its last write carries the writer's mark), that no
+// one holds with any kind of lock, that has one name, and that is not the file evitar (the input).
 class EscritorAtomico {
   public:
     EscritorAtomico() = default;
@@ -121,7 +124,7 @@ class EscritorAtomico {
     EscritorAtomico(const EscritorAtomico&) = delete;
     EscritorAtomico& operator=(const EscritorAtomico&) = delete;
 
-    Fallo abrir(std::u16string_view destino);
+    Fallo abrir(std::u16string_view destino, const Identidad& evitar = {});
     Fallo escribir(std::string_view bytes);
     Fallo confirmar();
     // Gives up: the file beside the target goes, the target stays as it was.
@@ -135,11 +138,13 @@ class EscritorAtomico {
 };
 
 // The working file: created in a possibly shared folder without following a link or reparse
-// point planted at its path, readable by its owner only, never the file named by evitar. It is
-// held until closed: another run that meets it then makes a file of its own beside it. A file
-// left incomplete (a failed write, a full disk, a run that ended early) is removed when the
-// object goes, and so is a file of its own made beside a held one: only the working file of the
-// input's name stays after a run.
+// point planted at its path, readable by its owner only, and kept after the run. Each write
+// marks it (in the time of its last write) as a working copy of this program's, so that a later
+// run may replace it; whatever else has its name (a user's file, the file evitar, a link, a
+// folder, a copy someone changed since) is left alone, and the copy goes beside it as
+// "name (2).ext", "name (3).ext"... Beside a copy another run holds it makes a file of its own,
+// removed when closed. A file left incomplete (a failed write, a full disk, a run that ended
+// early) is removed when the object goes.
 class ArchivoTrabajo {
   public:
     ArchivoTrabajo() = default;
@@ -147,11 +152,11 @@ class ArchivoTrabajo {
     ArchivoTrabajo(const ArchivoTrabajo&) = delete;
     ArchivoTrabajo& operator=(const ArchivoTrabajo&) = delete;
 
-    // Opens ruta for writing, replacing an earlier working file of ours; when ruta cannot be
-    // used safely (a link, someone else's file, the file evitar, a file another run holds), a
-    // unique name beside it.
+    // Opens ruta for writing, or the first name beside it that is free or an earlier copy of
+    // ours; called again with ruta() it starts the open file over, empty.
     Fallo crear(std::u16string_view ruta, const Identidad& evitar);
     Fallo escribir(std::string_view bytes);
+    // Ends the writing; the file is no longer held.
     Fallo cerrar();
 
     // The path actually written.
@@ -163,8 +168,7 @@ class ArchivoTrabajo {
     std::intptr_t manejador_ = -1;
     std::u16string ruta_;
     Fallo fallo_;
-    bool propio_ = false;    // a unique name beside a held file
-    bool completo_ = false;  // written and closed without a failure
+    bool transitorio_ = false;  // made beside a copy another run holds
 };
 
 }  // namespace tralmix::archivos

@@ -1,4 +1,4 @@
-#include "util/archivos.h"
+// Files on POSIX: the system calls under archivos.cpp, errno codes in Fallo.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,100 +6,15 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
 
+#include "util/archivos.h"
+#include "util/archivos_sistema.h"
 #include "util/texto.h"
 
 namespace tralmix::archivos {
-namespace {
-
-Fallo falloDe(int error) {
-    return Fallo{error, motivo(error)};
-}
-
-// A NUL would cut the path short at the system call and name another file.
-Identidad identidadDe(const struct stat& info) {
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
-}
-
-Huella huellaDe(const struct stat& info) {
-    return {identidadDe(info), static_cast<std::uint64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-}
-
-Fallo falloDe(int error, std::u16string texto) {
-    return Fallo{error, std::move(texto)};
-}
-
-std::u16string clase(mode_t modo) {
-    if (S_ISDIR(modo)) {
-        return u"es una carpeta, no un archivo";
-    }
-    if (S_ISFIFO(modo)) {
-        return u"es una tubería (FIFO), no un archivo normal";
-    }
-    if (S_ISCHR(modo) || S_ISBLK(modo)) {
-        return u"es un dispositivo, no un archivo normal";
-    }
-    if (S_ISSOCK(modo)) {
-        return u"es un socket, no un archivo normal";
-    }
-    return u"no es un archivo normal";
-}
-
-// Writes everything, retrying short writes and interruptions.
-int escribirTodo(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// Writes unless an earlier write failed; the first failure is kept and answered from then on.
-Fallo escribirRecordando(int fd, Fallo& fallo, std::string_view bytes) {
-    if (fallo) {
-        return fallo;
-    }
-    if (fd < 0) {
-        fallo = falloDe(EBADF, u"el archivo no está abierto");
-    } else if (const int error = escribirTodo(fd, bytes)) {
-        fallo = falloDe(error);
-    }
-    return fallo;
-}
-
-std::string sufijoAleatorio() {
-    static constexpr char kLetras[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device azar;
-    std::uniform_int_distribution<std::size_t> dist(0, sizeof(kLetras) - 2);
-    std::string s(8, 'x');
-    for (char& c : s) {
-        c = kLetras[dist(azar)];
-    }
-    return s;
-}
-
-int cerrarFd(int& fd) {
-    int error = 0;
-    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) {
-        error = errno;
-    }
-    fd = -1;
-    return error;
-}
-
-}  // namespace
 
 // Names are bytes here. A byte that is not part of valid UTF-8 (a Latin-1 name on an old disk)
 // is kept as the lone surrogate U+DC00 + byte, which no decoded text holds, so every name goes
@@ -142,369 +57,267 @@ std::u16string desdeRuta(const std::filesystem::path& ruta) {
     return salida;
 }
 
-std::u16string motivo(int error) {
-    switch (error) {
-        case 0:
-            return {};
-        case ENOENT:
-            return u"el archivo o la carpeta no existe";
-        case ENOTDIR:
-            return u"una parte de la ruta no es una carpeta";
-        case EISDIR:
-            return u"es una carpeta, no un archivo";
-        case EACCES:
-        case EPERM:
-            return u"permiso denegado";
-        case EROFS:
-            return u"el sistema de archivos es de solo lectura";
-        case ENOSPC:
-            return u"no queda espacio en el disco";
-        case EDQUOT:
-            return u"se ha superado la cuota de disco";
-        case EFBIG:
-            return u"el archivo es demasiado grande";
-        case ENAMETOOLONG:
-            return u"el nombre es demasiado largo";
-        case ELOOP:
-            return u"la ruta es un enlace simbólico o tiene demasiados enlaces";
-        case EMFILE:
-        case ENFILE:
-            return u"hay demasiados archivos abiertos";
-        case EIO:
-            return u"error de entrada/salida del dispositivo";
-        case ENOMEM:
-            return u"no hay memoria suficiente";
-        case EBUSY:
-        case ETXTBSY:
-            return u"el archivo está en uso";
-        case EXDEV:
-            return u"origen y destino están en sistemas de archivos distintos";
-        case EINVAL:
-            return u"la ruta no es válida";
-        case EEXIST:
-            return u"el archivo ya existe";
-        case ENOTEMPTY:
-            return u"la carpeta no está vacía";
-        case EMLINK:
-            return u"hay demasiados enlaces";
-        case EOVERFLOW:
-            return u"el archivo es demasiado grande";
-        case EAGAIN:
-            return u"el recurso no está disponible en este momento";
-        case ETIMEDOUT:
-            return u"se agotó el tiempo de espera";
-        case ESTALE:
-            return u"el archivo ya no está disponible en el servidor";
-        case EOPNOTSUPP:
-            return u"el sistema de archivos no admite la operación";
-        case EBADF:
-            return u"el archivo no está abierto";
-        case ENXIO:
-        case ENODEV:
-            return u"el dispositivo no existe o no está disponible";
-        default:
-            return u"error del sistema número " + texto::desdeUtf8OReemplazo(std::to_string(error));
-    }
+namespace sistema {
+
+std::span<const Razon> razones() {
+    static constexpr Razon kRazones[] = {
+        {u"el archivo o la carpeta no existe", {ENOENT}},
+        {u"una parte de la ruta no es una carpeta", {ENOTDIR}},
+        {u"es una carpeta, no un archivo", {EISDIR}},
+        {u"permiso denegado", {EACCES, EPERM}},
+        {u"el sistema de archivos es de solo lectura", {EROFS}},
+        {u"no queda espacio en el disco", {ENOSPC}},
+        {u"se ha superado la cuota de disco", {EDQUOT}},
+        {u"el archivo es demasiado grande", {EFBIG, EOVERFLOW}},
+        {u"el nombre es demasiado largo", {ENAMETOOLONG}},
+        {u"la ruta es un enlace simbólico o tiene demasiados enlaces", {ELOOP}},
+        {u"hay demasiados archivos abiertos", {EMFILE, ENFILE}},
+        {u"error de entrada/salida del dispositivo", {EIO}},
+        {u"no hay memoria suficiente", {ENOMEM}},
+        {u"el archivo está en uso", {EBUSY, ETXTBSY}},
+        {u"origen y destino están en sistemas de archivos distintos", {EXDEV}},
+        {u"la ruta no es válida", {EINVAL}},
+        {u"el archivo ya existe", {EEXIST}},
+        {u"la carpeta no está vacía", {ENOTEMPTY}},
+        {u"hay demasiados enlaces", {EMLINK}},
+        {u"el recurso no está disponible en este momento", {EAGAIN}},
+        {u"se agotó el tiempo de espera", {ETIMEDOUT}},
+        {u"el archivo ya no está disponible en el servidor", {ESTALE}},
+        {u"el sistema de archivos no admite la operación", {EOPNOTSUPP}},
+        {u"el archivo no está abierto", {EBADF}},
+        {u"el dispositivo no existe o no está disponible", {ENXIO, ENODEV}},
+    };
+    return kRazones;
 }
 
 namespace {
 
-int fdDe(std::intptr_t manejador) {
-    return static_cast<int>(manejador);
+Fallo falloDe(int error) {
+    return Fallo{error, motivo(error)};
 }
+
+Fallo ultimo() {
+    return falloDe(errno);
+}
+
+int fd(Manejador m) {
+    return static_cast<int>(m);
+}
+
+Info infoDe(const struct stat& s) {
+    Info info;
+    info.huella = {
+        {static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino), true},
+        static_cast<std::uint64_t>(s.st_size),
+        static_cast<std::int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec};
+    info.normal = S_ISREG(s.st_mode);
+    info.carpeta = S_ISDIR(s.st_mode);
+    info.propio = s.st_uid == ::geteuid();
+    info.nombres = static_cast<std::uint32_t>(s.st_nlink);
+    return info;
+}
+
+std::u16string clase(mode_t modo) {
+    return S_ISDIR(modo)                    ? u"es una carpeta, no un archivo"
+           : S_ISFIFO(modo)                 ? u"es una tubería (FIFO), no un archivo normal"
+           : S_ISCHR(modo) || S_ISBLK(modo) ? u"es un dispositivo, no un archivo normal"
+           : S_ISSOCK(modo)                 ? u"es un socket, no un archivo normal"
+                                            : u"no es un archivo normal";
+}
+
+// Open without following a link or blocking on a FIFO or device; a terminal never becomes ours.
+constexpr int kSeguro = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 }  // namespace
 
-bool esArchivo(std::u16string_view ruta) {
-    struct stat info {};
-    return rutaUsable(ruta) && ::stat(aRuta(ruta).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+int codigo(Comun que) {
+    static constexpr int kCodigos[] = {EBADF, ENOENT, EINVAL, EFBIG, EEXIST};
+    return kCodigos[static_cast<int>(que)];
 }
 
-// ---- Lector ----
-
-Lector::~Lector() {
-    int fd = fdDe(manejador_);
-    cerrarFd(fd);
+std::size_t inicioNombre(std::u16string_view ruta) {
+    const auto p = ruta.rfind(u'/');
+    return p == std::u16string_view::npos ? 0 : p + 1;
 }
 
-Fallo Lector::abrir(std::u16string_view ruta, bool sinEnlace, std::uint64_t maximo) {
-    maximo_ = maximo;
-    int viejo = fdDe(manejador_);
-    cerrarFd(viejo);
-    manejador_ = -1;
-    huella_ = {};
-    leidos_ = 0;
-    if (!rutaUsable(ruta)) {
-        return falloDe(ruta.empty() ? ENOENT : EINVAL);
-    }
+Fallo abrirLectura(std::u16string_view ruta, bool sinEnlace, Manejador& m, Info& info) {
     // Non-blocking so that a FIFO without a writer cannot hold us at open().
-    int fd = ::open(aRuta(ruta).c_str(),
-                    O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (sinEnlace ? O_NOFOLLOW : 0));
-    if (fd < 0) {
-        return falloDe(errno);
+    int f = ::open(aRuta(ruta).c_str(), O_RDONLY | kSeguro | (sinEnlace ? O_NOFOLLOW : 0));
+    if (f < 0) {
+        return ultimo();
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        cerrarFd(fd);
-        return falloDe(error);
+    m = f;
+    struct stat s {};
+    if (::fstat(f, &s) != 0) {
+        const Fallo error = ultimo();
+        cerrar(m);
+        return error;
     }
-    if (!S_ISREG(info.st_mode)) {
-        cerrarFd(fd);
-        return falloDe(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, clase(info.st_mode));
-    }
-    // A file beyond what the text conversions take (and far beyond any list) is refused before
-    // anything is read.
-    if (static_cast<std::uint64_t>(info.st_size) > maximo_) {
-        cerrarFd(fd);
-        return falloDe(EFBIG);
+    if (!S_ISREG(s.st_mode)) {
+        cerrar(m);
+        return Fallo{S_ISDIR(s.st_mode) ? EISDIR : EINVAL, clase(s.st_mode)};
     }
     // Reading a regular file never blocks; the flag only guarded the open.
-    ::fcntl(fd, F_SETFL, 0);
-    manejador_ = fd;
-    huella_ = huellaDe(info);
+    ::fcntl(f, F_SETFL, 0);
+    info = infoDe(s);
     return {};
 }
 
-Fallo Lector::leer(char* destino, std::size_t n, std::size_t& leidos) {
-    leidos = 0;
-    if (manejador_ < 0) {
-        return falloDe(EBADF, u"el archivo no está abierto");
-    }
-    for (;;) {
-        const ssize_t r = ::read(fdDe(manejador_), destino, n);
-        if (r < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return falloDe(errno);
-        }
-        leidos = static_cast<std::size_t>(r);
-        leidos_ += leidos;
-        // A file that keeps growing while it is read is stopped, not followed without end.
-        if (leidos_ > maximo_) {
-            return falloDe(EFBIG);
-        }
-        return {};
-    }
-}
-
-Fallo Lector::irA(std::uint64_t posicion) {
-    if (manejador_ < 0) {
-        return falloDe(EBADF, u"el archivo no está abierto");
-    }
-    if (posicion > maximo_ ||
-        ::lseek(fdDe(manejador_), static_cast<off_t>(posicion), SEEK_SET) < 0) {
-        return falloDe(posicion > maximo_ ? EFBIG : errno);
-    }
-    leidos_ = posicion;
-    return {};
-}
-
-Huella huella(std::u16string_view ruta) {
-    struct stat info {};
-    if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
-        return {};
-    }
-    return huellaDe(info);
-}
-
-Identidad identidad(std::u16string_view ruta) {
-    struct stat info {};
-    if (!rutaUsable(ruta) || ::stat(aRuta(ruta).c_str(), &info) != 0) {
-        return {};
-    }
-    return identidadDe(info);
-}
-
-// ---- EscritorAtomico ----
-
-EscritorAtomico::~EscritorAtomico() {
-    descartar();
-}
-
-void EscritorAtomico::descartar() {
-    int fd = fdDe(manejador_);
-    cerrarFd(fd);
-    manejador_ = -1;
-    if (!temporal_.empty()) {
-        ::unlink(aRuta(temporal_).c_str());
-        temporal_.clear();
-    }
-}
-
-namespace {
-
-// Hidden files of earlier writers that no live process holds: each writer locks its own.
-void quitarOcultosAbandonados(const std::filesystem::path& carpeta, std::string_view nombre) {
-    const std::u16string destino = desdeRuta(std::string(nombre));
-    std::error_code error;
-    for (const auto& entrada : std::filesystem::directory_iterator(carpeta, error)) {
-        if (!esOcultoDeEscritor(desdeRuta(entrada.path().filename()), destino)) {
-            continue;
-        }
-        int fd = ::open(entrada.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        struct stat info {};
-        struct stat ahora {};
-        // Removed only while we hold it, and only if the name still names what we hold.
-        if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::lstat(entrada.path().c_str(), &ahora) == 0 &&
-            identidadDe(ahora).mismoArchivo(identidadDe(info))) {
-            ::unlink(entrada.path().c_str());
-        }
-        cerrarFd(fd);
-    }
-}
-
-}  // namespace
-
-Fallo EscritorAtomico::abrir(std::u16string_view destino) {
-    descartar();
-    fallo_ = {};
-    if (!rutaUsable(destino)) {
-        fallo_ = falloDe(EINVAL);
-        return fallo_;
-    }
-    destino_ = std::u16string(destino);
-    const std::filesystem::path camino = aRuta(destino);
-    const std::filesystem::path carpeta =
-        camino.has_parent_path() ? camino.parent_path() : std::filesystem::path(".");
-    const std::string nombre = camino.filename().native();
-    quitarOcultosAbandonados(carpeta, nombre);
-    // A hidden name beside the target: same file system, so the final rename is atomic.
+Fallo crear(std::u16string_view ruta, Uso uso, Manejador& m, bool& ocupado) {
+    // Made and held under a name of its own, then given ruta (link() never replaces): nobody sees
+    // it at ruta unheld. A list takes the mode the user's umask gives; a working file is its
+    // owner's alone.
+    const std::string camino = aRuta(ruta).native();
+    const int permisos = uso == Uso::Oculto ? 0666 : 0600;
+    constexpr int kNuevo = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | kSeguro;
+    int f = -1;
+    std::string aparte;
     for (int intento = 0; intento < 100; ++intento) {
-        const std::filesystem::path candidato = carpeta / ("." + nombre + "." + sufijoAleatorio());
-        int fd =
-            ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) {
-            // Held from now on; another run may have taken it for abandoned before that.
-            struct stat info {};
-            struct stat ahora {};
-            if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &info) != 0 ||
-                ::lstat(candidato.c_str(), &ahora) != 0 ||
-                !identidadDe(ahora).mismoArchivo(identidadDe(info))) {
-                cerrarFd(fd);
-                continue;
+        aparte = camino + ".~" + std::to_string(std::random_device{}());
+        if ((f = ::open(aparte.c_str(), kNuevo, permisos)) >= 0 || errno != EEXIST) {
+            break;
+        }
+    }
+    if (f >= 0) {
+        ::flock(f, LOCK_EX | LOCK_NB);
+        const int enlazado = ::link(aparte.c_str(), camino.c_str()) == 0 ? 0 : errno;
+        ::unlink(aparte.c_str());
+        if (enlazado != 0) {
+            ::close(f);
+            f = -1;
+            if (enlazado == EEXIST) {
+                ocupado = true;
+                return falloDe(EEXIST);
             }
-            manejador_ = fd;
-            temporal_ = desdeRuta(candidato);
-            return {};
-        }
-        if (errno != EEXIST) {
-            fallo_ = falloDe(errno);
-            return fallo_;
         }
     }
-    fallo_ = falloDe(EEXIST, u"no se pudo elegir un nombre temporal libre");
-    return fallo_;
-}
-
-Fallo EscritorAtomico::escribir(std::string_view bytes) {
-    return escribirRecordando(fdDe(manejador_), fallo_, bytes);
-}
-
-Fallo EscritorAtomico::confirmar() {
-    int fd = fdDe(manejador_);
-    if (!fallo_ && fd < 0) {
-        fallo_ = falloDe(EBADF, u"el archivo no está abierto");
+    // Where that cannot be (no hard links, a name too long for the suffix): made at ruta itself,
+    // and held a moment later.
+    if (f < 0 && (f = ::open(camino.c_str(), kNuevo, permisos)) >= 0) {
+        ::flock(f, LOCK_EX | LOCK_NB);
     }
-    if (!fallo_ && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        fallo_ = falloDe(errno);
+    if (f < 0) {
+        ocupado = errno == EEXIST;
+        return ultimo();
     }
-    if (!fallo_) {
-        const int error = cerrarFd(fd);
-        manejador_ = -1;
-        if (error != 0) {
-            fallo_ = falloDe(error);
-        }
-    }
-    if (!fallo_ && ::rename(aRuta(temporal_).c_str(), aRuta(destino_).c_str()) != 0) {
-        fallo_ = falloDe(errno);
-    }
-    if (fallo_) {
-        descartar();
-        return fallo_;
-    }
-    temporal_.clear();
+    ::fcntl(f, F_SETFL, 0);
+    m = f;
     return {};
 }
 
-// ---- ArchivoTrabajo ----
-
-ArchivoTrabajo::~ArchivoTrabajo() {
-    quitarSiSobra();
+Fallo abrirExistente(std::u16string_view ruta, bool paraQuitar, Manejador& m) {
+    m = ::open(aRuta(ruta).c_str(), (paraQuitar ? O_RDONLY : O_WRONLY) | O_NOFOLLOW | kSeguro);
+    return m < 0 ? ultimo() : Fallo{};  // open() answers -1, kNinguno, on failure
 }
 
-void ArchivoTrabajo::quitarSiSobra() {
-    // Removed while still held, so that no other run takes it up in between.
-    if (!ruta_.empty() && (propio_ || !completo_)) {
-        ::unlink(aRuta(ruta_).c_str());
+Fallo info(Manejador m, Info& info) {
+    struct stat s {};
+    if (::fstat(fd(m), &s) != 0) {
+        return ultimo();
     }
-    int fd = fdDe(manejador_);
-    cerrarFd(fd);
-    manejador_ = -1;
-}
-
-Fallo ArchivoTrabajo::crear(std::u16string_view ruta, const Identidad& evitar) {
-    int viejo = fdDe(manejador_);
-    cerrarFd(viejo);
-    manejador_ = -1;
-    fallo_ = {};
-    completo_ = false;
-    // Started again on the file of its own it already made: that one stays its own.
-    propio_ = propio_ && ruta == ruta_;
-    if (!rutaUsable(ruta)) {
-        fallo_ = falloDe(EINVAL);
-        return fallo_;
-    }
-    const std::filesystem::path camino = aRuta(ruta);
-    // No O_TRUNC yet: the file is examined before anything in it is touched.
-    int fd = ::open(camino.c_str(),
-                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
-    if (fd >= 0) {
-        struct stat info {};
-        const bool nuestro = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                             info.st_uid == ::geteuid() && info.st_nlink == 1;
-        const bool esEvitado = evitar.valida && identidadDe(info).mismoArchivo(evitar);
-        // Held by another run that is still writing or loading it: that run keeps it.
-        const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-        if (nuestro && !esEvitado && libre && ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&
-            ::fcntl(fd, F_SETFL, 0) == 0) {
-            manejador_ = fd;
-            ruta_ = std::u16string(ruta);
-            return {};
-        }
-        cerrarFd(fd);
-    }
-    // The name is taken by something we must not touch: a unique new file beside it.
-    std::string plantilla = camino.native() + ".XXXXXX";
-    fd = ::mkostemp(plantilla.data(), O_CLOEXEC);
-    if (fd < 0) {
-        fallo_ = falloDe(errno);
-        return fallo_;
-    }
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    manejador_ = fd;
-    ruta_ = desdeRuta(plantilla);
-    propio_ = true;
+    info = infoDe(s);
     return {};
 }
 
-Fallo ArchivoTrabajo::escribir(std::string_view bytes) {
-    return escribirRecordando(fdDe(manejador_), fallo_, bytes);
-}
-
-Fallo ArchivoTrabajo::cerrar() {
-    int fd = fdDe(manejador_);
-    manejador_ = -1;
-    if (fd >= 0) {
-        if (const int error = cerrarFd(fd); error != 0 && !fallo_) {
-            fallo_ = falloDe(error);
-        }
-        completo_ = !fallo_;
+Fallo info(std::u16string_view ruta, bool sinEnlace, Info& info) {
+    struct stat s {};
+    const std::string camino = aRuta(ruta).native();
+    if ((sinEnlace ? ::lstat(camino.c_str(), &s) : ::stat(camino.c_str(), &s)) != 0) {
+        return ultimo();
     }
-    return fallo_;
+    info = infoDe(s);
+    return {};
 }
 
+Fallo leer(Manejador m, char* destino, std::size_t n, std::size_t& leidos) {
+    for (;;) {
+        const ssize_t r = ::read(fd(m), destino, n);
+        if (r >= 0) {
+            leidos = static_cast<std::size_t>(r);
+            return {};
+        }
+        if (errno != EINTR) {
+            return ultimo();
+        }
+    }
+}
+
+Fallo escribir(Manejador m, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd(m), bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR) {
+            return ultimo();
+        }
+        bytes.remove_prefix(n < 0 ? 0 : static_cast<std::size_t>(n));
+    }
+    return {};
+}
+
+Fallo irA(Manejador m, std::uint64_t posicion) {
+    return ::lseek(fd(m), static_cast<off_t>(posicion), SEEK_SET) < 0 ? ultimo() : Fallo{};
+}
+
+Fallo vaciar(Manejador m) {
+    const bool bien = ::fchmod(fd(m), 0600) == 0 && ::ftruncate(fd(m), 0) == 0 &&
+                      ::lseek(fd(m), 0, SEEK_SET) == 0 && ::fcntl(fd(m), F_SETFL, 0) == 0;
+    return bien ? Fallo{} : ultimo();
+}
+
+void ponerEscrito(Manejador m, std::int64_t escrito) {
+    const struct timespec tiempos[2] = {
+        {0, UTIME_OMIT}, {static_cast<time_t>(escrito / 1000000000), escrito % 1000000000}};
+    ::futimens(fd(m), tiempos);
+}
+
+bool retener(Manejador m) {
+    if (::flock(fd(m), LOCK_EX | LOCK_NB) != 0) {
+        return false;
+    }
+    // The record locks of lockf() and fcntl() are apart from flock's: they are asked for too.
+    struct flock cerrojo {};
+    cerrojo.l_type = F_WRLCK;
+    cerrojo.l_whence = SEEK_SET;
+#ifdef F_OFD_GETLK
+    const int pregunta = F_OFD_GETLK;
+#else
+    const int pregunta = F_GETLK;
+#endif
+    return ::fcntl(fd(m), pregunta, &cerrojo) == 0 && cerrojo.l_type == F_UNLCK;
+}
+
+Fallo volcar(Manejador m) {
+    // File systems that keep nothing to flush answer EINVAL or EROFS: nothing is lost there.
+    const bool bien = ::fsync(fd(m)) == 0 || errno == EINVAL || errno == EROFS;
+    return bien ? Fallo{} : ultimo();
+}
+
+void mostrar(Manejador) {}
+
+Fallo renombrar(std::u16string_view de, std::u16string_view a) {
+    return ::rename(aRuta(de).c_str(), aRuta(a).c_str()) != 0 ? ultimo() : Fallo{};
+}
+
+bool enUso(const Fallo&) {
+    return false;
+}
+
+void quitar(Manejador m, std::u16string_view ruta) {
+    Info abierto;
+    Info nombrado;
+    if (!info(m, abierto) && !info(ruta, true, nombrado) &&
+        abierto.huella.identidad.mismoArchivo(nombrado.huella.identidad)) {
+        ::unlink(aRuta(ruta).c_str());
+    }
+}
+
+Fallo cerrar(Manejador& m) {
+    int error = 0;
+    if (m != kNinguno && ::close(fd(m)) != 0 && errno != EINTR) {
+        error = errno;
+    }
+    m = kNinguno;
+    return error != 0 ? falloDe(error) : Fallo{};
+}
+
+}  // namespace sistema
 }  // namespace tralmix::archivos

@@ -40,15 +40,15 @@ class ProcesoWindows : public ::testing::Test {
 };
 
 // "Lista.TXT" in the temporary folder: its working file would be "lista.txt", the same file on
-// Windows. The input is read whole and left as it was; the working file goes beside it.
+// Windows. The input is read whole and left as it was; the working copy goes beside it.
 TEST_F(ProcesoWindows, InputInTheTemporaryFolder) {
     const std::string bytes = golden("list_crlf.input.txt");
     const auto entrada = temporal.escribir("Lista.TXT", bytes);
     ASSERT_EQ(procesarArchivo(estado, puerto, archivos::desdeRuta(entrada)), Desenlace::Escrito);
     EXPECT_EQ(lista(), golden("list_crlf.expected"));
     EXPECT_EQ(prueba::leer(entrada), bytes);
-    EXPECT_EQ(cuantos(temporal.ruta()),
-              1u);  // the copy of its own made beside it went with the run
+    EXPECT_TRUE(fs::exists(temporal.ruta() / "lista (2).txt"));
+    EXPECT_EQ(cuantos(temporal.ruta()), 2u);
     ASSERT_EQ(puerto.abiertos.size(), 1u);
 }
 
