@@ -33,8 +33,6 @@ struct Estado {
     std::u16string archivoTrabajo;
     // The working file's lines after loading; the addresses after extraction.
     Arreglo lineas;
-    // Reference copy taken by the bulk path before it blanks repeated addresses.
-    Arreglo copiaLineas;
     // The input as the run first opened it: a list is written only if it is still so after the
     // last read.
     archivos::Huella huellaEntrada;

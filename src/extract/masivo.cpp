@@ -64,8 +64,6 @@ std::optional<Desenlace> masivo(Estado& estado, Puerto& puerto, const Trabajo& p
     if (!seguir) {
         return Desenlace::Interrumpido;
     }
-    // The reference copy of every word as found (it shares their texts).
-    estado.copiaLineas = estado.lineas;
     return std::nullopt;
 }
 

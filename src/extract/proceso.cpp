@@ -181,7 +181,6 @@ Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
         motivo = kSinConversion;
     }
     estado.lineas.clear();
-    estado.copiaLineas.clear();
     puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, motivo), Estilo::Critico,
                    kTitulo);
     return Desenlace::FalloArchivo;
