@@ -340,6 +340,31 @@ TEST(Corredor, AnExceptionEndsTheRunWithAnErrorBox) {
     }
 }
 
+// The tests' hold: a run held waits at its first report until it is stopped (here at the fourth
+// question), then stops there; a run not held goes on at once.
+TEST(Correr, AHeldRunWaitsAtItsFirstReportUntilItIsStopped) {
+    class Parada : public prueba::PuertoFalso {
+      public:
+        mutable int preguntas = 0;
+        int informes = 0;
+        void progreso(Fase, std::uint64_t, std::uint64_t) override { ++informes; }
+        bool cancelado() const override { return ++preguntas > 3; }
+    };
+    for (const bool retener : {false, true}) {
+        SCOPED_TRACE(retener);
+        Parada puerto;
+        Estado estado;
+        estado.avance.retenerHastaParar = retener;
+        const Desenlace d = correr(estado, puerto, [](Estado&, Puerto& p) {
+            AvanceDelPuerto avance(p, Fase::Limpieza);
+            return avance.seguir(1, 2) ? Desenlace::Escrito : Desenlace::Interrumpido;
+        });
+        EXPECT_EQ(puerto.informes, 1);
+        EXPECT_EQ(d, retener ? Desenlace::Interrumpido : Desenlace::Escrito);
+        EXPECT_EQ(puerto.preguntas, retener ? 5 : 1);
+    }
+}
+
 TEST(Corredor, HandedOverFilesAreCheckedAlike) {
     prueba::CarpetaTemporal carpeta;
     const auto ruta = [&](const char* nombre) {

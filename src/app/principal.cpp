@@ -16,10 +16,10 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "dialog/qtexto.h"
 #include "extract/proceso.h"
@@ -300,7 +300,9 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     Text1_->setAcceptDrops(false);
 
     corredor_->seguimiento = {
-        [this](const std::u16string& ruta) { indicador_->empezar(qtexto(ruta)); },
+        [this](const std::u16string& ruta) {
+            indicador_->empezar(qtexto(ruta), estado_.avance.demora);
+        },
         [this] { indicador_->terminar(); },
         [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
             indicador_->avanzar(fase, hecho, total);

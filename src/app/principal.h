@@ -106,6 +106,8 @@ class principal : public QWidget {
 
     // The state the processing runs of this window share.
     const Estado& estado() const { return estado_; }
+    // How its runs show their progress (main takes it from the environment).
+    void ajustarAvance(const AjustesAvance& ajustes) { estado_.avance = ajustes; }
 
     // Places the window in the middle of the screen it is on.
     void centrar();

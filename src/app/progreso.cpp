@@ -101,7 +101,7 @@ IndicadorProgreso::~IndicadorProgreso() {
     terminar();
 }
 
-void IndicadorProgreso::empezar(const QString& ruta) {
+void IndicadorProgreso::empezar(const QString& ruta, std::chrono::milliseconds demora) {
     if (ocupado_) {
         return;
     }
@@ -110,7 +110,7 @@ void IndicadorProgreso::empezar(const QString& ruta) {
     hayAvance_ = false;
     archivo_ = QFileInfo(ruta).fileName();
     QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    temporizador_->iniciar(demoraProgreso(), [this] { mostrar(); });
+    temporizador_->iniciar(demora, [this] { mostrar(); });
 }
 
 void IndicadorProgreso::avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {

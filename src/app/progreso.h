@@ -13,7 +13,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "extract/desenlace.h"
+#include "extract/mensajes.h"
 
 class QLabel;
 class QProgressBar;
@@ -75,8 +75,8 @@ class IndicadorProgreso {
     IndicadorProgreso(const IndicadorProgreso&) = delete;
     IndicadorProgreso& operator=(const IndicadorProgreso&) = delete;
 
-    // The run began processing ruta: busy pointer now, the dialog after demoraProgreso().
-    void empezar(const QString& ruta);
+    // The run began processing ruta: busy pointer now, the dialog after demora.
+    void empezar(const QString& ruta, std::chrono::milliseconds demora);
     void avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total);
     void cancelando();
     // The run ended or shows a box: pointer back, dialog gone.

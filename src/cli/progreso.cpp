@@ -9,7 +9,7 @@
 namespace tralmix::cli {
 namespace {
 
-// A run shorter than demoraProgreso() shows nothing; a line is not redrawn more often than this.
+// A line is not redrawn more often than this (seconds).
 constexpr double kIntervalo = 0.1;
 
 bool cuentaBytes(Fase fase) {
@@ -34,8 +34,12 @@ std::string textoProgreso(Fase fase, std::uint64_t hecho, std::uint64_t total,
     return linea;
 }
 
-LineaProgreso::LineaProgreso(std::FILE* destino, bool activa, std::function<double()> reloj)
-    : destino_(destino), activa_(activa), reloj_(std::move(reloj)) {
+LineaProgreso::LineaProgreso(std::FILE* destino, bool activa, std::chrono::milliseconds demora,
+                             std::function<double()> reloj)
+    : destino_(destino),
+      activa_(activa),
+      demora_(std::chrono::duration<double>(demora).count()),
+      reloj_(std::move(reloj)) {
     if (!reloj_) {
         reloj_ = [] {
             return std::chrono::duration<double>(
@@ -57,8 +61,7 @@ void LineaProgreso::actualizar(Fase fase, std::uint64_t hecho, std::uint64_t tot
         inicioFase_ = ahora;
         hechoAlInicioFase_ = hecho;
     }
-    const double espera = std::chrono::duration<double>(demoraProgreso()).count();
-    if (ahora - inicio_ < espera || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
+    if (ahora - inicio_ < demora_ || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
         return;
     }
     ultimoDibujo_ = ahora;

@@ -7,6 +7,7 @@
 
 #include "util/archivos.h"
 #include "util/arreglo.h"
+#include "util/avance.h"
 #include "util/entorno.h"
 
 namespace tralmix {
@@ -39,6 +40,8 @@ struct Estado {
     // The list's layout: addresses per group, and the text between those of a group's line.
     std::size_t porGrupo = kPorGrupo;
     std::string separador{kSeparadorLista};
+    // How the runs show their progress; the front end's main sets it.
+    AjustesAvance avance;
 };
 
 }  // namespace tralmix

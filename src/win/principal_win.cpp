@@ -394,7 +394,8 @@ void Principal::alOcupar(const std::u16string& ruta) {
     fase_ = Fase::Limpieza;
     const auto barra = ruta.find_last_of(u"\\/");
     archivo_ = barra == std::u16string::npos ? ruta : ruta.substr(barra + 1);
-    ::SetTimer(hwnd_, kTemporizadorProgreso, static_cast<UINT>(demoraProgreso().count()), nullptr);
+    ::SetTimer(hwnd_, kTemporizadorProgreso, static_cast<UINT>(estado_.avance.demora.count()),
+               nullptr);
 }
 
 void Principal::alAvanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {

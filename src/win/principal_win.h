@@ -57,6 +57,8 @@ class Principal {
     void entregar(const std::vector<std::u16string>& rutas);
 
     HWND hwnd() const { return hwnd_; }
+    // How its runs show their progress (main takes it from the environment).
+    void ajustarAvance(const AjustesAvance& ajustes) { estado_.avance = ajustes; }
 
     // Shift+F10 or the context-menu key while this window is active, whichever control has the
     // focus: the window's menu, at its middle. True when m was that key.
