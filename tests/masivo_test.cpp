@@ -112,8 +112,8 @@ class MasivoRun : public ::testing::Test {
         puerto.resultado = dir.u16();
         puerto.preparar(estado);
         estado.lineas = literal::comoArreglo({u"working", u"file"});
-        if (const auto fin = masivo(estado, puerto, primera())) {
-            return *fin;
+        if (auto fallo = masivo(estado, puerto, primera())) {
+            return informar(puerto, std::move(fallo));
         }
         return ordenarYEscribir(estado, puerto, Camino::Masivo);
     }
@@ -175,7 +175,7 @@ TEST_F(MasivoRun, InputGoneBeforeTheSecondReadIsReported) {
     estado.archivoEntrada = dir.u16() + u"/gone.txt";
     puerto.resultado = dir.u16();
     puerto.preparar(estado);
-    EXPECT_EQ(masivo(estado, puerto, Trabajo{}), Desenlace::FalloArchivo);
+    EXPECT_EQ(informar(puerto, masivo(estado, puerto, Trabajo{})), Desenlace::FalloArchivo);
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_NE(puerto.mensajes[0].texto.find(u"gone.txt"), std::u16string::npos);

@@ -1,10 +1,13 @@
 #include "extract/corredor.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
+#include "extract/fin.h"
 #include "extract/proceso.h"
 #include "util/archivos.h"
 #include "util/texto.h"
@@ -45,24 +48,10 @@ class PuertoRetenido final : public Puerto {
 
 Desenlace correr(Estado& estado, Puerto& puerto, const Corrida& corrida) {
     estado.archivoTrabajo.clear();
-    Desenlace desenlace = Desenlace::FalloArchivo;
-    std::u16string motivo;
     PuertoRetenido retenido(puerto);
-    try {
-        desenlace = corrida(estado, estado.avance.retenerHastaParar ? retenido : puerto);
-    } catch (const std::exception& e) {
-        motivo = texto::desdeUtf8OReemplazo(e.what());
-    } catch (...) {
-        motivo = u"error desconocido";
-    }
-    if (!motivo.empty()) {
-        try {
-            puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, motivo),
-                           Estilo::Critico, kTitulo);
-        } catch (...) {
-            // The box itself failed: the run still ends as a failure, the program goes on.
-        }
-    }
+    const Desenlace desenlace = concluir(estado, puerto, [&] {
+        return corrida(estado, estado.avance.retenerHastaParar ? retenido : puerto);
+    });
     // A stopped or failed run leaves nothing a person would look for: a copy as large as the
     // input is no use to anyone.
     if ((desenlace == Desenlace::Interrumpido || desenlace == Desenlace::FalloArchivo) &&

@@ -104,26 +104,16 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size
     return salida.empty() || destino(salida, n);
 }
 
-Desenlace EtapaResultado::informarFallo(Puerto& puerto, const archivos::Fallo& fallo) {
-    puerto.mensaje(mensajeFallo(kNoSeCreo, ruta_, fallo.motivo), Estilo::Critico, kTitulo);
-    return Desenlace::FalloArchivo;
-}
-
 std::u16string rutaResultado(const Estado& estado) {
     return rutaResultado(estado.carpetaResultado, estado.fecha ? *estado.fecha : entorno::hoy());
 }
 
-bool EtapaResultado::preparar(const Estado& estado, Puerto& puerto) {
+Fallo EtapaResultado::preparar(const Estado& estado) {
     ruta_ = rutaResultado(estado);
-    if (const auto fallo = escritor_.abrir(ruta_)) {
-        informarFallo(puerto, fallo);
-        return false;
-    }
-    return true;
+    return escritor_.abrir(ruta_).en(kNoSeCreo, ruta_);
 }
 
-Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
-                                   std::u16string_view cierre) {
+Fin EtapaResultado::terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre) {
     AvanceDelPuerto avance(puerto, Fase::Escritura);
     const std::size_t n = estado.lineas.size();
     std::uint64_t escritos = 0;
@@ -138,7 +128,7 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     // The last moment to stop before the list replaces anything.
     if (!completa || puerto.cancelado()) {
         escritor_.descartar();
-        return Desenlace::Interrumpido;
+        return Fallo::interrupcion();
     }
     if (escritos == 0) {
         escritor_.descartar();
@@ -153,12 +143,10 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     if (estado.huellaEntrada.identidad.valida &&
         !(archivos::huella(estado.archivoEntrada) == estado.huellaEntrada)) {
         escritor_.descartar();
-        puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, kCambiado),
-                       Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
+        return Fallo::propio(kCambiado).en(kNoSeProceso, estado.archivoEntrada);
     }
-    if (const auto fallo = escritor_.confirmar()) {
-        return informarFallo(puerto, fallo);
+    if (auto fallo = escritor_.confirmar()) {
+        return std::move(fallo).en(kNoSeCreo, ruta_);
     }
     std::u16string aviso(kCreado);
     aviso += u"\r\n";
@@ -173,20 +161,24 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     return Desenlace::Escrito;
 }
 
-Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+Fin ordenarYTerminar(Estado& estado, Puerto& puerto, Camino camino) {
     EtapaResultado etapa;
-    if (!etapa.preparar(estado, puerto)) {
-        return Desenlace::FalloArchivo;
+    if (auto fallo = etapa.preparar(estado)) {
+        return fallo;
     }
     AvanceDelPuerto orden(puerto, Fase::Orden);
     Cubo(estado.lineas, true, &orden);
     if (puerto.cancelado()) {
-        return Desenlace::Interrumpido;
+        return Fallo::interrupcion();
     }
     if (camino == Camino::Masivo) {
         quitarRepetidos(estado.lineas);
     }
     return etapa.terminar(estado, puerto, camino == Camino::Masivo ? kCierreMasivo : kCierreLista);
+}
+
+Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+    return informar(puerto, ordenarYTerminar(estado, puerto, camino));
 }
 
 }  // namespace tralmix

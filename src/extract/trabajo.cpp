@@ -10,10 +10,10 @@
 namespace tralmix {
 namespace {
 
-Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ruta,
-              const archivos::Fallo& f) {
-    puerto.mensaje(mensajeFallo(accion, ruta, f.motivo), Estilo::Critico, kTitulo);
-    return Trabajo{Desenlace::FalloArchivo, {}, 0, false, {}, false};
+Trabajo fallo(Fallo f, std::u16string_view accion, std::u16string_view ruta) {
+    Trabajo trabajo;
+    trabajo.fallo = std::move(f).en(accion, ruta);
+    return trabajo;
 }
 
 }  // namespace
@@ -21,14 +21,14 @@ Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ru
 Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
                         const std::function<void(std::uint64_t tamano)>& alVerMasivo) {
     LectorTexto entrada;
-    if (const auto f = entrada.abrir(estado.archivoEntrada)) {
-        return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
+    if (auto f = entrada.abrir(estado.archivoEntrada)) {
+        return fallo(std::move(f), kNoSeLeyo, estado.archivoEntrada);
     }
     const std::u16string deseada = estado.carpetaTemporal + nombreArchivo(estado.archivoEntrada);
     // Never the input itself, when it lies in the temporary folder under the same name.
     const archivos::Identidad evitar = archivos::identidad(estado.archivoEntrada);
-    if (const auto f = archivo.crear(deseada, evitar)) {
-        return fallo(puerto, kNoSeCreoTrabajo, deseada, f);
+    if (auto f = archivo.crear(deseada, evitar)) {
+        return fallo(std::move(f), kNoSeCreoTrabajo, deseada);
     }
     Trabajo trabajo;
     trabajo.ruta = archivo.ruta();
@@ -57,16 +57,16 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
     for (;;) {
         LectorTexto::Paso paso = LectorTexto::Paso::Fin;
         std::string_view pieza;
-        if (const auto f = entrada.siguiente(paso, pieza)) {
-            return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
+        if (auto f = entrada.siguiente(paso, pieza)) {
+            return fallo(std::move(f), kNoSeLeyo, estado.archivoEntrada);
         }
         if (paso == LectorTexto::Paso::Fin) {
             break;
         }
         if (paso == LectorTexto::Paso::DeNuevo) {
             // Everything written so far came from a wrong reading of the file.
-            if (const auto f = archivo.crear(trabajo.ruta, evitar)) {
-                return fallo(puerto, kNoSeCreoTrabajo, trabajo.ruta, f);
+            if (auto f = archivo.crear(trabajo.ruta, evitar)) {
+                return fallo(std::move(f), kNoSeCreoTrabajo, trabajo.ruta);
             }
             salida.clear();
             trabajo.lineas = 0;
@@ -79,17 +79,17 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             alVerMasivo(entrada.tamano());
         }
         if (salida.size() >= afinado::kTrozo) {
-            if (const auto f = archivo.escribir(salida)) {
-                return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
+            if (auto f = archivo.escribir(salida)) {
+                return fallo(std::move(f), kNoSeEscribioTrabajo, trabajo.ruta);
             }
             salida.clear();
         }
         if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
-            return Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}, false};
+            return fallo(Fallo::interrupcion(), {}, {});
         }
     }
-    if (const auto f = archivo.escribir(salida)) {
-        return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
+    if (auto f = archivo.escribir(salida)) {
+        return fallo(std::move(f), kNoSeEscribioTrabajo, trabajo.ruta);
     }
     trabajo.utf8 = entrada.utf8();
     return trabajo;
