@@ -20,13 +20,14 @@ bool cuentaBytes(Fase fase) {
 
 std::string textoProgreso(Fase fase, std::uint64_t hecho, std::uint64_t total,
                           double bytesPorSegundo) {
-    const unsigned porcentaje =
-        total == 0 ? 100u
-                   : static_cast<unsigned>(std::min<std::uint64_t>(hecho, total) * 100 / total);
+    // The windows' share, right-aligned so that the line does not jump; a total not known yet is
+    // taken as done.
+    const std::string porcentaje =
+        texto::aUtf8(textoPorcentaje(milesimas(hecho, total).value_or(1000)));
     std::string linea = texto::aUtf8(nombreFase(fase));
+    linea.append(porcentaje.size() < 6 ? 6 - porcentaje.size() : 1, ' ');
+    linea += porcentaje;
     char cifras[48];
-    std::snprintf(cifras, sizeof cifras, " %3u %%", porcentaje);
-    linea += cifras;
     if (cuentaBytes(fase) && bytesPorSegundo > 0) {
         std::snprintf(cifras, sizeof cifras, "  %.1f MB/s", bytesPorSegundo / 1e6);
         linea += cifras;

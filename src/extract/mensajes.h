@@ -3,6 +3,8 @@
 // Every text a run shows the person, and the forms its messages take. Front ends and the page take
 // them from here, so that each is written once.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,28 @@ namespace tralmix {
 
 // The phase as the user reads it.
 std::u16string_view nombreFase(Fase fase);
+
+// What a run's progress shows, the same in both windows, the page and the command: each keeps one
+// from the runner's reports and takes its texts from it.
+struct Progreso {
+    std::u16string archivo;        // the file's name, without its folder
+    std::optional<Fase> fase;      // the latest phase; none before the first report
+    std::optional<int> milesimas;  // its share done, when known
+    bool cancelando = false;       // the stop was asked for
+
+    // A new run on the file ruta.
+    void empezar(std::u16string_view ruta);
+    void avanzar(Fase nueva, std::uint64_t hecho, std::uint64_t total);
+
+    // "Limpiando..." (the phase), "Procesando..." before the first report, "Cancelando...".
+    std::u16string estado() const;
+    // The two lines of a progress window, CR LF between them: "Archivo: " and the name, then
+    // estado(); conCifra adds the share when known, for a bar that shows no number.
+    std::u16string texto(bool conCifra) const;
+};
+
+// A share done as the person reads it: "42 %", whole hundredths cut down.
+std::u16string textoPorcentaje(int milesimas);
 
 inline constexpr std::u16string_view kTitulo = u"Messenger Add-in";
 inline constexpr std::u16string_view kTituloCancelada = u"   Operación cancelada";
