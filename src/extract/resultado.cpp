@@ -19,17 +19,20 @@ std::u16string dosDigitos(unsigned n) {
 
 }  // namespace
 
-std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
-    std::u16string ruta = conSeparador(std::u16string(carpeta));
-    ruta += u"Mails_";
+std::u16string nombreLista(const Fecha& fecha) {
+    std::u16string nombre = u"Mails_";
     // Always four digits, so that the lists of every year sort and read alike.
     std::string anio = std::to_string(fecha.anio);
     anio.insert(0, anio.size() < 4 ? 4 - anio.size() : 0, '0');
-    ruta += texto::desdeUtf8OReemplazo(anio);
-    ruta += dosDigitos(fecha.mes);
-    ruta += dosDigitos(fecha.dia);
-    ruta += u".txt";
-    return ruta;
+    nombre += texto::desdeUtf8OReemplazo(anio);
+    nombre += dosDigitos(fecha.mes);
+    nombre += dosDigitos(fecha.dia);
+    nombre += u".txt";
+    return nombre;
+}
+
+std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
+    return conSeparador(std::u16string(carpeta)) + nombreLista(fecha);
 }
 
 bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size_t porGrupo,

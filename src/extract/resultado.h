@@ -15,7 +15,9 @@
 
 namespace tralmix {
 
-// "Mails_YYYYMMDD.txt" in the given folder.
+// The list's name, "Mails_YYYYMMDD.txt" (the year always in four digits or more), and its path in
+// the given folder.
+std::u16string nombreLista(const Fecha& fecha);
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
 // The list a run writes: in the state's folder, named after its date or, without one, today's
 // (read at the time: a window may stay open past midnight).
