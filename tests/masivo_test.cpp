@@ -59,6 +59,37 @@ TEST(Masivo, WordsThatAreKept) {
     }
 }
 
+// Every row of the bulk table has its effect, in both forms: the literal one applies the
+// program's own table row by row, so only words written out here catch a mistyped row. Each text
+// gives other words without its row (only "fecha:" never shows, "a:" comes first).
+TEST(Masivo, EveryRowOfTheTableHasItsEffect) {
+    std::vector<Caso> casos = {
+        {".html", u"a@x.html", V{u"", u"a@x"}},
+        {".htm", u"a@x.htm", V{u"", u"a@x"}},
+        {"what the header words leave", u"a@de: b@from: c@asunto: d@subject: e@a: f@to:",
+         V{u"", u"a@", u"b@", u"c@", u"d@", u"e@", u"f@"}},
+        {"more header words", u"g@date: h@enviado: i@fw: j@cc: k@cco: l@fecha:",
+         V{u"", u"g@", u"h@", u"i@", u"j@", u"k@", u"l@fech"}},
+        {"separators", u"a@b<c@d>e@f\"g@h:i@j,k@l;m@n\r\no@p",
+         V{u"", u"a@b", u"c@d", u"e@f", u"g@h", u"i@j", u"k@l", u"m@n", u"o@p"}},
+        {"add", u"x@y.comadd", V{u"", u"x@y.com"}},
+        {"sender to contacts", u"x@sender to contacts", V{u"", u"x@"}},
+    };
+    // A run of two to seven dots, or two to ten dashes, is one space.
+    for (std::size_t n = 2; n <= 10; ++n) {
+        if (n <= 7) {
+            casos.push_back(
+                {"dots", u"a@b" + std::u16string(n, u'.') + u"c@d", V{u"", u"a@b", u"c@d"}});
+        }
+        casos.push_back(
+            {"dashes", u"a@b" + std::u16string(n, u'-') + u"c@d", V{u"", u"a@b", u"c@d"}});
+    }
+    for (const auto& c : casos) {
+        EXPECT_EQ(extraer(c.texto), c.esperado) << c.que << " " << prueba::u8(c.texto);
+        EXPECT_EQ(literal::extraerDirecciones(c.texto), c.esperado) << c.que;
+    }
+}
+
 // "add" is cut only where it ends a word: the link text glued after an address goes, names that
 // hold the letters stay whole (the literal table turned maddie@… into ie@…).
 TEST(Masivo, AddIsCutOnlyAtTheEndOfAWord) {
