@@ -19,23 +19,19 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-corpus.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
-list_name=Mails_20050305.txt
-
-# A hung run would stall the whole suite; the guard is generous and says nothing about speed.
-guard=()
-if command -v timeout >/dev/null 2>&1; then
-    guard=(timeout 300)
-fi
+# shellcheck source=SCRIPTDIR/cli_comun.sh
+. "$(dirname "$0")/cli_comun.sh"
+# A hung run would stall the whole suite; the limit is generous and says nothing about speed.
+RUN_LIMIT=300
 
 files=0
 written=0
 refused=0
-failures=0
 
-fail() {
-    echo "FAIL $1: $2"
-    sed 's/^/    /' "$work/stderr" | head -n 10
-    failures=$((failures + 1))
+# failed NAME WHY: a failure, with what the run said.
+failed() {
+    fail "$1" "$2"
+    sed 's/^/    /' "$err" | head -n 10
 }
 
 while IFS= read -r -d '' input; do
@@ -43,30 +39,28 @@ while IFS= read -r -d '' input; do
     files=$((files + 1))
     rm -rf "$work/out" "$work/tmp"
     mkdir -p "$work/out" "$work/tmp"
-    "${guard[@]}" "$cli" --output-dir "$work/out" --temp-dir "$work/tmp" --date 2005-03-05 "$input" \
-        >"$work/stdout" 2>"$work/stderr"
-    status=$?
+    run corpus --output-dir "$work/out" --temp-dir "$work/tmp" --date "$date_arg" "$input"
     case $status in
         0)
             written=$((written + 1))
             if [ ! -f "$work/out/$list_name" ]; then
-                fail "$name" "status 0 but no list"
-            elif [ "$(cat "$work/stdout")" != "$work/out/$list_name" ]; then
-                fail "$name" "stdout is not the list's path: $(head -c 200 "$work/stdout")"
+                failed "$name" "status 0 but no list"
+            elif [ "$(cat "$out")" != "$work/out/$list_name" ]; then
+                failed "$name" "stdout is not the list's path: $(head -c 200 "$out")"
             fi
             ;;
         1)
             refused=$((refused + 1))
-            [ -e "$work/out/$list_name" ] && fail "$name" "refused, yet a list was written"
+            [ -e "$work/out/$list_name" ] && failed "$name" "refused, yet a list was written"
             ;;
-        124) fail "$name" "still running after the guard's limit" ;;
-        2) fail "$name" "usage error (status 2)" ;;
-        3) fail "$name" "file-system error (status 3)" ;;
+        124) failed "$name" "still running after the guard's limit" ;;
+        2) failed "$name" "usage error (status 2)" ;;
+        3) failed "$name" "file-system error (status 3)" ;;
         *)
             if [ "$status" -gt 128 ]; then
-                fail "$name" "killed by signal $((status - 128))"
+                failed "$name" "killed by signal $((status - 128))"
             else
-                fail "$name" "unexpected status $status"
+                failed "$name" "unexpected status $status"
             fi
             ;;
     esac

@@ -20,23 +20,20 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-formatos.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
-list=$work/out/Mails_20050305.txt
+# shellcheck source=SCRIPTDIR/cli_comun.sh
+. "$(dirname "$0")/cli_comun.sh"
+list=$work/out/$list_name
 files=0
-failures=0
 
-fail() {
-    echo "FAIL $1: $2"
-    failures=$((failures + 1))
-}
-
-# run FILE [OPTION...]: the command's status; the list, if any, in $list.
-run() {
+# leer FILE [OPTION...]: the command on FILE into fresh folders; its status, and the list, if
+# any, in $list.
+leer() {
     local input=$1
     shift
     rm -rf "$work/out" "$work/tmp"
     mkdir -p "$work/out" "$work/tmp"
-    "$cli" --quiet --output-dir "$work/out" --temp-dir "$work/tmp" --date 2005-03-05 "$@" \
-        "$input" >"$work/stdout" 2>"$work/stderr"
+    run formatos --quiet --output-dir "$work/out" --temp-dir "$work/tmp" --date "$date_arg" "$@" \
+        "$input"
 }
 
 # The addresses of the list, one a line, lower-cased and sorted.
@@ -61,14 +58,13 @@ for dir in "${dirs[@]}"; do
         done
         [ -n "$input" ] || continue
         files=$((files + 1))
-        run "$input"
-        status=$?
+        leer "$input"
         grep -v '^#' "$expected" | tr -d '\r' | grep -v '^$' | tr 'A-Z' 'a-z' | LC_ALL=C sort -u \
             >"$work/want"
         sed -n 's/^# doubtful: \([^ ]*\).*/\1/p' "$expected" | tr 'A-Z' 'a-z' >"$work/doubtful"
         addresses >"$work/got"
         if [ -s "$work/want" ] && [ "$status" -ne 0 ]; then
-            fail "$input" "status $status: $(head -c 300 "$work/stderr")"
+            fail "$input" "status $status: $(head -c 300 "$err")"
             continue
         fi
         if [ ! -s "$work/want" ] && [ "$status" -ne 1 ]; then
@@ -85,10 +81,9 @@ done
 # A Shift_JIS export is refused with a reason, not read as Windows-1252.
 printf '\x96\xbc\x91\x4f,\x83\x81\x81\x5b\x83\x8b\r\n\x96\xbc\x96\xb3\x82\xb5,a@host.example\r\n' \
     >"$work/sjis.csv"
-run "$work/sjis.csv"
-status=$?
+leer "$work/sjis.csv"
 [ "$status" -eq 1 ] || fail sjis "status $status, expected 1"
-grep -q 'Shift_JIS' "$work/stderr" || fail sjis "no reason given: $(head -c 200 "$work/stderr")"
+grep -q 'Shift_JIS' "$err" || fail sjis "no reason given: $(head -c 200 "$err")"
 
 # Binary files are refused with what they seem to be and what to do, and write no list; text
 # with other marks or extensions is still read.
@@ -142,15 +137,14 @@ fi
 
 # A .csv that is a plain list, in groups of 2 joined by "; ".
 printf 'c@x.example\r\na@x.example\r\nb@x.example\r\n' >"$work/lista.csv"
-run "$work/lista.csv" --group-size 2 --separator '; '
+leer "$work/lista.csv" --group-size 2 --separator '; '
 printf 'a@x.example\r\n\r\nb@x.example\r\n\r\n\r\nc@x.example\r\n\r\n' >"$work/want"
 cmp -s "$work/want" "$list" || fail group-size "the list differs: $(od -c "$list" | head -5)"
 
 for bad in "--group-size 0" "--group-size 1001" "--group-size 4x" "--separator ''"; do
-    eval run "$work/lista.csv" "$bad"
-    status=$?
+    eval leer "$work/lista.csv" "$bad"
     [ "$status" -eq 2 ] || fail "$bad" "status $status, expected 2"
-    grep -q 'no válido' "$work/stderr" || fail "$bad" "no clear message: $(head -c 200 "$work/stderr")"
+    grep -q 'no válido' "$err" || fail "$bad" "no clear message: $(head -c 200 "$err")"
 done
 
 echo "cli_formatos: $files files with expected addresses, $failures failures"

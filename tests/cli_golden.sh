@@ -17,19 +17,12 @@ if [ $# -ne 2 ]; then
 fi
 cli=$1
 golden=$2
-date_arg=2005-03-05
-list_name=Mails_20050305.txt
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-golden.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
-
-failures=0
+# shellcheck source=SCRIPTDIR/cli_comun.sh
+. "$(dirname "$0")/cli_comun.sh"
 checked=0
-
-fail() {
-    echo "FAIL $1: $2"
-    failures=$((failures + 1))
-}
 
 # Shows where two files differ, one character per line, so CR, tabs and bytes are visible.
 show_diff() {
@@ -57,25 +50,23 @@ for input in "${inputs[@]}"; do
     expected_err="$golden/$name.stderr"
     checked=$((checked + 1))
 
-    run="$work/$name"
-    mkdir -p "$run/out" "$run/tmp"
-    out="$run/out"
-    list="$out/$list_name"
+    caso="$work/$name"
+    mkdir -p "$caso/out" "$caso/tmp"
+    salida="$caso/out"
+    list="$salida/$list_name"
 
-    "$cli" --output-dir "$out" --temp-dir "$run/tmp" --date "$date_arg" "$input" \
-        >"$run/stdout" 2>"$run/stderr"
-    status=$?
+    run "$name" --output-dir "$salida" --temp-dir "$caso/tmp" --date "$date_arg" "$input"
 
     if [ -f "$expected" ]; then
         if [ "$status" -ne 0 ]; then
             fail "$name" "exit status $status, expected 0; stderr:"
-            sed 's/^/    /' "$run/stderr"
+            sed 's/^/    /' "$err"
             continue
         fi
-        printf '%s\n' "$list" >"$run/stdout.want"
-        if ! cmp -s "$run/stdout.want" "$run/stdout"; then
+        printf '%s\n' "$list" >"$caso/stdout.want"
+        if ! cmp -s "$caso/stdout.want" "$out"; then
             fail "$name" "stdout is not the list's path alone"
-            diff "$run/stdout.want" "$run/stdout" | sed 's/^/    /'
+            diff "$caso/stdout.want" "$out" | sed 's/^/    /'
         fi
         if [ ! -f "$list" ]; then
             fail "$name" "no list at $list"
@@ -83,7 +74,7 @@ for input in "${inputs[@]}"; do
             fail "$name" "list differs from $name.expected (< expected, > actual)"
             show_diff "$expected" "$list" | sed 's/^/    /'
         fi
-        extra=$(find "$out" -mindepth 1 ! -name "$list_name" | head -n 5)
+        extra=$(find "$salida" -mindepth 1 ! -name "$list_name" | head -n 5)
         if [ -n "$extra" ]; then
             fail "$name" "output folder holds more than the list: $extra"
         fi
@@ -91,11 +82,11 @@ for input in "${inputs[@]}"; do
         if [ "$status" -ne 1 ]; then
             fail "$name" "exit status $status, expected 1 (refused)"
         fi
-        if [ -s "$run/stdout" ]; then
-            fail "$name" "a refused run printed on stdout: $(head -c 200 "$run/stdout")"
+        if [ -s "$out" ]; then
+            fail "$name" "a refused run printed on stdout: $(head -c 200 "$out")"
         fi
-        if [ -n "$(ls -A "$out")" ]; then
-            fail "$name" "a refused run left files in the output folder: $(ls -A "$out")"
+        if [ -n "$(ls -A "$salida")" ]; then
+            fail "$name" "a refused run left files in the output folder: $(ls -A "$salida")"
         fi
     fi
 
@@ -109,10 +100,10 @@ for input in "${inputs[@]}"; do
              gsub(/@RESULT@/, "\001"); gsub(/@INPUT@/, "\002");
              s = ""; for (i = 1; i <= length($0); i++) { c = substr($0, i, 1);
                  s = s (c == "\001" ? p : c == "\002" ? e : c) } print s }' \
-            "$expected_err" >"$run/stderr.want"
-        if ! cmp -s "$run/stderr.want" "$run/stderr"; then
+            "$expected_err" >"$caso/stderr.want"
+        if ! cmp -s "$caso/stderr.want" "$err"; then
             fail "$name" "messages differ from $name.stderr (< expected, > actual)"
-            diff "$run/stderr.want" "$run/stderr" | sed 's/^/    /'
+            diff "$caso/stderr.want" "$err" | sed 's/^/    /'
         fi
     else
         fail "$name" "fixture has no $name.stderr"

@@ -13,6 +13,7 @@ cli=$1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-options.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=SCRIPTDIR/cli_comun.sh
 . "$(dirname "$0")/cli_comun.sh"
 
 # same_bytes TAG WANT_FILE GOT_FILE

@@ -17,6 +17,7 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-progreso.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=SCRIPTDIR/cli_comun.sh
 . "$(dirname "$0")/cli_comun.sh"
 mkdir -p "$work/log" "$work/tmp"
 

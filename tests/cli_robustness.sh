@@ -22,6 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/log" "$work/in" "$work/tmp" "$work/out"
+# shellcheck source=SCRIPTDIR/cli_comun.sh
 . "$(dirname "$0")/cli_comun.sh"
 
 # failure_message TAG WHAT PATH REASON: stderr is the message box of a file failure.

@@ -39,7 +39,7 @@ TEST(LineaProgreso, OnlyForRunsThatLast) {
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
     double ahora = 0;
-    LineaProgreso linea(f, true, [&] { return ahora; });
+    LineaProgreso linea(f, true, std::chrono::milliseconds(500), [&] { return ahora; });
     linea.actualizar(Fase::Limpieza, 10'000'000, 100'000'000);
     ahora = 0.6;
     linea.actualizar(Fase::Limpieza, 60'000'000, 100'000'000);

@@ -2,16 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "extract/fin.h"
 #include "extract/proceso.h"
 #include "puerto_falso.h"
+#include "referencia/literal.h"
 #include "util/archivos.h"
+#include "util/texto.h"
 
 namespace tralmix {
 namespace {
@@ -337,6 +343,95 @@ TEST(Corredor, AnExceptionEndsTheRunWithAnErrorBox) {
             EXPECT_EQ(interfaz.mensajes[i].texto, esperados[i].texto);
             EXPECT_EQ(interfaz.mensajes[i].estilo, esperados[i].estilo);
         }
+    }
+}
+
+// Whatever a run throws is told once, as a failure to process its input, with a reason a person
+// reads; its lines go first, so that the box can show when memory ran out.
+TEST(Concluir, EveryExceptionIsToldWithItsReason) {
+    struct Caso {
+        std::function<void()> lanzar;
+        std::u16string_view motivo;
+    };
+    const Caso casos[] = {
+        {[] { throw std::bad_alloc(); }, kSinMemoria},
+        {[] { throw std::length_error("arreglo demasiado grande"); }, kDemasiadoGrande},
+        {[] { throw texto::FalloConversion("UTF-16"); }, kSinConversion},
+        {[] { throw std::runtime_error("sin ventana"); }, u"sin ventana"},
+        {[] { throw 7; }, u"error desconocido"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(prueba::u8(c.motivo));
+        prueba::PuertoFalso puerto;
+        Estado estado;
+        estado.archivoEntrada = u"/datos/lista.txt";
+        estado.lineas = literal::comoArreglo({u"", u"a@b"});
+        EXPECT_EQ(concluir(estado, puerto,
+                           [&]() -> Fin {
+                               c.lanzar();
+                               return Desenlace::Escrito;
+                           }),
+                  Desenlace::FalloArchivo);
+        ASSERT_EQ(puerto.mensajes.size(), 1u);
+        EXPECT_EQ(puerto.mensajes[0].texto,
+                  mensajeFallo(kNoSeProceso, u"/datos/lista.txt", c.motivo));
+        EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
+        EXPECT_TRUE(estado.lineas.empty());
+    }
+}
+
+// A failure handed up is told with what failed and on which file; a stop, and an outcome that
+// spoke for itself, are told to nobody.
+TEST(Informar, OnlyAFailureIsTold) {
+    struct Caso {
+        Fin fin;
+        Desenlace desenlace;
+        std::u16string mensaje;  // empty: none
+    };
+    const Caso casos[] = {
+        {Fallo(ENOENT, u"el archivo o la carpeta no existe").en(kNoSeLeyo, u"/a.txt"),
+         Desenlace::FalloArchivo,
+         mensajeFallo(kNoSeLeyo, u"/a.txt", u"el archivo o la carpeta no existe")},
+        // The first step that says what failed is the one told.
+        {Fallo::propio(kCambiado).en(kNoSeReleyo, u"/a.txt").en(kNoSeProceso, u"/b.txt"),
+         Desenlace::FalloArchivo, mensajeFallo(kNoSeReleyo, u"/a.txt", kCambiado)},
+        {Fallo::interrupcion().en(kNoSeLeyo, u"/a.txt"), Desenlace::Interrumpido, u""},
+        {Desenlace::Rechazado, Desenlace::Rechazado, u""},
+    };
+    for (const Caso& c : casos) {
+        prueba::PuertoFalso puerto;
+        EXPECT_EQ(informar(puerto, c.fin), c.desenlace);
+        ASSERT_EQ(puerto.mensajes.size(), c.mensaje.empty() ? 0u : 1u) << prueba::u8(c.mensaje);
+        if (!c.mensaje.empty()) {
+            EXPECT_EQ(puerto.mensajes[0].texto, c.mensaje);
+            EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
+            EXPECT_EQ(puerto.mensajes[0].titulo, kTitulo);
+        }
+    }
+}
+
+// The tests' hold: a run held waits at its first report until it is stopped (here at the fourth
+// question), then stops there; a run not held goes on at once.
+TEST(Correr, AHeldRunWaitsAtItsFirstReportUntilItIsStopped) {
+    class Parada : public prueba::PuertoFalso {
+      public:
+        mutable int preguntas = 0;
+        int informes = 0;
+        void progreso(Fase, std::uint64_t, std::uint64_t) override { ++informes; }
+        bool cancelado() const override { return ++preguntas > 3; }
+    };
+    for (const bool retener : {false, true}) {
+        SCOPED_TRACE(retener);
+        Parada puerto;
+        Estado estado;
+        estado.avance.retenerHastaParar = retener;
+        const Desenlace d = correr(estado, puerto, [](Estado&, Puerto& p) {
+            AvanceDelPuerto avance(p, Fase::Limpieza);
+            return avance.seguir(1, 2) ? Desenlace::Escrito : Desenlace::Interrumpido;
+        });
+        EXPECT_EQ(puerto.informes, 1);
+        EXPECT_EQ(d, retener ? Desenlace::Interrumpido : Desenlace::Escrito);
+        EXPECT_EQ(puerto.preguntas, retener ? 5 : 1);
     }
 }
 

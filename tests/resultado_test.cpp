@@ -145,8 +145,8 @@ class Etapa : public ::testing::Test {
 
 TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(estado, puerto));
-    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Escrito);
+    ASSERT_FALSE(etapa.preparar(estado));
+    EXPECT_EQ(informar(puerto, etapa.terminar(estado, puerto, kCierreLista)), Desenlace::Escrito);
     EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].texto, u"Se ha creado el archivo:\r\n" +
@@ -163,8 +163,8 @@ TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
 TEST_F(Etapa, SecondRunTheSameDayReplacesTheFirst) {
     dir.escribir("Mails_20050305.txt", "earlier list\r\n");
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(estado, puerto));
-    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreMasivo), Desenlace::Escrito);
+    ASSERT_FALSE(etapa.preparar(estado));
+    EXPECT_EQ(informar(puerto, etapa.terminar(estado, puerto, kCierreMasivo)), Desenlace::Escrito);
     EXPECT_EQ(prueba::leer(destino()), "a@b\r\n\r\nc@d\r\n\r\n\r\n");
 }
 
@@ -174,7 +174,7 @@ TEST_F(Etapa, UnwritableFolderIsReportedNotAnnounced) {
     puerto.resultado = archivos::desdeRuta(archivoNormal);
     puerto.preparar(estado);
     EtapaResultado etapa;
-    EXPECT_FALSE(etapa.preparar(estado, puerto));
+    EXPECT_EQ(informar(puerto, etapa.preparar(estado)), Desenlace::FalloArchivo);
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].estilo, Estilo::Critico);
     EXPECT_EQ(puerto.mensajes[0].titulo, u"Messenger Add-in");
@@ -193,8 +193,8 @@ TEST_F(Etapa, NoAddressWritesNoList) {
     dir.escribir("Mails_20050305.txt", "earlier list\r\n");
     estado.lineas = literal::comoArreglo({u"", u"   ", u""});
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(estado, puerto));
-    EXPECT_EQ(etapa.terminar(estado, puerto, kCierreLista), Desenlace::Rechazado);
+    ASSERT_FALSE(etapa.preparar(estado));
+    EXPECT_EQ(informar(puerto, etapa.terminar(estado, puerto, kCierreLista)), Desenlace::Rechazado);
     EXPECT_EQ(prueba::leer(destino()), "earlier list\r\n");
     ASSERT_EQ(puerto.mensajes.size(), 1u);
     EXPECT_EQ(puerto.mensajes[0].texto,

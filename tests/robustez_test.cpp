@@ -500,7 +500,7 @@ TEST_F(Robustez, FailedWriteOfTheListKeepsTheEarlierOne) {
     preparar(puerto, estado);
     estado.lineas = literal::comoArreglo(literal::Lineas(5000, u"someone@example.com"));
     EtapaResultado etapa;
-    ASSERT_TRUE(etapa.preparar(estado, puerto));
+    ASSERT_FALSE(etapa.preparar(estado));
 
     rlimit antes{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
@@ -508,7 +508,7 @@ TEST_F(Robustez, FailedWriteOfTheListKeepsTheEarlierOne) {
     pequeno.rlim_cur = 1000;
     const auto senal = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &pequeno), 0);
-    const Desenlace d = etapa.terminar(estado, puerto, kCierreLista);
+    const Desenlace d = informar(puerto, etapa.terminar(estado, puerto, kCierreLista));
     ::setrlimit(RLIMIT_FSIZE, &antes);
     std::signal(SIGXFSZ, senal);
 

@@ -10,6 +10,7 @@
 
 #include "app/escritorio.h"
 #include "app/principal.h"
+#include "util/entorno.h"
 #include "version.h"
 
 int main(int argc, char* argv[]) {
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
 
     tralmix::EscritorioQt escritorio;
     tralmix::principal ventana(escritorio);
+    ventana.ajustarAvance(tralmix::entorno::ajustesAvance());
     QApplication::setWindowIcon(ventana.windowIcon());
     ventana.centrar();
     if (!opciones.positionalArguments().isEmpty()) {

@@ -1,6 +1,5 @@
 #include "app/principal.h"
 
-#include <QBitmap>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -9,17 +8,14 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "dialog/qtexto.h"
 #include "extract/proceso.h"
@@ -136,63 +132,6 @@ Motor Motor::real() {
             }};
 }
 
-void BotonArchivo::keyPressEvent(QKeyEvent* evento) {
-    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) &&
-        !evento->isAutoRepeat()) {
-        click();
-        return;
-    }
-    QPushButton::keyPressEvent(evento);
-}
-
-void BotonArchivo::paintEvent(QPaintEvent* evento) {
-    QPushButton::paintEvent(evento);
-    if (!hasFocus()) {
-        return;
-    }
-    // The style marks focus with a thin outline in the highlight colour, which the blue window
-    // swallows, and only after a Tab: a dotted frame on the face shows it from the start.
-    QPainter pintor(this);
-    pintor.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
-    pintor.drawRect(rect().adjusted(4, 4, -5, -5));
-}
-
-QCursor cursorMano() {
-    return QCursor(QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
-                   QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), vista::kManoX,
-                   vista::kManoY);
-}
-
-void Imagen::mousePressEvent(QMouseEvent* evento) {
-    presionada_ = evento->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(evento);
-}
-
-void Imagen::mouseReleaseEvent(QMouseEvent* evento) {
-    // A click is a press and a release of the left button over the image.
-    const bool pulsada = presionada_ && evento->button() == Qt::LeftButton &&
-                         rect().contains(evento->position().toPoint());
-    presionada_ = false;
-    QLabel::mouseReleaseEvent(evento);
-    if (pulsada && alPulsar) {
-        alPulsar();
-    }
-}
-
-void Imagen::mouseDoubleClickEvent(QMouseEvent* evento) {
-    QLabel::mouseDoubleClickEvent(evento);
-    if (evento->button() == Qt::LeftButton && alDobleClic) {
-        alDobleClic();
-    }
-}
-
-void CajaRuta::keyPressEvent(QKeyEvent* evento) {
-    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && alEnter) {
-        alEnter();
-    }
-    QLineEdit::keyPressEvent(evento);
-}
-
 principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     : QWidget(padre),
       escritorio_(escritorio),
@@ -300,7 +239,9 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     Text1_->setAcceptDrops(false);
 
     corredor_->seguimiento = {
-        [this](const std::u16string& ruta) { indicador_->empezar(qtexto(ruta)); },
+        [this](const std::u16string& ruta) {
+            indicador_->empezar(qtexto(ruta), estado_.avance.demora);
+        },
         [this] { indicador_->terminar(); },
         [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
             indicador_->avanzar(fase, hecho, total);

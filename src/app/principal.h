@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/controles.h"
 #include "app/degradado.h"
 #include "app/escritorio.h"
 #include "app/progreso.h"
@@ -54,46 +55,6 @@ struct Motor {
     static Motor real();
 };
 
-// The hand pointer of the two images: 32 by 32, monochrome, hot spot at (7, 1).
-QCursor cursorMano();
-
-// An image that reports clicks and double clicks.
-class Imagen : public QLabel {
-  public:
-    using QLabel::QLabel;
-    std::function<void()> alPulsar;
-    std::function<void()> alDobleClic;
-
-  protected:
-    void mousePressEvent(QMouseEvent* evento) override;
-    void mouseReleaseEvent(QMouseEvent* evento) override;
-    void mouseDoubleClickEvent(QMouseEvent* evento) override;
-
-  private:
-    bool presionada_ = false;
-};
-
-// The path box: Enter presses the button first, then reaches the box like every other key.
-class CajaRuta : public QLineEdit {
-  public:
-    using QLineEdit::QLineEdit;
-    std::function<void()> alEnter;
-
-  protected:
-    void keyPressEvent(QKeyEvent* evento) override;
-};
-
-// The "..." button: Enter presses it as Space does (in a window that is no dialog a push button
-// has no default role, so Enter would do nothing), and its focus is plain to see.
-class BotonArchivo : public QPushButton {
-  public:
-    using QPushButton::QPushButton;
-
-  protected:
-    void keyPressEvent(QKeyEvent* evento) override;
-    void paintEvent(QPaintEvent* evento) override;
-};
-
 class PuertoVentana;
 
 class principal : public QWidget {
@@ -106,6 +67,8 @@ class principal : public QWidget {
 
     // The state the processing runs of this window share.
     const Estado& estado() const { return estado_; }
+    // How its runs show their progress (main takes it from the environment).
+    void ajustarAvance(const AjustesAvance& ajustes) { estado_.avance = ajustes; }
 
     // Places the window in the middle of the screen it is on.
     void centrar();

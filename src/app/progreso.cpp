@@ -1,6 +1,5 @@
 #include "app/progreso.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/escritorio.h"
 #include "dialog/qtexto.h"
 #include "ventana/diseno.h"
 
@@ -38,8 +38,7 @@ void TemporizadorQt::detener() {
     alVencer_ = nullptr;
 }
 
-DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
-    : QDialog(dueno), archivo_(archivo) {
+DialogoProgreso::DialogoProgreso(QWidget* dueno) : QDialog(dueno) {
     setObjectName(QStringLiteral("progreso"));
     setWindowTitle(qtexto(vista::kTituloProgreso));
     // Not modal: a modal dialog would keep the window's own close button from stopping the run
@@ -51,7 +50,6 @@ DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     etiqueta_->setTextFormat(Qt::PlainText);
     barra_ = new QProgressBar(this);
     barra_->setRange(0, 0);  // moving until the run gives a share
-    barra_->setFormat(QStringLiteral("%p %"));
     cancelar_ = new QPushButton(qtexto(vista::kTextoCancelar), this);
     cancelar_->setObjectName(QStringLiteral("cancelar"));
     connect(cancelar_, &QPushButton::clicked, this, &DialogoProgreso::reject);
@@ -63,28 +61,22 @@ DialogoProgreso::DialogoProgreso(const QString& archivo, QWidget* dueno)
     columna->addWidget(etiqueta_);
     columna->addWidget(barra_);
     columna->addLayout(botones);
-
-    etiqueta_->setText(QStringLiteral("Archivo: %1\nProcesando...").arg(archivo_));
     cancelar_->setFocus();
 }
 
-void DialogoProgreso::mostrarAvance(Fase fase, std::uint64_t hecho, std::uint64_t total) {
-    if (!cancelar_->isEnabled()) {
-        return;  // "Cancelando..." stays until the end
+void DialogoProgreso::mostrar(const Progreso& progreso) {
+    etiqueta_->setText(textoCaja(qtexto(progreso.texto(false))));
+    cancelar_->setEnabled(!progreso.cancelando);
+    if (progreso.cancelando) {
+        return;  // the bar stays where the stop was asked for
     }
-    etiqueta_->setText(
-        QStringLiteral("Archivo: %1\n%2...").arg(archivo_, qtexto(nombreFase(fase))));
-    if (const auto parte = milesimas(hecho, total)) {
+    if (progreso.milesimas) {
         barra_->setRange(0, kEscala);
-        barra_->setValue(*parte);
+        barra_->setValue(*progreso.milesimas);
+        barra_->setFormat(qtexto(textoPorcentaje(*progreso.milesimas)));
     } else {
         barra_->setRange(0, 0);
     }
-}
-
-void DialogoProgreso::mostrarCancelando() {
-    etiqueta_->setText(QStringLiteral("Archivo: %1\nCancelando...").arg(archivo_));
-    cancelar_->setEnabled(false);
 }
 
 void DialogoProgreso::reject() {
@@ -101,32 +93,27 @@ IndicadorProgreso::~IndicadorProgreso() {
     terminar();
 }
 
-void IndicadorProgreso::empezar(const QString& ruta) {
+void IndicadorProgreso::empezar(const QString& ruta, std::chrono::milliseconds demora) {
     if (ocupado_) {
         return;
     }
     ocupado_ = true;
-    cancelando_ = false;
-    hayAvance_ = false;
-    archivo_ = QFileInfo(ruta).fileName();
+    progreso_.empezar(ruta.toStdU16String());
     QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    temporizador_->iniciar(demoraProgreso(), [this] { mostrar(); });
+    temporizador_->iniciar(demora, [this] { mostrar(); });
 }
 
 void IndicadorProgreso::avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {
-    hayAvance_ = true;
-    fase_ = fase;
-    hecho_ = hecho;
-    total_ = total;
+    progreso_.avanzar(fase, hecho, total);
     if (dialogo_) {
-        dialogo_->mostrarAvance(fase, hecho, total);
+        dialogo_->mostrar(progreso_);
     }
 }
 
 void IndicadorProgreso::cancelando() {
-    cancelando_ = true;
+    progreso_.cancelando = true;
     if (dialogo_) {
-        dialogo_->mostrarCancelando();
+        dialogo_->mostrar(progreso_);
     }
 }
 
@@ -144,14 +131,9 @@ void IndicadorProgreso::mostrar() {
     if (!ocupado_ || dialogo_) {
         return;
     }
-    dialogo_ = std::make_unique<DialogoProgreso>(archivo_, &dueno_);
+    dialogo_ = std::make_unique<DialogoProgreso>(&dueno_);
     dialogo_->alCancelar = alCancelar_;
-    if (hayAvance_) {
-        dialogo_->mostrarAvance(fase_, hecho_, total_);
-    }
-    if (cancelando_) {
-        dialogo_->mostrarCancelando();
-    }
+    dialogo_->mostrar(progreso_);
     dialogo_->show();
 }
 

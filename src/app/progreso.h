@@ -7,13 +7,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include <QDialog>
 #include <QString>
 #include <QTimer>
 
-#include "extract/desenlace.h"
+#include "extract/mensajes.h"
 
 class QLabel;
 class QProgressBar;
@@ -47,11 +46,11 @@ class TemporizadorQt : public Temporizador {
 // own clock and spins the event loop inside setValue, and here the run's own notices decide both.
 class DialogoProgreso : public QDialog {
   public:
-    DialogoProgreso(const QString& archivo, QWidget* dueno);
+    explicit DialogoProgreso(QWidget* dueno);
 
-    void mostrarAvance(Fase fase, std::uint64_t hecho, std::uint64_t total);
-    // The stop was asked for: the dialog says so and stays until the run ends.
-    void mostrarCancelando();
+    // The file, the phase and its share; once the stop was asked for, that it is stopping, until
+    // the run ends.
+    void mostrar(const Progreso& progreso);
 
     std::function<void()> alCancelar;
 
@@ -63,7 +62,6 @@ class DialogoProgreso : public QDialog {
     QLabel* etiqueta_;
     QProgressBar* barra_;
     QPushButton* cancelar_;
-    QString archivo_;
 };
 
 // The busy pointer and the delayed dialog of one run at a time, over the window dueno.
@@ -75,8 +73,8 @@ class IndicadorProgreso {
     IndicadorProgreso(const IndicadorProgreso&) = delete;
     IndicadorProgreso& operator=(const IndicadorProgreso&) = delete;
 
-    // The run began processing ruta: busy pointer now, the dialog after demoraProgreso().
-    void empezar(const QString& ruta);
+    // The run began processing ruta: busy pointer now, the dialog after demora.
+    void empezar(const QString& ruta, std::chrono::milliseconds demora);
     void avanzar(Fase fase, std::uint64_t hecho, std::uint64_t total);
     void cancelando();
     // The run ended or shows a box: pointer back, dialog gone.
@@ -89,13 +87,8 @@ class IndicadorProgreso {
     std::unique_ptr<Temporizador> temporizador_;
     std::function<void()> alCancelar_;
     std::unique_ptr<DialogoProgreso> dialogo_;
-    QString archivo_;
     bool ocupado_ = false;
-    bool cancelando_ = false;
-    bool hayAvance_ = false;
-    Fase fase_ = Fase::Limpieza;
-    std::uint64_t hecho_ = 0;
-    std::uint64_t total_ = 0;
+    Progreso progreso_;
 };
 
 }  // namespace tralmix

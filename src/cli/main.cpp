@@ -25,10 +25,11 @@ int main(int argc, char** argv) {
     atenderInterrupcion();
     const bool mostrar = opciones.progreso == MostrarProgreso::Siempre ||
                          (opciones.progreso == MostrarProgreso::Automatico && esTerminal(stderr));
-    LineaProgreso linea(stderr, mostrar);
+    tralmix::Estado estado;
+    estado.avance = tralmix::entorno::ajustesAvance();
+    LineaProgreso linea(stderr, mostrar, estado.avance.demora);
     const std::u16string entrada = opciones.entrada;
     PuertoConsola puerto(std::move(opciones), stderr, linea);
-    tralmix::Estado estado;
     puerto.prepararEstado(estado);
     const tralmix::Desenlace desenlace =
         tralmix::correr(estado, puerto, [&](tralmix::Estado& e, tralmix::Puerto& p) {

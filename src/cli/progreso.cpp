@@ -9,7 +9,7 @@
 namespace tralmix::cli {
 namespace {
 
-// A run shorter than demoraProgreso() shows nothing; a line is not redrawn more often than this.
+// A line is not redrawn more often than this (seconds).
 constexpr double kIntervalo = 0.1;
 
 bool cuentaBytes(Fase fase) {
@@ -20,13 +20,14 @@ bool cuentaBytes(Fase fase) {
 
 std::string textoProgreso(Fase fase, std::uint64_t hecho, std::uint64_t total,
                           double bytesPorSegundo) {
-    const unsigned porcentaje =
-        total == 0 ? 100u
-                   : static_cast<unsigned>(std::min<std::uint64_t>(hecho, total) * 100 / total);
+    // The windows' share, right-aligned so that the line does not jump; a total not known yet is
+    // taken as done.
+    const std::string porcentaje =
+        texto::aUtf8(textoPorcentaje(milesimas(hecho, total).value_or(1000)));
     std::string linea = texto::aUtf8(nombreFase(fase));
+    linea.append(porcentaje.size() < 6 ? 6 - porcentaje.size() : 1, ' ');
+    linea += porcentaje;
     char cifras[48];
-    std::snprintf(cifras, sizeof cifras, " %3u %%", porcentaje);
-    linea += cifras;
     if (cuentaBytes(fase) && bytesPorSegundo > 0) {
         std::snprintf(cifras, sizeof cifras, "  %.1f MB/s", bytesPorSegundo / 1e6);
         linea += cifras;
@@ -34,8 +35,12 @@ std::string textoProgreso(Fase fase, std::uint64_t hecho, std::uint64_t total,
     return linea;
 }
 
-LineaProgreso::LineaProgreso(std::FILE* destino, bool activa, std::function<double()> reloj)
-    : destino_(destino), activa_(activa), reloj_(std::move(reloj)) {
+LineaProgreso::LineaProgreso(std::FILE* destino, bool activa, std::chrono::milliseconds demora,
+                             std::function<double()> reloj)
+    : destino_(destino),
+      activa_(activa),
+      demora_(std::chrono::duration<double>(demora).count()),
+      reloj_(std::move(reloj)) {
     if (!reloj_) {
         reloj_ = [] {
             return std::chrono::duration<double>(
@@ -57,8 +62,7 @@ void LineaProgreso::actualizar(Fase fase, std::uint64_t hecho, std::uint64_t tot
         inicioFase_ = ahora;
         hechoAlInicioFase_ = hecho;
     }
-    const double espera = std::chrono::duration<double>(demoraProgreso()).count();
-    if (ahora - inicio_ < espera || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
+    if (ahora - inicio_ < demora_ || (ultimoDibujo_ >= 0 && ahora - ultimoDibujo_ < kIntervalo)) {
         return;
     }
     ultimoDibujo_ = ahora;

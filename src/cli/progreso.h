@@ -1,11 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
 
-#include "extract/desenlace.h"
+#include "extract/mensajes.h"
 
 namespace tralmix::cli {
 
@@ -13,8 +14,10 @@ namespace tralmix::cli {
 // the speed. It appears only once the run has lasted a moment, so short runs print nothing.
 class LineaProgreso {
   public:
-    // reloj: seconds from any fixed point; by default the steady clock.
-    LineaProgreso(std::FILE* destino, bool activa, std::function<double()> reloj = {});
+    // demora: how long a run goes before the line shows. reloj: seconds from any fixed point; by
+    // default the steady clock.
+    LineaProgreso(std::FILE* destino, bool activa, std::chrono::milliseconds demora,
+                  std::function<double()> reloj = {});
 
     void actualizar(Fase fase, std::uint64_t hecho, std::uint64_t total);
     // Leaves the line empty, before a message and at the end.
@@ -23,6 +26,7 @@ class LineaProgreso {
   private:
     std::FILE* destino_;
     bool activa_;
+    double demora_;
     std::function<double()> reloj_;
     double inicio_;
     double ultimoDibujo_ = -1;

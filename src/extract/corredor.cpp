@@ -1,35 +1,57 @@
 #include "extract/corredor.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
+#include "extract/fin.h"
 #include "extract/proceso.h"
 #include "util/archivos.h"
 #include "util/texto.h"
 
 namespace tralmix {
+namespace {
+
+// For tests (AjustesAvance::retenerHastaParar): the run's own port, but its first progress report
+// waits until the run is stopped. The command's stop is a flag a signal sets, which can only be
+// asked, hence the short naps.
+class PuertoRetenido final : public Puerto {
+  public:
+    explicit PuertoRetenido(Puerto& puerto) : p_(puerto) {}
+
+    std::u16string textoRuta() const override { return p_.textoRuta(); }
+    void ponerTextoRuta(const std::u16string& texto) override { p_.ponerTextoRuta(texto); }
+    void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override {
+        p_.mensaje(texto, estilo, titulo);
+    }
+    RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override {
+        return p_.mostrarDialogo(ajustes);
+    }
+    std::uintptr_t ventana() const override { return p_.ventana(); }
+    bool abrirArchivo(const std::u16string& ruta) override { return p_.abrirArchivo(ruta); }
+    void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
+        p_.progreso(fase, hecho, total);
+        while (!p_.cancelado()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    bool cancelado() const override { return p_.cancelado(); }
+
+  private:
+    Puerto& p_;
+};
+
+}  // namespace
 
 Desenlace correr(Estado& estado, Puerto& puerto, const Corrida& corrida) {
     estado.archivoTrabajo.clear();
-    Desenlace desenlace = Desenlace::FalloArchivo;
-    std::u16string motivo;
-    try {
-        desenlace = corrida(estado, puerto);
-    } catch (const std::exception& e) {
-        motivo = texto::desdeUtf8OReemplazo(e.what());
-    } catch (...) {
-        motivo = u"error desconocido";
-    }
-    if (!motivo.empty()) {
-        try {
-            puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, motivo),
-                           Estilo::Critico, kTitulo);
-        } catch (...) {
-            // The box itself failed: the run still ends as a failure, the program goes on.
-        }
-    }
+    PuertoRetenido retenido(puerto);
+    const Desenlace desenlace = concluir(estado, puerto, [&] {
+        return corrida(estado, estado.avance.retenerHastaParar ? retenido : puerto);
+    });
     // A stopped or failed run leaves nothing a person would look for: a copy as large as the
     // input is no use to anyone.
     if ((desenlace == Desenlace::Interrumpido || desenlace == Desenlace::FalloArchivo) &&

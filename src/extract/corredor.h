@@ -35,7 +35,8 @@ using Procesar = std::function<Desenlace(Estado&, Puerto&, std::u16string)>;
 
 // One run on this thread. A run that ends early (stopped, or a file failure) removes the working
 // file it created; a finished or refused run keeps it. Whatever the run throws ends it as a file
-// failure with an error box, never the program.
+// failure with an error box, never the program (concluir). A state that asks for the hold
+// (AjustesAvance::retenerHastaParar) has the run wait at its first progress report until stopped.
 Desenlace correr(Estado& estado, Puerto& puerto, const Corrida& corrida);
 
 // Files handed over another way than the dialog (dropped on a window, named on its command line):

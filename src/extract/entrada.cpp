@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "extract/desenlace.h"
+#include "extract/mensajes.h"
 #include "util/afinado.h"
 #include "util/texto.h"
 

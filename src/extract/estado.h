@@ -7,6 +7,7 @@
 
 #include "util/archivos.h"
 #include "util/arreglo.h"
+#include "util/avance.h"
 #include "util/entorno.h"
 
 namespace tralmix {
@@ -33,14 +34,14 @@ struct Estado {
     std::u16string archivoTrabajo;
     // The working file's lines after loading; the addresses after extraction.
     Arreglo lineas;
-    // Reference copy taken by the bulk path before it blanks repeated addresses.
-    Arreglo copiaLineas;
     // The input as the run first opened it: a list is written only if it is still so after the
     // last read.
     archivos::Huella huellaEntrada;
     // The list's layout: addresses per group, and the text between those of a group's line.
     std::size_t porGrupo = kPorGrupo;
     std::string separador{kSeparadorLista};
+    // How the runs show their progress; the front end's main sets it.
+    AjustesAvance avance;
 };
 
 }  // namespace tralmix

@@ -4,21 +4,18 @@
 
 namespace tralmix {
 
-std::optional<Desenlace> masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
-                                LecturaAnticipada* anticipada) {
+Fallo masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
+             LecturaAnticipada* anticipada) {
     // The path box has shown this path since the dialog answered.
     const std::u16string& ruta = estado.archivoEntrada;
-    auto fallar = [&](std::u16string_view motivo) {
-        puerto.mensaje(mensajeFallo(kNoSeReleyo, ruta, motivo), Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
-    };
+    auto fallar = [&](Fallo fallo) { return std::move(fallo).en(kNoSeReleyo, ruta); };
     LectorTexto entrada;
-    if (const auto fallo = entrada.abrir(ruta)) {
-        return fallar(fallo.motivo);
+    if (auto fallo = entrada.abrir(ruta)) {
+        return fallar(std::move(fallo));
     }
     // The working file came from the first reading; a list from another content would belie it.
     if (!(entrada.huella() == primera.entrada)) {
-        return fallar(kCambiado);
+        return fallar(Fallo::propio(kCambiado));
     }
     const std::uint64_t tamano = entrada.tamano();
     // A large file read as UTF-8 is read in two parts at once, each on its own core; the second
@@ -34,14 +31,14 @@ std::optional<Desenlace> masivo(Estado& estado, Puerto& puerto, const Trabajo& p
         }
     }
     if (segunda != nullptr) {
-        if (const auto fallo = entrada.acotar(0, segunda->corte())) {
-            return fallar(fallo.motivo);
+        if (auto fallo = entrada.acotar(0, segunda->corte())) {
+            return fallar(std::move(fallo));
         }
     }
     estado.lineas.clear();
     AvanceDelPuerto avance(puerto, Fase::Extraccion);
     bool seguir = true;
-    const archivos::Fallo fallo = leerParte(entrada, estado.lineas, [&] {
+    Fallo fallo = leerParte(entrada, estado.lineas, [&] {
         const std::uint64_t otros = segunda != nullptr ? segunda->leidos() : 0;
         seguir = avance.seguir(entrada.leidos() + otros, tamano);
         return seguir;
@@ -51,22 +48,20 @@ std::optional<Desenlace> masivo(Estado& estado, Puerto& puerto, const Trabajo& p
             segunda->parar();
         }
         Arreglo despues;
-        const archivos::Fallo falloDespues = segunda->esperar(despues);
+        Fallo falloDespues = segunda->esperar(despues);
         if (!fallo && falloDespues) {
-            return fallar(falloDespues.motivo);
+            return fallar(std::move(falloDespues));
         }
         // Position 0 of the whole is the first part's, or the second's when only it has words.
         estado.lineas.anexar(std::move(despues), estado.lineas.empty() ? 0 : 1);
     }
     if (fallo) {
-        return fallar(fallo.motivo);
+        return fallar(std::move(fallo));
     }
     if (!seguir) {
-        return Desenlace::Interrumpido;
+        return Fallo::interrupcion();
     }
-    // The reference copy of every word as found (it shares their texts).
-    estado.copiaLineas = estado.lineas;
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace tralmix

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-
-#include "extract/desenlace.h"
 #include "extract/estado.h"
 #include "extract/lectura_anticipada.h"
 #include "extract/puerto.h"
@@ -11,11 +8,11 @@
 namespace tralmix {
 
 // The bulk path's extraction: reads the chosen file again and leaves in estado.lineas every
-// address word in the order found (position 0 empty), and the same in estado.copiaLineas.
+// address word in the order found (position 0 empty).
 // primera is what the run's first reading found: a file changed since then is reported, never
 // taken in its new state. anticipada, when started, has read the file from its cut on already.
-// Empty when the run goes on to the sort and the list; otherwise how it ended (told to the user).
-std::optional<Desenlace> masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
-                                LecturaAnticipada* anticipada = nullptr);
+// Empty when the run goes on to the sort and the list; otherwise the failure or the stop.
+Fallo masivo(Estado& estado, Puerto& puerto, const Trabajo& primera,
+             LecturaAnticipada* anticipada = nullptr);
 
 }  // namespace tralmix

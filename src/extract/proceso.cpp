@@ -1,10 +1,9 @@
 #include "extract/proceso.h"
 
-#include <new>
-#include <optional>
-#include <stdexcept>
+#include <utility>
 
 #include "extract/comolista.h"
+#include "extract/fin.h"
 #include "extract/formatos/formatos.h"
 #include "extract/masivo.h"
 #include "extract/resultado.h"
@@ -47,38 +46,24 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
 
 // The working file is held from its first line until it is loaded, so that no other run rewrites
 // it meanwhile; closing it is where a failed write shows.
-bool cerrarTrabajo(archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo, Puerto& puerto) {
-    if (const auto f = archivo.cerrar()) {
-        puerto.mensaje(mensajeFallo(kNoSeEscribioTrabajo, trabajo.ruta, f.motivo), Estilo::Critico,
-                       kTitulo);
-        return false;
-    }
-    return true;
+Fallo cerrarTrabajo(archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo) {
+    return archivo.cerrar().en(kNoSeEscribioTrabajo, trabajo.ruta);
 }
 
 // The list path reads the working file's lines; empty when the run goes on.
-std::optional<Desenlace> cargarTrabajo(Estado& estado, Puerto& puerto,
-                                       archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo) {
+Fallo cargarTrabajo(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
+                    const Trabajo& trabajo) {
     AvanceDelPuerto avance(puerto, Fase::Carga);
-    const std::u16string error = cargarArchivo(estado.lineas, trabajo.ruta, true, &avance);
-    if (error == kCargaInterrumpida) {
-        return Desenlace::Interrumpido;
+    if (auto fallo = cargarLineas(estado.lineas, trabajo.ruta, true, &avance)) {
+        return std::move(fallo).en(kNoSeCargoTrabajo, trabajo.ruta);
     }
-    if (!error.empty()) {
-        puerto.mensaje(mensajeFallo(kNoSeCargoTrabajo, trabajo.ruta, error), Estilo::Critico,
-                       kTitulo);
-        return Desenlace::FalloArchivo;
-    }
-    if (!cerrarTrabajo(archivo, trabajo, puerto)) {
-        return Desenlace::FalloArchivo;
-    }
-    return std::nullopt;
+    return cerrarTrabajo(archivo, trabajo);
 }
 
 // The steps of a run once the input is known: read and clean it into the working file (which
 // tells a bulk message from a list on the way), extract the addresses by the path that fits,
 // then sort and write the list.
-Desenlace procesar(Estado& estado, Puerto& puerto) {
+Fin procesar(Estado& estado, Puerto& puerto) {
     // Reading the list this run is about to write would replace what the user chose by its own
     // addresses: the same file under any name (a link, another spelling) is refused untouched.
     const std::u16string lista = rutaResultado(estado);
@@ -104,20 +89,20 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
     // the working file, and starts on a second core as soon as a line shows what the text is.
     LecturaAnticipada anticipada;
-    const Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
+    Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
         if (tamano >= afinado::kEnDosPartes) {
             anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
         }
     });
     estado.archivoTrabajo = archivo.ruta();
-    if (trabajo.desenlace != Desenlace::Escrito) {
-        return trabajo.desenlace;
+    if (trabajo.fallo) {
+        return std::move(trabajo.fallo);
     }
     estado.huellaEntrada = trabajo.entrada;
     // A working file of length 0 loads as no element at all.
     if (trabajo.lineas == 0) {
-        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
-            return Desenlace::FalloArchivo;
+        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
+            return fallo;
         }
         estado.lineas.clear();
         puerto.mensaje(kVacio, Estilo::Exclamacion, kTitulo);
@@ -126,22 +111,22 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
     // One line with "," or ";" makes the text pasted messages; masivo reads the file again
     // itself and has no use for the working file's lines, so they are not loaded for it.
     if (trabajo.masivo) {
-        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
-            return Desenlace::FalloArchivo;
+        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
+            return fallo;
         }
-        if (const auto fin = masivo(estado, puerto, trabajo, &anticipada)) {
-            return *fin;
+        if (auto fallo = masivo(estado, puerto, trabajo, &anticipada)) {
+            return fallo;
         }
-        return ordenarYEscribir(estado, puerto, Camino::Masivo);
+        return ordenarYTerminar(estado, puerto, Camino::Masivo);
     }
-    if (const auto fin = cargarTrabajo(estado, puerto, archivo, trabajo)) {
-        return *fin;
+    if (auto fallo = cargarTrabajo(estado, puerto, archivo, trabajo)) {
+        return fallo;
     }
     comolista(estado.lineas);
-    return ordenarYEscribir(estado, puerto, Camino::Lista);
+    return ordenarYTerminar(estado, puerto, Camino::Lista);
 }
 
-Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
+Fin procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
     estado.archivoEntrada = std::move(ruta);
     if (texto::recortar(estado.archivoEntrada).size() < 4) {
         puerto.mensaje(kNombreNoValido, Estilo::Critico, kTituloCancelada);
@@ -153,7 +138,7 @@ Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
     return procesar(estado, puerto);
 }
 
-Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
+Fin elegirYProcesar(Estado& estado, Puerto& puerto) {
     revisarRutaEscrita(estado, puerto);
 
     AjustesDialogo ajustes;
@@ -170,28 +155,6 @@ Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
         return Desenlace::Cancelado;
     }
     return procesarElegido(estado, puerto, std::move(respuesta.ruta));
-}
-
-// A file too large for this machine's memory (or one a converter fails on) ends the run with a
-// message like any other file failure instead of ending the program; the unconfirmed result file
-// is removed on the way out, so an earlier list stays.
-template <typename Paso>
-Desenlace conMemoria(Estado& estado, Puerto& puerto, Paso&& paso) {
-    std::u16string_view motivo;
-    try {
-        return paso();
-    } catch (const std::bad_alloc&) {
-        motivo = kSinMemoria;
-    } catch (const std::length_error&) {
-        motivo = kDemasiadoGrande;
-    } catch (const texto::FalloConversion&) {
-        motivo = kSinConversion;
-    }
-    estado.lineas.clear();
-    estado.copiaLineas.clear();
-    puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, motivo), Estilo::Critico,
-                   kTitulo);
-    return Desenlace::FalloArchivo;
 }
 
 }  // namespace
@@ -218,13 +181,16 @@ void cargarEntorno(Estado& estado) {
     estado.carpetaResultado = entorno::carpetaPersonal();
 }
 
+// A file too large for this machine's memory (or one a converter fails on) ends the run with a
+// message like any other failure instead of ending the program; the unconfirmed result file is
+// removed on the way out, so an earlier list stays.
 Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
-    return conMemoria(estado, puerto, [&] { return elegirYProcesar(estado, puerto); });
+    return concluir(estado, puerto, [&] { return elegirYProcesar(estado, puerto); });
 }
 
 Desenlace procesarArchivo(Estado& estado, Puerto& puerto, std::u16string ruta) {
-    return conMemoria(estado, puerto,
-                      [&] { return procesarElegido(estado, puerto, std::move(ruta)); });
+    return concluir(estado, puerto,
+                    [&] { return procesarElegido(estado, puerto, std::move(ruta)); });
 }
 
 }  // namespace tralmix

@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <thread>
 
-#include "extract/desenlace.h"
+#include "extract/mensajes.h"
 #include "util/avance.h"
 
 namespace tralmix {
@@ -76,9 +75,6 @@ class AvanceDelPuerto final : public Avance {
     AvanceDelPuerto(Puerto& puerto, Fase fase) : puerto_(puerto), fase_(fase) {}
     bool seguir(std::uint64_t hecho, std::uint64_t total) override {
         puerto_.progreso(fase_, hecho, total);
-        while (retenerHastaParar() && !puerto_.cancelado()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
         return !puerto_.cancelado();
     }
 

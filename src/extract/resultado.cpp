@@ -19,17 +19,20 @@ std::u16string dosDigitos(unsigned n) {
 
 }  // namespace
 
-std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
-    std::u16string ruta = conSeparador(std::u16string(carpeta));
-    ruta += u"Mails_";
+std::u16string nombreLista(const Fecha& fecha) {
+    std::u16string nombre = u"Mails_";
     // Always four digits, so that the lists of every year sort and read alike.
     std::string anio = std::to_string(fecha.anio);
     anio.insert(0, anio.size() < 4 ? 4 - anio.size() : 0, '0');
-    ruta += texto::desdeUtf8OReemplazo(anio);
-    ruta += dosDigitos(fecha.mes);
-    ruta += dosDigitos(fecha.dia);
-    ruta += u".txt";
-    return ruta;
+    nombre += texto::desdeUtf8OReemplazo(anio);
+    nombre += dosDigitos(fecha.mes);
+    nombre += dosDigitos(fecha.dia);
+    nombre += u".txt";
+    return nombre;
+}
+
+std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha) {
+    return conSeparador(std::u16string(carpeta)) + nombreLista(fecha);
 }
 
 bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size_t porGrupo,
@@ -104,27 +107,17 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size
     return salida.empty() || destino(salida, n);
 }
 
-Desenlace EtapaResultado::informarFallo(Puerto& puerto, const archivos::Fallo& fallo) {
-    puerto.mensaje(mensajeFallo(kNoSeCreo, ruta_, fallo.motivo), Estilo::Critico, kTitulo);
-    return Desenlace::FalloArchivo;
-}
-
 std::u16string rutaResultado(const Estado& estado) {
     return rutaResultado(estado.carpetaResultado, estado.fecha ? *estado.fecha : entorno::hoy());
 }
 
-bool EtapaResultado::preparar(const Estado& estado, Puerto& puerto) {
+Fallo EtapaResultado::preparar(const Estado& estado) {
     ruta_ = rutaResultado(estado);
     // Hidden lists an earlier run left are cleared away, but never the input, whatever its name.
-    if (const auto fallo = escritor_.abrir(ruta_, archivos::identidad(estado.archivoEntrada))) {
-        informarFallo(puerto, fallo);
-        return false;
-    }
-    return true;
+    return escritor_.abrir(ruta_, archivos::identidad(estado.archivoEntrada)).en(kNoSeCreo, ruta_);
 }
 
-Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
-                                   std::u16string_view cierre) {
+Fin EtapaResultado::terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre) {
     AvanceDelPuerto avance(puerto, Fase::Escritura);
     const std::size_t n = estado.lineas.size();
     std::uint64_t escritos = 0;
@@ -139,7 +132,7 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     // The last moment to stop before the list replaces anything.
     if (!completa || puerto.cancelado()) {
         escritor_.descartar();
-        return Desenlace::Interrumpido;
+        return Fallo::interrupcion();
     }
     if (escritos == 0) {
         escritor_.descartar();
@@ -154,12 +147,10 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     if (estado.huellaEntrada.identidad.valida &&
         !(archivos::huella(estado.archivoEntrada) == estado.huellaEntrada)) {
         escritor_.descartar();
-        puerto.mensaje(mensajeFallo(kNoSeProceso, estado.archivoEntrada, kCambiado),
-                       Estilo::Critico, kTitulo);
-        return Desenlace::FalloArchivo;
+        return Fallo::propio(kCambiado).en(kNoSeProceso, estado.archivoEntrada);
     }
-    if (const auto fallo = escritor_.confirmar()) {
-        return informarFallo(puerto, fallo);
+    if (auto fallo = escritor_.confirmar()) {
+        return std::move(fallo).en(kNoSeCreo, ruta_);
     }
     std::u16string aviso(kCreado);
     aviso += u"\r\n";
@@ -174,20 +165,24 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
     return Desenlace::Escrito;
 }
 
-Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+Fin ordenarYTerminar(Estado& estado, Puerto& puerto, Camino camino) {
     EtapaResultado etapa;
-    if (!etapa.preparar(estado, puerto)) {
-        return Desenlace::FalloArchivo;
+    if (auto fallo = etapa.preparar(estado)) {
+        return fallo;
     }
     AvanceDelPuerto orden(puerto, Fase::Orden);
     Cubo(estado.lineas, true, &orden);
     if (puerto.cancelado()) {
-        return Desenlace::Interrumpido;
+        return Fallo::interrupcion();
     }
     if (camino == Camino::Masivo) {
         quitarRepetidos(estado.lineas);
     }
     return etapa.terminar(estado, puerto, camino == Camino::Masivo ? kCierreMasivo : kCierreLista);
+}
+
+Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+    return informar(puerto, ordenarYTerminar(estado, puerto, camino));
 }
 
 }  // namespace tralmix

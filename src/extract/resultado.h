@@ -7,13 +7,17 @@
 
 #include "extract/desenlace.h"
 #include "extract/estado.h"
+#include "extract/fin.h"
+#include "extract/mensajes.h"
 #include "extract/puerto.h"
 #include "util/archivos.h"
 #include "util/entorno.h"
 
 namespace tralmix {
 
-// "Mails_YYYYMMDD.txt" in the given folder.
+// The list's name, "Mails_YYYYMMDD.txt" (the year always in four digits or more), and its path in
+// the given folder.
+std::u16string nombreLista(const Fecha& fecha);
 std::u16string rutaResultado(std::u16string_view carpeta, const Fecha& fecha);
 // The list a run writes: in the state's folder, named after its date or, without one, today's
 // (read at the time: a window may stay open past midnight).
@@ -33,18 +37,15 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino,
 // and creates the (not yet visible) file; terminar() writes the sorted list, and only when all of
 // it reached the disk announces it, opens it (saying so when that fails) and empties the path box.
 // A list without any address is not written: an earlier list of the day stays, and the user is
-// told.
+// told. A failure, or a stop, comes back for the runner to tell.
 class EtapaResultado {
   public:
-    // False when the file cannot be created; the user has been told why.
-    bool preparar(const Estado& estado, Puerto& puerto);
-    Desenlace terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
+    Fallo preparar(const Estado& estado);
+    Fin terminar(const Estado& estado, Puerto& puerto, std::u16string_view cierre);
 
     const std::u16string& ruta() const { return ruta_; }
 
   private:
-    Desenlace informarFallo(Puerto& puerto, const archivos::Fallo& fallo);
-
     std::u16string ruta_;
     archivos::EscritorAtomico escritor_;
 };
@@ -55,7 +56,9 @@ enum class Camino { Masivo, Lista };
 
 // The back half of both paths: creates the list file (so a list that cannot be written costs no
 // sort), sorts lineas with Cubo, blanks repeats on the bulk path, and writes, announces and opens
-// the list.
+// the list. A failure, or a stop, comes back for the runner to tell.
+Fin ordenarYTerminar(Estado& estado, Puerto& puerto, Camino camino);
+// The same with its failure told at once (informar), for a reader that tells its own.
 Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino);
 
 }  // namespace tralmix

@@ -12,10 +12,10 @@
 namespace tralmix {
 namespace {
 
-Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ruta,
-              const archivos::Fallo& f) {
-    puerto.mensaje(mensajeFallo(accion, ruta, f.motivo), Estilo::Critico, kTitulo);
-    return Trabajo{Desenlace::FalloArchivo, {}, 0, false, {}, false};
+Trabajo fallo(Fallo f, std::u16string_view accion, std::u16string_view ruta) {
+    Trabajo trabajo;
+    trabajo.fallo = std::move(f).en(accion, ruta);
+    return trabajo;
 }
 
 }  // namespace
@@ -23,14 +23,14 @@ Trabajo fallo(Puerto& puerto, std::u16string_view accion, std::u16string_view ru
 Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
                         const std::function<void(std::uint64_t tamano)>& alVerMasivo) {
     LectorTexto entrada;
-    if (const auto f = entrada.abrir(estado.archivoEntrada)) {
-        return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, f);
+    if (auto f = entrada.abrir(estado.archivoEntrada)) {
+        return fallo(std::move(f), kNoSeLeyo, estado.archivoEntrada);
     }
     const std::u16string deseada = estado.carpetaTemporal + nombreArchivo(estado.archivoEntrada);
     // Never the input itself, when it lies in the temporary folder under the same name.
     const archivos::Identidad evitar = archivos::identidad(estado.archivoEntrada);
-    if (const auto f = archivo.crear(deseada, evitar)) {
-        return fallo(puerto, kNoSeCreoTrabajo, deseada, f);
+    if (auto f = archivo.crear(deseada, evitar)) {
+        return fallo(std::move(f), kNoSeCreoTrabajo, deseada);
     }
     Trabajo trabajo;
     trabajo.ruta = archivo.ruta();
@@ -57,7 +57,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
 
     AvanceDelPuerto avance(puerto, Fase::Limpieza);
     std::optional<Trabajo> corte;  // how the run ended before the text did
-    const auto leido = leerPiezas(
+    auto leido = leerPiezas(
         entrada,
         [&](std::string_view pieza) {
             const bool antes = trabajo.masivo;
@@ -66,22 +66,22 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
                 alVerMasivo(entrada.tamano());
             }
             if (salida.size() >= afinado::kTrozo) {
-                if (const auto e = archivo.escribir(salida)) {
-                    corte = fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, e);
+                if (auto f = archivo.escribir(salida)) {
+                    corte = fallo(std::move(f), kNoSeEscribioTrabajo, trabajo.ruta);
                     return false;
                 }
                 salida.clear();
             }
             if (!avance.seguir(entrada.leidos(), entrada.tamano())) {
-                corte = Trabajo{Desenlace::Interrumpido, trabajo.ruta, 0, false, {}, false};
+                corte = fallo(Fallo::interrupcion(), {}, {});
                 return false;
             }
             return true;
         },
         [&] {
             // Everything written so far came from a wrong reading of the file.
-            if (const auto e = archivo.crear(trabajo.ruta, evitar)) {
-                corte = fallo(puerto, kNoSeCreoTrabajo, trabajo.ruta, e);
+            if (auto f = archivo.crear(trabajo.ruta, evitar)) {
+                corte = fallo(std::move(f), kNoSeCreoTrabajo, trabajo.ruta);
                 return false;
             }
             salida.clear();
@@ -90,13 +90,13 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             return true;
         });
     if (leido) {
-        return fallo(puerto, kNoSeLeyo, estado.archivoEntrada, leido);
+        return fallo(std::move(leido), kNoSeLeyo, estado.archivoEntrada);
     }
     if (corte) {
-        return *corte;
+        return std::move(*corte);
     }
-    if (const auto f = archivo.escribir(salida)) {
-        return fallo(puerto, kNoSeEscribioTrabajo, trabajo.ruta, f);
+    if (auto f = archivo.escribir(salida)) {
+        return fallo(std::move(f), kNoSeEscribioTrabajo, trabajo.ruta);
     }
     trabajo.utf8 = entrada.utf8();
     return trabajo;

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/fallo.h"
+
 namespace tralmix::archivos {
 
 // Our paths are text; the system takes UTF-8 bytes (POSIX) or UTF-16 (Windows).
@@ -21,12 +23,9 @@ std::u16string desdeRuta(const std::filesystem::path& ruta);
 // user's messages.
 std::u16string motivo(int error);
 
-// A failure: the system's error code and the reason in Spanish. Empty when all went well.
-struct Fallo {
-    int error = 0;
-    std::u16string motivo;
-    explicit operator bool() const { return error != 0; }
-};
+// A failure: the system's error code and the reason in Spanish. Empty when all went well. The
+// engine's one failure type, which the run's steps carry on to the runner.
+using Fallo = ::tralmix::Fallo;
 
 // Largest file read. The working file's lines are loaded into one block with 32-bit places
 // (kTamanoTrabajo); cleaning makes a line at most half again as long in UTF-8, UTF-16 or UTF-32

@@ -1,6 +1,6 @@
 #pragma once
 
-// The program's dynamic arrays of strings (lineas, copiaLineas), kept compact: every element's
+// The program's dynamic arrays of strings (lineas), kept compact: every element's
 // text lies in one block of bytes, and the element is the place of its text in that block.
 
 #include <cstdint>
@@ -22,7 +22,7 @@ class Arreglo {
     // Without elements, as an array never sized or erased.
     Arreglo() = default;
     // A copy shares the block of texts until one of the two changes a text or adds one: copies
-    // that only reorder or blank their elements (copiaLineas and lineas) cost their places only.
+    // that only reorder or blank their elements cost their places only.
     Arreglo(const Arreglo& otro) = default;
     Arreglo& operator=(const Arreglo& otro) = default;
     Arreglo(Arreglo&& otro) noexcept = default;

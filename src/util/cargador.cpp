@@ -20,12 +20,13 @@ void partir(std::string_view texto, std::string_view delimitador, Arreglo& linea
     lineas.agregar(texto.substr(inicio));
 }
 
-std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sinEnlace,
-                             Avance* avance) {
+Fallo cargarLineas(Arreglo& lineas, std::u16string_view ruta, bool sinEnlace, Avance* avance) {
+    // Our own reason: a file of lines that is not UTF-8 was not written by this program.
+    const auto noEsUtf8 = [] { return Fallo::propio(u"el archivo no es texto UTF-8 válido"); };
     archivos::Lector lector;
     // The working file may be larger than any input: it is bounded by the block's places.
-    if (const auto fallo = lector.abrir(ruta, sinEnlace, archivos::kTamanoTrabajo)) {
-        return fallo.motivo;
+    if (auto fallo = lector.abrir(ruta, sinEnlace, archivos::kTamanoTrabajo)) {
+        return fallo;
     }
     const std::uint64_t tamano = lector.tamano();
     Arreglo cargadas;
@@ -40,14 +41,13 @@ std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sin
             trozo.resize(trozo.size() * 2);  // a line longer than a piece
         }
         std::size_t n = 0;
-        if (const auto fallo =
-                lector.leer(trozo.data() + pendientes, trozo.size() - pendientes, n)) {
-            return fallo.motivo;
+        if (auto fallo = lector.leer(trozo.data() + pendientes, trozo.size() - pendientes, n)) {
+            return fallo;
         }
         leidos += n;
         if (avance != nullptr && !avance->seguir(leidos, tamano)) {
             lineas.clear();
-            return std::u16string(kCargaInterrumpida);
+            return Fallo::interrupcion();
         }
         const std::string_view lleno(trozo.data(), pendientes + n);
         if (n == 0) {
@@ -56,7 +56,7 @@ std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sin
                 return {};
             }
             if (!texto::esUtf8(lleno)) {
-                return u"el archivo no es texto UTF-8 válido";
+                return noEsUtf8();
             }
             partir(lleno, kCrLf, cargadas);
             break;
@@ -69,7 +69,7 @@ std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sin
         }
         const std::string_view completas = lleno.substr(0, ultimo);
         if (!texto::esUtf8(completas)) {
-            return u"el archivo no es texto UTF-8 válido";
+            return noEsUtf8();
         }
         partir(completas, kCrLf, cargadas);
         const std::size_t resto = lleno.size() - (ultimo + kCrLf.size());
@@ -78,6 +78,11 @@ std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sin
     }
     lineas = std::move(cargadas);
     return {};
+}
+
+std::u16string cargarArchivo(Arreglo& lineas, std::u16string_view ruta, bool sinEnlace,
+                             Avance* avance) {
+    return cargarLineas(lineas, ruta, sinEnlace, avance).motivo;
 }
 
 std::int64_t contarElementos(const Arreglo& lineas) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/avance.h"
+
 namespace tralmix {
 
 struct Fecha {
@@ -37,6 +39,11 @@ std::u16string rutaAbsoluta(std::string_view utf8);
 // Hands a file or an address to the desktop's default handler without waiting for the viewer;
 // false when the desktop said it could not open it.
 bool abrir(std::u16string_view destino);
+
+// The progress settings, changed for tests only by two variables: TRALMIX_RETRASO_PROGRESO_MS,
+// a whole number of milliseconds (0: a run shows its progress at once), and
+// TRALMIX_RETENER_HASTA_PARAR=1. Anything else leaves the defaults.
+AjustesAvance ajustesAvance();
 
 }  // namespace entorno
 }  // namespace tralmix

@@ -9,6 +9,7 @@
 #include "extract/corredor.h"
 #include "extract/disposicion.h"
 #include "extract/proceso.h"
+#include "extract/resultado.h"
 #include "util/entorno.h"
 #include "util/texto.h"
 
@@ -19,8 +20,14 @@ namespace {
 EM_JS(void, jsMensaje, (const char* titulo, const char* texto, int estilo),
       { Module["alMensaje"](UTF8ToString(titulo), UTF8ToString(texto), estilo); });
 EM_JS(void, jsOpcion, (const char* motivo), { Module["alOpcion"](UTF8ToString(motivo)); });
-EM_JS(void, jsAvance, (const char* fase, double hecho, double total),
-      { Module["alAvanzar"](UTF8ToString(fase), hecho, total); });
+EM_JS(void, jsAvance,
+      (const char* fase, double hecho, double total, const char* estado, const char* porcentaje), {
+          Module["alAvanzar"](
+              UTF8ToString(fase), hecho, total,
+              {estado : UTF8ToString(estado), porcentaje : UTF8ToString(porcentaje)});
+      });
+EM_JS(void, jsNombreLista, (const char* nombre),
+      { Module["alNombreLista"](UTF8ToString(nombre)); });
 
 // The page stops a run by ending its worker, so nothing here asks whether to stop: a stopped run
 // leaves no list behind, as the engine's own interruption would.
@@ -53,22 +60,24 @@ class PuertoWeb final : public Puerto {
     bool abrirArchivo(const std::u16string&) override { return true; }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         // One message for each thousandth at most: posting is dearer than the work between.
-        const int mil = milesimas(hecho, total).value_or(0);
-        if (fase == fase_ && mil == milesimas_) {
+        const Progreso antes = progreso_;
+        progreso_.avanzar(fase, hecho, total);
+        if (antes.fase == progreso_.fase && antes.milesimas == progreso_.milesimas) {
             return;
         }
-        fase_ = fase;
-        milesimas_ = mil;
+        // The texts the windows show, so that the page writes none of its own.
+        const std::u16string porcentaje =
+            progreso_.milesimas ? textoPorcentaje(*progreso_.milesimas) : std::u16string();
         jsAvance(texto::aUtf8(nombreFase(fase)).c_str(), static_cast<double>(hecho),
-                 static_cast<double>(total));
+                 static_cast<double>(total), texto::aUtf8(progreso_.estado()).c_str(),
+                 texto::aUtf8(porcentaje).c_str());
     }
 
   private:
     static constexpr std::u16string_view kCarpetaLista = u"/salida/";
     std::u16string nombre_;
     std::u16string caja_;
-    Fase fase_ = Fase::Limpieza;
-    int milesimas_ = -1;
+    Progreso progreso_;
 };
 
 // The list's layout as the page gives it (null: the default), judged as the command judges its
@@ -99,6 +108,15 @@ bool tomarDisposicion(Estado& estado, const char* porGrupo, const char* separado
 
 }  // namespace
 }  // namespace tralmix
+
+// The name of the list of that day, told to the page (alNombreLista): the page's result names it,
+// and the worker takes it from /salida.
+extern "C" EMSCRIPTEN_KEEPALIVE void tralmix_nombre_lista(int anio, int mes, int dia) {
+    using namespace tralmix;
+    jsNombreLista(texto::aUtf8(nombreLista(Fecha{anio, static_cast<unsigned>(mes),
+                                                 static_cast<unsigned>(dia)}))
+                      .c_str());
+}
 
 // One run on /entrada/NOMBRE (the current folder), its list going to /salida; returns the
 // command's exit status, or -1 when the layout was refused.

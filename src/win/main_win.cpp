@@ -18,6 +18,7 @@ int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
     int salida = 1;
     {
         tralmix::win::Principal ventana(instancia);
+        ventana.ajustarAvance(tralmix::entorno::ajustesAvance());
         if (ventana.crear(mostrar)) {
             // Arguments in UTF-16: a name in any script arrives whole. They are checked as a
             // dropped file is: "tralmix.exe doc.pdf" is refused with a box.

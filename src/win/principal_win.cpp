@@ -15,7 +15,6 @@
 #include "util/cadenas.h"
 #include "util/entorno.h"
 #include "util/texto.h"
-#include "ventana/bandas.h"
 #include "ventana/diseno.h"
 #include "win/opciones_win.h"
 #include "win/recursos.h"
@@ -24,32 +23,11 @@ namespace tralmix::win {
 namespace {
 
 constexpr wchar_t kClase[] = L"TralmixPrincipal";
-constexpr wchar_t kClaseProgreso[] = L"TralmixProgreso";
 constexpr DWORD kEstilo = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// Control identifiers, in the order of the tab index.
-enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, kIdLogo };
-// Short runs show no progress window: it waits for this timer.
-constexpr UINT_PTR kTemporizadorProgreso = 1;
 // In the system menu too, so below 0xF000 and with its low four bits clear.
 constexpr UINT kIdMenuOpciones = 0x0110;
 constexpr wchar_t kTextoMenuOpciones[] = L"Opciones de la lista\u2026";
-
-COLORREF colorDe(Color c) {
-    // The same layout: red in the lowest byte.
-    return static_cast<COLORREF>(c);
-}
-
-HFONT crearFuente(const vista::Fuente& f, int ppp) {
-    const int alto = -static_cast<int>(f.puntos * ppp / 72.0 + 0.5);
-    return ::CreateFontW(alto, 0, 0, 0, f.negrita ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, ancho(f.familia).c_str());
-}
-
-void enviarFuente(HWND control, HFONT fuente) {
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fuente), FALSE);
-}
 
 }  // namespace
 
@@ -92,14 +70,17 @@ bool PuertoWin::abrirArchivo(const std::u16string& ruta) {
 Principal::Principal(HINSTANCE instancia)
     : instancia_(instancia),
       puerto_(std::make_unique<PuertoWin>(*this)),
+      progreso_(std::make_unique<VentanaProgreso>(instancia, [this] { cancelar(); })),
       // A message to a window that is gone is dropped: no call outlives the window.
       corredor_(std::make_unique<Corredor>(*puerto_,
                                            [this] { ::PostMessageW(hwnd_, kMsgCorredor, 0, 0); })) {
     corredor_->seguimiento = {
-        [this](const std::u16string& ruta) { alOcupar(ruta); },
-        [this] { ocultarProgreso(); },
+        [this](const std::u16string& ruta) {
+            progreso_->empezar(hwnd_, ruta, estado_.avance.demora);
+        },
+        [this] { progreso_->ocultar(); },
         [this](Fase fase, std::uint64_t hecho, std::uint64_t total) {
-            alAvanzar(fase, hecho, total);
+            progreso_->avanzar(fase, hecho, total);
         },
         [this](Desenlace) {
             if (cerrarAlTerminar_) {
@@ -144,15 +125,6 @@ bool Principal::crear(int mostrar) {
     clase.hIconSm = icono_;
     ::RegisterClassExW(&clase);
 
-    WNDCLASSEXW claseProgreso{};
-    claseProgreso.cbSize = sizeof claseProgreso;
-    claseProgreso.lpfnWndProc = &Principal::procedimiento;
-    claseProgreso.hInstance = instancia_;
-    claseProgreso.hCursor = clase.hCursor;
-    claseProgreso.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    claseProgreso.lpszClassName = kClaseProgreso;
-    ::RegisterClassExW(&claseProgreso);
-
     // The client area is fixed; the frame around it is whatever the system draws.
     RECT marco{0, 0, vista::pixeles(vista::kAnchoClienteTwips, ppp_),
                vista::pixeles(vista::kAltoClienteTwips, ppp_)};
@@ -177,80 +149,6 @@ bool Principal::crear(int mostrar) {
     ::UpdateWindow(hwnd_);
     ::SetFocus(cmd_file01_);
     return true;
-}
-
-void Principal::crearControles() {
-    auto lugar = [this](const vista::Lugar& l) {
-        return RECT{vista::pixeles(l.izquierda, ppp_), vista::pixeles(l.arriba, ppp_),
-                    vista::pixeles(l.ancho, ppp_), vista::pixeles(l.alto, ppp_)};
-    };
-    auto control = [&](DWORD extendido, const wchar_t* clase, const std::wstring& texto,
-                       DWORD estilo, const vista::Lugar& l, int id) {
-        const RECT r = lugar(l);
-        return ::CreateWindowExW(extendido, clase, texto.c_str(), WS_CHILD | WS_VISIBLE | estilo,
-                                 r.left, r.top, r.right, r.bottom, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instancia_,
-                                 nullptr);
-    };
-    const auto fuentePorOmision = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    fuenteInstrucciones_ = crearFuente(vista::kFuenteInstrucciones, ppp_);
-    fuenteEtiqueta_ = crearFuente(vista::kFuenteEtiqueta, ppp_);
-
-    // Created from the bottom of the stacking order to the top.
-    Text1_ = control(WS_EX_CLIENTEDGE, WC_EDITW, ancho(vista::kInstrucciones),
-                     ES_MULTILINE | ES_READONLY | WS_TABSTOP, vista::kText1, kIdInstrucciones);
-    enviarFuente(Text1_, fuenteInstrucciones_);
-    ::SetWindowSubclass(Text1_, &Principal::procedimientoInstrucciones, 2, 0);
-
-    txtFile01_ = control(WS_EX_CLIENTEDGE, WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP,
-                         vista::kTxtFile01, kIdRuta);
-    enviarFuente(txtFile01_, fuentePorOmision);
-    ::SetWindowSubclass(txtFile01_, &Principal::procedimientoCaja, 1,
-                        reinterpret_cast<DWORD_PTR>(this));
-
-    // Owner-drawn, so that the button shows its own face colour under any visual style.
-    cmd_file01_ = control(0, WC_BUTTONW, ancho(vista::kTextoBoton), BS_OWNERDRAW | WS_TABSTOP,
-                          vista::kCmdFile01, kIdBoton);
-    enviarFuente(cmd_file01_, fuentePorOmision);
-
-    imgAyuda_ = control(0, WC_STATICW, L"", SS_ICON | SS_NOTIFY, vista::kImgAyuda, kIdAyuda);
-    iconoAyuda_ = static_cast<HICON>(
-        ::LoadImageW(instancia_, MAKEINTRESOURCEW(IDI_AYUDA), IMAGE_ICON, 32, 32, 0));
-    ::SendMessageW(imgAyuda_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(iconoAyuda_));
-
-    Image1_ = control(0, WC_STATICW, L"", SS_BITMAP | SS_NOTIFY, vista::kImage1, kIdLogo);
-    logo_ = static_cast<HBITMAP>(
-        ::LoadImageW(instancia_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
-    ::SendMessageW(Image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
-
-    lblInfo_ =
-        control(0, WC_STATICW, ancho(vista::kTextoEtiqueta), SS_LEFT, vista::kLblInfo, kIdEtiqueta);
-    enviarFuente(lblInfo_, fuenteEtiqueta_);
-
-    // Tab order (the order of the siblings): the button, the path box, the instructions.
-    constexpr UINT kSoloOrden = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    ::SetWindowPos(cmd_file01_, HWND_TOP, 0, 0, 0, 0, kSoloOrden);
-    ::SetWindowPos(txtFile01_, cmd_file01_, 0, 0, 0, 0, kSoloOrden);
-    ::SetWindowPos(Text1_, txtFile01_, 0, 0, 0, 0, kSoloOrden);
-
-    consejos_ =
-        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instancia_, nullptr);
-    const std::wstring consejoLogo = ancho(vista::consejoLogo());
-    const std::wstring consejoBoton = ancho(vista::kConsejoBoton);
-    const std::wstring consejoAyuda = ancho(vista::kConsejoAyuda);
-    for (const auto& [destino, texto] :
-         {std::pair{cmd_file01_, &consejoBoton}, std::pair{imgAyuda_, &consejoAyuda},
-          std::pair{Image1_, &consejoLogo}}) {
-        TTTOOLINFOW herramienta{};
-        herramienta.cbSize = TTTOOLINFOW_V2_SIZE;
-        herramienta.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        herramienta.hwnd = hwnd_;
-        herramienta.uId = reinterpret_cast<UINT_PTR>(destino);
-        herramienta.lpszText = const_cast<wchar_t*>(texto->c_str());
-        ::SendMessageW(consejos_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&herramienta));
-    }
 }
 
 void Principal::Form_Load() {
@@ -310,43 +208,6 @@ void Principal::opcionesLista() {
     }
 }
 
-void Principal::pintar() {
-    PAINTSTRUCT ps{};
-    const HDC dc = ::BeginPaint(hwnd_, &ps);
-    RECT cliente{};
-    ::GetClientRect(hwnd_, &cliente);
-    // Rows the bands leave out keep the window's own background colour.
-    ::FillRect(dc, &cliente, fondo_);
-    for (const Banda& b : bandasDegradado(cliente.right, cliente.bottom, vista::kDegradadoInicio,
-                                          vista::kDegradadoFin)) {
-        const HBRUSH pincel = ::CreateSolidBrush(RGB(b.rojo, b.verde, b.azul));
-        const RECT banda{0, b.arriba, b.derecha, b.abajo};
-        ::FillRect(dc, &banda, pincel);
-        ::DeleteObject(pincel);
-    }
-    ::EndPaint(hwnd_, &ps);
-}
-
-void Principal::pintarBoton(const DRAWITEMSTRUCT& d) {
-    RECT r = d.rcItem;
-    const HBRUSH cara = ::CreateSolidBrush(colorDe(vista::kCaraBoton));
-    ::FillRect(d.hDC, &r, cara);
-    ::DeleteObject(cara);
-    const bool pulsado = (d.itemState & ODS_SELECTED) != 0;
-    ::DrawEdge(d.hDC, &r, pulsado ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-    if (pulsado) {
-        ::OffsetRect(&r, 1, 1);
-    }
-    ::SetBkMode(d.hDC, TRANSPARENT);
-    ::SetTextColor(d.hDC, ::GetSysColor(COLOR_BTNTEXT));
-    const std::wstring texto = ancho(vista::kTextoBoton);
-    ::DrawTextW(d.hDC, texto.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if ((d.itemState & ODS_FOCUS) != 0) {
-        ::InflateRect(&r, -1, -1);
-        ::DrawFocusRect(d.hDC, &r);
-    }
-}
-
 void Principal::cmd_file01_Click() {
     // One run at a time: the button, Enter, a drop and the command line all come to the Corredor.
     corredor_->iniciar(estado_, [](Estado& estado, Puerto& puerto) {
@@ -387,93 +248,6 @@ void Principal::imgAyuda_DblClick() {
     abrir(html);
 }
 
-void Principal::alOcupar(const std::u16string& ruta) {
-    ocupado_ = true;
-    cancelando_ = false;
-    milesimas_.reset();
-    fase_ = Fase::Limpieza;
-    const auto barra = ruta.find_last_of(u"\\/");
-    archivo_ = barra == std::u16string::npos ? ruta : ruta.substr(barra + 1);
-    ::SetTimer(hwnd_, kTemporizadorProgreso, static_cast<UINT>(demoraProgreso().count()), nullptr);
-}
-
-void Principal::alAvanzar(Fase fase, std::uint64_t hecho, std::uint64_t total) {
-    fase_ = fase;
-    milesimas_ = milesimas(hecho, total);
-    if (progreso_ != nullptr) {
-        mostrarProgreso();
-    }
-}
-
-void Principal::crearProgreso() {
-    const int ancho = vista::pixeles(5400, ppp_);
-    const int alto = vista::pixeles(1740, ppp_);
-    RECT marco{0, 0, ancho, alto};
-    constexpr DWORD kEstiloProgreso = WS_POPUP | WS_CAPTION;
-    ::AdjustWindowRectEx(&marco, kEstiloProgreso, FALSE, WS_EX_DLGMODALFRAME);
-    RECT principal{};
-    ::GetWindowRect(hwnd_, &principal);
-    const int w = marco.right - marco.left;
-    const int h = marco.bottom - marco.top;
-    const std::wstring titulo = ::tralmix::ancho(vista::kTituloProgreso);
-    progreso_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClaseProgreso, titulo.c_str(),
-                                  kEstiloProgreso, (principal.left + principal.right - w) / 2,
-                                  (principal.top + principal.bottom - h) / 2, w, h, hwnd_, nullptr,
-                                  instancia_, this);
-    const auto fuente = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    const int m = vista::pixeles(180, ppp_);
-    progresoTexto_ = ::CreateWindowExW(
-        0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, m, m, ancho - 2 * m,
-        vista::pixeles(480, ppp_), progreso_, nullptr, instancia_, nullptr);
-    enviarFuente(progresoTexto_, fuente);
-    progresoBarra_ = ::CreateWindowExW(
-        0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, m, vista::pixeles(720, ppp_),
-        ancho - 2 * m, vista::pixeles(300, ppp_), progreso_, nullptr, instancia_, nullptr);
-    ::SendMessageW(progresoBarra_, PBM_SETRANGE32, 0, 1000);
-    const HWND cancelar = ::CreateWindowExW(
-        0, WC_BUTTONW, ::tralmix::ancho(vista::kTextoCancelar).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, ancho - m - vista::pixeles(1200, ppp_),
-        vista::pixeles(1200, ppp_), vista::pixeles(1200, ppp_), vista::pixeles(360, ppp_),
-        progreso_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instancia_, nullptr);
-    enviarFuente(cancelar, fuente);
-}
-
-void Principal::mostrarProgreso() {
-    if (!ocupado_) {
-        return;
-    }
-    if (progreso_ == nullptr) {
-        crearProgreso();
-    }
-    // The same words as the Qt window: the file, the phase, and the share done when known.
-    std::u16string texto = u"Archivo: " + archivo_ + u"\r\n";
-    if (cancelando_) {
-        texto += u"Cancelando...";
-    } else {
-        texto += std::u16string(nombreFase(fase_)) + u"...";
-        if (milesimas_) {
-            texto += u" " + texto::desdeUtf8OReemplazo(std::to_string(*milesimas_ / 10)) + u" %";
-        }
-    }
-    ::SetWindowTextW(progresoTexto_, ancho(texto).c_str());
-    ::SendMessageW(progresoBarra_, PBM_SETPOS, static_cast<WPARAM>(milesimas_.value_or(0)), 0);
-    if (!::IsWindowVisible(progreso_)) {
-        ::ShowWindow(progreso_, SW_SHOWNORMAL);
-        ::SetFocus(::GetDlgItem(progreso_, IDCANCEL));
-    }
-}
-
-void Principal::ocultarProgreso() {
-    // A box is coming, or the run ended: the progress goes; after a box the run's next report
-    // waits for the timer again.
-    ::KillTimer(hwnd_, kTemporizadorProgreso);
-    ocupado_ = false;
-    if (progreso_ != nullptr) {
-        ::DestroyWindow(progreso_);
-        progreso_ = nullptr;
-    }
-}
-
 LRESULT CALLBACK Principal::procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         const auto* creacion = reinterpret_cast<const CREATESTRUCTW*>(lp);
@@ -485,16 +259,6 @@ LRESULT CALLBACK Principal::procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     }
     auto* ventana = reinterpret_cast<Principal*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (ventana == nullptr) {
-        return ::DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    if (hwnd != ventana->hwnd_ && ventana->hwnd_ != nullptr) {
-        // The progress window: "Cancelar", Escape (IDCANCEL from the dialog keys) and Alt+F4 stop
-        // the run; it says so and stays until the run has stopped.
-        if ((msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) ||
-            (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE)) {
-            ventana->cancelar();
-            return 0;
-        }
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     return ventana->atender(msg, wp, lp);
@@ -519,11 +283,7 @@ void Principal::cancelar() {
         return;
     }
     corredor_->cancelar();
-    cancelando_ = true;
-    if (progreso_ != nullptr) {
-        ::EnableWindow(::GetDlgItem(progreso_, IDCANCEL), FALSE);
-        mostrarProgreso();
-    }
+    progreso_->cancelando();
 }
 
 LRESULT CALLBACK Principal::procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -644,10 +404,7 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             corredor_->atender();
             return 0;
         case WM_TIMER:
-            if (wp == kTemporizadorProgreso) {
-                ::KillTimer(hwnd_, kTemporizadorProgreso);
-                mostrarProgreso();
-            }
+            progreso_->vencido(wp);
             return 0;
         case WM_CLOSE:
             // Closing stops a run: it ends at its next cheap point, writes no list, and the

@@ -2,13 +2,12 @@
 
 // principal in Win32: the program's only window, with real controls at the places the shared
 // layout gives (ventana/diseno.h), the gradient painted in WM_PAINT, and the processing run on the
-// engine's Corredor behind a progress window.
+// engine's Corredor behind a progress window (progreso_win.h).
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,18 @@
 #include "extract/desenlace.h"
 #include "extract/estado.h"
 #include "extract/puerto.h"
+#include "ventana/bandas.h"
+#include "win/progreso_win.h"
 
 namespace tralmix::win {
+
+// Control identifiers, in the order of the tab index.
+enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, kIdLogo };
+
+// A colour of the shared layout as GDI takes it: the same layout, red in the lowest byte.
+inline COLORREF colorDe(Color c) {
+    return static_cast<COLORREF>(c);
+}
 
 // The Corredor asks the window's thread to carry out what the run is waiting for.
 inline constexpr UINT kMsgCorredor = WM_APP + 1;
@@ -57,6 +66,8 @@ class Principal {
     void entregar(const std::vector<std::u16string>& rutas);
 
     HWND hwnd() const { return hwnd_; }
+    // How its runs show their progress (main takes it from the environment).
+    void ajustarAvance(const AjustesAvance& ajustes) { estado_.avance = ajustes; }
 
     // Shift+F10 or the context-menu key while this window is active, whichever control has the
     // focus: the window's menu, at its middle. True when m was that key.
@@ -71,6 +82,7 @@ class Principal {
     LRESULT atender(UINT msg, WPARAM wp, LPARAM lp);
 
     void Form_Load();
+    // The controls and the painting (controles_win.cpp).
     void crearControles();
     // A right-click, the context-menu key or Shift+F10 (donde is -1 from the keyboard).
     void menuContextual(LPARAM donde);
@@ -86,11 +98,6 @@ class Principal {
     void abrir(const std::u16string& destino);
     // Asks the run to stop; the progress window says so until it has.
     void cancelar();
-    void alOcupar(const std::u16string& ruta);
-    void alAvanzar(Fase fase, std::uint64_t hecho, std::uint64_t total);
-    void mostrarProgreso();
-    void ocultarProgreso();
-    void crearProgreso();
 
     HINSTANCE instancia_;
     HWND hwnd_ = nullptr;
@@ -101,9 +108,6 @@ class Principal {
     HWND Image1_ = nullptr;
     HWND lblInfo_ = nullptr;
     HWND consejos_ = nullptr;
-    HWND progreso_ = nullptr;
-    HWND progresoTexto_ = nullptr;
-    HWND progresoBarra_ = nullptr;
     HFONT fuenteInstrucciones_ = nullptr;
     HFONT fuenteEtiqueta_ = nullptr;
     HBRUSH fondo_ = nullptr;
@@ -115,16 +119,11 @@ class Principal {
 
     Estado estado_;
     std::unique_ptr<PuertoWin> puerto_;
+    std::unique_ptr<VentanaProgreso> progreso_;  // outlives the Corredor, which reports to it
     std::unique_ptr<Corredor> corredor_;
     bool cerrarAlTerminar_ = false;
     std::vector<std::u16string> soltados_;
     HWND foco_ = nullptr;  // the control with the focus when the window was last deactivated
-    // What the progress window shows: the file's name and the run's latest report.
-    std::u16string archivo_;
-    bool ocupado_ = false;
-    bool cancelando_ = false;
-    Fase fase_ = Fase::Limpieza;
-    std::optional<int> milesimas_;
 
     friend class PuertoWin;
 };

@@ -153,8 +153,9 @@ Lineas extraerDirecciones(std::u16string_view mensajes) {
     return lineas;
 }
 
-void quitarRepetidos(Lineas& lineas, Lineas& copia) {
-    copia = lineas;
+void quitarRepetidos(Lineas& lineas) {
+    // The reference of the pass: every word as the scan found it.
+    const Lineas copia = lineas;
     if (lineas.size() > 3000) {
         // Every pair compared, as below, blanks each later repeat of a text: a set of the texts
         // seen gives the same array without the square of the work.
@@ -290,7 +291,7 @@ Corrida correr(std::string_view bytes) {
             mensajes += std::u16string(linea) + u"\r\n";
         }
         c.lineas = extraerDirecciones(mensajes);
-        quitarRepetidos(c.lineas, c.copia);
+        quitarRepetidos(c.lineas);
     } else {
         filtrarLista(c.lineas);
     }

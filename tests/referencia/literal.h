@@ -33,8 +33,8 @@ std::u16string limpieza(std::u16string qLimpiar);
 // at all when no word is accepted.
 Lineas extraerDirecciones(std::u16string_view texto);
 
-// Every pair compared: every later repeat blanked; copia receives lineas as it was.
-void quitarRepetidos(Lineas& lineas, Lineas& copia);
+// Every pair compared against a copy of lineas as it was: every later repeat blanked.
+void quitarRepetidos(Lineas& lineas);
 
 // The list path's filter, element by element.
 void filtrarLista(Lineas& lineas);
@@ -52,7 +52,6 @@ struct Corrida {
     bool vacio = false;   // the working file had no line: the run refuses the input
     bool masivo = false;  // the bulk path ran
     Lineas lineas;        // as the run leaves them
-    Lineas copia;         // copiaLineas after a bulk run
     std::string lista;    // the list's bytes; empty when no address survived (no list written)
 };
 Corrida correr(std::string_view bytes);

@@ -122,18 +122,36 @@ describe('el módulo', { timeout: 120000 }, () => {
     assert.equal(Buffer.from(buzon.lista, 'base64').toString(), 'alice@x.example\r\n\r\n');
   });
 
-  test('se detiene con la señal: estado 130 y ninguna lista', async () => {
+  test('se detiene con la señal: estado 130, ninguna lista, el nombre y los textos del motor',
+       async () => {
     const pagina = await abrir();
     const r = await pagina.evaluate(async () => {
       const { procesar } = await import('./tralmix.js');
       // Enough lines that the run reports progress before it ends; it is stopped at the first.
       const lineas = Array.from({ length: 300000 }, (_, i) => `p${i}@example.com\r\n`).join('');
       const control = new AbortController();
-      const r = await procesar(new File([lineas], 'larga.txt'),
-                               { senal: control.signal, alAvanzar: () => control.abort() });
-      return { estado: r.estado, lista: r.lista };
+      let avance = null;
+      const r = await procesar(new File([lineas], 'larga.txt'), {
+        fecha: '2005-03-05',
+        senal: control.signal,
+        alAvanzar: (fase, hecho, total, textos) => {
+          avance ??= { fase, textos };
+          control.abort();
+        },
+      });
+      // Stopped before it began.
+      const antes = new AbortController();
+      antes.abort();
+      const r0 = await procesar(new File(['a@b.com'], 'a.txt'),
+                                { fecha: '0001-01-01', senal: antes.signal });
+      return [{ estado: r.estado, lista: r.lista, nombreLista: r.nombreLista, avance },
+              { estado: r0.estado, lista: r0.lista, nombreLista: r0.nombreLista }];
     });
-    assert.deepEqual(r, { estado: 130, lista: null });
+    assert.deepEqual(r[1], { estado: 130, lista: null, nombreLista: 'Mails_00010101.txt' });
+    const { avance, ...resto } = r[0];
+    assert.deepEqual(resto, { estado: 130, lista: null, nombreLista: 'Mails_20050305.txt' });
+    assert.equal(avance.textos.estado, `${avance.fase}...`);
+    assert.match(avance.textos.porcentaje, /^\d{1,3} %$/);
   });
 
   test('rechaza opciones que no entiende', async () => {

@@ -13,59 +13,51 @@ wine=$aqui/../../scripts/wine.sh
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tralmix-cliwin.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
+# run and its checks as on Linux, the command under Wine.
+cli=$exe
+run_prefix=("$wine")
+# The first run under a new prefix makes it, which takes a while on a busy machine.
+RUN_LIMIT=${RUN_LIMIT:-600}
+# shellcheck source=SCRIPTDIR/../cli_comun.sh
+. "$aqui/../cli_comun.sh"
 prefijo=${TRALMIX_WINEPREFIX:-/tmp/tralmix-wine-$(id -u)}
 perfil=$prefijo/drive_c/users/$(id -un)
 temporal=$prefijo/drive_c/users/$(id -un)/Temp
-fallos=0
-fallar() {
-    echo "FAIL $1: $2"
-    fallos=$((fallos + 1))
-}
-# correr TAG ARGS...: the command under Wine, its status in $estado.
-correr() {
-    local tag=$1
-    shift
-    "$wine" "$exe" "$@" >"$work/$tag.out" 2>"$work/$tag.err"
-    estado=$?
-}
-esperar_estado() {
-    [ "$estado" -eq "$2" ] || fallar "$1" "exit status $estado, expected $2: $(head -c 300 "$work/$1.err")"
-}
 
-correr version --version
-esperar_estado version 0
-printf 'tralmix 2.00\nCreador de lista de correos\n' | cmp -s - "$work/version.out" ||
-    fallar version "stdout is not the two lines, LF-ended: $(od -c "$work/version.out" | head -3)"
+run version --version
+expect_status version 0
+printf 'tralmix 2.00\nCreador de lista de correos\n' | cmp -s - "$work/log/version.out" ||
+    fail version "stdout is not the two lines, LF-ended: $(od -c "$work/log/version.out" | head -3)"
 
 # The help names Windows' own places, not those of Linux.
-correr help --help
-esperar_estado help 0
-grep -q 'TMP o TEMP)' "$work/help.out" && ! grep -q '/tmp' "$work/help.out" ||
-    fallar help "$(grep -- --temp-dir "$work/help.out")"
+run help --help
+expect_status help 0
+grep -q 'TMP o TEMP)' "$work/log/help.out" && ! grep -q '/tmp' "$work/log/help.out" ||
+    fail help "$(grep -- --temp-dir "$work/log/help.out")"
 
-correr usage
-esperar_estado usage 2
-grep -q '^tralmix-cli: falta el archivo de entrada' "$work/usage.err" || fallar usage "$(head -2 "$work/usage.err")"
+run usage
+expect_status usage 2
+grep -q '^tralmix-cli: falta el archivo de entrada' "$work/log/usage.err" || fail usage "$(head -2 "$work/log/usage.err")"
 
-correr missing --date 2005-03-05 "$work/no existe.txt"
-esperar_estado missing 3
-grep -q 'el archivo o la carpeta no existe' "$work/missing.err" || fallar missing "$(cat "$work/missing.err")"
+run missing --date 2005-03-05 "$work/no existe.txt"
+expect_status missing 3
+grep -q 'el archivo o la carpeta no existe' "$work/log/missing.err" || fail missing "$(cat "$work/log/missing.err")"
 
 printf '   \r\nwww.example.com\r\n' >"$work/vacia.txt"
-correr refused --output-dir "$work" --date 2005-03-05 "$work/vacia.txt"
-esperar_estado refused 1
+run refused --output-dir "$work" --date 2005-03-05 "$work/vacia.txt"
+expect_status refused 1
 
 # By default the list goes to the profile folder and the working file to the temporary folder.
 mkdir -p "$work/in"
 cp "$golden/list_lf.input.txt" "$work/in/Defecto.TXT"
 rm -f "$perfil/Mails_20050305.txt" "$temporal/defecto.txt"
-correr defaults --date 2005-03-05 "$work/in/Defecto.TXT"
-esperar_estado defaults 0
+run defaults --date 2005-03-05 "$work/in/Defecto.TXT"
+expect_status defaults 0
 cmp -s "$golden/list_lf.expected" "$perfil/Mails_20050305.txt" ||
-    fallar defaults "no golden list in the profile folder $perfil"
-grep -q '^C:\\users\\'"$(id -un)"'.Mails_20050305\.txt$' "$work/defaults.out" ||
-    fallar defaults "stdout: $(cat "$work/defaults.out")"
-[ -f "$temporal/defecto.txt" ] || fallar defaults "no working file in $temporal"
+    fail defaults "no golden list in the profile folder $perfil"
+grep -q '^C:\\users\\'"$(id -un)"'.Mails_20050305\.txt$' "$work/log/defaults.out" ||
+    fail defaults "stdout: $(cat "$work/log/defaults.out")"
+[ -f "$temporal/defecto.txt" ] || fail defaults "no working file in $temporal"
 rm -f "$perfil/Mails_20050305.txt"
 
 # --open hands the list to the shell: .txt files go to Wine's browser, which calls xdg-open.
@@ -74,14 +66,14 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/abiertos.log"\n' "$work" >"$work/b
 chmod +x "$work/bin/xdg-open"
 "$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 "$wine" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'winebrowser "%1"' /f >/dev/null 2>&1
-PATH="$work/bin:$PATH" correr open --open --output-dir "$work/out" --date 2005-03-05 "$work/in/Defecto.TXT"
-esperar_estado open 0
+PATH="$work/bin:$PATH" run open --open --output-dir "$work/out" --date 2005-03-05 "$work/in/Defecto.TXT"
+expect_status open 0
 for _ in $(seq 100); do
     [ -s "$work/abiertos.log" ] && break
     sleep 0.1
 done
 grep -q "out/Mails_20050305.txt" "$work/abiertos.log" 2>/dev/null ||
-    fallar open "xdg-open got: $(cat "$work/abiertos.log" 2>/dev/null)"
+    fail open "xdg-open got: $(cat "$work/abiertos.log" 2>/dev/null)"
 
-echo "cli_windows: $fallos failures"
-[ "$fallos" -eq 0 ]
+echo "cli_windows: $failures failures"
+[ "$failures" -eq 0 ]

@@ -10,7 +10,8 @@
 # - the logo opens the web site;
 # - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese;
 # - "tralmix.exe doc.pdf" refused; a long run's progress window, stopped by Escape and by closing
-#   the main window.
+#   the main window (the run is held at its first report until it is stopped,
+#   TRALMIX_RETENER_HASTA_PARAR, so on any machine the window shows while it lasts).
 # The screenshots stay in OUT_DIR.
 #
 # Usage: ventana_e2e.sh TRALMIX_EXE GOLDEN_DIR OUT_DIR
@@ -77,21 +78,6 @@ rm -f "$perfil"/Mails_*.txt
 # The list's options as a new user has them.
 "$wine" reg delete 'HKCU\Software\Tralmix' /f >/dev/null 2>&1
 
-cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
-ruta_windows="Z:$(printf '%s' "$salida/entrada/lista.txt" | tr / '\\')"
-
-# Wine traces the text of every message box it shows.
-WINEDEBUG=trace+msgbox "$wine" "$exe" >"$salida/programa.log" 2>&1 &
-programa=$!
-terminar() {
-    kill "$programa" 2>/dev/null
-    wait "$programa" 2>/dev/null
-    reiniciar_wine
-    kill "$xvfb" 2>/dev/null
-    wait "$xvfb" 2>/dev/null
-}
-trap terminar EXIT
-
 # esperar TITLE [SECONDS]: the first window whose title matches, within 20 s or as given (Wine
 # may first have to start its server on a busy machine).
 esperar() {
@@ -106,6 +92,62 @@ esperar() {
     done
     return 1
 }
+
+# hasta TENTHS COMMAND...: COMMAND's answer once it succeeds, or after TENTHS tenths of a second.
+hasta() {
+    local decimas=$1
+    shift
+    for _ in $(seq "$decimas"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    "$@"
+}
+sin_ventana() { [ -z "$(xdotool search --name "$1" 2>/dev/null)" ]; }
+terminado() { ! kill -0 "$programa" 2>/dev/null; }
+no_vacio() { [ -s "$1" ]; }
+
+# apuntar WINDOW: the pointer on its title bar, where the keys then go; X, Y, WIDTH and HEIGHT
+# are its geometry.
+apuntar() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
+    sleep 0.5
+}
+
+# lanzar LOG PROGRAM [ARGS...]: PROGRAM under Wine, the text of every box it shows traced to LOG;
+# its process in $programa.
+lanzar() {
+    local registro=$1
+    shift
+    WINEDEBUG=trace+msgbox "$wine" "$@" >"$salida/$registro" 2>&1 &
+    programa=$!
+}
+
+# dijo LOG TEXT: the program showed a box that begins with TEXT (a pattern, as Wine writes it).
+dijo() { grep -a -q "MSGBOX_OnInit L\"$2" "$salida/$1"; }
+
+# cerrar_programa: Alt+F4 over the main window, and the program's end awaited.
+cerrar_programa() {
+    if ventana=$(esperar 'Creador de listas de' 5); then
+        eval "$(xdotool getwindowgeometry --shell "$ventana")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1 key alt+F4
+    fi
+    hasta 100 terminado
+}
+
+cp "$golden/$fixture.input.txt" "$salida/entrada/lista.txt"
+ruta_windows="Z:$(printf '%s' "$salida/entrada/lista.txt" | tr / '\\')"
+
+lanzar programa.log "$exe"
+terminar() {
+    kill "$programa" 2>/dev/null
+    wait "$programa" 2>/dev/null
+    reiniciar_wine
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+}
+trap terminar EXIT
 
 ventana=$(esperar 'Creador de listas de' 90) || {
     fallar "the window did not appear"
@@ -169,9 +211,7 @@ for teclas in "Return" "Tab Tab Tab Return"; do
     # shellcheck disable=SC2086
     xdotool key --delay 150 $teclas
     if dialogo=$(esperar '^Abrir$' 20); then
-        eval "$(xdotool getwindowgeometry --shell "$dialogo")"
-        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-        sleep 0.5
+        apuntar "$dialogo"
         xdotool key Escape
         sleep 1
         xdotool mousemove $((cx + 100)) $((cy + 160))
@@ -187,9 +227,7 @@ sleep 1
 xdotool key --delay 150 Down Return
 if opciones=$(esperar '^Opciones de la lista$' 20); then
     import -window root "$salida/opciones.png"
-    eval "$(xdotool getwindowgeometry --shell "$opciones")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-    sleep 0.5
+    apuntar "$opciones"
     xdotool key Escape
     sleep 1
     xdotool mousemove $((cx + 100)) $((cy + 160))
@@ -200,27 +238,17 @@ fi
 # "..." (6945, 180, 645 by 315 twips): its middle.
 xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
 if dialogo=$(esperar '^Abrir$' 60); then
-    eval "$(xdotool getwindowgeometry --shell "$dialogo")"
     # Keys go to the window under the pointer; the dialog gives its name field the focus.
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-    sleep 0.5
+    apuntar "$dialogo"
     xdotool type --delay 20 "$ruta_windows"
     xdotool key Return
     if caja=$(esperar '^Messenger Add-in$' 60); then
-        eval "$(xdotool getwindowgeometry --shell "$caja")"
-        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-        sleep 0.5
+        apuntar "$caja"
         import -window root "$salida/mensaje.png"
-        if ! grep -a -q 'MSGBOX_OnInit L"Se ha creado el archivo:' "$salida/programa.log"; then
+        dijo programa.log 'Se ha creado el archivo:' ||
             fallar "the box does not say 'Se ha creado el archivo:' (see mensaje.png)"
-        fi
         xdotool key Return
-        for _ in $(seq 100); do
-            [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] && break
-            sleep 0.1
-        done
-        [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] ||
-            fallar "the box was not dismissed"
+        hasta 100 sin_ventana '^Messenger Add-in$' || fallar "the box was not dismissed"
     else
         fallar "no message box after the dialog"
     fi
@@ -234,10 +262,7 @@ if [ -z "$lista" ]; then
 elif ! cmp -s "$golden/$fixture.expected" "$lista"; then
     fallar "the list differs from $fixture.expected"
 fi
-for _ in $(seq 100); do
-    [ -s "$salida/abiertos.log" ] && break
-    sleep 0.1
-done
+hasta 100 no_vacio "$salida/abiertos.log"
 if ! grep -q "Mails_[0-9]\{8\}\.txt" "$salida/abiertos.log" 2>/dev/null; then
     fallar "the list was not handed to the desktop (xdg-open got: $(cat "$salida/abiertos.log" 2>/dev/null))"
 fi
@@ -252,20 +277,15 @@ xdotool mousemove $((cx + 88 + 183)) $((cy + 12 + 10)) click 1
 xdotool type --delay 20 "$tecleado"
 xdotool key Return
 if caja=$(esperar '^Messenger Add-in$' 60); then
-    eval "$(xdotool getwindowgeometry --shell "$caja")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-    sleep 0.5
-    grep -a -q 'MSGBOX_OnInit L"El archivo especificado no es valido..."' "$salida/programa.log" ||
+    apuntar "$caja"
+    dijo programa.log 'El archivo especificado no es valido..."' ||
         fallar "Enter: no 'El archivo especificado no es valido...' for a .DOC file"
     xdotool key Return
     if dialogo=$(esperar '^Abrir$' 60); then
-        eval "$(xdotool getwindowgeometry --shell "$dialogo")"
-        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-        sleep 0.5
+        apuntar "$dialogo"
         xdotool key Escape
         sleep 1
-        [ -z "$(xdotool search --name '^Messenger Add-in$' 2>/dev/null)" ] ||
-            fallar "a cancelled dialog was followed by a message"
+        sin_ventana '^Messenger Add-in$' || fallar "a cancelled dialog was followed by a message"
     else
         fallar "Enter: no Open dialog after the warning"
     fi
@@ -275,20 +295,13 @@ fi
 
 # A click on the logo opens the web site.
 xdotool mousemove $((cx + 8 + 61)) $((cy + 45 + 57)) click 1
-for _ in $(seq 100); do
-    grep -q 'tralmix.example.org' "$salida/abiertos.log" 2>/dev/null && break
-    sleep 0.1
-done
+hasta 100 grep -q 'tralmix.example.org' "$salida/abiertos.log" 2>/dev/null
 grep -q '^https://tralmix.example.org/$' "$salida/abiertos.log" ||
     fallar "the logo did not open the web site (xdg-open got: $(cat "$salida/abiertos.log"))"
 
 # Alt+F4 over the window closes it and ends the program.
 xdotool mousemove $((cx + 100)) $((cy + 160)) key alt+F4
-for _ in $(seq 100); do
-    kill -0 "$programa" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$programa" 2>/dev/null && fallar "the program did not end when its window was closed"
+hasta 100 terminado || fallar "the program did not end when its window was closed"
 
 # "tralmix.exe FILE" from a folder named in three scripts, on pasted messages in a file named in
 # Greek and Chinese: processed at once, without the dialog.
@@ -298,13 +311,10 @@ cp "$exe" "$carpeta/tralmix.exe"
 entrada="$salida/entrada/Λίστα 名单.txt"
 cp "$golden/bulk_es.input.txt" "$entrada"
 rm -f "$perfil"/Mails_*.txt
-WINEDEBUG=trace+msgbox "$wine" "$carpeta/tralmix.exe" "$entrada" >"$salida/programa2.log" 2>&1 &
-programa=$!
+lanzar programa2.log "$carpeta/tralmix.exe" "$entrada"
 if caja=$(esperar '^Messenger Add-in$' 90); then
-    eval "$(xdotool getwindowgeometry --shell "$caja")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-    sleep 0.5
-    grep -a -q 'MSGBOX_OnInit L"Se ha creado el archivo:' "$salida/programa2.log" ||
+    apuntar "$caja"
+    dijo programa2.log 'Se ha creado el archivo:' ||
         fallar "FILE: the box does not say 'Se ha creado el archivo:'"
     xdotool key Return
 else
@@ -314,27 +324,17 @@ lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
 if [ -z "$lista" ] || ! cmp -s "$golden/bulk_es.expected" "$lista"; then
     fallar "FILE: no list, or it differs from bulk_es.expected"
 fi
-if ventana=$(esperar 'Creador de listas de'); then
-    eval "$(xdotool getwindowgeometry --shell "$ventana")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) key alt+F4
-fi
-for _ in $(seq 100); do
-    kill -0 "$programa" 2>/dev/null || break
-    sleep 0.1
-done
+cerrar_programa
 
 # A file the window does not take, named on the command line: refused with the box the dialog's
 # check gives, and no list.
 cp "$golden/$fixture.input.txt" "$salida/entrada/doc.pdf"
 rm -f "$perfil"/Mails_*.txt
-WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/doc.pdf" >"$salida/programa3.log" 2>&1 &
-programa=$!
+lanzar programa3.log "$exe" "$salida/entrada/doc.pdf"
 if caja=$(esperar '^Messenger Add-in$' 90); then
-    eval "$(xdotool getwindowgeometry --shell "$caja")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-    sleep 0.5
+    apuntar "$caja"
     import -window root "$salida/rechazo.png"
-    grep -a -q 'MSGBOX_OnInit L"El archivo especificado no es valido..."' "$salida/programa3.log" ||
+    dijo programa3.log 'El archivo especificado no es valido..."' ||
         fallar "doc.pdf: no 'El archivo especificado no es valido...'"
     # Escape closes a box as Enter does.
     xdotool key Escape
@@ -343,31 +343,16 @@ else
 fi
 sleep 1
 [ -z "$(ls "$perfil"/Mails_*.txt 2>/dev/null)" ] || fallar "doc.pdf: a list was written"
-cerrar_programa() {
-    if ventana=$(esperar 'Creador de listas de' 5); then
-        eval "$(xdotool getwindowgeometry --shell "$ventana")"
-        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1 key alt+F4
-    fi
-    for _ in $(seq 100); do
-        kill -0 "$programa" 2>/dev/null || break
-        sleep 0.1
-    done
-}
 cerrar_programa
 
 # The help: no tralmix.chm beside this build's program, so its pages as HTML go to the browser.
-WINEDEBUG=trace+msgbox "$wine" "$exe" >"$salida/programa4.log" 2>&1 &
-programa=$!
+lanzar programa4.log "$exe"
 if ventana=$(esperar 'Creador de listas de' 90); then
     sleep 1
-    eval "$(xdotool getwindowgeometry --shell "$ventana")"
     : >"$salida/abiertos.log"
     # The help icon: 32 by 32 at 480,86 of the client area, below the caption.
     xdotool mousemove $((cx + 496)) $((cy + 102)) click --repeat 2 --delay 80 1
-    for _ in $(seq 100); do
-        [ -s "$salida/abiertos.log" ] && break
-        sleep 0.1
-    done
+    hasta 100 no_vacio "$salida/abiertos.log"
     grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
         fallar "the help icon opened $(cat "$salida/abiertos.log"), not the HTML help"
 fi
@@ -376,54 +361,43 @@ cerrar_programa
 # No program for .txt files: the list is written, and the person is told it could not be opened.
 "$wine" reg delete 'HKCR\.txt' /f >/dev/null 2>&1
 "$wine" reg delete 'HKCR\txtfile' /f >/dev/null 2>&1
-WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/lista.txt" >"$salida/programa5.log" 2>&1 &
-programa=$!
+lanzar programa5.log "$exe" "$salida/entrada/lista.txt"
 for _ in 1 2; do
     if caja=$(esperar '^Messenger Add-in$' 90); then
-        eval "$(xdotool getwindowgeometry --shell "$caja")"
-        xdotool mousemove $((X + WIDTH / 2)) $((Y + 10))
-        sleep 0.5
+        apuntar "$caja"
         import -window root "$salida/sin-programa.png"
         xdotool key Return
         sleep 0.5
     fi
 done
-grep -a -q 'MSGBOX_OnInit L"No se pudo abrir:\\r\\nC:\\\\users' "$salida/programa5.log" ||
+dijo programa5.log 'No se pudo abrir:\\r\\nC:\\\\users' ||
     fallar "no 'No se pudo abrir:' box when no program opens the list"
 cerrar_programa
 
-# A long run (about 250 MB): its progress window names the file, the phase and the share, like
-# the Qt one's. Escape stops the run; closing the main window during a run stops it too and
-# ends the program at once. Neither writes a list.
-awk 'BEGIN { for (i = 0; i < 6500000; i++)
+# A long run, held at its first report until it is stopped: its progress window names the file,
+# the phase and the share, like the Qt one's. Escape stops the run; closing the main window during
+# a run stops it too and ends the program at once. Neither writes a list.
+awk 'BEGIN { for (i = 0; i < 100000; i++)
                  printf "usuario%07d@dominio%03d.example.com\r\n", (i * 7919) % 10000000, i % 997 }' \
     >"$salida/entrada/largo.txt"
+export TRALMIX_RETENER_HASTA_PARAR=1
 for gesto in escape cerrar; do
     rm -f "$perfil"/Mails_*.txt
-    WINEDEBUG=trace+msgbox "$wine" "$exe" "$salida/entrada/largo.txt" >"$salida/largo-$gesto.log" 2>&1 &
-    programa=$!
+    lanzar "largo-$gesto.log" "$exe" "$salida/entrada/largo.txt"
     if progreso=$(esperar '^Procesando$' 90); then
         import -window root "$salida/progreso-$gesto.png"
         if [ "$gesto" = escape ]; then
             eval "$(xdotool getwindowgeometry --shell "$progreso")"
             xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Escape
-            for _ in $(seq 100); do
-                [ -z "$(xdotool search --name '^Procesando$' 2>/dev/null)" ] && break
-                sleep 0.1
-            done
-            [ -z "$(xdotool search --name '^Procesando$' 2>/dev/null)" ] ||
-                fallar "Escape did not stop the long run"
-            kill -0 "$programa" 2>/dev/null || fallar "Escape ended the program"
+            hasta 100 sin_ventana '^Procesando$' || fallar "Escape did not stop the long run"
+            terminado && fallar "Escape ended the program"
             cerrar_programa
         else
             ventana=$(esperar 'Creador de listas de' 5)
             eval "$(xdotool getwindowgeometry --shell "$ventana")"
             xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1 key alt+F4
-            for _ in $(seq 30); do
-                kill -0 "$programa" 2>/dev/null || break
-                sleep 0.1
-            done
-            kill -0 "$programa" 2>/dev/null && fallar "closing the window during a run: the program is still there after 3 s"
+            hasta 30 terminado ||
+                fallar "closing the window during a run: the program is still there after 3 s"
         fi
     else
         fallar "$gesto: no progress window during the long run"

@@ -17,6 +17,8 @@ const grupos = $('grupos');
 const mas = $('mas');
 const soltar = $('soltar');
 
+// What the progress says before the engine's first report: the page's own first words.
+const kAntesDelMotor = fase.textContent;
 const kTitulo = 'Messenger Add-in';
 const kNoValido = 'El archivo especificado no es valido...';
 const kGruposPorVez = 20;
@@ -152,7 +154,7 @@ async function ejecutar(archivo) {
   control = new AbortController();
   zonaAvance.hidden = false;
   avance.removeAttribute('value');
-  fase.textContent = 'Leyendo…';
+  fase.textContent = kAntesDelMotor;
   porcentaje.textContent = '';
   document.body.classList.add('ocupado');
   cancelar.focus();
@@ -162,11 +164,11 @@ async function ejecutar(archivo) {
       tamanoGrupo,
       separador,
       senal: control.signal,
-      alAvanzar(nombreFase, hecho, total) {
-        fase.textContent = nombreFase;
+      alAvanzar(nombreFase, hecho, total, textos) {
+        fase.textContent = textos.estado;
+        porcentaje.textContent = textos.porcentaje;
         if (total > 0) {
-          avance.value = Math.round(Math.min(hecho / total, 1) * 1000);
-          porcentaje.textContent = `${Math.floor(avance.value / 10)} %`;
+          avance.value = Math.min(hecho / total, 1) * 1000;
         }
       },
     });

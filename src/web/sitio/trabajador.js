@@ -29,14 +29,23 @@ function nombreMontable(nombre) {
 }
 
 onmessage = async ({ data }) => {
-  const { archivo, nombre, anio, mes, dia, nombreLista, porGrupo, separador } = data;
+  const { archivo, nombre, anio, mes, dia, porGrupo, separador, soloNombre } = data;
   try {
     const m = await motor;
+    // The list's name is the engine's, told before the run: a run stopped then still has it.
+    let nombreLista = '';
+    m.alNombreLista = (n) => { nombreLista = n; };
+    m.ccall('tralmix_nombre_lista', null, ['number', 'number', 'number'], [anio, mes, dia]);
+    postMessage({ tipo: 'nombre', nombreLista });
+    if (soloNombre) {
+      return;
+    }
     let opcion = '';
     m.alOpcion = (motivo) => { opcion = motivo; };
     const mensajes = [];
     m.alMensaje = (titulo, texto, estilo) => mensajes.push({ titulo, texto, estilo });
-    m.alAvanzar = (fase, hecho, total) => postMessage({ tipo: 'avance', fase, hecho, total });
+    m.alAvanzar = (fase, hecho, total, textos) =>
+      postMessage({ tipo: 'avance', fase, hecho, total, textos });
     for (const carpeta of ['/entrada', '/salida']) {
       if (!m.FS.analyzePath(carpeta).exists) {
         m.FS.mkdir(carpeta);

@@ -16,10 +16,6 @@ function tomarTrabajador() {
   return trabajador;
 }
 
-function dosCifras(n) {
-  return String(n).padStart(2, '0');
-}
-
 // "YYYY-MM-DD" of a real calendar day, or today's local date.
 function leerFecha(fecha) {
   if (fecha === undefined) {
@@ -50,9 +46,11 @@ function leerDisposicion({ tamanoGrupo, separador }) {
 }
 
 // Resolves to { estado, nombreLista, lista, mensajes }: estado is the command's exit status (0
-// list made, 1 input refused, 3 file failure, 130 stopped through opciones.senal), lista the list's
-// bytes or null, mensajes what the run showed ({ titulo, texto, estilo }, in order). A group size
-// or separator the command would refuse rejects it with a RangeError.
+// list made, 1 input refused, 3 file failure, 130 stopped through opciones.senal), nombreLista the
+// engine's name for the day's list, lista the list's bytes or null, mensajes what the run showed
+// ({ titulo, texto, estilo }, in order). alAvanzar hears of the progress with the texts the
+// windows show ({ estado, porcentaje }). A group size or separator the command would refuse
+// rejects it with a RangeError.
 export async function procesar(archivo, opciones = {}) {
   if (!(archivo instanceof Blob) || typeof archivo.name !== 'string') {
     throw new TypeError('archivo: se espera un File, o un Blob con nombre');
@@ -60,20 +58,29 @@ export async function procesar(archivo, opciones = {}) {
   const { anio, mes, dia } = leerFecha(opciones.fecha);
   const { porGrupo, separador } = leerDisposicion(opciones);
   const { alAvanzar, senal } = opciones;
-  const nombreLista = `Mails_${String(anio).padStart(4, '0')}${dosCifras(mes)}${dosCifras(dia)}.txt`;
-  const detenido = { estado: 130, nombreLista, lista: null, mensajes: [] };
-  if (senal?.aborted) {
-    return detenido;
-  }
   const trabajador = tomarTrabajador();
   let alDetener;
   try {
     return await new Promise((resolver, rechazar) => {
-      alDetener = () => resolver(detenido);
+      // A stop ends the run at once, with the list's name the worker tells first.
+      let nombreLista = null;
+      let detener = senal?.aborted ?? false;
+      const detenido = () => resolver({ estado: 130, nombreLista, lista: null, mensajes: [] });
+      alDetener = () => {
+        detener = true;
+        if (nombreLista !== null) {
+          detenido();
+        }
+      };
       senal?.addEventListener('abort', alDetener, { once: true });
       trabajador.onmessage = ({ data }) => {
-        if (data.tipo === 'avance') {
-          alAvanzar?.(data.fase, data.hecho, data.total);
+        if (data.tipo === 'nombre') {
+          nombreLista = data.nombreLista;
+          if (detener) {
+            detenido();
+          }
+        } else if (data.tipo === 'avance') {
+          alAvanzar?.(data.fase, data.hecho, data.total, data.textos);
         } else if (data.tipo === 'fin') {
           resolver({ estado: data.estado, nombreLista, lista: data.lista, mensajes: data.mensajes });
         } else {
@@ -84,8 +91,8 @@ export async function procesar(archivo, opciones = {}) {
         evento.preventDefault();
         rechazar(new Error(evento.message || 'no se pudo cargar el motor'));
       };
-      trabajador.postMessage({ archivo, nombre: archivo.name, anio, mes, dia, nombreLista,
-                               porGrupo, separador });
+      trabajador.postMessage({ archivo, nombre: archivo.name, anio, mes, dia, porGrupo, separador,
+                               soloNombre: detener });
     });
   } finally {
     senal?.removeEventListener('abort', alDetener);
