@@ -86,6 +86,26 @@ TEST(TextoPropio, AgreesWithIcuOnTextsOfTheTrickyPieces) {
     }
 }
 
+// The invisible characters every build leaves out of addresses are exactly ICU's
+// default-ignorables and bidirectional controls; the byte-level test and the whole-block test
+// find each of them in UTF-8, with text around it, and nothing else.
+TEST(Invisibles, EveryCodePointAsIcu) {
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        const auto u = static_cast<UChar32>(c);
+        const bool icu = u_hasBinaryProperty(u, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
+                         u_hasBinaryProperty(u, UCHAR_BIDI_CONTROL);
+        ASSERT_EQ(esInvisible(c), icu) << std::hex << static_cast<unsigned>(c);
+        const std::string t = "an@x.com" + aUtf8(punto(c)) + "Ã©";
+        ASSERT_EQ(tieneInvisible(t), icu) << std::hex << static_cast<unsigned>(c);
+        if (icu) {
+            ASSERT_TRUE(puedeTenerInvisible(t)) << std::hex << static_cast<unsigned>(c);
+        }
+    }
+}
+
 TEST(TextoPropio, Decodes1252AsIcu) {
     std::string todos;
     for (int b = 0; b < 256; ++b) {
