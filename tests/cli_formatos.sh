@@ -103,6 +103,15 @@ for bad in "--group-size 0" "--group-size 1001" "--group-size 4x" "--separator '
     grep -q 'no válido' "$work/stderr" || fail "$bad" "no clear message: $(head -c 200 "$work/stderr")"
 done
 
+# Separators that would break, hide or join the list's addresses: refused, saying why.
+for bad in $'\xc2\x85' $'\xe2\x80\xae' $'\xe2\x81\xa0' '@' ' y ' ', 5'; do
+    run "$work/lista.csv" --separator "$bad"
+    status=$?
+    [ "$status" -eq 2 ] || fail "separator $(printf %q "$bad")" "status $status, expected 2"
+    grep -q '^tralmix-cli: separador no válido: no puede' "$work/stderr" ||
+        fail "separator $(printf %q "$bad")" "no reason given: $(head -c 200 "$work/stderr")"
+done
+
 echo "cli_formatos: $files files with expected addresses, $failures failures"
 if [ "$files" -eq 0 ]; then
     echo "cli_formatos: no expected files found"

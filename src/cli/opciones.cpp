@@ -157,18 +157,18 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
         }
     }
     if (porGrupo) {
-        opciones.porGrupo = leerPorGrupo(*porGrupo);
-        if (!opciones.porGrupo) {
-            return errorDeUso("tamaño de grupo no válido: " + *porGrupo +
-                              " (se espera un número entero de 1 a 1000)");
+        auto leido = leerPorGrupo(*porGrupo);
+        if (!leido.valor) {
+            return errorDeUso(leido.error);
         }
+        opciones.porGrupo = leido.valor;
     }
     if (separador) {
-        std::string motivo;
-        opciones.separador = leerSeparador(*separador, motivo);
-        if (!opciones.separador) {
-            return errorDeUso("separador no válido: " + motivo);
+        auto leido = leerSeparador(std::string_view(*separador));
+        if (!leido.valor) {
+            return errorDeUso(leido.error);
         }
+        opciones.separador = std::move(leido.valor);
     }
     if (entrada.empty()) {
         return errorDeUso("falta el archivo de entrada");

@@ -80,6 +80,14 @@ bool tieneInvisible(std::string_view utf8);
 // block of entries is looked at once and its entries one by one only when this says they may.
 bool puedeTenerInvisible(std::string_view bloque);
 
+// What a character is to the separator between a list's addresses, by Unicode's general category
+// as this build's ICU gives it (one table, made at build time, for every platform): a control,
+// format, line or paragraph separator, invisible or bidirectional character would break or hide
+// the list's lines; a letter or decimal digit would join two addresses into one; a combining mark
+// would join the address before it.
+enum class Clase { Otra, Control, LetraOCifra, Marca };
+Clase clase(char32_t c);
+
 // Short conversions for literals and paths.
 std::u16string desdeUtf8OReemplazo(std::string_view bytes);
 

@@ -83,5 +83,20 @@ done
 grep -q "out/Mails_20050305.txt" "$work/abiertos.log" 2>/dev/null ||
     fallar open "xdg-open got: $(cat "$work/abiertos.log" 2>/dev/null)"
 
+# Invisible characters keep an entry out, and a separator that would break, hide or join the
+# addresses is refused with its reason, as on Linux.
+printf 'ok@x.com\r\nwj\xe2\x81\xa0@x.com\r\nt\xf3\xa0\x81\x81@x.com\r\nsh\xc2\xad@x.com\r\n' \
+    >"$work/in/invisibles.txt"
+correr invisibles --output-dir "$work/out" --date 2005-03-06 "$work/in/invisibles.txt"
+esperar_estado invisibles 0
+printf 'ok@x.com\r\n\r\n' | cmp -s - "$work/out/Mails_20050306.txt" ||
+    fallar invisibles "$(od -c "$work/out/Mails_20050306.txt" | head -3)"
+for malo in $'\xc2\x85' $'\xe2\x80\xae' '@' ' y '; do
+    correr separador --output-dir "$work/out" --separator "$malo" "$work/in/Defecto.TXT"
+    esperar_estado separador 2
+    grep -q '^tralmix-cli: separador no válido: no puede' "$work/separador.err" ||
+        fallar "separator $(printf %q "$malo")" "$(head -2 "$work/separador.err")"
+done
+
 echo "cli_windows: $fallos failures"
 [ "$fallos" -eq 0 ]
