@@ -16,10 +16,10 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "dialog/qtexto.h"
 #include "extract/proceso.h"
@@ -93,8 +93,8 @@ class PuertoVentana : public Puerto {
     std::uintptr_t ventana() const override {
         return static_cast<std::uintptr_t>(ventana_.winId());
     }
-    bool abrirArchivo(const std::u16string& ruta) override {
-        return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta)));
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
+        return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta))).toStdU16String();
     }
 
   private:
@@ -445,9 +445,10 @@ void principal::dropEvent(QDropEvent* evento) {
 }
 
 void principal::abrir(const QUrl& destino) {
-    if (!escritorio_.abrir(destino)) {
+    if (const QString motivo = escritorio_.abrir(destino); !motivo.isEmpty()) {
         const QString nombre = destino.isLocalFile() ? destino.toLocalFile() : destino.toString();
-        puerto_->mensaje(mensajeApertura(nombre.toStdU16String()), Estilo::Exclamacion, kTitulo);
+        puerto_->mensaje(mensajeFallo(kNoSeAbrio, nombre.toStdU16String(), motivo.toStdU16String()),
+                         Estilo::Exclamacion, kTitulo);
     }
 }
 

@@ -86,7 +86,7 @@ class Corredor::PuertoHilo final : public Puerto {
     std::uintptr_t ventana() const override {
         return c_.enInterfaz([&] { return c_.interfaz_.ventana(); });
     }
-    bool abrirArchivo(const std::u16string& ruta) override {
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
         return c_.enInterfaz([&] { return c_.interfaz_.abrirArchivo(ruta); });
     }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {

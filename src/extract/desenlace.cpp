@@ -48,13 +48,6 @@ std::optional<int> milesimas(std::uint64_t hecho, std::uint64_t total) {
     return static_cast<int>(static_cast<double>(hecho) / static_cast<double>(total) * kEscala);
 }
 
-std::u16string mensajeApertura(std::u16string_view destino) {
-    std::u16string texto(kNoSeAbrio);
-    texto += u"\r\n";
-    texto += destino;
-    return texto;
-}
-
 namespace {
 
 // A whole number of milliseconds from the environment; none when unset or not a plain number.

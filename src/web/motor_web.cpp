@@ -50,7 +50,7 @@ class PuertoWeb final : public Puerto {
     RespuestaDialogo mostrarDialogo(const AjustesDialogo&) override { return {true, nombre_}; }
     std::uintptr_t ventana() const override { return 0; }
     // The worker hands the finished list to the page, which offers it for download.
-    bool abrirArchivo(const std::u16string&) override { return true; }
+    std::u16string abrirArchivo(const std::u16string&) override { return {}; }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         // One message for each thousandth at most: posting is dearer than the work between.
         const int mil = milesimas(hecho, total).value_or(0);

@@ -83,7 +83,7 @@ std::uintptr_t PuertoWin::ventana() const {
     return reinterpret_cast<std::uintptr_t>(ventana_.hwnd_);
 }
 
-bool PuertoWin::abrirArchivo(const std::u16string& ruta) {
+std::u16string PuertoWin::abrirArchivo(const std::u16string& ruta) {
     return entorno::abrir(ruta);
 }
 
@@ -361,8 +361,8 @@ void Principal::entregar(const std::vector<std::u16string>& rutas) {
 }
 
 void Principal::abrir(const std::u16string& destino) {
-    if (!entorno::abrir(destino)) {
-        puerto_->mensaje(mensajeApertura(destino), Estilo::Exclamacion, kTitulo);
+    if (const std::u16string motivo = entorno::abrir(destino); !motivo.empty()) {
+        puerto_->mensaje(mensajeFallo(kNoSeAbrio, destino, motivo), Estilo::Exclamacion, kTitulo);
     }
 }
 
@@ -376,12 +376,15 @@ void Principal::imgAyuda_DblClick() {
     std::u16string html = carpeta + vista::kAyudaHtml;
     std::replace(html.begin(), html.end(), u'/', u'\\');
     // The compiled help where a program answers for it, else the same pages in the browser.
-    if (existeArchivo(chm) && entorno::abrir(chm)) {
+    const bool hayChm = existeArchivo(chm);
+    const std::u16string motivoChm = hayChm ? entorno::abrir(chm) : std::u16string();
+    if (hayChm && motivoChm.empty()) {
         return;
     }
     if (!existeArchivo(html)) {
-        puerto_->mensaje(existeArchivo(chm) ? mensajeApertura(chm) : std::u16string(kSinAyuda),
-                         Estilo::Exclamacion, kTitulo);
+        puerto_->mensaje(
+            hayChm ? mensajeFallo(kNoSeAbrio, chm, motivoChm) : std::u16string(kSinAyuda),
+            Estilo::Exclamacion, kTitulo);
         return;
     }
     abrir(html);

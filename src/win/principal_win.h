@@ -37,7 +37,7 @@ class PuertoWin final : public Puerto {
     void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override;
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
     std::uintptr_t ventana() const override;
-    bool abrirArchivo(const std::u16string& ruta) override;
+    std::u16string abrirArchivo(const std::u16string& ruta) override;
 
   private:
     Principal& ventana_;

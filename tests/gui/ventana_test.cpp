@@ -97,9 +97,9 @@ class EscritorioFalso : public Escritorio {
             ocupadoConCaja |= dynamic_cast<DialogoProgreso*>(ventana) && ventana->isVisible();
         }
     }
-    bool abrir(const QUrl& destino) override {
+    QString abrir(const QUrl& destino) override {
         abiertos.push_back(destino);
-        return abreBien;
+        return noAbre;
     }
     QString carpetaPrograma() const override { return programa; }
     QString carpetaResultado() const override { return resultado; }
@@ -120,7 +120,7 @@ class EscritorioFalso : public Escritorio {
     std::vector<Mensaje> mensajes;
     std::vector<QUrl> abiertos;
     bool visorChm = true;
-    bool abreBien = true;                // what the desktop's opener answers
+    QString noAbre;                      // why the desktop's opener fails; empty: it opens
     TemporizadorFalso* reloj = nullptr;  // the window's
     bool ocupadoConCaja = false;  // a box came up under the busy pointer or the progress dialog
 };
@@ -653,7 +653,9 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         QTemporaryDir raiz;
         EscritorioFalso escritorio(raiz.path());
         escritorio.visorChm = c.visor;
-        escritorio.abreBien = c.abreBien;
+        if (!c.abreBien) {
+            escritorio.noAbre = QStringLiteral("no hay ningún programa para abrirlo");
+        }
         QDir().mkpath(escritorio.programa + QStringLiteral("/ayuda"));
         for (const auto& [hay, nombre] :
              {std::pair{c.chm, "tralmix.chm"}, std::pair{c.html, "ayuda/index.html"}}) {
@@ -669,7 +671,11 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         const QString abre = escritorio.programa + u'/' + QString::fromUtf8(c.abre);
         const QString aviso = c.abre == nullptr ? qtexto(kSinAyuda)
                               : c.abreBien      ? QString()
-                                                : QStringLiteral("No se pudo abrir:\r\n") + abre;
+                                                : QStringLiteral("No se pudo abrir:\r\n") + abre +
+                                                 QStringLiteral(
+                                                     "\r\n\r\nMotivo: no hay "
+                                                     "ningún programa para "
+                                                     "abrirlo");
         if (c.abre == nullptr) {
             EXPECT_TRUE(escritorio.abiertos.empty());
         } else {
