@@ -186,6 +186,26 @@ void Imagen::mouseDoubleClickEvent(QMouseEvent* evento) {
     }
 }
 
+void Imagen::keyPressEvent(QKeyEvent* evento) {
+    const int tecla = evento->key();
+    if ((tecla == Qt::Key_Return || tecla == Qt::Key_Enter || tecla == Qt::Key_Space) &&
+        !evento->isAutoRepeat() && alTeclear) {
+        alTeclear();
+        return;
+    }
+    QLabel::keyPressEvent(evento);
+}
+
+void Imagen::paintEvent(QPaintEvent* evento) {
+    QLabel::paintEvent(evento);
+    if (hasFocus()) {
+        // White on the blue window, where the style's own mark would not show.
+        QPainter pintor(this);
+        pintor.setPen(QPen(QColor(255, 255, 255), 1, Qt::DotLine));
+        pintor.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
 void CajaRuta::keyPressEvent(QKeyEvent* evento) {
     if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && alEnter) {
         alEnter();
@@ -264,14 +284,16 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     imgAyuda_->setPixmap(QPixmap(QStringLiteral(":/tralmix/ayuda.png")));
     imgAyuda_->setCursor(mano);
     imgAyuda_->setToolTip(qtexto(vista::kConsejoAyuda));
+    imgAyuda_->setAccessibleName(QStringLiteral("Ayuda"));
     imgAyuda_->alDobleClic = [this] { imgAyuda_DblClick(); };
+    imgAyuda_->alTeclear = [this] { imgAyuda_DblClick(); };
 
     Image1_ = new Imagen(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
     Image1_->setGeometry(enTwips(vista::kImage1));
     Image1_->setPixmap(QPixmap(QStringLiteral(":/tralmix/logo.png")));
     Image1_->setCursor(mano);
-    Image1_->setToolTip(qtexto(vista::consejoLogo()));
+    Image1_->setToolTip(qtexto(vista::kConsejoLogo));
     Image1_->alPulsar = [this] { Image1_Click(); };
 
     lblInfo_ = new QLabel(qtexto(vista::kTextoEtiqueta), this);
@@ -285,13 +307,15 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         lblInfo_->setAutoFillBackground(false);
     }
 
-    // Tab order: the button, the path box, (the label takes no focus), the instructions.
-    for (QWidget* sinFoco : {static_cast<QWidget*>(imgAyuda_), static_cast<QWidget*>(Image1_),
-                             static_cast<QWidget*>(lblInfo_)}) {
+    // Tab order: the button, the path box, (the label takes no focus), the instructions, the help
+    // icon, so that the help is reached from the keyboard too.
+    for (QWidget* sinFoco : {static_cast<QWidget*>(Image1_), static_cast<QWidget*>(lblInfo_)}) {
         sinFoco->setFocusPolicy(Qt::NoFocus);
     }
+    imgAyuda_->setFocusPolicy(Qt::TabFocus);
     setTabOrder(cmd_file01_, txtFile01_);
     setTabOrder(txtFile01_, Text1_);
+    setTabOrder(Text1_, imgAyuda_);
     cmd_file01_->setFocus();
 
     // A file dropped anywhere on the window counts; the boxes would take it as text.
@@ -307,6 +331,10 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         },
         [this](Desenlace) { txtFile01_->setReadOnly(false); },
     };
+
+    // F1 anywhere in the window: the help.
+    auto* teclaAyuda = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(teclaAyuda, &QShortcut::activated, this, [this] { imgAyuda_DblClick(); });
 
     auto* menuTeclado = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuTeclado, &QShortcut::activated, this,
@@ -453,7 +481,8 @@ void principal::abrir(const QUrl& destino) {
 }
 
 void principal::Image1_Click() {
-    abrir(QUrl(qtexto(vista::kSitioWeb)));
+    // What ships with the program: its help, whose first page says what it is.
+    imgAyuda_DblClick();
 }
 
 void principal::imgAyuda_DblClick() {

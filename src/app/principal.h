@@ -1,7 +1,8 @@
 #pragma once
 
 // principal: the program's only window. It shows the instructions, the path box and the "..."
-// button that start a processing run, the maker's logo (a link to the web site) and the help icon.
+// button that start a processing run, the maker's logo and the help icon (both open the help, and
+// so does F1).
 
 #include <functional>
 #include <memory>
@@ -57,17 +58,21 @@ struct Motor {
 // The hand pointer of the two images: 32 by 32, monochrome, hot spot at (7, 1).
 QCursor cursorMano();
 
-// An image that reports clicks and double clicks.
+// An image that reports clicks and double clicks; one that takes the focus (the help icon) is
+// pressed from the keyboard by Enter or Space too, and shows its focus.
 class Imagen : public QLabel {
   public:
     using QLabel::QLabel;
     std::function<void()> alPulsar;
     std::function<void()> alDobleClic;
+    std::function<void()> alTeclear;
 
   protected:
     void mousePressEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void mouseDoubleClickEvent(QMouseEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
 
   private:
     bool presionada_ = false;

@@ -213,7 +213,11 @@ void Principal::crearControles() {
                           vista::kCmdFile01, kIdBoton);
     enviarFuente(cmd_file01_, fuentePorOmision);
 
-    imgAyuda_ = control(0, WC_STATICW, L"", SS_ICON | SS_NOTIFY, vista::kImgAyuda, kIdAyuda);
+    // Reached by Tab too: a keyboard opens the help with Enter or Space on it (or F1 anywhere).
+    imgAyuda_ =
+        control(0, WC_STATICW, L"", SS_ICON | SS_NOTIFY | WS_TABSTOP, vista::kImgAyuda, kIdAyuda);
+    ::SetWindowSubclass(imgAyuda_, &Principal::procedimientoAyuda, 3,
+                        reinterpret_cast<DWORD_PTR>(this));
     iconoAyuda_ = static_cast<HICON>(
         ::LoadImageW(instancia_, MAKEINTRESOURCEW(IDI_AYUDA), IMAGE_ICON, 32, 32, 0));
     ::SendMessageW(imgAyuda_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(iconoAyuda_));
@@ -227,17 +231,18 @@ void Principal::crearControles() {
         control(0, WC_STATICW, ancho(vista::kTextoEtiqueta), SS_LEFT, vista::kLblInfo, kIdEtiqueta);
     enviarFuente(lblInfo_, fuenteEtiqueta_);
 
-    // Tab order (the order of the siblings): the button, the path box, the instructions.
+    // Tab order (the order of the siblings): the button, the path box, the instructions, the help.
     constexpr UINT kSoloOrden = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     ::SetWindowPos(cmd_file01_, HWND_TOP, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(txtFile01_, cmd_file01_, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(Text1_, txtFile01_, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(imgAyuda_, Text1_, 0, 0, 0, 0, kSoloOrden);
 
     consejos_ =
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instancia_, nullptr);
-    const std::wstring consejoLogo = ancho(vista::consejoLogo());
+    const std::wstring consejoLogo = ancho(vista::kConsejoLogo);
     const std::wstring consejoBoton = ancho(vista::kConsejoBoton);
     const std::wstring consejoAyuda = ancho(vista::kConsejoAyuda);
     for (const auto& [destino, texto] :
@@ -284,12 +289,15 @@ void Principal::menuContextual(LPARAM donde) {
     }
 }
 
-bool Principal::teclaDeMenu(const MSG& m) {
-    if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) {
+bool Principal::teclaDeVentana(const MSG& m) {
+    if ((m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) || ::GetActiveWindow() != hwnd_) {
         return false;
     }
-    const bool tecla = m.wParam == VK_APPS || (m.wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0);
-    if (!tecla || ::GetActiveWindow() != hwnd_) {
+    if (m.wParam == VK_F1 && m.message == WM_KEYDOWN) {
+        imgAyuda_DblClick();
+        return true;
+    }
+    if (m.wParam != VK_APPS && (m.wParam != VK_F10 || ::GetKeyState(VK_SHIFT) >= 0)) {
         return false;
     }
     menuContextual(-1);
@@ -367,7 +375,8 @@ void Principal::abrir(const std::u16string& destino) {
 }
 
 void Principal::Image1_Click() {
-    abrir(vista::kSitioWeb);
+    // What ships with the program: its help, whose first page says what it is.
+    imgAyuda_DblClick();
 }
 
 void Principal::imgAyuda_DblClick() {
@@ -517,6 +526,43 @@ LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPAR
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+LRESULT CALLBACK Principal::procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                               DWORD_PTR datos) {
+    switch (msg) {
+        case WM_CHAR:
+            // Enter comes to the window as IDOK; Space is the icon's own, as a button's.
+            if (wp == L' ') {
+                reinterpret_cast<Principal*>(datos)->imgAyuda_DblClick();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            // The focus frame is drawn over the gradient: the window repaints what lies behind.
+            RECT r{};
+            ::GetWindowRect(hwnd, &r);
+            ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+            ::InvalidateRect(::GetParent(hwnd), &r, TRUE);
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        }
+        case WM_PAINT: {
+            const LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+            if (::GetFocus() == hwnd) {
+                RECT marco{};
+                ::GetClientRect(hwnd, &marco);
+                const HDC dc = ::GetDC(hwnd);
+                ::DrawFocusRect(dc, &marco);
+                ::ReleaseDC(hwnd, dc);
+            }
+            return r;
+        }
+        default:
+            break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
 void Principal::cancelar() {
     if (!corredor_->enCurso()) {
         return;
@@ -606,11 +652,12 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             // Enter reaches the window as IDOK from the dialog keys; on "..." it presses it, as
             // Space does (an owner-drawn button is never the default one).
             const bool enterEnBoton = id == IDOK && ::GetFocus() == cmd_file01_;
+            const bool enterEnAyuda = id == IDOK && ::GetFocus() == imgAyuda_;
             if ((id == kIdBoton && aviso == BN_CLICKED) || enterEnBoton) {
                 cmd_file01_Click();
             } else if (id == kIdLogo && aviso == STN_CLICKED) {
                 Image1_Click();
-            } else if (id == kIdAyuda && aviso == STN_DBLCLK) {
+            } else if ((id == kIdAyuda && aviso == STN_DBLCLK) || enterEnAyuda) {
                 imgAyuda_DblClick();
             }
             return 0;

@@ -58,9 +58,9 @@ class Principal {
 
     HWND hwnd() const { return hwnd_; }
 
-    // Shift+F10 or the context-menu key while this window is active, whichever control has the
-    // focus: the window's menu, at its middle. True when m was that key.
-    bool teclaDeMenu(const MSG& m);
+    // The window's own keys while it is active, whichever control has the focus: Shift+F10 or
+    // the context-menu key open its menu, at its middle; F1 opens the help. True when m was one.
+    bool teclaDeVentana(const MSG& m);
 
   private:
     static LRESULT CALLBACK procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -68,6 +68,8 @@ class Principal {
                                               UINT_PTR id, DWORD_PTR datos);
     static LRESULT CALLBACK procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                                        UINT_PTR id, DWORD_PTR datos);
+    static LRESULT CALLBACK procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                               UINT_PTR id, DWORD_PTR datos);
     LRESULT atender(UINT msg, WPARAM wp, LPARAM lp);
 
     void Form_Load();

@@ -278,6 +278,11 @@ describe('la página', { timeout: 120000 }, () => {
     const primero = await pagina.$eval('.grupo', (g) => g.textContent);
     await pagina.waitForFunction(() => document.querySelector('.copiar').textContent === 'Copiado');
     assert.equal(await pagina.evaluate(() => navigator.clipboard.readText()), primero);
+    // F1, from wherever the focus is, unfolds the help and takes the focus to it.
+    await pagina.keyboard.press('F1');
+    assert.deepEqual(await pagina.evaluate(() => [document.querySelector('details.ayuda').open,
+                                                  document.activeElement.tagName]),
+                     [true, 'SUMMARY']);
   });
 
   test('axe no halla faltas en reposo ni con una lista', async () => {
