@@ -134,8 +134,14 @@ lista_de() {
     esac
 }
 
-mapfile -t guiones < <(git ls-files '.ci/run' '*.sh')
-mapfile -t otros < <(git ls-files '*.py' '*.mjs' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake')
+# The project's files, without git (a fresh machine may have the sources from an archive), the
+# build folders and the browser tests' modules; this script's own awk programs are no shell code.
+archivos() {
+    find . \( -path ./build -o -path ./.git -o -name node_modules \) -prune -o -type f \
+        \( "$@" \) -print | sed 's#^\./##' | sort
+}
+mapfile -t guiones < <(archivos -path ./.ci/run -o -name '*.sh' | grep -vx scripts/comprobar-ordenes.sh)
+mapfile -t otros < <(archivos -name '*.py' -o -name '*.mjs' -o -name CMakeLists.txt -o -name '*.cmake')
 
 # The package of every program file dpkg knows, read once.
 declare -A paquete_de_archivo
