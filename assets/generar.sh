@@ -3,6 +3,7 @@
 # results are kept in the repository so that building needs no SVG renderer.
 set -euo pipefail
 cd "$(dirname "$0")"
+../scripts/setup-debian.sh librsvg2-bin icoutils python3
 rsvg-convert -w 122 -h 114 logo.svg -o logo.png
 rsvg-convert -w 32 -h 32 icono.svg -o icono.png
 rsvg-convert -w 48 -h 48 icono.svg -o icono48.png

@@ -271,7 +271,7 @@ class PuertoCallado final : public Puerto {
     void mensaje(std::u16string_view, Estilo, std::u16string_view) override {}
     RespuestaDialogo mostrarDialogo(const AjustesDialogo&) override { return {}; }
     std::uintptr_t ventana() const override { return 0; }
-    bool abrirArchivo(const std::u16string&) override { return true; }
+    std::u16string abrirArchivo(const std::u16string&) override { return {}; }
 
   private:
     std::u16string caja_;

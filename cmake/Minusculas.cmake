@@ -1,10 +1,12 @@
-# The browser build's lower-casing table, generated from the build machine's ICU by
-# tools/minusculas. Natively the tool is one more target; when cross-building (the browser) it is
-# built apart with the machine's own compiler.
+# The browser build's lower-casing table and every build's table of character classes (what a
+# list's separator may hold), generated from the build machine's ICU by tools/minusculas.
+# Natively the tool is one more target; when cross-building (the browser, Windows) it is built
+# apart with the machine's own compiler.
 #
-# tralmix_tabla_minusculas(TARGET): adds the generated table's folder to TARGET's include path.
+# tralmix_tabla_minusculas(TARGET): adds the generated tables' folder to TARGET's include path.
 set(TRALMIX_TABLA_DIR ${CMAKE_BINARY_DIR}/generado)
 set(TRALMIX_TABLA ${TRALMIX_TABLA_DIR}/util/minusculas_tabla.inc)
+set(TRALMIX_TABLA_CLASES ${TRALMIX_TABLA_DIR}/util/clases_tabla.inc)
 
 if(CMAKE_CROSSCOMPILING)
     include(ExternalProject)
@@ -23,12 +25,12 @@ else()
 endif()
 
 add_custom_command(
-    OUTPUT ${TRALMIX_TABLA}
+    OUTPUT ${TRALMIX_TABLA} ${TRALMIX_TABLA_CLASES}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TRALMIX_TABLA_DIR}/util
-    COMMAND ${tralmix_generador} ${TRALMIX_TABLA}
+    COMMAND ${tralmix_generador} ${TRALMIX_TABLA} ${TRALMIX_TABLA_CLASES}
     DEPENDS ${tralmix_generador_dep}
-    COMMENT "Tabla de minúsculas desde ICU")
-add_custom_target(tralmix_tabla_minusculas DEPENDS ${TRALMIX_TABLA})
+    COMMENT "Tablas de minúsculas y de clases desde ICU")
+add_custom_target(tralmix_tabla_minusculas DEPENDS ${TRALMIX_TABLA} ${TRALMIX_TABLA_CLASES})
 
 function(tralmix_tabla_minusculas target)
     add_dependencies(${target} tralmix_tabla_minusculas)

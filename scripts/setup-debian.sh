@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian 12, and any packages named as
-# arguments; does nothing when all is there.
+# arguments; does nothing when all is there. With TRALMIX_LISTAR_PAQUETES=1 it only prints the
+# packages, one a line (scripts/comprobar-ordenes.sh reads them so).
 set -euo pipefail
 
 packages=(
@@ -13,8 +14,15 @@ packages=(
     desktop-file-utils appstream shared-mime-info
     # the Debian package: its dependencies, man pages (a Spanish locale's sources) and checks
     dpkg-dev file help2man locales lintian
+    # The desktop's opener (xdg-open) for the window's list and help, and xdg-mime for its tests.
+    xdg-utils
     "$@"
 )
+
+if [[ ${TRALMIX_LISTAR_PAQUETES:-} == 1 ]]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

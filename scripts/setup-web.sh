@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 extra=(emscripten chromium nodejs)
-if ! command -v npm >/dev/null; then
+if ! command -v npm >/dev/null ||
+    dpkg-query -W -f='${Status}' npm 2>/dev/null | grep -q 'install ok installed'; then
     extra+=(npm)
 fi
 ./scripts/setup-debian.sh "${extra[@]}"

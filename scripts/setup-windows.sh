@@ -11,8 +11,10 @@ packages=(
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools
     googletest
     wine wine64 fonts-wine
-    icoutils python3-pefile zip
+    icoutils python3-pefile zip unzip
     wixl msitools
+    # The packages' time stamps: the last commit's time.
+    git
 )
 
 ./scripts/setup-debian.sh "${packages[@]}"

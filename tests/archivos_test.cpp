@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "puerto_falso.h"
 
@@ -150,32 +154,61 @@ TEST(ArchivoTrabajo, HardLinkedFileIsLeftAlone) {
     EXPECT_EQ(prueba::leer(original), "keep me");
 }
 
-// The opener's answer comes back: a failing one is told (the window says so), one that keeps
-// the viewer open is not waited for.
-TEST(Entorno, AbrirHandsThePathToTheOpenerAndTellsItsAnswer) {
+// The opener's answer comes back as the reason the window and the command show; one that keeps
+// the viewer open is not waited for. The wait is given: long where the opener answers (it costs
+// nothing then), none where it keeps running.
+TEST(Entorno, AbrirHandsThePathToTheOpenerAndTellsWhyItFailed) {
+    using namespace std::chrono_literals;
     struct Caso {
         const char* que;
-        const char* fin;  // how the opener ends after writing down its argument
-        bool abierto;
+        const char* fin;  // how the opener ends after writing down its argument; null: no opener
+        std::chrono::milliseconds espera;
+        std::u16string motivo;
     };
     const Caso casos[] = {
-        {"opened", "exit 0", true},
-        {"no program for the file", "exit 3", false},
-        {"viewer still open", "sleep 5", true},
+        {"opened", "exit 0", 600s, u""},
+        {"no program for the file", "exit 3", 600s,
+         u"no hay ningún programa para abrirlo en este escritorio"},
+        {"no such file", "exit 2", 600s, u"el archivo o la carpeta no existe"},
+        {"the viewer failed", "exit 4", 600s, u"el programa que debía abrirlo falló"},
+        {"viewer still open", "exec sleep 600", 0s, u""},
+        {"no opener installed", nullptr, 600s,
+         u"no está instalado xdg-open (el paquete xdg-utils), que abre los archivos con el "
+         u"programa del escritorio"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.que);
         prueba::CarpetaTemporal dir;
         const auto registro = dir.ruta() / "abierto";
-        const auto stub = dir.escribir("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" +
-                                                       registro.string() + "\"\n" + c.fin + "\n");
-        ::chmod(stub.c_str(), 0755);
+        const auto proceso = dir.ruta() / "pid";
+        if (c.fin != nullptr) {
+            const auto stub =
+                dir.escribir("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + registro.string() +
+                                             "\"\necho $$ > \"" + proceso.string() + ".n\"\nmv \"" +
+                                             proceso.string() + ".n\" \"" + proceso.string() +
+                                             "\"\n" + c.fin + "\n");
+            ::chmod(stub.c_str(), 0755);
+        }
         const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-        ::setenv("PATH", (dir.ruta().string() + ":" + antes).c_str(), 1);
-        const bool abierto = entorno::abrir(u"/home/ana/Mails 2005 ñ.txt");
+        // The stub's own tools stay reachable; without a stub, nothing answers for xdg-open.
+        ::setenv(
+            "PATH",
+            c.fin != nullptr ? (dir.ruta().string() + ":" + antes).c_str() : dir.ruta().c_str(), 1);
+        const std::u16string motivo = entorno::abrir(u"/home/ana/Mails 2005 ñ.txt", c.espera);
         ::setenv("PATH", antes.c_str(), 1);
-        EXPECT_EQ(abierto, c.abierto);
+        EXPECT_EQ(motivo, c.motivo);
+        if (c.fin == nullptr) {
+            continue;
+        }
+        // An opener that answered has written its notes; a viewer still open may not have
+        // started yet: its note is waited for, then it goes.
+        while (c.espera == 0s && !fs::exists(proceso)) {
+            std::this_thread::sleep_for(10ms);
+        }
         EXPECT_EQ(prueba::leer(registro), "/home/ana/Mails 2005 \xC3\xB1.txt");
+        if (c.espera == 0s) {
+            ::kill(std::stoi(prueba::leer(proceso)), SIGTERM);
+        }
     }
 }
 

@@ -92,18 +92,18 @@ printf 'a@x.example\r\n\000\000\001\002b@x.example\r\n' >"$work/datos.txt"
 printf '%%PDF-1.4\n%%\342\343\n1 0 obj a@x.example\n' >"$work/informe.pdf"
 for c in "clientes.xlsx|guárdela como CSV" "datos.txt|bytes nulos" "informe.pdf|documento PDF"; do
     IFS='|' read -r name reason <<<"$c"
-    run "$work/$name"
+    leer "$work/$name"
     status=$?
     [ "$status" -eq 1 ] || fail "$name" "status $status, expected 1"
-    grep -q "$reason" "$work/stderr" || fail "$name" "no reason given: $(head -c 300 "$work/stderr")"
+    grep -q "$reason" "$err" || fail "$name" "no reason given: $(head -c 300 "$err")"
     [ ! -e "$list" ] || fail "$name" "a list was written"
 done
 printf '\377\376a\000@\000x\000.\000e\000s\000\r\000\n\000' >"$work/utf16.txt"
 printf 'b@x.example\r\n' >"$work/notas.dat"
 for name in utf16.txt notas.dat; do
-    run "$work/$name"
+    leer "$work/$name"
     status=$?
-    [ "$status" -eq 0 ] || fail "$name" "status $status: $(head -c 300 "$work/stderr")"
+    [ "$status" -eq 0 ] || fail "$name" "status $status: $(head -c 300 "$err")"
 done
 
 # A file without an extension goes by its content: a mailbox (as mail programs keep "Inbox"), a
@@ -116,7 +116,7 @@ printf 'frank@x.example\r\n' >"$work/lista"
 for c in "Inbox|alice@x.example bob@x.example" "Tarjeta|carol@x.example" \
     "libreta|eve@x.example" "lista|frank@x.example"; do
     IFS='|' read -r name want <<<"$c"
-    run "$work/$name"
+    leer "$work/$name"
     got=$(addresses | tr 'A-Z' 'a-z' | tr '\n' ' ')
     [ "$got" = "$want " ] || fail "$name" "listed: $got, expected: $want"
 done
@@ -126,9 +126,9 @@ done
 limit_kb=250000
 if (ulimit -v $limit_kb && "$cli" --version >/dev/null 2>&1); then
     { head -c 30000000 /dev/zero | tr '\0' ','; printf 'x@y.example\r\n'; } >"$work/vacios.csv"
-    (ulimit -v $limit_kb && run "$work/vacios.csv")
+    (ulimit -v $limit_kb && leer "$work/vacios.csv")
     status=$?
-    [ "$status" -eq 0 ] || fail empty-fields "status $status: $(head -c 300 "$work/stderr")"
+    [ "$status" -eq 0 ] || fail empty-fields "status $status: $(head -c 300 "$err")"
     [ "$(addresses)" = "x@y.example" ] || fail empty-fields "listed: $(addresses)"
     rm -f "$work/vacios.csv"
 else
@@ -145,6 +145,15 @@ for bad in "--group-size 0" "--group-size 1001" "--group-size 4x" "--separator '
     eval leer "$work/lista.csv" "$bad"
     [ "$status" -eq 2 ] || fail "$bad" "status $status, expected 2"
     grep -q 'no válido' "$err" || fail "$bad" "no clear message: $(head -c 200 "$err")"
+done
+
+# Separators that would break, hide or join the list's addresses: refused, saying why.
+for bad in $'\xc2\x85' $'\xe2\x80\xae' $'\xe2\x81\xa0' '@' ' y ' ', 5'; do
+    leer "$work/lista.csv" --separator "$bad"
+    status=$?
+    [ "$status" -eq 2 ] || fail "separator $(printf %q "$bad")" "status $status, expected 2"
+    grep -q '^tralmix-cli: separador no válido: no puede' "$err" ||
+        fail "separator $(printf %q "$bad")" "no reason given: $(head -c 200 "$err")"
 done
 
 echo "cli_formatos: $files files with expected addresses, $failures failures"

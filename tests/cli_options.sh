@@ -64,6 +64,7 @@ expect_status version 0 && same_text version $'tralmix 2.00\nCreador de lista de
 # Usage errors: status 2, a message on stderr, nothing on stdout, no list anywhere ------------
 
 usage_out=$(fresh usage_out)
+try_help='Pruebe «tralmix-cli --help» para más información.'
 while IFS='|' read -r tag args want; do
     # The table quotes its arguments as a command line would; a third column is a part of the
     # message that must be there.
@@ -72,6 +73,9 @@ while IFS='|' read -r tag args want; do
     expect_status "usage-$tag" 2
     [ -s "$err" ] || fail "usage-$tag" "no message on stderr"
     [ -z "$want" ] || grep -qF -- "$want" "$err" || fail "usage-$tag" "no \"$want\" in: $(head -n 1 "$err")"
+    # One line that says what is wrong and one that says where the help is, not the whole help.
+    [ "$(wc -l <"$err")" -eq 2 ] && [ "$(sed -n 2p "$err")" = "$try_help" ] ||
+        fail "usage-$tag" "not one line and the pointer to --help: $(head -c 300 "$err")"
     [ -s "$out" ] && fail "usage-$tag" "stdout not empty: $(head -c 200 "$out")"
     empty_dir "$usage_out" || fail "usage-$tag" "a list was written: $(ls -A "$usage_out")"
     empty_dir "$HOME" || fail "usage-$tag" "a list was written to HOME: $(ls -A "$HOME")"
@@ -97,7 +101,40 @@ output-dir-equals-empty|--output-dir= "$work/in/lista.txt"|falta el valor de --o
 date-twice|--date 2026-01-01 --date 2026-01-02 "$work/in/lista.txt"|--date aparece más de una vez
 date-twice-equals|--date=2026-01-01 "$work/in/lista.txt" --date=2026-01-02|--date aparece más de una vez
 temp-dir-twice|--temp-dir a --temp-dir=b "$work/in/lista.txt"|--temp-dir aparece más de una vez
+quiet-and-progress|-q --progress "$work/in/lista.txt"|--quiet y --progress no van juntos
 EOF
+
+# The short forms: -h and -V as --help and --version; -q as --quiet; other one-dash words stay
+# files, and so does a short form given as an option's value.
+run help-short -h
+expect_status help-short 0 && { cmp -s "$work/log/help.out" "$out" || fail help-short "not the help"; }
+run version-short -V
+expect_status version-short 0 && same_text version-short $'tralmix 2.00\nCreador de lista de correos\n' "$out"
+o=$(fresh short_out)
+run quiet-short -q --output-dir "$o" --temp-dir "$work/tmp" --date $date_arg "$work/in/lista.txt"
+expect_status quiet-short 0 && same_bytes quiet-short "$work/list.want" "$o/$list_name"
+run separator-q --separator -q --output-dir "$o" --temp-dir "$work/tmp" "$work/in/lista.txt"
+expect_status separator-q 2 && { grep -q 'separador no válido: no puede tener letras' "$err" ||
+    fail separator-q "$(head -n 1 "$err")"; }
+
+# "-": standard input, read as a pasted text (a pipe or a file), named so in the messages; the
+# copy the run reads goes with it, and only the working file stays in the temporary folder.
+o=$(fresh stdin_out)
+t=$(fresh stdin_tmp)
+run stdin-pipe --output-dir "$o" --temp-dir "$t" --date $date_arg - \
+    < <(printf 'De: Ana <Ana@example.com>, bo@example.com\r\n')
+if expect_status stdin-pipe 0; then
+    same_text stdin-pipe $'ana@example.com\r\n\r\nbo@example.com\r\n\r\n\r\n' "$o/$list_name"
+    [ "$(ls -A "$t")" = entrada.txt ] || fail stdin-pipe "left in the temporary folder: $(ls -A "$t")"
+fi
+run stdin-file --output-dir "$o" --temp-dir "$t" --date $date_arg - <"$work/in/lista.txt"
+expect_status stdin-file 0 && same_bytes stdin-file "$work/list.want" "$o/$list_name"
+run stdin-none --output-dir "$o" --temp-dir "$t" --date $date_arg - < <(printf 'sin direcciones\n')
+expect_status stdin-none 1 && same_text stdin-none \
+    $'Messenger Add-in: No se encontraron direcciones en el archivo:\n(entrada estándar)\n' "$err"
+run stdin-no-temp --output-dir "$o" --temp-dir "$work/no-such" - <"$work/in/lista.txt"
+expect_status stdin-no-temp 3 && { grep -q 'el archivo o la carpeta no existe' "$err" ||
+    fail stdin-no-temp "$(cat "$err")"; }
 
 # A successful run: stdout, stderr, the list -----------------------------------------------------
 

@@ -84,7 +84,32 @@ for c in INT:130 TERM:143 HUP:129; do
     [ "$(ls -A "$o")" = "$list_name" ] || fail "$sig" "left behind: $(ls -A "$o")"
     [ -z "$(ls -A "$t")" ] || fail "$sig" "left in the temporary folder: $(ls -A "$t")"
     [ -s "$work/log/$sig.out" ] && fail "$sig" "stdout not empty: $(head -c 200 "$work/log/$sig.out")"
+    grep -qx 'Interrumpido: no se creó la lista.' "$work/log/$sig.err" ||
+        fail "$sig" "no word of the stop: $(head -c 200 "$work/log/$sig.err")"
 done
+
+# Ctrl-C while standard input is still being read: the same stop, and the copy goes too. The
+# input stays open (a FIFO held by this script) until the copy's folder shows the read began.
+t=$(fresh stdin_tmp)
+mkfifo "$work/entrada"
+"$cli" --output-dir "$t" --temp-dir "$t" - <"$work/entrada" >"$work/log/stdin.out" \
+    2>"$work/log/stdin.err" &
+pid=$!
+exec 3>"$work/entrada"
+until compgen -G "$t/tralmix-*" >/dev/null || ! kill -0 "$pid" 2>/dev/null; do
+    sleep 0.05
+done
+# A command that stopped reading must not end this script with SIGPIPE.
+trap '' PIPE
+printf 'a@example.com\r\n' >&3 2>/dev/null
+kill -INT "$pid" 2>/dev/null
+wait "$pid"
+status=$?
+exec 3>&-
+err=$work/log/stdin.err
+expect_status stdin-INT 130
+grep -qx 'Interrumpido: no se creó la lista.' "$err" || fail stdin-INT "$(head -c 200 "$err")"
+[ -z "$(ls -A "$t")" ] || fail stdin-INT "left behind: $(ls -A "$t")"
 
 echo "cli_progreso: $failures failures"
 [ "$failures" -eq 0 ]

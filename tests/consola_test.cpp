@@ -31,6 +31,18 @@ TEST(Opciones, UsageErrorsAndValues) {
               MostrarProgreso::Siempre);
     EXPECT_EQ(std::get<Respuesta>(leerOpciones({"--version"})).salida,
               "tralmix 2.00\nCreador de lista de correos\n");
+    // The short forms as whole words only; "-" is standard input, "-x" and "-q" after "--" files.
+    EXPECT_EQ(std::get<Respuesta>(leerOpciones({"-V"})).salida,
+              std::get<Respuesta>(leerOpciones({"--version"})).salida);
+    EXPECT_EQ(std::get<Respuesta>(leerOpciones({"-h"})).salida,
+              std::get<Respuesta>(leerOpciones({"--help"})).salida);
+    const Opciones corto = std::get<Opciones>(leerOpciones({"-q", "-"}));
+    EXPECT_EQ(corto.progreso, MostrarProgreso::Nunca);
+    EXPECT_TRUE(corto.entradaEstandar && corto.entrada.empty());
+    const Opciones archivo = std::get<Opciones>(leerOpciones({"--", "-q"}));
+    EXPECT_EQ(archivo.progreso, MostrarProgreso::Automatico);
+    EXPECT_TRUE(archivo.entrada.ends_with(u"-q"));
+    EXPECT_FALSE(std::get<Opciones>(leerOpciones({"-x"})).entradaEstandar);
 }
 
 // Nothing before half a second; then one line redrawn in place, at most ten times a second, and

@@ -108,7 +108,7 @@ class PuertoRegistro : public prueba::PuertoFalso {
         return PuertoFalso::mostrarDialogo(a);
     }
     std::uintptr_t ventana() const override { return anotar("ventana", std::uintptr_t{7}); }
-    bool abrirArchivo(const std::u16string& r) override {
+    std::u16string abrirArchivo(const std::u16string& r) override {
         anotar("abrir " + prueba::u8(r));
         return PuertoFalso::abrirArchivo(r);
     }

@@ -169,6 +169,35 @@ TEST_F(Proceso, OneSeparatorSendsTheWholeTextToTheBulkPath) {
     EXPECT_NE(puerto.mensajes[0].texto.find(u"masivos"), std::u16string::npos);
 }
 
+// An entry that holds an invisible character (a default-ignorable or a bidirectional control)
+// is left out on every path: "wj\u2060@x.com" would show as "wj@x.com".
+TEST_F(Proceso, InvisibleCharactersKeepTheirEntryOut) {
+    const char* const invisibles[] = {
+        "\xE2\x81\xA0",      // U+2060 word joiner
+        "\xD8\x9C",          // U+061C Arabic letter mark
+        "\xC2\xAD",          // U+00AD soft hyphen
+        "\xE1\xA0\x8E",      // U+180E Mongolian vowel separator
+        "\xE2\x81\xA2",      // U+2062 invisible times
+        "\xF3\xA0\x81\x81",  // U+E0041 tag letter A
+        "\xEF\xB8\x8F",      // U+FE0F variation selector
+        "\xE3\x85\xA4",      // U+3164 Hangul filler
+    };
+    for (const char* invisible : invisibles) {
+        const std::string w = std::string("wj") + invisible + "@x.com";
+        for (const auto& [nombre, bytes] : {
+                 std::pair<std::string, std::string>{"lista.txt", "ok@x.com\r\n" + w + "\r\n"},
+                 {"correo.txt", "De: ok@x.com, " + w + "; otro" + invisible + "@x.com\r\n"},
+                 {"amigos.vcf",
+                  "BEGIN:VCARD\r\nEMAIL:" + w + "\r\nEMAIL:ok@x.com\r\nEND:VCARD\r\n"},
+             }) {
+            SCOPED_TRACE(prueba::visible(bytes));
+            elegir(nombre, bytes);
+            EXPECT_EQ(cmd_file01_Click(estado, puerto), Desenlace::Escrito);
+            EXPECT_EQ(lista(), "ok@x.com\r\n\r\n");
+        }
+    }
+}
+
 TEST_F(Proceso, MoreThan32767LinesAreAllKept) {
     std::string bytes;
     for (int i = 0; i < 40000; ++i) {

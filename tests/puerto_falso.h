@@ -26,7 +26,7 @@ class PuertoFalso : public Puerto {
     std::vector<AjustesDialogo> dialogos;
     std::vector<std::u16string> abiertos;
     RespuestaDialogo respuesta{false, {}};
-    bool abreBien = true;  // what the desktop's opener answers
+    std::u16string noAbre;  // why the desktop's opener fails; empty: it opens
     // The folders and date the tests give the state (preparar).
     std::u16string programa = u"/opt/tralmix";
     std::u16string resultado;
@@ -50,9 +50,9 @@ class PuertoFalso : public Puerto {
         return respuesta;
     }
     std::uintptr_t ventana() const override { return 0x1234; }
-    bool abrirArchivo(const std::u16string& ruta) override {
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
         abiertos.push_back(ruta);
-        return abreBien;
+        return noAbre;
     }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         if (hecho > total && total != 0) {

@@ -143,6 +143,20 @@ class Etapa : public ::testing::Test {
     std::filesystem::path destino() const { return dir.ruta() / "Mails_20050305.txt"; }
 };
 
+// A list the desktop could not open is still written and announced; the box that follows says
+// why, in the opener's words.
+TEST_F(Etapa, AListTheDesktopCannotOpenIsToldWithTheReason) {
+    puerto.noAbre = u"no hay ningún programa para abrirlo en este escritorio";
+    EtapaResultado etapa;
+    ASSERT_FALSE(etapa.preparar(estado));
+    EXPECT_EQ(informar(puerto, etapa.terminar(estado, puerto, kCierreLista)), Desenlace::Escrito);
+    ASSERT_EQ(puerto.mensajes.size(), 2u);
+    EXPECT_EQ(puerto.mensajes[1].texto,
+              u"No se pudo abrir:\r\n" + etapa.ruta() +
+                  u"\r\n\r\nMotivo: no hay ningún programa para abrirlo en este escritorio");
+    EXPECT_EQ(puerto.mensajes[1].estilo, Estilo::Exclamacion);
+}
+
 TEST_F(Etapa, AnnouncesOpensAndEmptiesTheBox) {
     EtapaResultado etapa;
     ASSERT_FALSE(etapa.preparar(estado));

@@ -86,6 +86,46 @@ TEST(TextoPropio, AgreesWithIcuOnTextsOfTheTrickyPieces) {
     }
 }
 
+// The invisible characters every build leaves out of addresses are exactly ICU's
+// default-ignorables and bidirectional controls; the byte-level test and the whole-block test
+// find each of them in UTF-8, with text around it, and nothing else.
+TEST(Invisibles, EveryCodePointAsIcu) {
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        const auto u = static_cast<UChar32>(c);
+        const bool icu = u_hasBinaryProperty(u, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
+                         u_hasBinaryProperty(u, UCHAR_BIDI_CONTROL);
+        ASSERT_EQ(esInvisible(c), icu) << std::hex << static_cast<unsigned>(c);
+        const std::string t = "an@x.com" + aUtf8(punto(c)) + "Ã©";
+        ASSERT_EQ(tieneInvisible(t), icu) << std::hex << static_cast<unsigned>(c);
+        if (icu) {
+            ASSERT_TRUE(puedeTenerInvisible(t)) << std::hex << static_cast<unsigned>(c);
+        }
+    }
+}
+
+// The classes every build judges separators by, from the table made at build time, are ICU's
+// general categories for every code point.
+TEST(Clases, EveryCodePointAsIcu) {
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        const auto u = static_cast<UChar32>(c);
+        const std::uint32_t g = U_GET_GC_MASK(u);
+        Clase esperada = Clase::Otra;
+        if ((g & (U_GC_CC_MASK | U_GC_CF_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0 ||
+            esInvisible(c)) {
+            esperada = Clase::Control;
+        } else if ((g & (U_GC_L_MASK | U_GC_ND_MASK)) != 0) {
+            esperada = Clase::LetraOCifra;
+        } else if ((g & U_GC_M_MASK) != 0) {
+            esperada = Clase::Marca;
+        }
+        ASSERT_EQ(clase(c), esperada) << std::hex << static_cast<unsigned>(c);
+    }
+    EXPECT_EQ(clase(0x110000), Clase::Control);
+}
+
 TEST(TextoPropio, Decodes1252AsIcu) {
     std::string todos;
     for (int b = 0; b < 256; ++b) {

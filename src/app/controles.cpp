@@ -60,6 +60,26 @@ void Imagen::mouseDoubleClickEvent(QMouseEvent* evento) {
     }
 }
 
+void Imagen::keyPressEvent(QKeyEvent* evento) {
+    const int tecla = evento->key();
+    if ((tecla == Qt::Key_Return || tecla == Qt::Key_Enter || tecla == Qt::Key_Space) &&
+        !evento->isAutoRepeat() && alTeclear) {
+        alTeclear();
+        return;
+    }
+    QLabel::keyPressEvent(evento);
+}
+
+void Imagen::paintEvent(QPaintEvent* evento) {
+    QLabel::paintEvent(evento);
+    if (hasFocus()) {
+        // White on the blue window, where the style's own mark would not show.
+        QPainter pintor(this);
+        pintor.setPen(QPen(QColor(255, 255, 255), 1, Qt::DotLine));
+        pintor.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
 void CajaRuta::keyPressEvent(QKeyEvent* evento) {
     if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && alEnter) {
         alEnter();

@@ -15,17 +15,21 @@ namespace tralmix {
 // The hand pointer of the two images: 32 by 32, monochrome, hot spot at (7, 1).
 QCursor cursorMano();
 
-// An image that reports clicks and double clicks.
+// An image that reports clicks and double clicks; one that takes the focus (the help icon) is
+// pressed from the keyboard by Enter or Space too, and shows its focus.
 class Imagen : public QLabel {
   public:
     using QLabel::QLabel;
     std::function<void()> alPulsar;
     std::function<void()> alDobleClic;
+    std::function<void()> alTeclear;
 
   protected:
     void mousePressEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void mouseDoubleClickEvent(QMouseEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
 
   private:
     bool presionada_ = false;

@@ -38,9 +38,9 @@ void EscritorioQt::mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
     caja.exec();
 }
 
-bool EscritorioQt::abrir(const QUrl& destino) {
+QString EscritorioQt::abrir(const QUrl& destino) {
     const QString texto = destino.isLocalFile() ? destino.toLocalFile() : destino.toString();
-    return entorno::abrir(texto.toStdU16String());
+    return qtexto(entorno::abrir(texto.toStdU16String()));
 }
 
 QString EscritorioQt::carpetaPrograma() const {

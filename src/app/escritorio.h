@@ -33,8 +33,9 @@ class Escritorio {
     virtual void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
                          const QString& titulo) = 0;
 
-    // Hands a file or an address to the desktop's default handler; false when it failed.
-    virtual bool abrir(const QUrl& destino) = 0;
+    // Hands a file or an address to the desktop's default handler; why it failed, empty when it
+    // did not.
+    virtual QString abrir(const QUrl& destino) = 0;
 
     virtual QString carpetaPrograma() const = 0;
     virtual QString carpetaResultado() const = 0;
@@ -65,7 +66,7 @@ class EscritorioQt : public Escritorio {
     AvisoError& avisos() override { return avisos_; }
     void mensaje(QWidget* dueno, const QString& texto, Estilo estilo,
                  const QString& titulo) override;
-    bool abrir(const QUrl& destino) override;
+    QString abrir(const QUrl& destino) override;
     QString carpetaPrograma() const override;
     QString carpetaResultado() const override;
     QString carpetaTemporal() const override;

@@ -27,12 +27,13 @@ QSettings ajustes() {
 OpcionesLista leerOpcionesGuardadas() {
     QSettings s = ajustes();
     OpcionesLista o{kPorGrupo, std::string(kSeparadorLista)};
-    if (const auto n = leerPorGrupo(s.value(kClavePorGrupo).toString().toStdString())) {
-        o.porGrupo = *n;
+    if (const auto n = leerPorGrupo(s.value(kClavePorGrupo).toString().toStdString()); n.valor) {
+        o.porGrupo = *n.valor;
     }
-    std::string motivo;
-    if (const auto sep = leerSeparador(s.value(kClaveSeparador).toString().toStdString(), motivo)) {
-        o.separador = *sep;
+    // Settings written by hand, or by an earlier version that let more through, are judged as
+    // the dialog judges them.
+    if (auto sep = leerSeparador(s.value(kClaveSeparador).toString().toStdU16String()); sep.valor) {
+        o.separador = std::move(*sep.valor);
     }
     return o;
 }
@@ -90,16 +91,15 @@ DialogoOpciones::DialogoOpciones(const OpcionesLista& actuales, QWidget* padre) 
 }
 
 void DialogoOpciones::revisar() {
-    std::string motivo;
-    const bool valido = leerSeparador(separador_->text().toStdString(), motivo).has_value();
-    aviso_->setText(valido ? QString()
-                           : QStringLiteral("El separador ") + QString::fromStdString(motivo) +
-                                 QStringLiteral("."));
-    aceptar_->setEnabled(valido);
+    const auto leido = leerSeparador(separador_->text().toStdU16String());
+    aviso_->setText(leido.valor ? QString() : QString::fromStdString(comoAviso(leido.error)));
+    aceptar_->setEnabled(leido.valor.has_value());
 }
 
 OpcionesLista DialogoOpciones::opciones() const {
-    return {static_cast<std::size_t>(porGrupo_->value()), separador_->text().toStdString()};
+    // Accepted only when valid, so its UTF-8 is the text itself.
+    return {static_cast<std::size_t>(porGrupo_->value()),
+            *leerSeparador(separador_->text().toStdU16String()).valor};
 }
 
 }  // namespace tralmix

@@ -89,8 +89,8 @@ class PuertoVentana : public Puerto {
     std::uintptr_t ventana() const override {
         return static_cast<std::uintptr_t>(ventana_.winId());
     }
-    bool abrirArchivo(const std::u16string& ruta) override {
-        return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta)));
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
+        return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta))).toStdU16String();
     }
 
   private:
@@ -203,14 +203,16 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     imgAyuda_->setPixmap(QPixmap(QStringLiteral(":/tralmix/ayuda.png")));
     imgAyuda_->setCursor(mano);
     imgAyuda_->setToolTip(qtexto(vista::kConsejoAyuda));
+    imgAyuda_->setAccessibleName(QStringLiteral("Ayuda"));
     imgAyuda_->alDobleClic = [this] { imgAyuda_DblClick(); };
+    imgAyuda_->alTeclear = [this] { imgAyuda_DblClick(); };
 
     Image1_ = new Imagen(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
     Image1_->setGeometry(enTwips(vista::kImage1));
     Image1_->setPixmap(QPixmap(QStringLiteral(":/tralmix/logo.png")));
     Image1_->setCursor(mano);
-    Image1_->setToolTip(qtexto(vista::consejoLogo()));
+    Image1_->setToolTip(qtexto(vista::kConsejoLogo));
     Image1_->alPulsar = [this] { Image1_Click(); };
 
     lblInfo_ = new QLabel(qtexto(vista::kTextoEtiqueta), this);
@@ -224,13 +226,15 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         lblInfo_->setAutoFillBackground(false);
     }
 
-    // Tab order: the button, the path box, (the label takes no focus), the instructions.
-    for (QWidget* sinFoco : {static_cast<QWidget*>(imgAyuda_), static_cast<QWidget*>(Image1_),
-                             static_cast<QWidget*>(lblInfo_)}) {
+    // Tab order: the button, the path box, (the label takes no focus), the instructions, the help
+    // icon, so that the help is reached from the keyboard too.
+    for (QWidget* sinFoco : {static_cast<QWidget*>(Image1_), static_cast<QWidget*>(lblInfo_)}) {
         sinFoco->setFocusPolicy(Qt::NoFocus);
     }
+    imgAyuda_->setFocusPolicy(Qt::TabFocus);
     setTabOrder(cmd_file01_, txtFile01_);
     setTabOrder(txtFile01_, Text1_);
+    setTabOrder(Text1_, imgAyuda_);
     cmd_file01_->setFocus();
 
     // A file dropped anywhere on the window counts; the boxes would take it as text.
@@ -248,6 +252,10 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         },
         [this](Desenlace) { txtFile01_->setReadOnly(false); },
     };
+
+    // F1 anywhere in the window: the help.
+    auto* teclaAyuda = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(teclaAyuda, &QShortcut::activated, this, [this] { imgAyuda_DblClick(); });
 
     auto* menuTeclado = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuTeclado, &QShortcut::activated, this,
@@ -386,14 +394,16 @@ void principal::dropEvent(QDropEvent* evento) {
 }
 
 void principal::abrir(const QUrl& destino) {
-    if (!escritorio_.abrir(destino)) {
+    if (const QString motivo = escritorio_.abrir(destino); !motivo.isEmpty()) {
         const QString nombre = destino.isLocalFile() ? destino.toLocalFile() : destino.toString();
-        puerto_->mensaje(mensajeApertura(nombre.toStdU16String()), Estilo::Exclamacion, kTitulo);
+        puerto_->mensaje(mensajeFallo(kNoSeAbrio, nombre.toStdU16String(), motivo.toStdU16String()),
+                         Estilo::Exclamacion, kTitulo);
     }
 }
 
 void principal::Image1_Click() {
-    abrir(QUrl(qtexto(vista::kSitioWeb)));
+    // What ships with the program: its help, whose first page says what it is.
+    imgAyuda_DblClick();
 }
 
 void principal::imgAyuda_DblClick() {

@@ -1,7 +1,8 @@
 #pragma once
 
 // principal: the program's only window. It shows the instructions, the path box and the "..."
-// button that start a processing run, the maker's logo (a link to the web site) and the help icon.
+// button that start a processing run, the maker's logo and the help icon (both open the help, and
+// so does F1).
 
 #include <functional>
 #include <memory>

@@ -28,13 +28,27 @@ int main(int argc, char** argv) {
     tralmix::Estado estado;
     estado.avance = tralmix::entorno::ajustesAvance();
     LineaProgreso linea(stderr, mostrar, estado.avance.demora);
-    const std::u16string entrada = opciones.entrada;
+    std::u16string entrada = opciones.entrada;
+    const bool deEntradaEstandar = opciones.entradaEstandar;
     PuertoConsola puerto(std::move(opciones), stderr, linea);
     puerto.prepararEstado(estado);
-    const tralmix::Desenlace desenlace =
-        tralmix::correr(estado, puerto, [&](tralmix::Estado& e, tralmix::Puerto& p) {
+    // "-": standard input, copied for the run into the temporary folder and removed after it.
+    CopiaEntrada copia;
+    tralmix::Desenlace desenlace = tralmix::Desenlace::Interrumpido;
+    if (deEntradaEstandar && !copia.copiar(estado.carpetaTemporal)) {
+        if (!copia.fallo().empty()) {
+            puerto.mensaje(copia.fallo(), tralmix::Estilo::Critico, tralmix::kTitulo);
+            desenlace = tralmix::Desenlace::FalloArchivo;
+        }
+    } else {
+        if (deEntradaEstandar) {
+            entrada = copia.ruta();
+            puerto.usarCopiaDeEntrada(entrada);
+        }
+        desenlace = tralmix::correr(estado, puerto, [&](tralmix::Estado& e, tralmix::Puerto& p) {
             return tralmix::procesarArchivo(e, p, entrada);
         });
+    }
     linea.borrar();
     // A caller that cannot learn where the list is has not got it.
     if (desenlace == tralmix::Desenlace::Escrito &&
@@ -42,9 +56,12 @@ int main(int argc, char** argv) {
         escribir(stderr, "tralmix-cli: no se pudo escribir la ruta de la lista\n");
         return tralmix::kSalidaFalloArchivo;
     }
-    // As a shell reports a program ended by that signal.
-    if (desenlace == tralmix::Desenlace::Interrumpido && senalDeInterrupcion() != 0) {
-        return 128 + senalDeInterrupcion();
+    if (desenlace == tralmix::Desenlace::Interrumpido) {
+        escribir(stderr, "Interrumpido: no se creó la lista.\n");
+        // As a shell reports a program ended by that signal.
+        if (senalDeInterrupcion() != 0) {
+            return 128 + senalDeInterrupcion();
+        }
     }
     return tralmix::codigoSalida(desenlace);
 }

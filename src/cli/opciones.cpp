@@ -22,8 +22,8 @@ namespace {
 
 constexpr std::string_view kUsoTexto =
     "Uso: tralmix-cli [--output-dir CARPETA] [--temp-dir CARPETA] [--date AAAA-MM-DD] [--open]\n"
-    "                 [--group-size N] [--separator TEXTO] [--quiet | --progress] ENTRADA\n"
-    "     tralmix-cli --help | --version\n"
+    "                 [--group-size N] [--separator TEXTO] [-q | --progress] ENTRADA\n"
+    "     tralmix-cli -h | -V\n"
     "\n"
     "Crea la lista de correos de ENTRADA en CARPETA/Mails_AAAAMMDD.txt, en grupos de 48, e\n"
     "imprime su ruta. ENTRADA puede ser:\n"
@@ -35,7 +35,8 @@ constexpr std::string_view kUsoTexto =
     "  .ldif         libreta de direcciones: los atributos mail y mozillaSecondEmail\n"
     "  .eml .mbox    correos guardados: De, Remitente, Responder a, Para, CC, CCO y Resent-*\n"
     "                de cada mensaje; el cuerpo de los mensajes no se lee\n"
-    "Cualquier otro archivo se lee como un .txt.\n"
+    "Cualquier otro archivo se lee como un .txt, y - es la entrada estándar, leída como un\n"
+    ".txt (un texto pegado: ... | tralmix-cli -).\n"
     "\n"
     "  --output-dir CARPETA  carpeta de la lista (por omisión, " TRALMIX_PERSONAL
     ")\n"
@@ -45,9 +46,12 @@ constexpr std::string_view kUsoTexto =
     "  --open                abre la lista con el programa predeterminado del escritorio\n"
     "  --group-size N        direcciones por grupo, de 1 a 1000 (por omisión, 48)\n"
     "  --separator TEXTO     texto entre las direcciones de un grupo (por omisión, \", \";\n"
-    "                        por ejemplo \"; \" para programas que separan con punto y coma)\n"
-    "  --quiet               no muestra el progreso\n"
+    "                        por ejemplo \"; \" para programas que separan con punto y coma;\n"
+    "                        sin letras, cifras, @ ni caracteres de control o invisibles)\n"
+    "  -q, --quiet           no muestra el progreso\n"
     "  --progress            muestra el progreso aunque la salida de errores no sea un terminal\n"
+    "  -h, --help            muestra esta ayuda\n"
+    "  -V, --version         muestra la versión\n"
     "\n"
     "En un terminal, el progreso aparece en la salida de errores cuando el proceso tarda.\n"
     "Ctrl-C detiene el proceso sin escribir la lista.\n"
@@ -55,13 +59,37 @@ constexpr std::string_view kUsoTexto =
     "Estado de salida: 0 lista creada, 1 entrada rechazada o sin direcciones, 2 error de uso,\n"
     "3 fallo al leer o escribir un archivo, 130 interrumpido (128 + la señal que lo detuvo).\n";
 
+// One line that says what is wrong, and where the whole help is.
 Respuesta errorDeUso(const std::string& texto) {
-    return {kSalidaUso, {}, "tralmix-cli: " + texto + "\n\n" + std::string(kUsoTexto)};
+    return {kSalidaUso,
+            {},
+            "tralmix-cli: " + texto + "\nPruebe «tralmix-cli --help» para más información.\n"};
+}
+
+// The short forms, taken only as whole words before "--": any other word with one dash is a
+// file ("-lista.txt"), and "-" is standard input.
+std::vector<std::string> sinFormasCortas(const std::vector<std::string>& argumentos) {
+    std::vector<std::string> largos;
+    bool soloArgumentos = false;
+    bool valor = false;  // the word after an option that takes one is its value, whatever it is
+    for (const std::string& a : argumentos) {
+        soloArgumentos = soloArgumentos || (a == "--" && !valor);
+        largos.push_back(soloArgumentos || valor ? a
+                         : a == "-h"             ? "--help"
+                         : a == "-V"             ? "--version"
+                         : a == "-q"             ? "--quiet"
+                                                 : a);
+        valor = !valor && !soloArgumentos &&
+                (a == "--output-dir" || a == "--temp-dir" || a == "--date" || a == "--group-size" ||
+                 a == "--separator");
+    }
+    return largos;
 }
 
 }  // namespace
 
-std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& argumentos) {
+std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& dados) {
+    const std::vector<std::string> argumentos = sinFormasCortas(dados);
     CLI::App app;
     // Our own help and usage texts, in Spanish; unknown words are judged below.
     app.set_help_flag();
@@ -157,23 +185,27 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& a
         }
     }
     if (porGrupo) {
-        opciones.porGrupo = leerPorGrupo(*porGrupo);
-        if (!opciones.porGrupo) {
-            return errorDeUso("tamaño de grupo no válido: " + *porGrupo +
-                              " (se espera un número entero de 1 a 1000)");
+        auto leido = leerPorGrupo(*porGrupo);
+        if (!leido.valor) {
+            return errorDeUso(leido.error);
         }
+        opciones.porGrupo = leido.valor;
     }
     if (separador) {
-        std::string motivo;
-        opciones.separador = leerSeparador(*separador, motivo);
-        if (!opciones.separador) {
-            return errorDeUso("separador no válido: " + motivo);
+        auto leido = leerSeparador(std::string_view(*separador));
+        if (!leido.valor) {
+            return errorDeUso(leido.error);
         }
+        opciones.separador = std::move(leido.valor);
     }
     if (entrada.empty()) {
         return errorDeUso("falta el archivo de entrada");
     }
-    opciones.entrada = entorno::rutaAbsoluta(entrada);
+    // "-": standard input, which the command copies to a file of its own before the run.
+    opciones.entradaEstandar = entrada == "-";
+    if (!opciones.entradaEstandar) {
+        opciones.entrada = entorno::rutaAbsoluta(entrada);
+    }
     if (salida) {
         opciones.carpetaResultado = entorno::rutaAbsoluta(*salida);
     }

@@ -16,7 +16,8 @@ inline constexpr int kSalidaUso = 2;
 enum class MostrarProgreso { Automatico, Nunca, Siempre };
 
 struct Opciones {
-    std::u16string entrada;  // absolute path of INPUT
+    std::u16string entrada;        // absolute path of INPUT
+    bool entradaEstandar = false;  // INPUT is "-": the text comes on standard input
     std::optional<std::u16string> carpetaResultado;
     std::optional<std::u16string> carpetaTemporal;
     std::optional<Fecha> fecha;

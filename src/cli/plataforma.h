@@ -4,6 +4,7 @@
 // plataforma_win.cpp answer it; everything else in the command is the same on every platform.
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace tralmix::cli {
@@ -22,5 +23,31 @@ int senalDeInterrupcion();
 // Writes UTF-8 text to the stream as the terminal or file behind it expects; false when not all
 // of it got there.
 bool escribir(std::FILE* flujo, std::string_view utf8);
+
+// How the messages name standard input, and the copy's name (a .txt: read as a pasted text).
+inline constexpr std::u16string_view kEntradaEstandar = u"(entrada estándar)";
+inline constexpr std::u16string_view kNombreCopia = u"entrada.txt";
+
+// Standard input ("-") copied into a file of the command's own, kNombreCopia in a new private
+// folder of the temporary folder: the run reads its input twice and checks that it has not
+// changed, which a pipe cannot give. The copy and its folder go with the object.
+class CopiaEntrada {
+  public:
+    CopiaEntrada() = default;
+    ~CopiaEntrada();
+    CopiaEntrada(const CopiaEntrada&) = delete;
+    CopiaEntrada& operator=(const CopiaEntrada&) = delete;
+
+    // Copies until the end of standard input; false when that failed (fallo() says what, on
+    // which file and why) or an interrupt came (interrumpido()), which stops it at once.
+    bool copiar(std::u16string_view carpetaTemporal);
+    const std::u16string& ruta() const { return ruta_; }
+    const std::u16string& fallo() const { return fallo_; }
+
+  private:
+    std::u16string carpeta_;
+    std::u16string ruta_;
+    std::u16string fallo_;
+};
 
 }  // namespace tralmix::cli

@@ -8,9 +8,14 @@
 #include <io.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "cli/plataforma.h"
+#include "extract/mensajes.h"
 #include "util/ancho.h"
+#include "util/archivos.h"
+#include "util/cadenas.h"
 #include "util/texto.h"
 
 namespace tralmix::cli {
@@ -79,6 +84,79 @@ bool escribir(std::FILE* flujo, std::string_view utf8) {
         utf8.remove_prefix(escritos);
     }
     return true;
+}
+
+CopiaEntrada::~CopiaEntrada() {
+    if (!ruta_.empty()) {
+        ::DeleteFileW(ancho(ruta_).c_str());
+    }
+    if (!carpeta_.empty()) {
+        ::RemoveDirectoryW(ancho(carpeta_).c_str());
+    }
+}
+
+bool CopiaEntrada::copiar(std::u16string_view carpetaTemporal) {
+    // A folder of a new name: the process's number and a count, until one is free.
+    const std::u16string base = conSeparador(std::u16string(carpetaTemporal)) + u"tralmix-" +
+                                texto::desdeUtf8OReemplazo(std::to_string(::GetCurrentProcessId()));
+    for (unsigned intento = 0;; ++intento) {
+        const std::u16string carpeta =
+            base + u"-" + texto::desdeUtf8OReemplazo(std::to_string(intento));
+        if (::CreateDirectoryW(ancho(carpeta).c_str(), nullptr)) {
+            carpeta_ = carpeta;
+            break;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS || intento > 1000) {
+            fallo_ = mensajeFallo(kNoSeCreoTrabajo, std::u16string(carpetaTemporal),
+                                  archivos::motivo(static_cast<int>(error)));
+            return false;
+        }
+    }
+    const std::u16string ruta = carpeta_ + u"\\" + std::u16string(kNombreCopia);
+    const HANDLE destino = ::CreateFileW(ancho(ruta).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (destino == INVALID_HANDLE_VALUE) {
+        fallo_ = mensajeFallo(kNoSeCreoTrabajo, ruta,
+                              archivos::motivo(static_cast<int>(::GetLastError())));
+        return false;
+    }
+    ruta_ = ruta;
+    const HANDLE entrada = ::GetStdHandle(STD_INPUT_HANDLE);
+    std::vector<char> bufer(std::size_t{1} << 16);
+    std::uint64_t total = 0;
+    while (!interrumpido()) {
+        DWORD leidos = 0;
+        if (!::ReadFile(entrada, bufer.data(), static_cast<DWORD>(bufer.size()), &leidos,
+                        nullptr)) {
+            const DWORD error = ::GetLastError();
+            // A pipe's writer closed it: the end of the input. Ctrl-C aborts a console's read.
+            if (error != ERROR_BROKEN_PIPE && error != ERROR_OPERATION_ABORTED) {
+                fallo_ = mensajeFallo(kNoSeLeyo, kEntradaEstandar,
+                                      archivos::motivo(static_cast<int>(error)));
+            }
+            break;
+        }
+        if (leidos == 0) {
+            break;
+        }
+        total += leidos;
+        if (total > archivos::kTamanoMaximo) {
+            fallo_ = mensajeFallo(kNoSeLeyo, kEntradaEstandar, kDemasiadoGrande);
+            break;
+        }
+        DWORD escritos = 0;
+        if (!::WriteFile(destino, bufer.data(), leidos, &escritos, nullptr) || escritos != leidos) {
+            fallo_ = mensajeFallo(kNoSeEscribioTrabajo, ruta_,
+                                  archivos::motivo(static_cast<int>(::GetLastError())));
+            break;
+        }
+    }
+    if (!::CloseHandle(destino) && fallo_.empty()) {
+        fallo_ = mensajeFallo(kNoSeEscribioTrabajo, ruta_,
+                              archivos::motivo(static_cast<int>(::GetLastError())));
+    }
+    return fallo_.empty() && !interrumpido();
 }
 
 }  // namespace tralmix::cli

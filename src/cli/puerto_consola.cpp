@@ -10,7 +10,15 @@ namespace tralmix::cli {
 PuertoConsola::PuertoConsola(Opciones opciones, std::FILE* errores, LineaProgreso& linea)
     : opciones_(std::move(opciones)), errores_(errores), linea_(linea) {}
 
-void PuertoConsola::mensaje(std::u16string_view texto, Estilo, std::u16string_view titulo) {
+void PuertoConsola::mensaje(std::u16string_view original, Estilo, std::u16string_view titulo) {
+    // The copy of standard input is gone after the run: it is named for what it holds.
+    std::u16string conNombre(original);
+    for (std::size_t i = 0; !copia_.empty() && (i = conNombre.find(copia_, i)) != conNombre.npos;
+         i += kEntradaEstandar.size()) {
+        conNombre.replace(i, copia_.size(), kEntradaEstandar);
+    }
+    original = conNombre;
+    const std::u16string_view texto = original;
     // A message box becomes "TITLE: TEXT", its CR LF line breaks printed as line breaks.
     std::string salida = texto::aUtf8(titulo) + ": ";
     for (std::size_t i = 0; i < texto.size(); ++i) {
@@ -28,9 +36,14 @@ RespuestaDialogo PuertoConsola::mostrarDialogo(const AjustesDialogo&) {
     return RespuestaDialogo{true, opciones_.entrada};
 }
 
-bool PuertoConsola::abrirArchivo(const std::u16string& ruta) {
+std::u16string PuertoConsola::abrirArchivo(const std::u16string& ruta) {
     listaAbierta_ = ruta;
-    return !opciones_.abrir || entorno::abrir(ruta);
+    return opciones_.abrir ? entorno::abrir(ruta) : std::u16string();
+}
+
+void PuertoConsola::usarCopiaDeEntrada(const std::u16string& copia) {
+    copia_ = copia;
+    opciones_.entrada = copia;
 }
 
 void PuertoConsola::prepararEstado(Estado& estado) const {

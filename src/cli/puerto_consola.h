@@ -25,12 +25,15 @@ class PuertoConsola final : public Puerto {
     void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override;
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
     std::uintptr_t ventana() const override { return 0; }
-    bool abrirArchivo(const std::u16string& ruta) override;
+    std::u16string abrirArchivo(const std::u16string& ruta) override;
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override;
     bool cancelado() const override;
 
     // The list the run finished and handed to the opener; empty until then.
     const std::u16string& listaAbierta() const { return listaAbierta_; }
+
+    // The run's input is this copy of standard input, which the messages name as such.
+    void usarCopiaDeEntrada(const std::u16string& copia);
 
   private:
     Opciones opciones_;
@@ -38,6 +41,7 @@ class PuertoConsola final : public Puerto {
     LineaProgreso& linea_;
     std::u16string caja_;
     std::u16string listaAbierta_;
+    std::u16string copia_;
 };
 
 }  // namespace tralmix::cli

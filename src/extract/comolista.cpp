@@ -17,6 +17,9 @@ bool contiene(std::string_view t, std::string_view s) {
 void comolista(Arreglo& lineas) {
     std::string corto;
     const auto n = static_cast<std::size_t>(contarElementos(lineas));
+    // An entry with an invisible character could show as another address; the whole block is
+    // looked at first, since most hold none.
+    const bool invisibles = texto::puedeTenerInvisible({lineas.bytes(), lineas.tamanoBytes()});
     for (std::size_t i = 0; i < n; ++i) {
         std::string_view t = texto::recortar(lineas[i]);
         if (t.empty()) {
@@ -31,9 +34,8 @@ void comolista(Arreglo& lineas) {
                    (t[k] != '.' || (k + 1 < t.size() && (t[k + 1] == '.' || t[k + 1] == 'h')));
             ++k;
         }
-        // An entry with a zero-width or bidirectional control could show as another address.
         if (!otro) {
-            if (!contiene(t, "@") || texto::tieneInvisible(t)) {
+            if (!contiene(t, "@") || (invisibles && texto::tieneInvisible(t))) {
                 lineas.vaciar(i);
             }
             continue;
@@ -48,7 +50,7 @@ void comolista(Arreglo& lineas) {
             t = lineas[i];
         }
         if (contiene(t, "(") || contiene(t, ")") || contiene(t, "..") || !contiene(t, "@") ||
-            texto::tieneInvisible(t)) {
+            (invisibles && texto::tieneInvisible(t))) {
             lineas.vaciar(i);
         }
     }

@@ -31,7 +31,7 @@ class PuertoRetenido final : public Puerto {
         return p_.mostrarDialogo(ajustes);
     }
     std::uintptr_t ventana() const override { return p_.ventana(); }
-    bool abrirArchivo(const std::u16string& ruta) override { return p_.abrirArchivo(ruta); }
+    std::u16string abrirArchivo(const std::u16string& ruta) override { return p_.abrirArchivo(ruta); }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         p_.progreso(fase, hecho, total);
         while (!p_.cancelado()) {
@@ -108,7 +108,7 @@ class Corredor::PuertoHilo final : public Puerto {
     std::uintptr_t ventana() const override {
         return c_.enInterfaz([&] { return c_.interfaz_.ventana(); });
     }
-    bool abrirArchivo(const std::u16string& ruta) override {
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
         return c_.enInterfaz([&] { return c_.interfaz_.abrirArchivo(ruta); });
     }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {

@@ -57,13 +57,6 @@ std::u16string textoPorcentaje(int milesimas) {
     return t + u" %";
 }
 
-std::u16string mensajeApertura(std::u16string_view destino) {
-    std::u16string texto(kNoSeAbrio);
-    texto += u"\r\n";
-    texto += destino;
-    return texto;
-}
-
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,
                             std::u16string_view motivo) {
     std::u16string texto(accion);

@@ -52,7 +52,8 @@ inline constexpr std::u16string_view kCreado = u"Se ha creado el archivo:";
 inline constexpr std::u16string_view kCierreMasivo = u"Ya puede enviar Mails masivos  :)";
 inline constexpr std::u16string_view kCierreLista = u"Ya puede enviar Mails a toda es lista  :)";
 
-// The desktop could not open a file or address (the list, the help, the web site).
+// The desktop could not open a file or address (the list, the help): a file error's form, with
+// the reason the opener gave.
 inline constexpr std::u16string_view kNoSeAbrio = u"No se pudo abrir:";
 inline constexpr std::u16string_view kSinAyuda = u"No se encontró la ayuda del programa.";
 
@@ -76,9 +77,6 @@ inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras s
 inline constexpr std::u16string_view kOtraCodificacion =
     u"no está en UTF-8, UTF-16 ni Windows-1252 (parece otra codificación, como Shift_JIS); "
     u"guárdelo como UTF-8 y vuelva a intentarlo";
-
-// kNoSeAbrio, a line break and what could not be opened.
-std::u16string mensajeApertura(std::u16string_view destino);
 
 // The form of every file error.
 std::u16string mensajeFallo(std::u16string_view accion, std::u16string_view ruta,

@@ -28,6 +28,9 @@ bool aceptar(std::string_view& palabra) {
 void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
     // Only lines with an "@" can give a word: neither lower-casing nor any row makes one.
     const std::size_t n = texto.size();
+    // A word with an invisible character could show as another address; lower-casing and the
+    // rows make none, so the text is looked at once, and its words only when it may hold one.
+    const bool invisibles = texto::puedeTenerInvisible(texto);
     std::string t;
     std::size_t inicio = 0;  // where the line being looked at begins
     while (inicio < n) {
@@ -64,7 +67,7 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
             }
             std::string_view palabra = vista.substr(comienzo, i - comienzo);
             if (conArroba && (!conParentesis || aceptar(palabra)) &&
-                !texto::tieneInvisible(palabra)) {
+                !(invisibles && texto::tieneInvisible(palabra))) {
                 if (direcciones.empty()) {
                     direcciones.agregarVacio();  // position 0 stays empty
                 }

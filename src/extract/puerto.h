@@ -53,9 +53,9 @@ class Puerto {
     // The window that owns dialogs and boxes; 0 when there is none.
     virtual std::uintptr_t ventana() const = 0;
 
-    // Shows the finished list: opens it with the desktop's default handler. False when that
-    // failed; the run then says so.
-    virtual bool abrirArchivo(const std::u16string& ruta) = 0;
+    // Shows the finished list: opens it with the desktop's default handler. Returns why that
+    // failed, as the desktop told it (the run then says so); empty when it opened.
+    virtual std::u16string abrirArchivo(const std::u16string& ruta) = 0;
 
     // How far the run is: hecho of total units (bytes while reading, elements while sorting and
     // writing) in the given phase. Called from the thread that runs, often; by default nothing.

@@ -158,8 +158,8 @@ Fin EtapaResultado::terminar(const Estado& estado, Puerto& puerto, std::u16strin
     aviso += u"\r\n\r\n";
     aviso += cierre;
     puerto.mensaje(aviso, Estilo::Informacion, kTitulo);
-    if (!puerto.abrirArchivo(ruta_)) {
-        puerto.mensaje(mensajeApertura(ruta_), Estilo::Exclamacion, kTitulo);
+    if (const std::u16string motivo = puerto.abrirArchivo(ruta_); !motivo.empty()) {
+        puerto.mensaje(mensajeFallo(kNoSeAbrio, ruta_, motivo), Estilo::Exclamacion, kTitulo);
     }
     puerto.ponerTextoRuta(u"");
     return Desenlace::Escrito;

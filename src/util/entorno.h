@@ -4,6 +4,7 @@
 // program's own folder, today's date, the program's arguments and the desktop's opener. Each
 // platform answers it in its own file (entorno_posix.cpp, entorno_win.cpp).
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,9 +37,15 @@ std::vector<std::string> argumentos(int argc, char** argv);
 // An argument's path made absolute against the current folder (unchanged when that fails).
 std::u16string rutaAbsoluta(std::string_view utf8);
 
-// Hands a file or an address to the desktop's default handler without waiting for the viewer;
-// false when the desktop said it could not open it.
-bool abrir(std::u16string_view destino);
+// How long the desktop's opener is given to fail before it is taken to be showing the file: on
+// Linux xdg-open without a desktop session runs the viewer itself and returns only when it is
+// closed. Tests give a shorter wait.
+inline constexpr std::chrono::milliseconds kEsperaAbrir{1500};
+
+// Hands a file or an address to the desktop's default handler without waiting for the viewer.
+// Returns why the desktop could not open it, in Spanish, as the opener told it (no program for
+// the file, the opener missing, ...); empty when it did.
+std::u16string abrir(std::u16string_view destino, std::chrono::milliseconds espera = kEsperaAbrir);
 
 // The progress settings, changed for tests only by two variables: TRALMIX_RETRASO_PROGRESO_MS,
 // a whole number of milliseconds (0: a run shows its progress at once), and

@@ -23,9 +23,30 @@ std::u16string variable(const char* nombre) {
     return valor != nullptr ? archivos::desdeRuta(valor) : std::u16string{};
 }
 
-// An opener that has not failed by then is taken to be showing the file: xdg-open without a
-// desktop session runs the viewer itself and returns only when it is closed.
-constexpr int kEsperaAbrir = 1500;  // milliseconds
+// What xdg-open's exit status says, and the shell's own for a program it cannot run.
+std::u16string motivoApertura(int estado) {
+    switch (estado) {
+        case 0:
+            return {};
+        case 1:
+            return u"el programa que abre los archivos (xdg-open) no entendió la orden";
+        case 2:
+            return u"el archivo o la carpeta no existe";
+        case 3:
+            return u"no hay ningún programa para abrirlo en este escritorio";
+        case 4:
+            return u"el programa que debía abrirlo falló";
+        case 126:
+            return u"no se pudo ejecutar xdg-open";
+        case 127:
+            return u"no está instalado xdg-open (el paquete xdg-utils), que abre los archivos "
+                   u"con el programa del escritorio";
+        default:
+            break;
+    }
+    return u"el programa que abre los archivos (xdg-open) terminó con el estado " +
+           texto::desdeUtf8OReemplazo(std::to_string(estado));
+}
 
 }  // namespace
 
@@ -52,13 +73,13 @@ std::u16string carpetaPrograma() {
     return error ? std::u16string(u".") : archivos::desdeRuta(exe.parent_path());
 }
 
-bool abrir(std::u16string_view destino) {
+std::u16string abrir(std::u16string_view destino, std::chrono::milliseconds espera) {
     // The shell starts the opener in the background and leaves at once, so no child of ours is
     // left behind; the opener's exit status comes back through descriptor 3, unless it is still
     // running when we stop listening.
     int tubo[2];
     if (::pipe2(tubo, O_CLOEXEC) != 0) {
-        return false;
+        return u"no se pudo iniciar el programa que abre los archivos: " + archivos::motivo(errno);
     }
     const std::string ruta = archivos::aRuta(destino).native();
     std::string guion =
@@ -71,29 +92,32 @@ bool abrir(std::u16string_view destino) {
     ::posix_spawn_file_actions_init(&acciones);
     ::posix_spawn_file_actions_adddup2(&acciones, tubo[1], 1);
     pid_t pid = 0;
-    const bool lanzado = ::posix_spawnp(&pid, "sh", &acciones, nullptr, argv, environ) == 0;
+    // The shell by its path, so that a PATH without xdg-open still gets the shell's answer.
+    const int lanzado = ::posix_spawn(&pid, "/bin/sh", &acciones, nullptr, argv, environ);
     ::posix_spawn_file_actions_destroy(&acciones);
     ::close(tubo[1]);
-    if (lanzado) {
-        int estado = 0;
-        while (::waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
-        }
+    if (lanzado != 0) {
+        ::close(tubo[0]);
+        return u"no se pudo iniciar el programa que abre los archivos: " +
+               archivos::motivo(lanzado);
     }
-    bool abierto = lanzado;
-    if (lanzado) {
-        pollfd espera{tubo[0], POLLIN, 0};
-        int listo = 0;
-        while ((listo = ::poll(&espera, 1, kEsperaAbrir)) < 0 && errno == EINTR) {
-        }
-        if (listo > 0) {
-            char salida[16] = {};
-            const ssize_t n = ::read(tubo[0], salida, sizeof salida - 1);
-            // Nothing at all: the opener's shell was killed before it could tell.
-            abierto = n > 0 && std::atoi(salida) == 0;
-        }
+    int estado = 0;
+    while (::waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
+    }
+    std::u16string motivo;
+    pollfd listo{tubo[0], POLLIN, 0};
+    int n = 0;
+    while ((n = ::poll(&listo, 1, static_cast<int>(espera.count()))) < 0 && errno == EINTR) {
+    }
+    if (n > 0) {
+        char salida[16] = {};
+        const ssize_t leidos = ::read(tubo[0], salida, sizeof salida - 1);
+        // Nothing at all: the opener's shell was killed before it could tell.
+        motivo = leidos > 0 ? motivoApertura(std::atoi(salida))
+                            : u"el programa que abre los archivos terminó sin decir si lo abrió";
     }
     ::close(tubo[0]);
-    return abierto;
+    return motivo;
 }
 
 }  // namespace tralmix::entorno

@@ -19,8 +19,8 @@ std::u16string carpetaPrograma() {
 }
 
 // A page has no desktop to hand a file to: the list goes back to the page, which offers it.
-bool abrir(std::u16string_view) {
-    return false;
+std::u16string abrir(std::u16string_view, std::chrono::milliseconds) {
+    return u"en el navegador no hay un escritorio que lo abra";
 }
 
 }  // namespace tralmix::entorno

@@ -94,13 +94,42 @@ std::u16string rutaAbsoluta(std::string_view utf8) {
     return deAncho(completa.c_str());
 }
 
-bool abrir(std::u16string_view destino) {
-    // Above 32 the shell started a program for it; below, it says why not (no program for the
-    // type, file not found, ...).
+std::u16string abrir(std::u16string_view destino, std::chrono::milliseconds) {
+    // Above 32 the shell started a program for it; below, it says why not. The shell never waits
+    // for the viewer, so there is nothing to wait for here.
     const std::wstring carpeta = ancho(carpetaPrograma());
     const auto respuesta = reinterpret_cast<INT_PTR>(::ShellExecuteW(
         nullptr, L"open", ancho(destino).c_str(), L"", carpeta.c_str(), SW_SHOWNORMAL));
-    return respuesta > 32;
+    switch (respuesta) {
+        case 0:
+        case SE_ERR_OOM:
+            return u"no hay memoria suficiente";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return u"el archivo o la carpeta no existe";
+        case ERROR_BAD_FORMAT:
+            return u"el programa que debía abrirlo no es un programa válido";
+        case SE_ERR_ACCESSDENIED:
+            return u"acceso denegado";
+        case SE_ERR_SHARE:
+            return u"otro programa está usando el archivo";
+        case SE_ERR_ASSOCINCOMPLETE:
+        case SE_ERR_NOASSOC:
+            return u"no hay ningún programa para abrirlo en este equipo";
+        case SE_ERR_DDETIMEOUT:
+        case SE_ERR_DDEFAIL:
+        case SE_ERR_DDEBUSY:
+            return u"el programa que debía abrirlo no respondió";
+        case SE_ERR_DLLNOTFOUND:
+            return u"falta una biblioteca del programa que debía abrirlo";
+        default:
+            break;
+    }
+    if (respuesta > 32) {
+        return {};
+    }
+    return u"el sistema no pudo abrirlo (código " +
+           texto::desdeUtf8OReemplazo(std::to_string(respuesta)) + u")";
 }
 
 }  // namespace tralmix::entorno

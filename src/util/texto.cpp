@@ -3,6 +3,9 @@
 #include "util/texto.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "util/ascii.h"
 #include "util/texto_plataforma.h"
@@ -218,20 +221,91 @@ std::string aUtf8(std::u16string_view texto) {
     return salida;
 }
 
-bool tieneInvisible(std::string_view t) {
-    // E2 80 8B-8F and E2 80 AA-AE, E2 81 A6-A9, EF BB BF.
-    for (std::size_t i = t.find_first_of("\xE2\xEF");
-         i != std::string_view::npos && i + 2 < t.size(); i = t.find_first_of("\xE2\xEF", i + 1)) {
-        const auto b = static_cast<unsigned char>(t[i + 1]);
-        const auto c = static_cast<unsigned char>(t[i + 2]);
-        if (t[i] == '\xE2'
-                ? (b == 0x80 && ((c >= 0x8B && c <= 0x8F) || (c >= 0xAA && c <= 0xAE))) ||
-                      (b == 0x81 && c >= 0xA6 && c <= 0xA9)
-                : b == 0xBB && c == 0xBF) {
+namespace {
+
+// Unicode's Default_Ignorable_Code_Point, which holds every Bidi_Control too; the tests hold the
+// list to ICU's properties.
+constexpr char32_t kInvisibles[][2] = {
+    {0xAD, 0xAD},       {0x34F, 0x34F},     {0x61C, 0x61C},   {0x115F, 0x1160}, {0x17B4, 0x17B5},
+    {0x180B, 0x180F},   {0x200B, 0x200F},   {0x202A, 0x202E}, {0x2060, 0x206F}, {0x3164, 0x3164},
+    {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+};
+
+// The first bytes of their UTF-8 forms: C2 (U+00AD), CD, D8, E1, E2, E3, EF, F0 and F3.
+constexpr bool esInicioInvisible(unsigned char b) {
+    return b == 0xC2 || b == 0xCD || b == 0xD8 || b == 0xE1 || b == 0xE2 || b == 0xE3 ||
+           b == 0xEF || b == 0xF0 || b == 0xF3;
+}
+
+constexpr auto kInicioInvisible = [] {
+    std::array<bool, 256> tabla{};
+    for (int b = 0; b < 256; ++b) {
+        tabla[static_cast<std::size_t>(b)] = esInicioInvisible(static_cast<unsigned char>(b));
+    }
+    return tabla;
+}();
+
+// The position of the first byte at or after i that may begin one, or the text's size; eight
+// ASCII bytes are passed over at once.
+std::size_t siguienteInicioInvisible(std::string_view t, std::size_t i) {
+    const auto* s = reinterpret_cast<const unsigned char*>(t.data());
+    const std::size_t n = t.size();
+    while (i < n) {
+        if (i + 8 <= n) {
+            std::uint64_t ocho = 0;
+            std::memcpy(&ocho, s + i, 8);
+            if ((ocho & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        if (kInicioInvisible[s[i]]) {
+            return i;
+        }
+        ++i;
+    }
+    return n;
+}
+
+}  // namespace
+
+bool esInvisible(char32_t c) {
+    for (const auto& [desde, hasta] : kInvisibles) {
+        if (c < desde) {
+            return false;
+        }
+        if (c <= hasta) {
             return true;
         }
     }
     return false;
+}
+
+bool tieneInvisible(std::string_view t) {
+    const auto* s = reinterpret_cast<const unsigned char*>(t.data());
+    for (std::size_t i = siguienteInicioInvisible(t, 0); i < t.size();
+         i = siguienteInicioInvisible(t, i + 1)) {
+        // Every lead byte of the list begins a sequence of two, three (E*) or four (F*) bytes.
+        const std::size_t largo = s[i] >= 0xF0 ? 4 : s[i] >= 0xE0 ? 3 : 2;
+        if (i + largo > t.size()) {
+            return false;
+        }
+        char32_t c = s[i] & (largo == 2 ? 0x1F : largo == 3 ? 0x0F : 0x07);
+        bool entero = true;
+        for (std::size_t k = 1; k < largo; ++k) {
+            entero = entero && (s[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (s[i + k] & 0x3F);
+        }
+        if (entero && esInvisible(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool puedeTenerInvisible(std::string_view bloque) {
+    return siguienteInicioInvisible(bloque, 0) < bloque.size();
 }
 
 std::u16string_view recortar(std::u16string_view texto) {

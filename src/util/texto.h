@@ -70,10 +70,23 @@ bool esUtf8(std::string_view bytes);
 // as the final sigma see the same neighbours.
 void agregarMinusculasUtf8(std::string& salida, std::string_view texto);
 
-// Whether a UTF-8 text holds a zero-width or bidirectional control (U+200B to U+200F, U+202A to
-// U+202E, U+2066 to U+2069, U+FEFF): no address holds one, and with one an entry can show as
-// another address.
+// The characters no address holds, since with one an entry can show as another address: Unicode's
+// default-ignorable code points (zero-width and joining characters, the soft hyphen, variation
+// selectors, fillers, the tag characters U+E0000 to U+E0FFF, ...) and its bidirectional controls.
+bool esInvisible(char32_t c);
+// Whether a UTF-8 text holds one of them.
 bool tieneInvisible(std::string_view utf8);
+// False when no text in the block can hold one (none of their lead bytes is there), so that a
+// block of entries is looked at once and its entries one by one only when this says they may.
+bool puedeTenerInvisible(std::string_view bloque);
+
+// What a character is to the separator between a list's addresses, by Unicode's general category
+// as this build's ICU gives it (one table, made at build time, for every platform): a control,
+// format, line or paragraph separator, invisible or bidirectional character would break or hide
+// the list's lines; a letter or decimal digit would join two addresses into one; a combining mark
+// would join the address before it.
+enum class Clase { Otra, Control, LetraOCifra, Marca };
+Clase clase(char32_t c);
 
 // Short conversions for literals and paths.
 std::u16string desdeUtf8OReemplazo(std::string_view bytes);

@@ -22,7 +22,6 @@ inline constexpr char16_t kInstrucciones[] =
     u"un archivo de contactos del messenger (*.Ctt)\r\n"
     u"\r\n"
     u"Este programa creará una lista para envío de correos por lotes.\r\n";
-inline constexpr char16_t kSitioWeb[] = u"https://tralmix.example.org/";
 inline constexpr char16_t kArchivoAyuda[] = u"tralmix.chm";
 // The pages the help file is compiled from, for desktops without a viewer for it.
 inline constexpr char16_t kAyudaHtml[] = u"ayuda/index.html";
@@ -30,6 +29,8 @@ inline constexpr char16_t kAyudaHtml[] = u"ayuda/index.html";
 inline constexpr char16_t kTextoBoton[] = u"...";
 inline constexpr char16_t kConsejoBoton[] = u" Seleccione un archivo ";
 inline constexpr char16_t kConsejoAyuda[] = u" Ayuda ";
+// The logo opens the help too: its first page says what the program is and who made it.
+inline constexpr char16_t kConsejoLogo[] = u" Acerca de Tralmix ";
 inline constexpr char16_t kTextoEtiqueta[] = u"Archivo :";
 
 // The progress dialog of a long run.
@@ -83,9 +84,6 @@ struct Fuente {
 // Text1: white on the background colour; lblInfo: white on a transparent background.
 inline constexpr Fuente kFuenteInstrucciones{u"Times New Roman", 9, false};
 inline constexpr Fuente kFuenteEtiqueta{u"Arial", 9.75, true};
-
-// The logo's tooltip: the web site's host name, one space before and one after.
-std::u16string consejoLogo();
 
 }  // namespace vista
 }  // namespace tralmix

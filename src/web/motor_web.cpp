@@ -57,7 +57,7 @@ class PuertoWeb final : public Puerto {
     RespuestaDialogo mostrarDialogo(const AjustesDialogo&) override { return {true, nombre_}; }
     std::uintptr_t ventana() const override { return 0; }
     // The worker hands the finished list to the page, which offers it for download.
-    bool abrirArchivo(const std::u16string&) override { return true; }
+    std::u16string abrirArchivo(const std::u16string&) override { return {}; }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         // One message for each thousandth at most: posting is dearer than the work between.
         const Progreso antes = progreso_;
@@ -80,28 +80,26 @@ class PuertoWeb final : public Puerto {
     Progreso progreso_;
 };
 
-// The list's layout as the page gives it (null: the default), judged as the command judges its
-// options; false, with the reason told to the page, when it is refused.
-bool tomarDisposicion(Estado& estado, const char* porGrupo, const char* separador) {
+// The list's layout as the page gives it (null, or a negative length: the default; the separator
+// as UTF-16 code units, so that a NUL or an unpaired surrogate reaches the judgement), judged as
+// the command judges its options; false, with the refusal told to the page, when it is refused.
+bool tomarDisposicion(Estado& estado, const char* porGrupo, const char16_t* separador,
+                      int unidades) {
     if (porGrupo != nullptr) {
         const auto n = leerPorGrupo(porGrupo);
-        if (!n) {
-            jsOpcion(("tamaño de grupo no válido: " + std::string(porGrupo) +
-                      " (se espera un número entero de 1 a " + std::to_string(kPorGrupoMaximo) +
-                      ")")
-                         .c_str());
+        if (!n.valor) {
+            jsOpcion(n.error.c_str());
             return false;
         }
-        estado.porGrupo = *n;
+        estado.porGrupo = *n.valor;
     }
-    if (separador != nullptr) {
-        std::string motivo;
-        const auto s = leerSeparador(separador, motivo);
-        if (!s) {
-            jsOpcion(("separador no válido: " + motivo).c_str());
+    if (unidades >= 0) {
+        auto s = leerSeparador(std::u16string_view(separador, static_cast<std::size_t>(unidades)));
+        if (!s.valor) {
+            jsOpcion(s.error.c_str());
             return false;
         }
-        estado.separador = *s;
+        estado.separador = std::move(*s.valor);
     }
     return true;
 }
@@ -119,16 +117,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tralmix_nombre_lista(int anio, int mes, int
 }
 
 // One run on /entrada/NOMBRE (the current folder), its list going to /salida; returns the
-// command's exit status, or -1 when the layout was refused.
+// command's exit status, or -1 when the layout was refused. The separator comes as that many
+// UTF-16 code units (little-endian, as the machine's own), -1 for the default.
 extern "C" EMSCRIPTEN_KEEPALIVE int tralmix_procesar(const char* nombre, int anio, int mes, int dia,
-                                                     const char* porGrupo, const char* separador) {
+                                                     const char* porGrupo,
+                                                     const char16_t* separador, int unidades) {
     using namespace tralmix;
     const std::u16string ruta = texto::desdeUtf8OReemplazo(nombre);
     PuertoWeb puerto(ruta);
     Estado estado;
     cargarEntorno(estado);
     estado.fecha = Fecha{anio, static_cast<unsigned>(mes), static_cast<unsigned>(dia)};
-    if (!tomarDisposicion(estado, porGrupo, separador)) {
+    if (!tomarDisposicion(estado, porGrupo, separador, unidades)) {
         return -1;
     }
     // A file handed over, as one dropped on the window: refused with the same box when it is not

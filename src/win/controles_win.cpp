@@ -63,7 +63,11 @@ void Principal::crearControles() {
                           vista::kCmdFile01, kIdBoton);
     enviarFuente(cmd_file01_, fuentePorOmision);
 
-    imgAyuda_ = control(0, WC_STATICW, L"", SS_ICON | SS_NOTIFY, vista::kImgAyuda, kIdAyuda);
+    // Reached by Tab too: a keyboard opens the help with Enter or Space on it (or F1 anywhere).
+    imgAyuda_ =
+        control(0, WC_STATICW, L"", SS_ICON | SS_NOTIFY | WS_TABSTOP, vista::kImgAyuda, kIdAyuda);
+    ::SetWindowSubclass(imgAyuda_, &Principal::procedimientoAyuda, 3,
+                        reinterpret_cast<DWORD_PTR>(this));
     iconoAyuda_ = static_cast<HICON>(
         ::LoadImageW(instancia_, MAKEINTRESOURCEW(IDI_AYUDA), IMAGE_ICON, 32, 32, 0));
     ::SendMessageW(imgAyuda_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(iconoAyuda_));
@@ -77,17 +81,18 @@ void Principal::crearControles() {
         control(0, WC_STATICW, ancho(vista::kTextoEtiqueta), SS_LEFT, vista::kLblInfo, kIdEtiqueta);
     enviarFuente(lblInfo_, fuenteEtiqueta_);
 
-    // Tab order (the order of the siblings): the button, the path box, the instructions.
+    // Tab order (the order of the siblings): the button, the path box, the instructions, the help.
     constexpr UINT kSoloOrden = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     ::SetWindowPos(cmd_file01_, HWND_TOP, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(txtFile01_, cmd_file01_, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(Text1_, txtFile01_, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(imgAyuda_, Text1_, 0, 0, 0, 0, kSoloOrden);
 
     consejos_ =
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instancia_, nullptr);
-    const std::wstring consejoLogo = ancho(vista::consejoLogo());
+    const std::wstring consejoLogo = ancho(vista::kConsejoLogo);
     const std::wstring consejoBoton = ancho(vista::kConsejoBoton);
     const std::wstring consejoAyuda = ancho(vista::kConsejoAyuda);
     for (const auto& [destino, texto] :

@@ -34,7 +34,7 @@ int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
                 // Tab, Enter, Space and Escape in whichever window is active: the main one or the
                 // progress window.
                 const HWND activa = ::GetActiveWindow();
-                if (ventana.teclaDeMenu(m)) {
+                if (ventana.teclaDeVentana(m)) {
                     continue;
                 }
                 if (activa == nullptr || !::IsDialogMessageW(activa, &m)) {

@@ -50,25 +50,20 @@ INT_PTR CALLBACK procedimiento(HWND dialogo, UINT msg, WPARAM wp, LPARAM lp) {
                     ponerValores(dialogo, OpcionesLista{kPorGrupo, std::string(kSeparadorLista)});
                     return TRUE;
                 case IDOK: {
-                    const std::string grupo =
-                        texto::aUtf8(deAncho(textoDe(dialogo, IDC_POR_GRUPO)));
-                    const std::string separador =
-                        texto::aUtf8(deAncho(textoDe(dialogo, IDC_SEPARADOR)));
-                    const auto n = leerPorGrupo(grupo);
-                    std::string motivo;
-                    const auto sep = leerSeparador(separador, motivo);
-                    if (!n || !sep) {
+                    const auto n =
+                        leerPorGrupo(texto::aUtf8(deAncho(textoDe(dialogo, IDC_POR_GRUPO))));
+                    const auto sep = leerSeparador(deAncho(textoDe(dialogo, IDC_SEPARADOR)));
+                    if (!n.valor || !sep.valor) {
                         const std::wstring aviso =
-                            !n ? L"Direcciones por grupo: escriba un n\u00famero de 1 a 1000."
-                               : L"El separador " + anchoUtf8(motivo) + L".";
+                            anchoUtf8(comoAviso(!n.valor ? n.error : sep.error));
                         ::MessageBoxW(dialogo, aviso.c_str(), L"Opciones de la lista",
                                       MB_OK | MB_ICONEXCLAMATION);
-                        ::SetFocus(::GetDlgItem(dialogo, !n ? IDC_POR_GRUPO : IDC_SEPARADOR));
+                        ::SetFocus(::GetDlgItem(dialogo, !n.valor ? IDC_POR_GRUPO : IDC_SEPARADOR));
                         return TRUE;
                     }
                     auto* o =
                         reinterpret_cast<OpcionesLista*>(::GetWindowLongPtrW(dialogo, DWLP_USER));
-                    *o = OpcionesLista{*n, *sep};
+                    *o = OpcionesLista{*n.valor, *sep.valor};
                     ::EndDialog(dialogo, IDOK);
                     return TRUE;
                 }
@@ -93,17 +88,16 @@ OpcionesLista leerOpcionesGuardadas() {
     DWORD tamano = sizeof(n);
     if (::RegGetValueW(HKEY_CURRENT_USER, kClave, kValorPorGrupo, RRF_RT_REG_DWORD, nullptr, &n,
                        &tamano) == ERROR_SUCCESS) {
-        if (const auto valido = leerPorGrupo(std::to_string(n))) {
-            o.porGrupo = *valido;
+        if (const auto valido = leerPorGrupo(std::to_string(n)); valido.valor) {
+            o.porGrupo = *valido.valor;
         }
     }
     wchar_t separador[64] = {};
     tamano = sizeof(separador);
     if (::RegGetValueW(HKEY_CURRENT_USER, kClave, kValorSeparador, RRF_RT_REG_SZ, nullptr,
                        separador, &tamano) == ERROR_SUCCESS) {
-        std::string motivo;
-        if (const auto valido = leerSeparador(texto::aUtf8(deAncho(separador)), motivo)) {
-            o.separador = *valido;
+        if (auto valido = leerSeparador(std::u16string_view(deAncho(separador))); valido.valor) {
+            o.separador = std::move(*valido.valor);
         }
     }
     return o;

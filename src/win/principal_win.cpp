@@ -61,7 +61,7 @@ std::uintptr_t PuertoWin::ventana() const {
     return reinterpret_cast<std::uintptr_t>(ventana_.hwnd_);
 }
 
-bool PuertoWin::abrirArchivo(const std::u16string& ruta) {
+std::u16string PuertoWin::abrirArchivo(const std::u16string& ruta) {
     return entorno::abrir(ruta);
 }
 
@@ -182,12 +182,15 @@ void Principal::menuContextual(LPARAM donde) {
     }
 }
 
-bool Principal::teclaDeMenu(const MSG& m) {
-    if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) {
+bool Principal::teclaDeVentana(const MSG& m) {
+    if ((m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) || ::GetActiveWindow() != hwnd_) {
         return false;
     }
-    const bool tecla = m.wParam == VK_APPS || (m.wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0);
-    if (!tecla || ::GetActiveWindow() != hwnd_) {
+    if (m.wParam == VK_F1 && m.message == WM_KEYDOWN) {
+        imgAyuda_DblClick();
+        return true;
+    }
+    if (m.wParam != VK_APPS && (m.wParam != VK_F10 || ::GetKeyState(VK_SHIFT) >= 0)) {
         return false;
     }
     menuContextual(-1);
@@ -222,13 +225,14 @@ void Principal::entregar(const std::vector<std::u16string>& rutas) {
 }
 
 void Principal::abrir(const std::u16string& destino) {
-    if (!entorno::abrir(destino)) {
-        puerto_->mensaje(mensajeApertura(destino), Estilo::Exclamacion, kTitulo);
+    if (const std::u16string motivo = entorno::abrir(destino); !motivo.empty()) {
+        puerto_->mensaje(mensajeFallo(kNoSeAbrio, destino, motivo), Estilo::Exclamacion, kTitulo);
     }
 }
 
 void Principal::Image1_Click() {
-    abrir(vista::kSitioWeb);
+    // What ships with the program: its help, whose first page says what it is.
+    imgAyuda_DblClick();
 }
 
 void Principal::imgAyuda_DblClick() {
@@ -237,12 +241,15 @@ void Principal::imgAyuda_DblClick() {
     std::u16string html = carpeta + vista::kAyudaHtml;
     std::replace(html.begin(), html.end(), u'/', u'\\');
     // The compiled help where a program answers for it, else the same pages in the browser.
-    if (existeArchivo(chm) && entorno::abrir(chm)) {
+    const bool hayChm = existeArchivo(chm);
+    const std::u16string motivoChm = hayChm ? entorno::abrir(chm) : std::u16string();
+    if (hayChm && motivoChm.empty()) {
         return;
     }
     if (!existeArchivo(html)) {
-        puerto_->mensaje(existeArchivo(chm) ? mensajeApertura(chm) : std::u16string(kSinAyuda),
-                         Estilo::Exclamacion, kTitulo);
+        puerto_->mensaje(
+            hayChm ? mensajeFallo(kNoSeAbrio, chm, motivoChm) : std::u16string(kSinAyuda),
+            Estilo::Exclamacion, kTitulo);
         return;
     }
     abrir(html);
@@ -274,6 +281,43 @@ LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPAR
     // Its right-click belongs to the window, whose menu holds the list's options.
     if (msg == WM_CONTEXTMENU) {
         return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                               DWORD_PTR datos) {
+    switch (msg) {
+        case WM_CHAR:
+            // Enter comes to the window as IDOK; Space is the icon's own, as a button's.
+            if (wp == L' ') {
+                reinterpret_cast<Principal*>(datos)->imgAyuda_DblClick();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            // The focus frame is drawn over the gradient: the window repaints what lies behind.
+            RECT r{};
+            ::GetWindowRect(hwnd, &r);
+            ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+            ::InvalidateRect(::GetParent(hwnd), &r, TRUE);
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        }
+        case WM_PAINT: {
+            const LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+            if (::GetFocus() == hwnd) {
+                RECT marco{};
+                ::GetClientRect(hwnd, &marco);
+                const HDC dc = ::GetDC(hwnd);
+                ::DrawFocusRect(dc, &marco);
+                ::ReleaseDC(hwnd, dc);
+            }
+            return r;
+        }
+        default:
+            break;
     }
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -363,11 +407,12 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
             // Enter reaches the window as IDOK from the dialog keys; on "..." it presses it, as
             // Space does (an owner-drawn button is never the default one).
             const bool enterEnBoton = id == IDOK && ::GetFocus() == cmd_file01_;
+            const bool enterEnAyuda = id == IDOK && ::GetFocus() == imgAyuda_;
             if ((id == kIdBoton && aviso == BN_CLICKED) || enterEnBoton) {
                 cmd_file01_Click();
             } else if (id == kIdLogo && aviso == STN_CLICKED) {
                 Image1_Click();
-            } else if (id == kIdAyuda && aviso == STN_DBLCLK) {
+            } else if ((id == kIdAyuda && aviso == STN_DBLCLK) || enterEnAyuda) {
                 imgAyuda_DblClick();
             }
             return 0;

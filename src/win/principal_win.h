@@ -46,7 +46,7 @@ class PuertoWin final : public Puerto {
     void mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) override;
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
     std::uintptr_t ventana() const override;
-    bool abrirArchivo(const std::u16string& ruta) override;
+    std::u16string abrirArchivo(const std::u16string& ruta) override;
 
   private:
     Principal& ventana_;
@@ -69,9 +69,9 @@ class Principal {
     // How its runs show their progress (main takes it from the environment).
     void ajustarAvance(const AjustesAvance& ajustes) { estado_.avance = ajustes; }
 
-    // Shift+F10 or the context-menu key while this window is active, whichever control has the
-    // focus: the window's menu, at its middle. True when m was that key.
-    bool teclaDeMenu(const MSG& m);
+    // The window's own keys while it is active, whichever control has the focus: Shift+F10 or
+    // the context-menu key open its menu, at its middle; F1 opens the help. True when m was one.
+    bool teclaDeVentana(const MSG& m);
 
   private:
     static LRESULT CALLBACK procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -79,6 +79,8 @@ class Principal {
                                               UINT_PTR id, DWORD_PTR datos);
     static LRESULT CALLBACK procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                                        UINT_PTR id, DWORD_PTR datos);
+    static LRESULT CALLBACK procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                               UINT_PTR id, DWORD_PTR datos);
     LRESULT atender(UINT msg, WPARAM wp, LPARAM lp);
 
     void Form_Load();

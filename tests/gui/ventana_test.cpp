@@ -97,9 +97,9 @@ class EscritorioFalso : public Escritorio {
             ocupadoConCaja |= dynamic_cast<DialogoProgreso*>(ventana) && ventana->isVisible();
         }
     }
-    bool abrir(const QUrl& destino) override {
+    QString abrir(const QUrl& destino) override {
         abiertos.push_back(destino);
-        return abreBien;
+        return noAbre;
     }
     QString carpetaPrograma() const override { return programa; }
     QString carpetaResultado() const override { return resultado; }
@@ -120,7 +120,7 @@ class EscritorioFalso : public Escritorio {
     std::vector<Mensaje> mensajes;
     std::vector<QUrl> abiertos;
     bool visorChm = true;
-    bool abreBien = true;                // what the desktop's opener answers
+    QString noAbre;                      // why the desktop's opener fails; empty: it opens
     TemporizadorFalso* reloj = nullptr;  // the window's
     bool ocupadoConCaja = false;  // a box came up under the busy pointer or the progress dialog
 };
@@ -223,7 +223,7 @@ TEST_F(VentanaTest, TextsFontsColoursAndTooltips) {
     } consejos[] = {
         {"cmd_file01", QStringLiteral(" Seleccione un archivo ")},
         {"imgAyuda", QStringLiteral(" Ayuda ")},
-        {"Image1", QStringLiteral(" tralmix.example.org ")},
+        {"Image1", QStringLiteral(" Acerca de Tralmix ")},
         {"txtFile01", QString()},
         {"Text1", QString()},
         {"lblInfo", QString()},
@@ -269,12 +269,12 @@ TEST_F(VentanaTest, LoadFindsTheTemporaryFolderAndPaintsTheGradientBehindTheCont
     }
 }
 
-TEST_F(VentanaTest, TabGoesFromTheButtonToTheBoxToTheText) {
+TEST_F(VentanaTest, TabGoesFromTheButtonToTheBoxToTheTextToTheHelp) {
     ventana.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
     QWidget* boton = control(ventana, "cmd_file01");
     boton->setFocus();
-    const char* orden[] = {"txtFile01", "Text1", "cmd_file01"};
+    const char* orden[] = {"txtFile01", "Text1", "imgAyuda", "cmd_file01"};
     for (const char* siguiente : orden) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
@@ -436,7 +436,10 @@ TEST(BuscarAyuda, BesideTheProgramOrInTheInstalledDataFolder) {
     EXPECT_TRUE(buscarAyuda(otra.path()).isEmpty());
 }
 
-TEST_F(VentanaTest, LogoClickOpensTheWebSite) {
+// The logo opens what ships with the program, its help, as the help icon does.
+TEST_F(VentanaTest, LogoClickOpensTheHelp) {
+    const QString archivo = escritorio.programa + QStringLiteral("/tralmix.chm");
+    QFile(archivo).open(QIODevice::WriteOnly);
     ventana.show();
     QWidget* logo = control(ventana, "Image1");
     ASSERT_NE(logo, nullptr);
@@ -448,7 +451,39 @@ TEST_F(VentanaTest, LogoClickOpensTheWebSite) {
 
     QTest::mouseClick(logo, Qt::LeftButton);
     ASSERT_EQ(escritorio.abiertos.size(), 1u);
-    EXPECT_EQ(escritorio.abiertos[0], QUrl(QStringLiteral("https://tralmix.example.org/")));
+    EXPECT_EQ(escritorio.abiertos[0], QUrl::fromLocalFile(archivo));
+}
+
+// A keyboard reaches the help: F1 from any control, and Enter or Space on the help icon, which
+// takes the focus by Tab and shows it.
+TEST_F(VentanaTest, F1OrEnterOrSpaceOnTheHelpIconOpensTheHelp) {
+    const QString archivo = escritorio.programa + QStringLiteral("/tralmix.chm");
+    QFile(archivo).open(QIODevice::WriteOnly);
+    ventana.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    for (const char* foco : {"cmd_file01", "txtFile01", "Text1"}) {
+        control(ventana, foco)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        ASSERT_EQ(escritorio.abiertos.size(), 1u) << foco;
+        EXPECT_EQ(escritorio.abiertos[0], QUrl::fromLocalFile(archivo));
+        escritorio.abiertos.clear();
+    }
+    QWidget* ayuda = control(ventana, "imgAyuda");
+    ayuda->setFocus();
+    ASSERT_TRUE(ayuda->hasFocus());
+    const QImage sinFoco = [&] {
+        control(ventana, "cmd_file01")->setFocus();
+        return ayuda->grab().toImage();
+    }();
+    ayuda->setFocus();
+    EXPECT_NE(ayuda->grab().toImage(), sinFoco) << "its focus does not show";
+    for (const Qt::Key tecla : {Qt::Key_Return, Qt::Key_Space}) {
+        QTest::keyClick(ayuda, tecla);
+        ASSERT_EQ(escritorio.abiertos.size(), 1u) << tecla;
+        escritorio.abiertos.clear();
+    }
+    QTest::keyClick(ayuda, Qt::Key_A);
+    EXPECT_TRUE(escritorio.abiertos.empty());
 }
 
 TEST(MensajesQt, StyleGivesTheIconAndLineEndsBecomeBreaks) {
@@ -654,7 +689,9 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         QTemporaryDir raiz;
         EscritorioFalso escritorio(raiz.path());
         escritorio.visorChm = c.visor;
-        escritorio.abreBien = c.abreBien;
+        if (!c.abreBien) {
+            escritorio.noAbre = QStringLiteral("no hay ningún programa para abrirlo");
+        }
         QDir().mkpath(escritorio.programa + QStringLiteral("/ayuda"));
         for (const auto& [hay, nombre] :
              {std::pair{c.chm, "tralmix.chm"}, std::pair{c.html, "ayuda/index.html"}}) {
@@ -670,7 +707,11 @@ TEST(AyudaVentana, WithoutAViewerForTheCompiledHelpTheSamePagesOpenAsHtml) {
         const QString abre = escritorio.programa + u'/' + QString::fromUtf8(c.abre);
         const QString aviso = c.abre == nullptr ? qtexto(kSinAyuda)
                               : c.abreBien      ? QString()
-                                                : QStringLiteral("No se pudo abrir:\r\n") + abre;
+                                                : QStringLiteral("No se pudo abrir:\r\n") + abre +
+                                                 QStringLiteral(
+                                                     "\r\n\r\nMotivo: no hay "
+                                                     "ningún programa para "
+                                                     "abrirlo");
         if (c.abre == nullptr) {
             EXPECT_TRUE(escritorio.abiertos.empty());
         } else {

@@ -111,11 +111,15 @@ std::u16string limpieza(std::u16string qLimpiar) {
     return qLimpiar;
 }
 
-// Zero-width and bidirectional controls: no address holds one.
+// Invisible characters (default-ignorable or bidirectional controls): no address holds one.
 bool invisible(std::u16string_view t) {
-    for (const char16_t c : t) {
-        if ((c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-            (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        char32_t c = t[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 &&
+            t[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (t[++i] - 0xDC00u);
+        }
+        if (texto::esInvisible(c)) {
             return true;
         }
     }

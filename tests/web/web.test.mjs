@@ -160,11 +160,33 @@ describe('el módulo', { timeout: 120000 }, () => {
       const { procesar } = await import('./tralmix.js');
       const archivo = new File(['a@b.com'], 'a.txt');
       const casos = [{ fecha: '2005-02-30' }, { fecha: 'hoy' }, { tamanoGrupo: 0 },
-                     { tamanoGrupo: 1001 }, { separador: '' }, { separador: 'a\nb' }];
-      return Promise.all(casos.map((o) => procesar(archivo, o).then(() => 'aceptada',
-                                                                     (e) => e.name)));
+                     { tamanoGrupo: 1001 }, { separador: '' }, { separador: 'a\nb' },
+                     { separador: ', \0<img>\r\n' }, { separador: ', \uD800' },
+                     { separador: '\u0085' }, { separador: '\u202E' }, { separador: ' @ ' },
+                     { separador: ' y ' }, { separador: ','.repeat(5000) }];
+      return Promise.all(casos.map((o) => procesar(archivo, o).then(
+        () => 'aceptada', (e) => `${e.name}: ${e.message}`)));
     });
-    assert.deepEqual(errores, Array(6).fill('RangeError'));
+    const control = (c) => 'RangeError: separador no válido: no puede tener saltos de línea ni ' +
+        `caracteres de control, invisibles o de dirección del texto (${c})`;
+    assert.deepEqual(errores, [
+      'RangeError: fecha no válida: 2005-02-30 (se espera AAAA-MM-DD)',
+      'RangeError: fecha no válida: hoy (se espera AAAA-MM-DD)',
+      'RangeError: tamaño de grupo no válido: 0 (se espera un número entero de 1 a 1000)',
+      'RangeError: tamaño de grupo no válido: 1001 (se espera un número entero de 1 a 1000)',
+      'RangeError: separador no válido: está vacío',
+      'RangeError: separador no válido: no puede tener letras ni cifras (U+0061 «a»): los ' +
+          'programas de correo no sabrían dónde acaba cada dirección',
+      control('U+0000'),
+      'RangeError: separador no válido: no es texto Unicode válido (U+D800 sin su pareja)',
+      control('U+0085'),
+      control('U+202E'),
+      'RangeError: separador no válido: no puede tener «@»: los programas de correo no ' +
+          'sabrían dónde acaba cada dirección',
+      'RangeError: separador no válido: no puede tener letras ni cifras (U+0079 «y»): los ' +
+          'programas de correo no sabrían dónde acaba cada dirección',
+      'RangeError: separador no válido: tiene más de 16 bytes',
+    ]);
   });
 
   test('hace los grupos del tamaño y con el separador pedidos', async () => {
@@ -287,6 +309,11 @@ describe('la página', { timeout: 120000 }, () => {
     const primero = await pagina.$eval('.grupo', (g) => g.textContent);
     await pagina.waitForFunction(() => document.querySelector('.copiar').textContent === 'Copiado');
     assert.equal(await pagina.evaluate(() => navigator.clipboard.readText()), primero);
+    // F1, from wherever the focus is, unfolds the help and takes the focus to it.
+    await pagina.keyboard.press('F1');
+    assert.deepEqual(await pagina.evaluate(() => [document.querySelector('details.ayuda').open,
+                                                  document.activeElement.tagName]),
+                     [true, 'SUMMARY']);
   });
 
   test('axe no halla faltas en reposo ni con una lista', async () => {

@@ -75,5 +75,20 @@ done
 grep -q "out/Mails_20050305.txt" "$work/abiertos.log" 2>/dev/null ||
     fail open "xdg-open got: $(cat "$work/abiertos.log" 2>/dev/null)"
 
+# Invisible characters keep an entry out, and a separator that would break, hide or join the
+# addresses is refused with its reason, as on Linux.
+printf 'ok@x.com\r\nwj\xe2\x81\xa0@x.com\r\nt\xf3\xa0\x81\x81@x.com\r\nsh\xc2\xad@x.com\r\n' \
+    >"$work/in/invisibles.txt"
+run invisibles --output-dir "$work/out" --date 2005-03-06 "$work/in/invisibles.txt"
+expect_status invisibles 0
+printf 'ok@x.com\r\n\r\n' | cmp -s - "$work/out/Mails_20050306.txt" ||
+    fail invisibles "$(od -c "$work/out/Mails_20050306.txt" | head -3)"
+for malo in $'\xc2\x85' $'\xe2\x80\xae' '@' ' y '; do
+    run separador --output-dir "$work/out" --separator "$malo" "$work/in/Defecto.TXT"
+    expect_status separador 2
+    grep -q '^tralmix-cli: separador no válido: no puede' "$work/log/separador.err" ||
+        fail "separator $(printf %q "$malo")" "$(head -2 "$work/log/separador.err")"
+done
+
 echo "cli_windows: $failures failures"
 [ "$failures" -eq 0 ]

@@ -205,9 +205,10 @@ echo "client area at $cx,$cy: ${ancho}x$alto; bands 0, 32, 63: $banda0 $banda32 
 [ "$banda63" = 0,2,63 ] || fallar "band 63 is ${banda63:-?}, expected 0,2,63"
 
 # The keyboard, as in the Qt window: the focus starts on "...", where Enter opens the dialog;
-# three Tabs (path box, instructions, back to "...") lead there again, so no box keeps the focus.
+# four Tabs (path box, instructions, help icon, back to "...") lead there again, so no box keeps
+# the focus.
 xdotool mousemove $((cx + 100)) $((cy + 160))
-for teclas in "Return" "Tab Tab Tab Return"; do
+for teclas in "Return" "Tab Tab Tab Tab Return"; do
     # shellcheck disable=SC2086
     xdotool key --delay 150 $teclas
     if dialogo=$(esperar '^Abrir$' 20); then
@@ -293,11 +294,11 @@ else
     fallar "Enter in the path box started no run"
 fi
 
-# A click on the logo opens the web site.
+# A click on the logo opens what ships with the program: its help (here its pages as HTML).
 xdotool mousemove $((cx + 8 + 61)) $((cy + 45 + 57)) click 1
-hasta 100 grep -q 'tralmix.example.org' "$salida/abiertos.log" 2>/dev/null
-grep -q '^https://tralmix.example.org/$' "$salida/abiertos.log" ||
-    fallar "the logo did not open the web site (xdg-open got: $(cat "$salida/abiertos.log"))"
+hasta 100 grep -q 'ayuda/index.html' "$salida/abiertos.log" 2>/dev/null
+grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
+    fallar "the logo did not open the help (xdg-open got: $(cat "$salida/abiertos.log"))"
 
 # Alt+F4 over the window closes it and ends the program.
 xdotool mousemove $((cx + 100)) $((cy + 160)) key alt+F4
@@ -355,6 +356,16 @@ if ventana=$(esperar 'Creador de listas de' 90); then
     hasta 100 no_vacio "$salida/abiertos.log"
     grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
         fallar "the help icon opened $(cat "$salida/abiertos.log"), not the HTML help"
+    # From the keyboard: F1 anywhere, and Space on the help icon, three Tabs from "...".
+    for teclas in "F1" "Tab Tab Tab space"; do
+        : >"$salida/abiertos.log"
+        xdotool mousemove $((cx + 100)) $((cy + 160))
+        # shellcheck disable=SC2086
+        xdotool key --delay 150 $teclas
+        hasta 100 no_vacio "$salida/abiertos.log"
+        grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
+            fallar "keys '$teclas' opened $(cat "$salida/abiertos.log"), not the help"
+    done
 fi
 cerrar_programa
 

@@ -202,6 +202,14 @@ cancelar.addEventListener('click', () => control?.abort());
 document.addEventListener('keydown', (evento) => {
   if (evento.key === 'Escape' && control) {
     control.abort();
+  } else if (evento.key === 'F1') {
+    // The help, as F1 opens it in the windows: unfolded, in view, its heading focused.
+    evento.preventDefault();
+    const ayuda = document.querySelector('details.ayuda');
+    ayuda.open = true;
+    const titulo = ayuda.querySelector('summary');
+    titulo.focus();
+    titulo.scrollIntoView({ block: 'start' });
   }
 });
 

@@ -28,6 +28,24 @@ function nombreMontable(nombre) {
   return nombre !== '' && nombre !== '.' && nombre !== '..' && !nombre.includes('/');
 }
 
+// The separator for the engine as its UTF-16 code units (little-endian, as WebAssembly keeps
+// them) and their number, -1 for the default: a C string would stop at a NUL and turn an
+// unpaired surrogate into another character. Beyond the longest separator one code unit more
+// is enough for the engine to refuse it as too long, as it would the whole text.
+function unidades(separador) {
+  if (separador === null) {
+    return [new Uint8Array(2), -1];
+  }
+  const n = Math.min(separador.length, 17);
+  const bytes = new Uint8Array(2 * n + 2);
+  for (let i = 0; i < n; ++i) {
+    const c = separador.charCodeAt(i);
+    bytes[2 * i] = c & 0xFF;
+    bytes[2 * i + 1] = c >> 8;
+  }
+  return [bytes, n];
+}
+
 onmessage = async ({ data }) => {
   const { archivo, nombre, anio, mes, dia, porGrupo, separador, soloNombre } = data;
   try {
@@ -58,8 +76,8 @@ onmessage = async ({ data }) => {
     }
     m.FS.chdir('/entrada');
     const estado = m.ccall('tralmix_procesar', 'number',
-                           ['string', 'number', 'number', 'number', 'string', 'string'],
-                           [nombre, anio, mes, dia, porGrupo, separador]);
+                           ['string', 'number', 'number', 'number', 'string', 'array', 'number'],
+                           [nombre, anio, mes, dia, porGrupo, ...unidades(separador)]);
     if (estado < 0) {
       postMessage({ tipo: 'opcion', texto: opcion });
       return;
