@@ -31,7 +31,9 @@ class PuertoRetenido final : public Puerto {
         return p_.mostrarDialogo(ajustes);
     }
     std::uintptr_t ventana() const override { return p_.ventana(); }
-    std::u16string abrirArchivo(const std::u16string& ruta) override { return p_.abrirArchivo(ruta); }
+    std::u16string abrirArchivo(const std::u16string& ruta) override {
+        return p_.abrirArchivo(ruta);
+    }
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override {
         p_.progreso(fase, hecho, total);
         while (!p_.cancelado()) {
