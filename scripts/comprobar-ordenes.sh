@@ -77,9 +77,19 @@ for instalador in scripts/setup-*.sh; do
 done
 
 # The first word of every command of a shell script (after assignments and the wrappers that run
-# another command), as "LINE WORD".
+# another command), as "LINE WORD". The script's own functions are no commands (a first reading
+# collects their names).
 ordenes_de_guion() {
     awk '
+        FNR == NR {
+            if (match($0, /^[ \t]*(function[ \t]+)?[A-Za-z_][A-Za-z0-9_-]*[ \t]*\(\)/)) {
+                nombre = substr($0, RSTART, RLENGTH)
+                sub(/^[ \t]*(function[ \t]+)?/, "", nombre)
+                sub(/[ \t]*\(\)$/, "", nombre)
+                funciones[nombre] = 1
+            }
+            next
+        }
         fin != "" { if ($0 ~ "^[ \t]*" fin "$") fin = ""; next }
         /^[ \t]*#/ { next }
         # A program in another language fed on standard input (python3 - <<EOF) is no shell code.
@@ -102,7 +112,7 @@ ordenes_de_guion() {
                         w[j] ~ /^(then|do|else|elif|if|while|until|exec|time|builtin)$/ ||
                         w[j] ~ /^\"?\$\{?sudo/) { ++j; continue }
                     if (w[j] ~ /^(sudo|env|nice|setsid|xargs|timeout|stdbuf|taskset|xvfb-run)$/) {
-                        print NR, w[j]
+                        print FNR, w[j]
                         ++j
                         while (j <= k && (w[j] ~ /^-/ || w[j] ~ /^[0-9.]+[smh]?$/ ||
                                           w[j] ~ /^[A-Za-z_][A-Za-z0-9_]*=/)) ++j
@@ -111,10 +121,11 @@ ordenes_de_guion() {
                     break
                 }
                 if (j > k || w[j] == "command") continue
+                if (w[j] in funciones) continue
                 if (w[j] ~ /^[A-Za-z0-9][A-Za-z0-9._+-]*$/ || w[j] ~ /^\/(usr\/)?s?bin\//)
-                    print NR, w[j]
+                    print FNR, w[j]
             }
-        }' "$1"
+        }' "$1" "$1"
 }
 
 # Which setup script provides for a file.
@@ -128,7 +139,7 @@ lista_de() {
     fi
     case $archivo in
         tests/win/* | scripts/wine.sh | scripts/*windows* | scripts/probar-i386.sh | \
-            scripts/zip-utf8.py) echo windows ;;
+            scripts/zip-utf8.py | packaging/windows/* | tests/paquetes/windows.sh) echo windows ;;
         tests/web/* | scripts/*web* | bench/web.*) echo web ;;
         *) echo debian ;;
     esac

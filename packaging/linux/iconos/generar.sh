@@ -4,6 +4,7 @@
 # kept in the repository so that building needs no SVG renderer (rsvg-convert: librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "$0")"
+../../../scripts/setup-debian.sh librsvg2-bin
 for n in 16 24 64 128 256; do
     rsvg-convert -w "$n" -h "$n" ../../../assets/icono.svg -o "${n}x$n.png"
 done
