@@ -265,7 +265,8 @@ Fallo vaciar(Manejador m) {
 
 void ponerEscrito(Manejador m, std::int64_t escrito) {
     const struct timespec tiempos[2] = {
-        {0, UTIME_OMIT}, {static_cast<time_t>(escrito / 1000000000), escrito % 1000000000}};
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(escrito / 1000000000), static_cast<long>(escrito % 1000000000)}};
     ::futimens(fd(m), tiempos);
 }
 
