@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "extract/informe.h"
 #include "util/archivos.h"
 #include "util/arreglo.h"
 #include "util/entorno.h"
@@ -41,6 +43,16 @@ struct Estado {
     // The list's layout: addresses per group, and the text between those of a group's line.
     std::size_t porGrupo = kPorGrupo;
     std::string separador{kSeparadorLista};
+    // Files of people who must not get mail (any type a run reads): their addresses and
+    // "@dominio" lines never reach the list. Only the paths are kept; the files are read at
+    // every run.
+    std::vector<std::u16string> exclusiones;
+    // A report even of a run on one input without exclusion lists.
+    bool pedirInforme = false;
+    // Where the report is written as JSON (a report is then made); empty: not written.
+    std::u16string rutaInforme;
+    // The run under way when it makes a report; empty otherwise (the plain run of one file).
+    std::optional<Recuento> recuento;
 };
 
 }  // namespace tralmix

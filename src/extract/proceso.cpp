@@ -6,6 +6,7 @@
 
 #include "extract/comolista.h"
 #include "extract/formatos/formatos.h"
+#include "extract/fuentes.h"
 #include "extract/masivo.h"
 #include "extract/resultado.h"
 #include "extract/trabajo.h"
@@ -75,16 +76,57 @@ std::optional<Desenlace> cargarTrabajo(Estado& estado, Puerto& puerto,
     return std::nullopt;
 }
 
+}  // namespace
+
+EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
+                       LecturaAnticipada& anticipada) {
+    // Pasted messages are read again by masivo; a large part of that reading need not wait for
+    // the working file, and starts on a second core as soon as a line shows what the text is.
+    const Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
+        if (tamano >= afinado::kEnDosPartes) {
+            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
+        }
+    });
+    estado.archivoTrabajo = archivo.ruta();
+    if (trabajo.desenlace != Desenlace::Escrito) {
+        return {trabajo.desenlace};
+    }
+    estado.huellaEntrada = trabajo.entrada;
+    // A working file of length 0 loads as no element at all.
+    if (trabajo.lineas == 0) {
+        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
+            return {Desenlace::FalloArchivo};
+        }
+        estado.lineas.clear();
+        return {std::nullopt, true};
+    }
+    // One line with "," or ";" makes the text pasted messages; masivo reads the file again
+    // itself and has no use for the working file's lines, so they are not loaded for it.
+    if (trabajo.masivo) {
+        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
+            return {Desenlace::FalloArchivo};
+        }
+        if (const auto fin = masivo(estado, puerto, trabajo, &anticipada)) {
+            return {*fin};
+        }
+        return {std::nullopt, false, Camino::Masivo};
+    }
+    if (const auto fin = cargarTrabajo(estado, puerto, archivo, trabajo)) {
+        return {*fin};
+    }
+    comolista(estado.lineas);
+    return {std::nullopt, false, Camino::Lista};
+}
+
+namespace {
+
 // The steps of a run once the input is known: read and clean it into the working file (which
 // tells a bulk message from a list on the way), extract the addresses by the path that fits,
 // then sort and write the list.
 Desenlace procesar(Estado& estado, Puerto& puerto) {
     // Reading the list this run is about to write would replace what the user chose by its own
     // addresses: the same file under any name (a link, another spelling) is refused untouched.
-    const std::u16string lista = rutaResultado(estado);
-    const archivos::Identidad deLista = archivos::identidad(lista);
-    if (deLista.valida && deLista.mismoArchivo(archivos::identidad(estado.archivoEntrada))) {
-        puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
+    if (esLaLista(estado, puerto, estado.archivoEntrada)) {
         return Desenlace::Rechazado;
     }
     // Contacts and saved mail are read as what they are; anything else as a list or pasted
@@ -93,45 +135,19 @@ Desenlace procesar(Estado& estado, Puerto& puerto) {
         formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno) {
         return formatos::procesarFormato(estado, puerto, formato);
     }
+    // Both live until the list is written: a file of its own made beside a held working file
+    // goes with the run.
     archivos::ArchivoTrabajo archivo;
-    // Pasted messages are read again by masivo; a large part of that reading need not wait for
-    // the working file, and starts on a second core as soon as a line shows what the text is.
     LecturaAnticipada anticipada;
-    const Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
-        if (tamano >= afinado::kEnDosPartes) {
-            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
-        }
-    });
-    estado.archivoTrabajo = archivo.ruta();
-    if (trabajo.desenlace != Desenlace::Escrito) {
-        return trabajo.desenlace;
+    const EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
+    if (leida.fin) {
+        return *leida.fin;
     }
-    estado.huellaEntrada = trabajo.entrada;
-    // A working file of length 0 loads as no element at all.
-    if (trabajo.lineas == 0) {
-        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
-            return Desenlace::FalloArchivo;
-        }
-        estado.lineas.clear();
+    if (leida.vacia) {
         puerto.mensaje(kVacio, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
-    // One line with "," or ";" makes the text pasted messages; masivo reads the file again
-    // itself and has no use for the working file's lines, so they are not loaded for it.
-    if (trabajo.masivo) {
-        if (!cerrarTrabajo(archivo, trabajo, puerto)) {
-            return Desenlace::FalloArchivo;
-        }
-        if (const auto fin = masivo(estado, puerto, trabajo, &anticipada)) {
-            return *fin;
-        }
-        return ordenarYEscribir(estado, puerto, Camino::Masivo);
-    }
-    if (const auto fin = cargarTrabajo(estado, puerto, archivo, trabajo)) {
-        return *fin;
-    }
-    comolista(estado.lineas);
-    return ordenarYEscribir(estado, puerto, Camino::Lista);
+    return ordenarYEscribir(estado, puerto, leida.camino);
 }
 
 Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
@@ -143,6 +159,10 @@ Desenlace procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
         return Desenlace::Rechazado;
     }
     puerto.ponerTextoRuta(estado.archivoEntrada);
+    // Exclusion lists are read, and a report begun, before the input.
+    if (const auto fin = empezarRecuento(estado, puerto, {estado.archivoEntrada}, false)) {
+        return *fin;
+    }
     return procesar(estado, puerto);
 }
 
@@ -157,10 +177,14 @@ Desenlace elegirYProcesar(Estado& estado, Puerto& puerto) {
     ajustes.flags = kBanderas;
     ajustes.hWndParent = puerto.ventana();
     ajustes.abrir = true;
+    ajustes.varios = true;
     RespuestaDialogo respuesta = puerto.mostrarDialogo(ajustes);
     if (!respuesta.elegido) {
         estado.archivoEntrada.clear();
         return Desenlace::Cancelado;
+    }
+    if (respuesta.rutas.size() > 1) {
+        return procesarVarios(estado, puerto, std::move(respuesta.rutas));
     }
     return procesarElegido(estado, puerto, std::move(respuesta.ruta));
 }
@@ -213,6 +237,17 @@ Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
 Desenlace procesarArchivo(Estado& estado, Puerto& puerto, std::u16string ruta) {
     return conMemoria(estado, puerto,
                       [&] { return procesarElegido(estado, puerto, std::move(ruta)); });
+}
+
+Desenlace procesarArchivos(Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas) {
+    if (rutas.empty()) {
+        return Desenlace::Cancelado;
+    }
+    if (rutas.size() == 1) {
+        return procesarArchivo(estado, puerto, std::move(rutas.front()));
+    }
+    return conMemoria(estado, puerto,
+                      [&] { return procesarVarios(estado, puerto, std::move(rutas)); });
 }
 
 }  // namespace tralmix

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "extract/cubo.h"
+#include "extract/fuentes.h"
 #include "extract/repetidos.h"
 #include "util/afinado.h"
 #include "util/cadenas.h"
@@ -174,6 +175,10 @@ Desenlace EtapaResultado::terminar(const Estado& estado, Puerto& puerto,
 }
 
 Desenlace ordenarYEscribir(Estado& estado, Puerto& puerto, Camino camino) {
+    // Several inputs, exclusion lists or a report: the same steps, counted (fuentes.h).
+    if (estado.recuento) {
+        return escribirConRecuento(estado, puerto, camino);
+    }
     EtapaResultado etapa;
     if (!etapa.preparar(estado, puerto)) {
         return Desenlace::FalloArchivo;
