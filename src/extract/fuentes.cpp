@@ -369,6 +369,7 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
         informe.repetidas = informe.encontradas - contarDirecciones(estado.lineas);
     }
     informe.excluidas = recuento.excluir.aplicar(estado.lineas);
+    recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
     informe.listadas = informe.encontradas - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);
     informe.grupos = (informe.listadas + porGrupo - 1) / porGrupo;
