@@ -18,12 +18,14 @@ namespace fs = std::filesystem;
 
 TEST(Exclusion, WordsDomainsAndCase) {
     Exclusion ex;
-    EXPECT_EQ(ex.agregar("Ana@X.com, <bob@y.com>; mailto:Carl@Z.com"), 3u);
-    EXPECT_EQ(ex.agregar("ana@x.com"), 0u) << "the same address in another case";
-    EXPECT_EQ(ex.agregar("@Dominio.es"), 1u);
-    EXPECT_EQ(ex.agregar("  *@otro.org"), 1u);
-    EXPECT_EQ(ex.agregar("jos\xC3\xA9@\xC3\x81RBOL.es o'brien@w.com"), 2u);
-    EXPECT_EQ(ex.agregar("sin arroba, x@, @, *@"), 0u);
+    EXPECT_EQ(ex.agregarLinea("Ana@X.com, <bob@y.com>; mailto:Carl@Z.com"), 3u);
+    EXPECT_EQ(ex.agregarLinea("ana@x.com"), 0u) << "the same address in another case";
+    EXPECT_EQ(ex.agregarLinea("@Dominio.es"), 1u);
+    EXPECT_EQ(ex.agregarLinea("  *@otro.org\t"), 1u);
+    EXPECT_EQ(ex.agregarLinea("jos\xC3\xA9@\xC3\x81RBOL.es o'brien@w.com"), 2u);
+    EXPECT_EQ(ex.agregarLinea("sin arroba, x@, @, *@, @a b, @example.com en una frase"), 0u);
+    // Only a line of its own names a domain: never what a reading cut out of "k..@example.com".
+    EXPECT_EQ(ex.agregarDirecciones("k @example.com *@example.org"), 0u);
     const std::vector<std::pair<const char*, bool>> casos = {
         {"ana@x.com", true},
         {"ANA@x.COM", true},
@@ -38,6 +40,8 @@ TEST(Exclusion, WordsDomainsAndCase) {
         {"x@otro.org", true},
         {"JOS\xC3\x89@\xC3\xA1rbol.es", true},
         {"o'brien@w.com", true},
+        {"zz@example.com", false},
+        {"zz@example.org", false},
         {"luis@sub.dominio.es", false},  // a domain is that domain only
         {"dominio.es@w.com", false},
         {"ana@x.com.ar", false},
@@ -50,6 +54,32 @@ TEST(Exclusion, WordsDomainsAndCase) {
         EXPECT_EQ(ex.excluye(entrada), excluida) << entrada;
     }
     EXPECT_FALSE(Exclusion().excluye("ana@x.com"));
+}
+
+// Thousands of texts, grown through many sizes and joined from two sets that overlap.
+TEST(Textos, GrowAndJoin) {
+    Textos pares;
+    Textos tercios;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string t = "t" + std::to_string(i) + "@x";
+        if (i % 2 == 0) {
+            EXPECT_TRUE(pares.insertar(t));
+            EXPECT_FALSE(pares.insertar(t));
+        }
+        if (i % 3 == 0) {
+            tercios.insertar(t);
+        }
+    }
+    EXPECT_EQ(pares.size(), 10000u);
+    pares.unir(std::move(tercios));
+    EXPECT_TRUE(tercios.empty());
+    EXPECT_EQ(pares.size(), 10000u + 3333u);  // multiples of 3 that are odd
+    for (int i = 0; i < 20000; ++i) {
+        const std::string t = "t" + std::to_string(i) + "@x";
+        EXPECT_EQ(pares.contiene(t), i % 2 == 0 || i % 3 == 0) << t;
+    }
+    EXPECT_FALSE(pares.contiene(""));
+    EXPECT_FALSE(pares.contiene("t1@"));
 }
 
 TEST(Informe, Json) {
@@ -175,14 +205,18 @@ class Fuentes : public ::testing::Test {
 // Files of every kind make one list: every address once, lower-cased, sorted; the report counts
 // what each gave and what went.
 TEST_F(Fuentes, SeveralInputsMakeOneList) {
-    const auto plana = archivo("Plana.txt", "Ana@X.com\r\nbob@y.com\r\nana@x.com\r\n");
+    // "İ" lower-cases to two characters: the entry grows.
+    const auto plana =
+        archivo("Plana.txt", "Ana@X.com\r\nbob@y.com\r\nana@x.com\r\n\xC4\xB0LKER@y.com \r\n");
     const auto pegado = archivo("pegado.txt", "De: Carl <CARL@z.com>, bob@y.com\r\n");
     const auto tarjeta = archivo("c.vcf", "BEGIN:VCARD\r\nEMAIL:dora@w.com\r\nEND:VCARD\r\n");
     const auto nada = archivo("nada.txt", "sin direcciones\r\n");
     const auto vacio = archivo("vacio.txt", "");
     EXPECT_EQ(procesarArchivos(estado, puerto, {plana, pegado, tarjeta, nada, vacio, plana}),
               Desenlace::Escrito);
-    EXPECT_EQ(lista(), "ana@x.com\r\n\r\nbob@y.com, carl@z.com, dora@w.com\r\n\r\n\r\n");
+    EXPECT_EQ(
+        lista(),
+        "ana@x.com\r\n\r\nbob@y.com, carl@z.com, dora@w.com, i\xCC\x87lker@y.com\r\n\r\n\r\n");
     EXPECT_EQ(textos(), std::vector<std::u16string>{creado(rutaLista(), kCierreMasivo)});
     EXPECT_EQ(puerto.abiertos, std::vector<std::u16string>{archivos::desdeRuta(rutaLista())});
     EXPECT_EQ(puerto.caja, u"");
@@ -197,17 +231,17 @@ TEST_F(Fuentes, SeveralInputsMakeOneList) {
         archivosVistos.emplace_back(a.ruta, a.formato, a.direcciones);
     }
     const decltype(archivosVistos) esperados = {
-        {plana, "lista", 3}, {pegado, "mensajes", 2}, {tarjeta, "vcard", 1},
-        {nada, "lista", 0},  {vacio, "lista", 0},     {plana, "lista", 3},
+        {plana, "lista", 4}, {pegado, "mensajes", 2}, {tarjeta, "vcard", 1},
+        {nada, "lista", 0},  {vacio, "lista", 0},     {plana, "lista", 4},
     };
     EXPECT_EQ(archivosVistos, esperados);
-    EXPECT_EQ(informe.encontradas, 9u);
-    EXPECT_EQ(informe.repetidas, 5u);
+    EXPECT_EQ(informe.encontradas, 11u);
+    EXPECT_EQ(informe.repetidas, 6u);
     EXPECT_EQ(informe.excluidas, 0u);
-    EXPECT_EQ(informe.listadas, 4u);
+    EXPECT_EQ(informe.listadas, 5u);
     EXPECT_EQ(informe.grupos, 1u);
     EXPECT_EQ(resumen(informe),
-              u"Resumen: 4 direcciones en 1 grupo; 5 repetidas quitadas; sin "
+              u"Resumen: 5 direcciones en 1 grupo; 6 repetidas quitadas; sin "
               u"direcciones: nada.txt, vacio.txt");
 
     // The dialog may answer several files as well.
@@ -217,7 +251,7 @@ TEST_F(Fuentes, SeveralInputsMakeOneList) {
     puerto.preparar(e);
     EXPECT_EQ(cmd_file01_Click(e, p), Desenlace::Escrito);
     EXPECT_TRUE(p.dialogos.at(0).varios);
-    EXPECT_EQ(lista(), "ana@x.com\r\n\r\nbob@y.com, dora@w.com\r\n\r\n\r\n");
+    EXPECT_EQ(lista(), "ana@x.com\r\n\r\nbob@y.com, dora@w.com, i\xCC\x87lker@y.com\r\n\r\n\r\n");
 }
 
 // An exclusion file of any kind a run reads leaves its people out of the list.
@@ -252,7 +286,8 @@ TEST_F(Fuentes, EveryReaderServesAsAnExclusionList) {
         ASSERT_EQ(procesarArchivos(e, p, {texto, tarjeta}), Desenlace::Escrito);
         EXPECT_EQ(lista(), "bea@y.com\r\n\r\nluis@z.com\r\n\r\n\r\n");
         ASSERT_EQ(p.informes.size(), 1u);
-        EXPECT_EQ(p.informes[0].excluidas, 1u);
+        EXPECT_EQ(p.informes[0].excluidas, 2u) << "in both inputs: every entry counts";
+        EXPECT_EQ(p.informes[0].repetidas, 0u);
         ASSERT_EQ(p.informes[0].exclusiones.size(), 1u);
         EXPECT_EQ(p.informes[0].exclusiones[0].formato, formato);
         EXPECT_GE(p.informes[0].exclusiones[0].direcciones, 1u);

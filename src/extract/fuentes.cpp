@@ -31,37 +31,115 @@ std::uint64_t contarDirecciones(Arreglo& lineas) {
     return n;
 }
 
-bool enMinusculas(std::string_view t) {
-    return std::none_of(t.begin(), t.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u >= 0x80 || (u >= 'A' && u <= 'Z');
-    });
+std::uint64_t contarNoVacios(Arreglo& lineas) {
+    const auto lugares = lineas.lugares();
+    return static_cast<std::uint64_t>(
+        lugares.size() - static_cast<std::size_t>(std::count(lugares.begin(), lugares.end(), 0U)));
+}
+
+// Whether lower-casing may change t: a capital, or a character beyond ASCII. Every entry of
+// every input passes here, so it is written to be done many bytes at a time.
+bool cambiable(std::string_view t) {
+    bool c = false;
+    for (const char b : t) {
+        const auto u = static_cast<unsigned char>(b);
+        c |= (u >= 0x80) | (static_cast<unsigned char>(u - 'A') < 26);
+    }
+    return c;
 }
 
 // Appends one input's entries to the run's: trimmed and lower-cased when they came by the list
-// path, which keeps both; the other paths give lower-cased words already. How many there were.
+// path, which keeps both (in place: a longer lower-case form, rare, goes at the end); the other
+// paths give lower-cased words already. How many there were.
 std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
-    const std::uint64_t n = contarDirecciones(lineas);
     if (!deLista) {
+        const std::uint64_t n = contarNoVacios(lineas);
         todas.anexar(std::move(lineas));
         return n;
     }
+    std::uint64_t n = 0;
     std::string minusculas;
-    for (const std::uint32_t lugar : lineas.lugares()) {
-        const std::string_view t = texto::recortar(lineas.textoEn(lugar));
-        if (t.empty()) {
+    Arreglo largas;
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        if (lugares[i] == 0) {
             continue;
         }
-        if (enMinusculas(t)) {
-            todas.agregar(t);
+        const std::string_view tal = lineas.textoEn(lugares[i]);
+        const std::string_view t = texto::recortar(tal);
+        if (t.empty()) {
+            lineas.vaciar(i);
+            continue;
+        }
+        ++n;
+        if (!cambiable(t)) {
+            if (t.size() != tal.size()) {
+                lineas.acortar(i, t);
+            }
+            continue;
+        }
+        minusculas.clear();
+        texto::agregarMinusculasUtf8(minusculas, t);
+        if (minusculas.size() <= tal.size()) {
+            lineas.acortar(i, minusculas);
         } else {
-            minusculas.clear();
-            texto::agregarMinusculasUtf8(minusculas, t);
-            todas.agregar(minusculas);
+            lineas.vaciar(i);
+            largas.agregar(minusculas);
         }
     }
-    lineas.clear();
+    todas.anexar(std::move(lineas));
+    todas.anexar(std::move(largas));
     return n;
+}
+
+// Whether the pasted-messages path could cut another address out of the line than its words
+// give: only the rows of its table that glue onto a word do (header words ending in ":", ".htm",
+// "add" and "sender to contacts", rules of dots or dashes); the others cut where a word ends
+// anyway.
+bool otraLectura(std::string_view linea) {
+    auto es = [&](std::size_t i, std::string_view minusculas) {
+        if (linea.size() - i < minusculas.size()) {
+            return false;
+        }
+        for (std::size_t k = 0; k < minusculas.size(); ++k) {
+            const char c = linea[i + k];
+            if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != minusculas[k]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < linea.size(); ++i) {
+        switch (linea[i]) {
+            case ':':
+                return true;
+            case '.':
+                if (es(i, "..") || es(i, ".htm")) {
+                    return true;
+                }
+                break;
+            case '-':
+                if (es(i, "--")) {
+                    return true;
+                }
+                break;
+            case 'a':
+            case 'A':
+                if (es(i, "add")) {
+                    return true;
+                }
+                break;
+            case 's':
+            case 'S':
+                if (es(i, "sender")) {
+                    return true;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return false;
 }
 
 // Whether two paths name one file, also when neither exists yet.
@@ -170,7 +248,7 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
         l.ajena = lectura.ajena;
         l.huella = lectura.huella;
         for (std::size_t i = 0; i < direcciones.size(); ++i) {
-            propia.agregar(direcciones[i]);
+            propia.agregarDirecciones(direcciones[i]);
         }
         l.nombradas = propia.tamano();
         excluir.unir(std::move(propia));
@@ -182,9 +260,6 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
         return l;
     }
     l.huella = entrada.huella();
-    // What the pasted-messages path takes (words cut at header words and rules, "add sender to
-    // contacts" gone): not counted apart, since it names the same people.
-    Exclusion delTexto;
     Arreglo palabras;
     for (;;) {
         LectorTexto::Paso paso = LectorTexto::Paso::Fin;
@@ -198,28 +273,30 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
         }
         if (paso == LectorTexto::Paso::DeNuevo) {
             propia = Exclusion();
-            delTexto = Exclusion();
+            l.nombradas = 0;
             l.mensajes = false;
             continue;
         }
         paraCadaLinea(pieza, [&](std::string_view linea) {
-            propia.agregar(linea);
+            l.nombradas += propia.agregarLinea(linea);
+            // And what the pasted-messages path takes from it (an address glued to a header
+            // word, a rule or "Add sender to contacts"), not counted: it names the same people.
+            if (otraLectura(linea)) {
+                palabras.clear();
+                extraerDirecciones(linea, palabras);
+                for (std::size_t i = 0; i < palabras.size(); ++i) {
+                    propia.agregarDirecciones(palabras[i]);
+                }
+            }
             l.mensajes = l.mensajes || (linea.find_first_of(",;") != std::string_view::npos &&
                                         linea.find("www.") == std::string_view::npos);
         });
-        palabras.clear();
-        extraerDirecciones(pieza, palabras);
-        for (std::size_t i = 0; i < palabras.size(); ++i) {
-            delTexto.agregar(palabras[i]);
-        }
         if (avance != nullptr && !avance->seguir(entrada.leidos(), entrada.tamano())) {
             l.interrumpido = true;
             return l;
         }
     }
-    l.nombradas = propia.tamano();
     excluir.unir(std::move(propia));
-    excluir.unir(std::move(delTexto));
     return l;
 }
 
@@ -358,17 +435,22 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
             return Desenlace::FalloArchivo;
         }
     }
+    // The list path keeps entries that are blank but for spaces; the others only words and
+    // addresses, so there an element is an address when it is not the empty one.
+    informe.encontradas =
+        camino == Camino::Masivo ? contarNoVacios(estado.lineas) : contarDirecciones(estado.lineas);
+    // Before the sort, while the texts still lie in the order of their block. Every entry of an
+    // excluded address goes, repeats too; then the repeats of the rest.
+    informe.excluidas = recuento.excluir.aplicar(estado.lineas);
     AvanceDelPuerto orden(puerto, Fase::Orden);
     Cubo(estado.lineas, true, &orden);
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
-    informe.encontradas = contarDirecciones(estado.lineas);
     if (camino == Camino::Masivo) {
         quitarRepetidos(estado.lineas);
-        informe.repetidas = informe.encontradas - contarDirecciones(estado.lineas);
+        informe.repetidas = informe.encontradas - informe.excluidas - contarNoVacios(estado.lineas);
     }
-    informe.excluidas = recuento.excluir.aplicar(estado.lineas);
     recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
     informe.listadas = informe.encontradas - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);

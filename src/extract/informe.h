@@ -35,8 +35,8 @@ struct Informe {
     std::vector<ArchivoInforme> archivos;     // the inputs, in the order given
     std::vector<ArchivoInforme> exclusiones;  // the exclusion lists, in the order given
     std::uint64_t encontradas = 0;            // every address found, repeats included
-    std::uint64_t repetidas = 0;              // removed as repeats
-    std::uint64_t excluidas = 0;              // removed by the exclusion lists (after the repeats)
+    std::uint64_t excluidas = 0;              // removed by the exclusion lists, repeats too
+    std::uint64_t repetidas = 0;              // removed as repeats of what was left
     std::uint64_t listadas = 0;               // written to the list
     std::uint64_t grupos = 0;                 // groups of the list
     std::vector<Aviso> avisos;
