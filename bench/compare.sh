@@ -5,7 +5,11 @@
 # heaptrack) allocations of tralmix-cli, and the load average around the measurements. Writes the
 # tables and the targets to bench/RESULTS.md (or the file given with -o).
 #
-#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [-f "mensajes lista ctt corta mbox"] [--runs N]
+#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [-f "mensajes lista ctt corta mbox varias"]
+#                    [--runs N]
+#
+# "varias" is one run on two lists of half the size minus an exclusion list of a tenth (every
+# tenth line of both), beside the run on one list of the whole size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -13,14 +17,14 @@ raiz=$(pwd)
 resultados="$raiz/bench/RESULTS.md"
 tamanos="10 100"
 corridas=5
-formas=(mensajes lista ctt corta mbox)
+formas=(mensajes lista ctt corta mbox varias)
 while (($#)); do
     case "$1" in
         -o) resultados=$(realpath -m "$2"); shift 2 ;;
         -s) tamanos=$2; shift 2 ;;
         -f) read -r -a formas <<<"$2"; shift 2 ;;
         --runs) corridas=$2; shift 2 ;;
-        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -57,8 +61,15 @@ trabajo="$construccion/run"
 mkdir -p "$entradas" "$trabajo/out" "$trabajo/tmp"
 
 regex='[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,}'
-declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt [mbox]=mbox)
-declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf [mbox]=lf)
+declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt [mbox]=mbox [varias]=txt)
+declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf [mbox]=lf [varias]=crlf)
+opciones="--output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 --quiet"
+generar() {  # forma tamaño archivo semilla
+    if [[ ! -s $3 ]]; then
+        echo "compare.sh: generating $3" >&2
+        "$raiz/bench/gen_inputs" "$1" "$2" "$3" --seed "$4" --eol "${fin[$1]}"
+    fi
+}
 
 filas="$trabajo/filas.tsv"
 : >"$filas"
@@ -67,16 +78,31 @@ cargaInicio=$(carga)
 
 for forma in "${formas[@]}"; do
     for mb in $tamanos; do
-        archivo="$entradas/$forma-${mb}M.${extension[$forma]}"
-        if [[ ! -s $archivo ]]; then
-            echo "compare.sh: generating $archivo" >&2
-            "$raiz/bench/gen_inputs" "$forma" "${mb}M" "$archivo" --seed 1 --eol "${fin[$forma]}"
-        fi
-        tralmix="'$cli' --output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 --quiet '$archivo'"
-        if [[ $forma == mensajes || $forma == mbox ]]; then
-            par="LC_ALL=C rg -o '$regex' '$archivo' | LC_ALL=C sort -u"
+        if [[ $forma == varias ]]; then
+            if ! "$cli" --help 2>&1 | grep -q -- '--excluir'; then
+                echo "compare.sh: varias needs tralmix-cli --excluir and several inputs; skipped" >&2
+                continue
+            fi
+            # The peer is the run on one list of the same size as both together.
+            archivo="$entradas/lista-${mb}M.txt"
+            generar lista "${mb}M" "$archivo" 1
+            unaA="$entradas/lista-$((mb / 2))M-a.txt"
+            unaB="$entradas/lista-$((mb / 2))M-b.txt"
+            bajas="$entradas/bajas-${mb}M.txt"
+            generar lista "$((mb / 2))M" "$unaA" 2
+            generar lista "$((mb / 2))M" "$unaB" 3
+            [[ -s $bajas ]] || awk 'NR % 10 == 1' "$unaA" "$unaB" >"$bajas"
+            tralmix="'$cli' $opciones --excluir '$bajas' '$unaA' '$unaB'"
+            par="'$cli' $opciones '$archivo'"
         else
-            par="LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort"
+            archivo="$entradas/$forma-${mb}M.${extension[$forma]}"
+            generar "$forma" "${mb}M" "$archivo" 1
+            tralmix="'$cli' $opciones '$archivo'"
+            if [[ $forma == mensajes || $forma == mbox ]]; then
+                par="LC_ALL=C rg -o '$regex' '$archivo' | LC_ALL=C sort -u"
+            else
+                par="LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort"
+            fi
         fi
         for nucleos in 2 1; do
             if [[ $nucleos == 1 ]]; then
@@ -110,7 +136,7 @@ EOF
         /usr/bin/time -f '%M %R %F' -o "$trabajo/time.txt" sh -c "$tralmix >/dev/null 2>&1"
         read -r kb menores mayores <"$trabajo/time.txt"
         asignaciones=-
-        if command -v heaptrack >/dev/null; then
+        if [[ $forma != varias ]] && command -v heaptrack >/dev/null; then
             rm -f "$trabajo"/heaptrack.*
             if heaptrack -o "$trabajo/heaptrack" "$cli" --output-dir "$trabajo/out" \
                    --temp-dir "$trabajo/tmp" --date 2005-03-05 --quiet "$archivo" >/dev/null 2>&1; then
@@ -144,12 +170,14 @@ for l in open(filas):
         memoria[(c[1], int(c[2]))] = (int(c[3]) / 1024, int(c[4]), int(c[5]), c[6])
 med = {k: statistics.median(v) for k, v in tiempos.items()}
 titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts",
-           "corta": "plain list, short lines", "mbox": "saved mail (mbox)"}
+           "corta": "plain list, short lines", "mbox": "saved mail (mbox)",
+           "varias": "two lists minus an exclusion list"}
 pares = {"mensajes": "`rg -o RE \\| sort -u`", "lista": "`grep @ \\| sort`",
          "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`",
-         "mbox": "`rg -o RE \\| sort -u`"}
-meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8}
-formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox"] if any(k[0] == f for k in med)]
+         "mbox": "`rg -o RE \\| sort -u`", "varias": "`tralmix-cli` on one list of the size"}
+meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8, "varias": 1.15}
+formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox", "varias"]
+          if any(k[0] == f for k in med)]
 tamanos = sorted({k[1] for k in med})
 out, objetivos = [], []
 def linea(texto, ok):

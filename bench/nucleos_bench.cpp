@@ -304,5 +304,47 @@ void BM_Corrida(benchmark::State& estado) {
 }
 BENCHMARK(BM_Corrida)->ArgName("lista_mensajes")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
+// Two lists of 5 MB minus an exclusion list of 1 MB (every fifth line of both) in one run: to be
+// read beside BM_Corrida/lista_mensajes:0 (one list of 10 MB), which it should stay within 1.15
+// times of.
+void BM_CorridaVarias(benchmark::State& estado) {
+    namespace fs = std::filesystem;
+    const fs::path carpeta = fs::temp_directory_path() / "tralmix-bench-varias";
+    fs::create_directories(carpeta);
+    Generador g;
+    constexpr std::size_t kTamano = 5'000'000;
+    std::vector<std::u16string> rutas;
+    std::string bajas;
+    for (const char* nombre : {"lista1.txt", "lista2.txt"}) {
+        const std::string lista = g.lista(kTamano);
+        std::size_t inicio = 0;
+        for (std::size_t n = 0; inicio < lista.size(); ++n) {
+            const std::size_t fin = lista.find('\n', inicio) + 1;
+            if (n % 5 == 0) {
+                bajas.append(lista, inicio, fin - inicio);
+            }
+            inicio = fin;
+        }
+        std::ofstream(carpeta / nombre, std::ios::binary) << lista;
+        rutas.push_back(texto::desdeUtf8OReemplazo((carpeta / nombre).string()));
+    }
+    std::ofstream(carpeta / "bajas.txt", std::ios::binary) << bajas;
+    const std::u16string carpeta16 = texto::desdeUtf8OReemplazo(carpeta.string());
+    PuertoCallado puerto;
+    for (auto _ : estado) {
+        Estado e;
+        cargarCarpetaTemporal(e, carpeta16);
+        e.carpetaResultado = carpeta16;
+        e.fecha = Fecha{2005, 3, 5};
+        e.exclusiones = {texto::desdeUtf8OReemplazo((carpeta / "bajas.txt").string())};
+        if (procesarArchivos(e, puerto, rutas) != Desenlace::Escrito) {
+            estado.SkipWithError("the run did not write its list");
+        }
+    }
+    estado.SetBytesProcessed(porVuelta(estado, 2 * kTamano));
+    fs::remove_all(carpeta);
+}
+BENCHMARK(BM_CorridaVarias)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace tralmix

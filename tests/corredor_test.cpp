@@ -112,6 +112,7 @@ class PuertoRegistro : public prueba::PuertoFalso {
         anotar("abrir " + prueba::u8(r));
         return PuertoFalso::abrirArchivo(r);
     }
+    void informe(const Informe& i) override { anotar("informe " + prueba::u8(resumen(i))); }
 
   private:
     template <typename T = int>
@@ -139,6 +140,7 @@ TEST(Corredor, TheRunMeetsThePersonAsOnTheInterfaceThreadAndLeavesNoWorkingFileW
         std::optional<Fase> cancelarEn;
         std::u16string resultado;  // the list's folder; by default the test's folder
         bool quedaTrabajo;         // the working file is still there afterwards
+        bool conInforme = false;   // a report asked for
     };
     const std::u16string noCarpeta = ruta("no-carpeta", "x");
     const std::vector<Caso> casos = {
@@ -151,6 +153,7 @@ TEST(Corredor, TheRunMeetsThePersonAsOnTheInterfaceThreadAndLeavesNoWorkingFileW
         {"stopped while cleaning", u"", lista, {}, Fase::Limpieza, {}, false},
         {"stopped while writing the list", u"", lista, {}, Fase::Escritura, {}, false},
         {"list folder is a file", u"", lista, {}, {}, noCarpeta, false},
+        {"a report asked for", u"", lista, {}, {}, {}, true, true},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.nombre);
@@ -170,6 +173,7 @@ TEST(Corredor, TheRunMeetsThePersonAsOnTheInterfaceThreadAndLeavesNoWorkingFileW
         };
         Estado estadoDirecto;
         directo.preparar(estadoDirecto);
+        estadoDirecto.pedirInforme = caso.conInforme;
         const Desenlace esperado = correr(estadoDirecto, directo, corrida);
         EXPECT_EQ(!fs::is_empty(archivos::aRuta(directo.temporal)), caso.quedaTrabajo);
         fs::remove_all(archivos::aRuta(directo.temporal));
@@ -184,10 +188,13 @@ TEST(Corredor, TheRunMeetsThePersonAsOnTheInterfaceThreadAndLeavesNoWorkingFileW
         corredor.seguimiento.alTerminar = [&](Desenlace d) { desenlace = d; };
         Estado estado;
         llevado.preparar(estado);
+        estado.pedirInforme = caso.conInforme;
         ASSERT_TRUE(corredor.iniciar(estado, corrida, caso.procesar));
         bucle.girar(corredor);
 
         EXPECT_EQ(llevado.llamadas, directo.llamadas);
+        EXPECT_EQ(caso.conInforme,
+                  llevado.llamadas.back() == "informe Resumen: 2 direcciones en 1 grupo");
         EXPECT_FALSE(llevado.fueraDeInterfaz);
         EXPECT_EQ(desenlace, esperado);
         EXPECT_EQ(!fs::is_empty(archivos::aRuta(llevado.temporal)), caso.quedaTrabajo);

@@ -66,6 +66,8 @@ class PuertoFalso : public Puerto {
         return cancelarEn && std::find(fases.begin(), fases.end(), *cancelarEn) != fases.end();
     }
     bool haciaAtras = false;
+    std::vector<Informe> informes;
+    void informe(const Informe& i) override { informes.push_back(i); }
 
     // The state's folders and date as the owner of a run sets them before it.
     void preparar(Estado& estado) const {

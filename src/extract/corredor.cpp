@@ -117,6 +117,9 @@ class Corredor::PuertoHilo final : public Puerto {
         c_.avanzar(fase, hecho, total);
     }
     bool cancelado() const override { return c_.cancelar_; }
+    void informe(const Informe& informe) override {
+        c_.enInterfaz([&] { c_.interfaz_.informe(informe); });
+    }
 
   private:
     Corredor& c_;

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "extract/informe.h"
 #include "util/archivos.h"
 #include "util/arreglo.h"
 #include "util/avance.h"
@@ -42,6 +44,16 @@ struct Estado {
     std::string separador{kSeparadorLista};
     // How the runs show their progress; the front end's main sets it.
     AjustesAvance avance;
+    // Files of people who must not get mail (any type a run reads): their addresses and
+    // "@dominio" lines never reach the list. Only the paths are kept; the files are read at
+    // every run.
+    std::vector<std::u16string> exclusiones;
+    // A report even of a run on one input without exclusion lists.
+    bool pedirInforme = false;
+    // Where the report is written as JSON (a report is then made); empty: not written.
+    std::u16string rutaInforme;
+    // The run under way when it makes a report; empty otherwise (the plain run of one file).
+    std::optional<Recuento> recuento;
 };
 
 }  // namespace tralmix

@@ -51,6 +51,10 @@ inline constexpr std::u16string_view kSinDirecciones =
 inline constexpr std::u16string_view kCreado = u"Se ha creado el archivo:";
 inline constexpr std::u16string_view kCierreMasivo = u"Ya puede enviar Mails masivos  :)";
 inline constexpr std::u16string_view kCierreLista = u"Ya puede enviar Mails a toda es lista  :)";
+// Every address found is on an exclusion list.
+inline constexpr std::u16string_view kTodasExcluidas =
+    u"Todas las direcciones encontradas están en las listas de exclusión: no se ha creado "
+    u"ninguna lista.";
 
 // The desktop could not open a file or address (the list, the help): a file error's form, with
 // the reason the opener gave.
@@ -73,6 +77,9 @@ inline constexpr std::u16string_view kSinMemoria = u"no hay memoria suficiente";
 inline constexpr std::u16string_view kDemasiadoGrande = u"el archivo es demasiado grande";
 inline constexpr std::u16string_view kSinConversion = u"su texto no se pudo convertir";
 inline constexpr std::u16string_view kCambiado = u"el archivo cambió mientras se procesaba";
+// Why the report cannot go where it was asked to: it would replace a file the run reads or writes.
+inline constexpr std::u16string_view kInformeSobreLeido = u"es uno de los archivos que se leen";
+inline constexpr std::u16string_view kInformeSobreLista = u"es la lista que se va a crear";
 // Legacy code pages other than Windows-1252 cannot be told apart reliably, so they are refused.
 inline constexpr std::u16string_view kOtraCodificacion =
     u"no está en UTF-8, UTF-16 ni Windows-1252 (parece otra codificación, como Shift_JIS); "

@@ -5,6 +5,7 @@
 #include "extract/comolista.h"
 #include "extract/fin.h"
 #include "extract/formatos/formatos.h"
+#include "extract/fuentes.h"
 #include "extract/masivo.h"
 #include "extract/resultado.h"
 #include "extract/trabajo.h"
@@ -60,16 +61,57 @@ Fallo cargarTrabajo(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& ar
     return cerrarTrabajo(archivo, trabajo);
 }
 
+}  // namespace
+
+EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
+                       LecturaAnticipada& anticipada) {
+    // Pasted messages are read again by masivo; a large part of that reading need not wait for
+    // the working file, and starts on a second core as soon as a line shows what the text is.
+    Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
+        if (tamano >= afinado::kEnDosPartes) {
+            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
+        }
+    });
+    estado.archivoTrabajo = archivo.ruta();
+    if (trabajo.fallo) {
+        return {std::move(trabajo.fallo)};
+    }
+    estado.huellaEntrada = trabajo.entrada;
+    // A working file of length 0 loads as no element at all.
+    if (trabajo.lineas == 0) {
+        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
+            return {std::move(fallo)};
+        }
+        estado.lineas.clear();
+        return {std::nullopt, true};
+    }
+    // One line with "," or ";" makes the text pasted messages; masivo reads the file again
+    // itself and has no use for the working file's lines, so they are not loaded for it.
+    if (trabajo.masivo) {
+        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
+            return {std::move(fallo)};
+        }
+        if (auto fallo = masivo(estado, puerto, trabajo, &anticipada)) {
+            return {std::move(fallo)};
+        }
+        return {std::nullopt, false, Camino::Masivo};
+    }
+    if (auto fallo = cargarTrabajo(estado, puerto, archivo, trabajo)) {
+        return {std::move(fallo)};
+    }
+    comolista(estado.lineas);
+    return {std::nullopt, false, Camino::Lista};
+}
+
+namespace {
+
 // The steps of a run once the input is known: read and clean it into the working file (which
 // tells a bulk message from a list on the way), extract the addresses by the path that fits,
 // then sort and write the list.
 Fin procesar(Estado& estado, Puerto& puerto) {
     // Reading the list this run is about to write would replace what the user chose by its own
     // addresses: the same file under any name (a link, another spelling) is refused untouched.
-    const std::u16string lista = rutaResultado(estado);
-    const archivos::Identidad deLista = archivos::identidad(lista);
-    if (deLista.valida && deLista.mismoArchivo(archivos::identidad(estado.archivoEntrada))) {
-        puerto.mensaje(std::u16string(kEsLaLista) + u"\r\n" + lista, Estilo::Exclamacion, kTitulo);
+    if (esLaLista(estado, puerto, estado.archivoEntrada)) {
         return Desenlace::Rechazado;
     }
     // A sheet, a document or a program read as text would give a list of junk: refused, saying
@@ -85,45 +127,19 @@ Fin procesar(Estado& estado, Puerto& puerto) {
     if (formatos::tieneLector(eleccion.formato)) {
         return formatos::procesarFormato(estado, puerto, eleccion.formato);
     }
+    // Both live until the list is written: a file of its own made beside a held working file
+    // goes with the run.
     archivos::ArchivoTrabajo archivo;
-    // Pasted messages are read again by masivo; a large part of that reading need not wait for
-    // the working file, and starts on a second core as soon as a line shows what the text is.
     LecturaAnticipada anticipada;
-    Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
-        if (tamano >= afinado::kEnDosPartes) {
-            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
-        }
-    });
-    estado.archivoTrabajo = archivo.ruta();
-    if (trabajo.fallo) {
-        return std::move(trabajo.fallo);
+    const EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
+    if (leida.fin) {
+        return std::move(*leida.fin);
     }
-    estado.huellaEntrada = trabajo.entrada;
-    // A working file of length 0 loads as no element at all.
-    if (trabajo.lineas == 0) {
-        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
-            return fallo;
-        }
-        estado.lineas.clear();
+    if (leida.vacia) {
         puerto.mensaje(kVacio, Estilo::Exclamacion, kTitulo);
         return Desenlace::Rechazado;
     }
-    // One line with "," or ";" makes the text pasted messages; masivo reads the file again
-    // itself and has no use for the working file's lines, so they are not loaded for it.
-    if (trabajo.masivo) {
-        if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
-            return fallo;
-        }
-        if (auto fallo = masivo(estado, puerto, trabajo, &anticipada)) {
-            return fallo;
-        }
-        return ordenarYTerminar(estado, puerto, Camino::Masivo);
-    }
-    if (auto fallo = cargarTrabajo(estado, puerto, archivo, trabajo)) {
-        return fallo;
-    }
-    comolista(estado.lineas);
-    return ordenarYTerminar(estado, puerto, Camino::Lista);
+    return ordenarYTerminar(estado, puerto, leida.camino);
 }
 
 Fin procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
@@ -135,6 +151,10 @@ Fin procesarElegido(Estado& estado, Puerto& puerto, std::u16string ruta) {
         return Desenlace::Rechazado;
     }
     puerto.ponerTextoRuta(estado.archivoEntrada);
+    // Exclusion lists are read, and a report begun, before the input.
+    if (const auto fin = empezarRecuento(estado, puerto, {estado.archivoEntrada}, false)) {
+        return *fin;
+    }
     return procesar(estado, puerto);
 }
 
@@ -149,10 +169,14 @@ Fin elegirYProcesar(Estado& estado, Puerto& puerto) {
     ajustes.flags = kBanderas;
     ajustes.hWndParent = puerto.ventana();
     ajustes.abrir = true;
+    ajustes.varios = true;
     RespuestaDialogo respuesta = puerto.mostrarDialogo(ajustes);
     if (!respuesta.elegido) {
         estado.archivoEntrada.clear();
         return Desenlace::Cancelado;
+    }
+    if (respuesta.rutas.size() > 1) {
+        return procesarVarios(estado, puerto, std::move(respuesta.rutas));
     }
     return procesarElegido(estado, puerto, std::move(respuesta.ruta));
 }
@@ -191,6 +215,17 @@ Desenlace cmd_file01_Click(Estado& estado, Puerto& puerto) {
 Desenlace procesarArchivo(Estado& estado, Puerto& puerto, std::u16string ruta) {
     return concluir(estado, puerto,
                     [&] { return procesarElegido(estado, puerto, std::move(ruta)); });
+}
+
+Desenlace procesarArchivos(Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas) {
+    if (rutas.empty()) {
+        return Desenlace::Cancelado;
+    }
+    if (rutas.size() == 1) {
+        return procesarArchivo(estado, puerto, std::move(rutas.front()));
+    }
+    return concluir(estado, puerto,
+                    [&] { return procesarVarios(estado, puerto, std::move(rutas)); });
 }
 
 }  // namespace tralmix

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "extract/informe.h"
 #include "extract/mensajes.h"
 #include "util/avance.h"
 
@@ -26,11 +28,16 @@ struct AjustesDialogo {
     std::int32_t flags = 0;
     std::uintptr_t hWndParent = 0;
     bool abrir = true;  // Open rather than Save
+    // Several files may be chosen at once (the flags stay as they are; each dialog adds its own
+    // way of asking for several).
+    bool varios = false;
 };
 
 struct RespuestaDialogo {
     bool elegido = false;  // false: cancelled
-    std::u16string ruta;   // the chosen full path when elegido
+    std::u16string ruta;   // the chosen full path when elegido (the first, when several)
+    // Every chosen path when several were chosen; empty or one path: the run on ruta alone.
+    std::vector<std::u16string> rutas = {};
 };
 
 // What a processing run asks of the person using it, and whether to go on. The window implements
@@ -67,6 +74,9 @@ class Puerto {
     // Asked at cheap points of a run; true stops it as Desenlace::Interrumpido, before the list
     // replaces anything. May be called from the thread that runs.
     virtual bool cancelado() const { return false; }
+    // The report of a run that made one (several inputs, exclusion lists, or asked for), at its
+    // very end, after its messages: resumen(informe) is the line to show. By default nothing.
+    virtual void informe(const Informe& informe) { (void)informe; }
 };
 
 // A long step's progress told to the port as one phase of the run, and its stop asked of it.
