@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "comun.h"
+#include "extract/formatos/formatos.h"
 #include "extract/proceso.h"
 #include "puerto_falso.h"
 #include "referencia/literal.h"
@@ -100,6 +101,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     const Desenlace d = cmd_file01_Click(estado, puerto);
 
     fuzz::exigir(prueba::leer(ruta) == bytes, "the input is never touched");
+    // Bytes no text holds (NUL in a file without a UTF-16 or UTF-32 form, a zip's or a PDF's
+    // start): refused before any reading, for what the file seems to be.
+    if (formatos::elegir(archivos::desdeRuta(ruta)).binario != formatos::Binario::No) {
+        fuzz::exigir(d == Desenlace::Rechazado, "a binary file is refused");
+        fuzz::exigir(
+            puerto.mensajes.size() == 1 && puerto.mensajes[0].estilo == Estilo::Exclamacion,
+            "its refusal says why");
+        fuzz::exigir(std::filesystem::is_empty(temporal.ruta()) &&
+                         std::filesystem::is_empty(resultado.ruta()),
+                     "a binary file leaves no working file and no list");
+        return 0;
+    }
     fuzz::exigir(std::filesystem::exists(temporal.ruta() / "entrada.txt"),
                  "the working file stays");
     fuzz::exigir(puerto.mensajes.size() == 1, "a run shows exactly one message");
