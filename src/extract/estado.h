@@ -50,6 +50,9 @@ struct Estado {
     std::vector<std::u16string> exclusiones;
     // A report even of a run on one input without exclusion lists.
     bool pedirInforme = false;
+    // The clean-up mode: every entry of the list becomes the sendable addresses inside it, or
+    // nothing; a run in this mode makes a report.
+    bool depurar = false;
     // Where the report is written as JSON (a report is then made); empty: not written.
     std::u16string rutaInforme;
     // The run under way when it makes a report; empty otherwise (the plain run of one file).

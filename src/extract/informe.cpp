@@ -182,4 +182,8 @@ std::u16string resumen(const Informe& informe) {
     return linea;
 }
 
+std::vector<std::u16string> lineasDelResumen(const Informe& informe) {
+    return {resumen(informe)};
+}
+
 }  // namespace tralmix

@@ -50,6 +50,10 @@ std::string informeJson(const Informe& informe);
 // its end by their file names.
 std::u16string resumen(const Informe& informe);
 
+// What every front end shows of a report, line by line, under the run's own messages: the
+// summary first, then what the person may want to look at.
+std::vector<std::u16string> lineasDelResumen(const Informe& informe);
+
 // A count with "." between thousands: 1234567 gives "1.234.567".
 std::u16string conMillares(std::uint64_t n);
 
