@@ -26,16 +26,17 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&traduccionQt);
     }
 
-    // "tralmix FILE", as the desktop's "Open with" starts it: FILE runs once the window shows.
+    // "tralmix FILE...", as the desktop's "Open with" starts it: the files make one list once the
+    // window shows.
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral(TRALMIX_DESCRIPTION));
     opciones.addHelpOption();
     opciones.addVersionOption();
     opciones.addPositionalArgument(
         QStringLiteral("archivo"),
-        QStringLiteral("Archivo de direcciones (.txt, .ctt, contactos o correos guardados) que se "
-                       "procesa al abrir la ventana."),
-        QStringLiteral("[archivo]"));
+        QStringLiteral("Archivos de direcciones (.txt, .ctt, contactos o correos guardados) que se "
+                       "procesan al abrir la ventana; varios dan una sola lista."),
+        QStringLiteral("[archivo...]"));
     opciones.process(aplicacion);
 
     tralmix::EscritorioQt escritorio;
