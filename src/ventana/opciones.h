@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "extract/disposicion.h"
@@ -16,6 +17,15 @@
 namespace tralmix {
 
 struct OpcionesVentana {
+    // A new user's: the usual layout, no exclusion file, both checks off.
+    OpcionesVentana() = default;
+    OpcionesVentana(OpcionesLista disposicion, std::vector<std::u16string> archivos, bool depura,
+                    bool siempre)
+        : lista(std::move(disposicion)),
+          exclusiones(std::move(archivos)),
+          depurar(depura),
+          siempreResumen(siempre) {}
+
     OpcionesLista lista{kPorGrupo, std::string(kSeparadorLista)};
     // Files of addresses that must never reach the list, by their paths as chosen. A file that
     // has since gone stays here: the run then says it cannot read it, rather than making a list
