@@ -261,8 +261,6 @@ const guardadas = () => enAlmacen('readonly', (a) => a.get('archivos'));
 const guardar = (archivos) => enAlmacen('readwrite', (a) => a.put(archivos, 'archivos'));
 const olvidar = () => enAlmacen('readwrite', (a) => a.delete('archivos'));
 
-const kNotaRecordar = notaRecordar.textContent;
-
 // The browser's copy follows the list while the box is ticked.
 async function guardarSiSeRecuerda() {
   if (!recordar.checked) {
@@ -270,6 +268,10 @@ async function guardarSiSeRecuerda() {
   }
   try {
     await (exclusiones.length > 0 ? guardar(exclusiones) : olvidar());
+    notaRecordar.textContent = exclusiones.length > 0
+        ? 'Guardados en este navegador: se ofrecerán en la próxima visita. Desmarque la casilla ' +
+          'para olvidarlos.'
+        : 'Los archivos que añada se guardarán en este navegador.';
   } catch (error) {
     recordar.checked = false;
     notaRecordar.textContent = `Este navegador no pudo guardarlos (${error?.message ?? error}): ` +
@@ -317,7 +319,6 @@ entradaExclusiones.addEventListener('change', async () => {
 
 recordar.addEventListener('change', async () => {
   if (recordar.checked) {
-    notaRecordar.textContent = kNotaRecordar;
     await guardarSiSeRecuerda();
     return;
   }
