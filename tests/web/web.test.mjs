@@ -477,8 +477,13 @@ describe('la página', { timeout: 120000 }, () => {
     const pagina = await abrir();
     await pagina.keyboard.press('Tab');
     assert.equal(await pagina.evaluate(() => document.activeElement.id), 'archivo');
-    const [selector] = await Promise.all([pagina.waitForFileChooser(),
-                                          pagina.keyboard.press('Space')]);
+    // The chooser is caught only once the browser intercepts it, which waitForFileChooser asks
+    // for without waiting: the same request again on the same session returns after it, so the
+    // key cannot open the chooser before (otherwise now and then the wait never ends).
+    const esperaSelector = pagina.waitForFileChooser();
+    await pagina._client().send('Page.setInterceptFileChooserDialog', { enabled: true });
+    await pagina.keyboard.press('Space');
+    const selector = await esperaSelector;
     await selector.accept([join(golden, 'bulk_es.input.txt')]);
     // The message comes first, as the window's box does; closing it leads to the list.
     await pagina.waitForFunction(() => document.activeElement?.closest('.mensaje'));
