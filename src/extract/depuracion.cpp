@@ -425,4 +425,97 @@ Depuracion Depurador::depurar(std::string_view entrada) {
                                                         : Depuracion::Reducida;
 }
 
+namespace {
+
+// An ASCII entry that esEnviable takes is what the clean-up makes of it, lower-cased: it holds
+// no separator, nothing to take off its end (a domain ends in a letter or digit) and no
+// "mailto:"; only a quote may begin a local part.
+bool enviableAscii(std::string_view t) {
+    return texto::prefijoAscii(t) == t.size() && !t.empty() && t.front() != '\'' && esEnviable(t);
+}
+
+bool conMayusculas(std::string_view t) {
+    for (const char c : t) {
+        if (c >= 'A' && c <= 'Z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Depurador::talCual(std::string_view entrada) {
+    const std::string_view t = texto::recortar(entrada);
+    if (enviableAscii(t)) {
+        return true;
+    }
+    if (texto::prefijoAscii(t) == t.size() || !texto::esUtf8(t) ||
+        depurar(t) == Depuracion::Descartada || vistas_.size() != 1) {
+        return false;
+    }
+    if (vistas_[0] == t) {
+        return true;
+    }
+    minusculas_.clear();
+    texto::agregarMinusculasUtf8(minusculas_, t);
+    return vistas_[0] == minusculas_;
+}
+
+ListaDepurada depurarLista(Arreglo& lineas) {
+    ListaDepurada cuenta;
+    Depurador depurador;
+    std::string minusculas;
+    Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        if (lugares[i] == 0) {
+            continue;
+        }
+        const std::string_view tal = lineas.textoEn(lugares[i]);
+        const std::string_view t = texto::recortar(tal);
+        if (t.empty()) {
+            lineas.vaciar(i);
+            continue;
+        }
+        if (enviableAscii(t)) {
+            if (conMayusculas(t)) {
+                minusculas.assign(t);
+                for (char& c : minusculas) {
+                    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+                }
+                lineas.acortar(i, minusculas);
+            } else if (t.size() != tal.size()) {
+                lineas.acortar(i, t);
+            }
+            continue;
+        }
+        if (depurador.depurar(t) == Depuracion::Descartada) {
+            lineas.vaciar(i);
+            ++cuenta.descartadas;
+            continue;
+        }
+        const auto direcciones = depurador.direcciones();
+        bool corregida = direcciones.size() != 1;
+        if (!corregida && direcciones[0] != t) {
+            minusculas.clear();
+            texto::agregarMinusculasUtf8(minusculas, t);
+            corregida = direcciones[0] != minusculas;
+        }
+        cuenta.corregidas += corregida ? 1U : 0U;
+        // The block's text is read no more: the entry's place may take the address.
+        if (direcciones[0].size() <= tal.size()) {
+            lineas.acortar(i, direcciones[0]);
+        } else {
+            lineas.vaciar(i);
+            otras.agregar(direcciones[0]);
+        }
+        for (std::size_t k = 1; k < direcciones.size(); ++k) {
+            otras.agregar(direcciones[k]);
+        }
+    }
+    lineas.anexar(std::move(otras));
+    return cuenta;
+}
+
 }  // namespace tralmix

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
+#include "extract/avisos.h"
 #include "extract/cubo.h"
+#include "extract/depuracion.h"
 #include "extract/entrada.h"
 #include "extract/formatos/formatos.h"
 #include "extract/palabras.h"
@@ -140,6 +143,47 @@ bool otraLectura(std::string_view linea) {
         }
     }
     return false;
+}
+
+// The warnings on the listed addresses, each address once whatever its case, and without the
+// clean-up the entries it would mend. An entry that is no address gets no warning: the nudge
+// to the clean-up covers it.
+void revisarListadas(Arreglo& lineas, Informe& informe) {
+    Depurador depurador;
+    Textos avisadas;
+    std::vector<Aviso> nuevos;
+    std::string minusculas;
+    for (const std::uint32_t lugar : lineas.lugares()) {
+        if (lugar == 0) {
+            continue;
+        }
+        const std::string_view t = texto::recortar(lineas.textoEn(lugar));
+        if (t.empty()) {
+            continue;
+        }
+        if (!informe.depurada && !depurador.talCual(t)) {
+            ++informe.dudosas;
+            continue;
+        }
+        nuevos.clear();
+        avisar(t, nuevos);
+        if (nuevos.empty()) {
+            continue;
+        }
+        minusculas.clear();
+        texto::agregarMinusculasUtf8(minusculas, t);
+        if (avisadas.insertar(minusculas)) {
+            // As the list first shows it.
+            std::move(nuevos.begin(), nuevos.end(), std::back_inserter(informe.avisos));
+        }
+    }
+}
+
+// A file as the report names it: standard input's copy for what it holds.
+std::u16string enInforme(const Estado& estado, const std::u16string& ruta) {
+    return !estado.copiaEntradaEstandar.empty() && ruta == estado.copiaEntradaEstandar
+               ? std::u16string(kEntradaEstandar)
+               : ruta;
 }
 
 // Whether two paths name one file, also when neither exists yet.
@@ -308,7 +352,7 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
 std::optional<Desenlace> empezarRecuento(Estado& estado, Puerto& puerto,
                                          const std::vector<std::u16string>& entradas, bool varias) {
     estado.recuento.reset();
-    if (!varias && estado.exclusiones.empty() && !estado.pedirInforme &&
+    if (!varias && estado.exclusiones.empty() && !estado.pedirInforme && !estado.depurar &&
         estado.rutaInforme.empty()) {
         return std::nullopt;
     }
@@ -424,7 +468,8 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16str
         }
         const std::uint64_t n = agregarEntradas(todas, std::move(estado.lineas), deLista);
         estado.lineas.clear();
-        recuento.informe.archivos.push_back({ruta, formatoDeInforme(ruta, mensajes), n});
+        recuento.informe.archivos.push_back(
+            {enInforme(estado, ruta), formatoDeInforme(ruta, mensajes), n});
         recuento.leidas.push_back({ruta, estado.huellaEntrada});
         if (puerto.cancelado()) {
             return trabajos.fin(Desenlace::Interrumpido);
@@ -454,6 +499,20 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     // addresses, so there an element is an address when it is not the empty one.
     informe.encontradas =
         camino == Camino::Masivo ? contarNoVacios(estado.lineas) : contarDirecciones(estado.lineas);
+    // The clean-up leaves addresses alone, lower-cased, an entry perhaps giving several: from
+    // here on they are what the run counts, each once on either path.
+    std::uint64_t direcciones = informe.encontradas;
+    informe.depurada = estado.depurar;
+    if (estado.depurar) {
+        const ListaDepurada depurada = depurarLista(estado.lineas);
+        informe.descartadas = depurada.descartadas;
+        informe.corregidas = depurada.corregidas;
+        direcciones = contarNoVacios(estado.lineas);
+        if (puerto.cancelado()) {
+            return Desenlace::Interrumpido;
+        }
+    }
+    const bool unaVez = camino == Camino::Masivo || estado.depurar;
     // Before the sort, while the texts still lie in the order of their block. Every entry of an
     // excluded address goes, repeats too; then the repeats of the rest.
     informe.excluidas = recuento.excluir.aplicar(estado.lineas);
@@ -462,16 +521,17 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
-    if (camino == Camino::Masivo) {
+    if (unaVez) {
         quitarRepetidos(estado.lineas);
-        informe.repetidas = informe.encontradas - informe.excluidas - contarNoVacios(estado.lineas);
+        informe.repetidas = direcciones - informe.excluidas - contarNoVacios(estado.lineas);
     }
     recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
-    informe.listadas = informe.encontradas - informe.repetidas - informe.excluidas;
+    informe.listadas = direcciones - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);
     informe.grupos = (informe.listadas + porGrupo - 1) / porGrupo;
+    revisarListadas(estado.lineas, informe);
     if (!recuento.varias) {
-        informe.archivos = {{estado.archivoEntrada,
+        informe.archivos = {{enInforme(estado, estado.archivoEntrada),
                              formatoDeInforme(estado.archivoEntrada, camino == Camino::Masivo),
                              informe.encontradas}};
     }
