@@ -509,7 +509,9 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
     const std::string plana =
         "De  Ana Ruiz  ana@example.com\r\nmailto pepe@example.com\r\nbad@\r\n@bad.com\r\n"
         "foo@bar\r\nuser@ 192.168.1.1\r\nana@example.com\tluis@example.org\r\nAna@Example.com\r\n"
-        "juan.perez@empresa.es.\r\nJOS\xC3\x89@Empresa.es\r\n";
+        "juan.perez@empresa.es.\r\nJOS\xC3\x89@Empresa.es\r\n"
+        // The cleaning blanks what an address may hold: never "brien@…" nor "etiqueta@…".
+        "o'brien@example.com\r\nusuario+etiqueta@example.com\r\n";
     const std::string pegado =
         "Para: Ana <ana@example.com>, juan.perez@empresa.es., "
         "image001.png@01da2b3c.4d5e6f70]\r\nCC: x@y; \"Pepe\" <PEPE@Example.com>\r\n";
@@ -526,13 +528,13 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
          {{"plana.txt", plana}},
          "",
          "ana@example.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
-         "pepe@example.com\r\n\r\n\r\n",
+         "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
          kCierreLista,
          4,
-         4,
+         6,
          2,
          0,
-         5},
+         7},
         {"pasted messages",
          {{"pegado.txt", pegado}},
          "",
@@ -548,13 +550,13 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
           {"c.vcf", "BEGIN:VCARD\r\nEMAIL:foo@bar\r\nEMAIL:Bea@Y.com\r\nEND:VCARD\r\n"}},
          "ana@example.com\r\n",
          "bea@y.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
-         "pepe@example.com\r\n\r\n\r\n",
+         "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
          kCierreMasivo,
          5,
-         4,
+         6,
          0,
          3,
-         5},
+         7},
         {"nothing left", {{"malas.txt", "bad@\r\nfoo@bar\r\n"}}, "", "", {}, 2, 0, 0, 0, 0},
     };
     for (const Caso& c : casos) {

@@ -392,6 +392,8 @@ void Depurador::palabra(std::string_view entrada, std::size_t inicio, std::size_
     }
     if (esEnviable(std::string_view(texto_).substr(antes))) {
         finales_.push_back(texto_.size());
+        trasEspacio_.push_back(inicio > 0 && entrada[inicio - 1] == ' ' &&
+                               entrada.find_first_not_of(' ') < inicio - 1);
     } else {
         texto_.resize(antes);
     }
@@ -401,6 +403,7 @@ Depuracion Depurador::depurar(std::string_view entrada) {
     texto_.clear();
     finales_.clear();
     vistas_.clear();
+    trasEspacio_.clear();
     for (std::size_t i = 0; i < entrada.size();) {
         if (const std::size_t s = largoSeparador(entrada, i); s > 0) {
             i += s;
@@ -462,10 +465,11 @@ bool Depurador::talCual(std::string_view entrada) {
     return vistas_[0] == minusculas_;
 }
 
-ListaDepurada depurarLista(Arreglo& lineas) {
+ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
     ListaDepurada cuenta;
     Depurador depurador;
     std::string minusculas;
+    std::vector<std::string_view> elegidas;
     Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
     const auto lugares = lineas.lugares();
     for (std::size_t i = 0; i < lugares.size(); ++i) {
@@ -490,12 +494,21 @@ ListaDepurada depurarLista(Arreglo& lineas) {
             }
             continue;
         }
-        if (depurador.depurar(t) == Depuracion::Descartada) {
+        const std::optional<std::string_view> verdadero =
+            original ? original(t) : std::optional<std::string_view>();
+        depurador.depurar(verdadero ? *verdadero : t);
+        elegidas.clear();
+        for (std::size_t k = 0; k < depurador.direcciones().size(); ++k) {
+            if (verdadero || !original || !depurador.trasEspacio(k)) {
+                elegidas.push_back(depurador.direcciones()[k]);
+            }
+        }
+        if (elegidas.empty()) {
             lineas.vaciar(i);
             ++cuenta.descartadas;
             continue;
         }
-        const auto direcciones = depurador.direcciones();
+        const std::span<const std::string_view> direcciones = elegidas;
         bool corregida = direcciones.size() != 1;
         if (!corregida && direcciones[0] != t) {
             minusculas.clear();

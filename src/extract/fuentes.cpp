@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 
 #include "extract/avisos.h"
@@ -11,6 +12,7 @@
 #include "extract/depuracion.h"
 #include "extract/entrada.h"
 #include "extract/formatos/formatos.h"
+#include "extract/limpieza.h"
 #include "extract/palabras.h"
 #include "extract/proceso.h"
 #include "extract/repetidos.h"
@@ -53,14 +55,12 @@ bool cambiable(std::string_view t) {
 
 // Appends one input's entries to the run's: trimmed and lower-cased when they came by the list
 // path, which keeps both (in place: a longer lower-case form, rare, goes at the end); the other
-// paths give lower-cased words already. How many there were.
-std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
+// paths give lower-cased words already.
+void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
     if (!deLista) {
-        const std::uint64_t n = contarNoVacios(lineas);
         todas.anexar(std::move(lineas));
-        return n;
+        return;
     }
-    std::uint64_t n = 0;
     std::string minusculas;
     Arreglo largas;
     const auto lugares = lineas.lugares();
@@ -74,7 +74,6 @@ std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
             lineas.vaciar(i);
             continue;
         }
-        ++n;
         if (!cambiable(t)) {
             if (t.size() != tal.size()) {
                 lineas.acortar(i, t);
@@ -92,7 +91,6 @@ std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
     }
     todas.anexar(std::move(lineas));
     todas.anexar(std::move(largas));
-    return n;
 }
 
 // Whether the pasted-messages path could cut another address out of the line than its words
@@ -143,6 +141,112 @@ bool otraLectura(std::string_view linea) {
         }
     }
     return false;
+}
+
+// The cleaning blanks or deletes characters an address may hold ("+", "'", "/", "=", "!"…), so on
+// the list path the words of an entry can be another person's address ("usuario etiqueta@…"
+// came from "usuario+etiqueta@…"). The clean-up reduces such an entry from the input's own
+// lines that the cleaning turned into it instead: the input is read again for them.
+class LineasOriginales {
+  public:
+    // The entries of lineas that are not one address as they stand; false when there is none.
+    bool buscar(Arreglo& lineas) {
+        Depurador depurador;
+        for (const std::uint32_t lugar : lineas.lugares()) {
+            const std::string_view t = texto::recortar(lineas.textoEn(lugar));
+            if (lugar != 0 && !t.empty() && !depurador.talCual(t)) {
+                halladas_.try_emplace(std::string(t));
+            }
+        }
+        return !halladas_.empty();
+    }
+
+    // Reads the input's lines, cleaned as the working file's were, for the entries looked for.
+    Fallo leer(std::u16string_view ruta, Avance& avance) {
+        LectorTexto entrada;
+        if (auto fallo = entrada.abrir(ruta)) {
+            return std::move(fallo).en(kNoSeReleyo, ruta);
+        }
+        Depurador depurador;
+        std::string limpia;
+        std::string clave;
+        bool seguir = true;
+        auto fallo = leerPiezas(
+            entrada,
+            [&](std::string_view pieza) {
+                paraCadaLinea(pieza, [&](std::string_view linea) {
+                    const std::string_view t = texto::recortar(linea);
+                    // The cleaning adds no "@", and every entry looked for holds one.
+                    if (t.find('@') == std::string_view::npos) {
+                        return;
+                    }
+                    limpia.clear();
+                    limpieza(t, limpia);
+                    clave.assign(texto::recortar(limpia));
+                    const auto donde = halladas_.find(clave);
+                    if (donde == halladas_.end()) {
+                        return;
+                    }
+                    Hallada& h = donde->second;
+                    h.hallada = true;
+                    depurador.depurar(t);
+                    for (const std::string_view d : depurador.direcciones()) {
+                        h.direcciones += ' ';
+                        h.direcciones += d;
+                    }
+                });
+                seguir = avance.seguir(entrada.leidos(), entrada.tamano());
+                return seguir;
+            },
+            [&] {
+                for (auto& par : halladas_) {
+                    par.second = Hallada();
+                }
+                return true;
+            });
+        if (fallo) {
+            return std::move(fallo).en(kNoSeReleyo, ruta);
+        }
+        return seguir ? Fallo() : Fallo::interrupcion();
+    }
+
+    // The addresses of the input's lines an entry came from, " " before each; nothing when the
+    // entry was not found (the list path shortened it) or not looked for.
+    std::optional<std::string_view> texto(std::string_view entrada) {
+        clave_.assign(entrada);
+        const auto donde = halladas_.find(clave_);
+        if (donde == halladas_.end() || !donde->second.hallada) {
+            return std::nullopt;
+        }
+        return donde->second.direcciones;
+    }
+
+  private:
+    struct Hallada {
+        bool hallada = false;
+        std::string direcciones;
+    };
+    std::unordered_map<std::string, Hallada> halladas_;
+    std::string clave_;
+};
+
+// The clean-up of one input's entries in estado.lineas, counted in the report.
+Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista) {
+    ListaDepurada hecha;
+    LineasOriginales originales;
+    if (deLista && originales.buscar(estado.lineas)) {
+        AvanceDelPuerto avance(puerto, Fase::Extraccion);
+        if (auto fallo = originales.leer(estado.archivoEntrada, avance)) {
+            return fallo;
+        }
+        hecha = depurarLista(estado.lineas,
+                             [&](std::string_view entrada) { return originales.texto(entrada); });
+    } else {
+        hecha = depurarLista(estado.lineas);
+    }
+    informe.descartadas += hecha.descartadas;
+    informe.corregidas += hecha.corregidas;
+    return {};
 }
 
 // The warnings on the listed addresses, each address once whatever its case, and without the
@@ -466,7 +570,14 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16str
             deLista = !leida.vacia && leida.camino == Camino::Lista;
             mensajes = !leida.vacia && leida.camino == Camino::Masivo;
         }
-        const std::uint64_t n = agregarEntradas(todas, std::move(estado.lineas), deLista);
+        const std::uint64_t n =
+            deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
+        if (estado.depurar) {
+            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista)) {
+                return trabajos.fin(informar(puerto, std::move(fallo)));
+            }
+        }
+        agregarEntradas(todas, std::move(estado.lineas), deLista);
         estado.lineas.clear();
         recuento.informe.archivos.push_back(
             {enInforme(estado, ruta), formatoDeInforme(ruta, mensajes), n});
@@ -497,20 +608,28 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     }
     // The list path keeps entries that are blank but for spaces; the others only words and
     // addresses, so there an element is an address when it is not the empty one.
-    informe.encontradas =
-        camino == Camino::Masivo ? contarNoVacios(estado.lineas) : contarDirecciones(estado.lineas);
+    // Several inputs were counted, and cleaned up, one by one.
+    if (recuento.varias) {
+        informe.encontradas = 0;
+        for (const ArchivoInforme& archivo : informe.archivos) {
+            informe.encontradas += archivo.direcciones;
+        }
+    } else {
+        informe.encontradas = camino == Camino::Masivo ? contarNoVacios(estado.lineas)
+                                                       : contarDirecciones(estado.lineas);
+        if (estado.depurar) {
+            if (auto fallo = depurarEntrada(estado, puerto, informe, camino == Camino::Lista)) {
+                return informar(puerto, std::move(fallo));
+            }
+        }
+    }
     // The clean-up leaves addresses alone, lower-cased, an entry perhaps giving several: from
     // here on they are what the run counts, each once on either path.
-    std::uint64_t direcciones = informe.encontradas;
     informe.depurada = estado.depurar;
-    if (estado.depurar) {
-        const ListaDepurada depurada = depurarLista(estado.lineas);
-        informe.descartadas = depurada.descartadas;
-        informe.corregidas = depurada.corregidas;
-        direcciones = contarNoVacios(estado.lineas);
-        if (puerto.cancelado()) {
-            return Desenlace::Interrumpido;
-        }
+    const std::uint64_t direcciones =
+        estado.depurar ? contarNoVacios(estado.lineas) : informe.encontradas;
+    if (puerto.cancelado()) {
+        return Desenlace::Interrumpido;
     }
     const bool unaVez = camino == Camino::Masivo || estado.depurar;
     // Before the sort, while the texts still lie in the order of their block. Every entry of an
