@@ -510,8 +510,9 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
         "De  Ana Ruiz  ana@example.com\r\nmailto pepe@example.com\r\nbad@\r\n@bad.com\r\n"
         "foo@bar\r\nuser@ 192.168.1.1\r\nana@example.com\tluis@example.org\r\nAna@Example.com\r\n"
         "juan.perez@empresa.es.\r\nJOS\xC3\x89@Empresa.es\r\n"
-        // The cleaning blanks what an address may hold: never "brien@…" nor "etiqueta@…".
-        "o'brien@example.com\r\nusuario+etiqueta@example.com\r\n";
+        // The cleaning blanks what an address may hold: never "brien@…" nor "etiqueta@…", also
+        // where the line is no longer found as the list path shortened it (".htm").
+        "o'brien@example.com\r\nusuario+etiqueta@example.com\r\nAna usuario+x@a.com.htm\r\n";
     const std::string pegado =
         "Para: Ana <ana@example.com>, juan.perez@empresa.es., "
         "image001.png@01da2b3c.4d5e6f70]\r\nCC: x@y; \"Pepe\" <PEPE@Example.com>\r\n";
@@ -530,7 +531,7 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
          "ana@example.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
          "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
          kCierreLista,
-         4,
+         5,
          6,
          2,
          0,
@@ -552,7 +553,7 @@ TEST_F(Fuentes, TheCleanUpModeCounts) {
          "bea@y.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
          "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
          kCierreMasivo,
-         5,
+         6,
          6,
          0,
          3,

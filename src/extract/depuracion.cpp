@@ -70,6 +70,21 @@ constexpr bool esAtext(char c) {
     }
 }
 
+// What an ASCII byte may be in an address, a bit each: nearly every address is all ASCII, and
+// is judged by one look per byte.
+enum : std::uint8_t { kEnLocal = 1, kEnEtiqueta = 2, kLetraAscii = 4 };
+
+constexpr std::array<std::uint8_t, 256> kAscii = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t b = 0; b < 128; ++b) {
+        const char c = static_cast<char>(b);
+        t[b] =
+            static_cast<std::uint8_t>((esAtext(c) ? kEnLocal : 0) | (esLdh(c) ? kEnEtiqueta : 0) |
+                                      (esLetraAscii(c) ? kLetraAscii : 0));
+    }
+    return t;
+}();
+
 // One strictly valid UTF-8 sequence at the start of s: its code point and length, or length 0.
 struct Punto {
     char32_t cp = 0;
@@ -154,20 +169,23 @@ bool textoNoAsciiValido(std::string_view s, Ascii asciiValido) {
 }
 
 bool localValida(std::string_view local) {
-    if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.' ||
-        local.find("..") != std::string_view::npos) {
+    if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.') {
         return false;
     }
-    const auto ascii = [](char c) { return c == '.' || esAtext(c); };
     if (texto::prefijoAscii(local) == local.size()) {
+        bool punto = false;  // the byte before was a dot
         for (const char c : local) {
-            if (!ascii(c)) {
+            const bool esPunto = c == '.';
+            if ((esPunto && punto) || (!esPunto && (kAscii[byte(c)] & kEnLocal) == 0)) {
                 return false;
             }
+            punto = esPunto;
         }
         return true;
     }
-    return textoNoAsciiValido(local, ascii);
+    return local.find("..") == std::string_view::npos && textoNoAsciiValido(local, [](char c) {
+               return c == '.' || (kAscii[byte(c)] & kEnLocal) != 0;
+           });
 }
 
 // One label's ASCII form as DNS takes it: its length, and whether it can end a domain.
@@ -184,13 +202,14 @@ std::optional<EtiquetaAce> etiquetaAscii(std::string_view etiqueta) {
         etiqueta.back() == '-') {
         return std::nullopt;
     }
-    bool letras = etiqueta.size() >= 2;
+    std::uint8_t todas = kEnEtiqueta | kLetraAscii;
     for (const char c : etiqueta) {
-        if (!esLdh(c)) {
-            return std::nullopt;
-        }
-        letras = letras && esLetraAscii(c);
+        todas &= kAscii[byte(c)];
     }
+    if ((todas & kEnEtiqueta) == 0) {
+        return std::nullopt;
+    }
+    const bool letras = etiqueta.size() >= 2 && (todas & kLetraAscii) != 0;
     if (empiezaConXn(etiqueta)) {
         if (!idn::esEtiquetaAceValida(etiqueta)) {
             return std::nullopt;
@@ -240,12 +259,14 @@ std::optional<std::size_t> largoAceDominio(std::string_view dominio) {
     if (dominio.empty() || dominio.size() > kMaxDominio) {
         return std::nullopt;
     }
+    const bool ascii = texto::prefijoAscii(dominio) == dominio.size();
     std::size_t total = 0;
     std::size_t etiquetas = 0;
     for (std::size_t inicio = 0;;) {
         const std::size_t punto = dominio.find('.', inicio);
-        const auto e = etiquetaDns(
-            dominio.substr(inicio, punto == std::string_view::npos ? punto : punto - inicio));
+        const std::string_view etiqueta =
+            dominio.substr(inicio, punto == std::string_view::npos ? punto : punto - inicio);
+        const auto e = ascii ? etiquetaAscii(etiqueta) : etiquetaDns(etiqueta);
         if (!e) {
             return std::nullopt;
         }
@@ -333,9 +354,9 @@ bool esEnviable(std::string_view direccion) {
     if (direccion.size() > kMaxDireccion) {
         return false;
     }
+    // A second "@" lies in the domain, where no label takes it.
     const std::size_t arroba = direccion.find('@');
-    if (arroba == std::string_view::npos ||
-        direccion.find('@', arroba + 1) != std::string_view::npos) {
+    if (arroba == std::string_view::npos) {
         return false;
     }
     const std::string_view local = direccion.substr(0, arroba);

@@ -75,7 +75,8 @@ struct ListaDepurada {
     std::uint64_t corregidas = 0;   // entries that gave other addresses than themselves
 };
 // For an element the clean-up would change, the text to reduce in its place when a truer one is
-// known (the list path's line as read, before the cleaning); nothing when none is.
+// known (the list path's line as read, before the cleaning); nothing when none is, and then the
+// addresses that came after a space are left out.
 using TextoOriginal = std::function<std::optional<std::string_view>(std::string_view elemento)>;
 // The clean-up of every element of lineas, in place: each becomes the addresses inside it,
 // lower-cased (the first in its place, the others at the end), or the empty text. Blank

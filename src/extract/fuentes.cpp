@@ -16,8 +16,10 @@
 #include "extract/palabras.h"
 #include "extract/proceso.h"
 #include "extract/repetidos.h"
+#include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -149,12 +151,13 @@ bool otraLectura(std::string_view linea) {
 // lines that the cleaning turned into it instead: the input is read again for them.
 class LineasOriginales {
   public:
-    // The entries of lineas that are not one address as they stand; false when there is none.
+    // The entries of lineas that are not one address as they stand and hold a space, which may
+    // stand for what the cleaning took away; false when there is none.
     bool buscar(Arreglo& lineas) {
         Depurador depurador;
         for (const std::uint32_t lugar : lineas.lugares()) {
             const std::string_view t = texto::recortar(lineas.textoEn(lugar));
-            if (lugar != 0 && !t.empty() && !depurador.talCual(t)) {
+            if (lugar != 0 && t.find(' ') != std::string_view::npos && !depurador.talCual(t)) {
                 halladas_.try_emplace(std::string(t));
             }
         }
@@ -254,23 +257,38 @@ Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLi
 // to the clean-up covers it.
 void revisarListadas(Arreglo& lineas, Informe& informe) {
     Depurador depurador;
+    Avisador avisador;
     Textos avisadas;
     std::vector<Aviso> nuevos;
     std::string minusculas;
-    for (const std::uint32_t lugar : lineas.lugares()) {
-        if (lugar == 0) {
+    std::string_view previa;
+    bool previaDudosa = false;
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        // Sorted, the texts lie all over their block: each is fetched ahead.
+        if (i + afinado::kAdelanto < lugares.size()) {
+            anticipar(lineas.inicio(i + afinado::kAdelanto));
+        }
+        if (lugares[i] == 0) {
             continue;
         }
-        const std::string_view t = texto::recortar(lineas.textoEn(lugar));
+        const std::string_view t = texto::recortar(lineas.textoEn(lugares[i]));
         if (t.empty()) {
             continue;
         }
-        if (!informe.depurada && !depurador.talCual(t)) {
+        // The list path keeps repeats, side by side once sorted: judged once.
+        if (t == previa) {
+            informe.dudosas += previaDudosa ? 1U : 0U;
+            continue;
+        }
+        previa = t;
+        previaDudosa = !informe.depurada && !depurador.talCual(t);
+        if (previaDudosa) {
             ++informe.dudosas;
             continue;
         }
         nuevos.clear();
-        avisar(t, nuevos);
+        avisador.avisar(t, nuevos);
         if (nuevos.empty()) {
             continue;
         }
