@@ -624,8 +624,6 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
             return Desenlace::FalloArchivo;
         }
     }
-    // The list path keeps entries that are blank but for spaces; the others only words and
-    // addresses, so there an element is an address when it is not the empty one.
     // Several inputs were counted, and cleaned up, one by one.
     if (recuento.varias) {
         informe.encontradas = 0;
@@ -633,6 +631,8 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
             informe.encontradas += archivo.direcciones;
         }
     } else {
+        // The list path keeps entries that are blank but for spaces; the others only words and
+        // addresses, so there an element is an address when it is not the empty one.
         informe.encontradas = camino == Camino::Masivo ? contarNoVacios(estado.lineas)
                                                        : contarDirecciones(estado.lineas);
         if (estado.depurar) {
