@@ -57,10 +57,4 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir,
 // no list; an input without any address is only named in the report.
 Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas);
 
-// The back half of a run that makes a report (ordenarYEscribir hands over to it): creates the
-// list and report files, sorts, removes repeats on the bulk path, leaves out what the exclusion
-// lists name, counts, writes and announces the list, writes the report and hands it to the port.
-// When nothing is left: no list, the user told why, the report still made.
-Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino);
-
 }  // namespace tralmix

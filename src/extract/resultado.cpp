@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "extract/cubo.h"
-#include "extract/fuentes.h"
+#include "extract/recuento.h"
 #include "extract/repetidos.h"
 #include "util/afinado.h"
 #include "util/cadenas.h"
@@ -167,7 +167,7 @@ Fin EtapaResultado::terminar(const Estado& estado, Puerto& puerto, std::u16strin
 }
 
 Fin ordenarYTerminar(Estado& estado, Puerto& puerto, Camino camino) {
-    // Several inputs, exclusion lists or a report: the same steps, counted (fuentes.h).
+    // Several inputs, exclusion lists or a report: the same steps, counted (recuento.h).
     if (estado.recuento) {
         return escribirConRecuento(estado, puerto, camino);
     }

@@ -230,10 +230,12 @@ describe('el módulo', { timeout: 120000 }, () => {
       return r;
     });
     const archivo = (ruta, formato, direcciones) => ({ ruta, formato, direcciones });
+    // What a run without the clean-up reports of it.
+    const sinDepurar = { depurada: false, descartadas: 0, corregidas: 0, dudosas: 0 };
     assert.deepEqual(casos, [
       { estado: 0,
         lista: 'ana@example.com\r\n\r\nluis@example.org, marta@example.net, rosa@example.com\r\n\r\n\r\n',
-        informe: { version: 1,
+        informe: { version: 1, ...sinDepurar,
                    archivos: [archivo('lista.txt', 'lista', 2), archivo('lista.txt', 'lista', 4),
                               archivo('contactos.vcf', 'vcard', 2)],
                    exclusiones: [archivo('bajas.txt', 'lista', 2)],
@@ -241,13 +243,14 @@ describe('el módulo', { timeout: 120000 }, () => {
         lineasDelResumen: ['Resumen: 4 direcciones en 1 grupo; 2 repetidas y 2 excluidas quitadas'] },
       { estado: 0,
         lista: 'A@example.com\r\n\r\nb@example.com\r\n\r\n\r\n',
-        informe: { version: 1, archivos: [archivo('lista.txt', 'lista', 2)], exclusiones: [],
+        informe: { version: 1, ...sinDepurar, archivos: [archivo('lista.txt', 'lista', 2)],
+                   exclusiones: [],
                    encontradas: 2, repetidas: 0, excluidas: 0, listadas: 2, grupos: 1, avisos: [] },
         lineasDelResumen: ['Resumen: 2 direcciones en 1 grupo'] },
       { estado: 0, lista: 'A@example.com\r\n\r\nb@example.com\r\n\r\n\r\n', informe: null,
         lineasDelResumen: [] },
       { estado: 1, lista: null,
-        informe: { version: 1, archivos: [archivo('lista.txt', 'lista', 1)],
+        informe: { version: 1, ...sinDepurar, archivos: [archivo('lista.txt', 'lista', 1)],
                    exclusiones: [archivo('todo.txt', 'lista', 1)],
                    encontradas: 1, repetidas: 0, excluidas: 1, listadas: 0, grupos: 0, avisos: [] },
         lineasDelResumen: ['Resumen: ninguna dirección en la lista; 1 excluida quitada'] },
@@ -379,7 +382,9 @@ describe('la página', { timeout: 120000 }, () => {
                                                   join(golden, 'bulk_es.input.txt'));
     await resultadoVisible(pagina);
     assert.deepEqual(await pagina.$$eval('#informe p', (l) => l.map((p) => p.textContent)),
-                     ['Resumen: 103 direcciones en 3 grupos; 1 repetida y 3 excluidas quitadas']);
+                     ['Resumen: 103 direcciones en 3 grupos; 1 repetida y 3 excluidas quitadas',
+                      '2 entradas no parecen direcciones: active «Depurar la lista»',
+                      'Aviso: equipo@example.com: cuenta de función (no es de una persona)']);
     const lista = await pagina.$$eval('.grupo', (g) => g.map((x) => x.textContent).join(', '));
     assert.ok(lista.includes('carlos@example.com') && lista.includes('u001@example.com'));
     assert.ok(!lista.includes('u002@') && !lista.includes('example.net'));
