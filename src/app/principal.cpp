@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFont>
 #include <QImage>
 #include <QMenu>
@@ -20,7 +18,6 @@
 
 #include "dialog/qtexto.h"
 #include "extract/proceso.h"
-#include "util/cadenas.h"
 #include "ventana/opciones.h"
 
 namespace tralmix {
@@ -43,29 +40,6 @@ QFont fuenteDe(const vista::Fuente& f) {
     fuente.setPointSizeF(f.puntos);
     fuente.setBold(f.negrita);
     return fuente;
-}
-
-bool existe(const QString& ruta) {
-    return existeArchivo(ruta.toStdU16String());
-}
-
-// A file beside the program, or in the shared data folder of an installed program.
-QString buscarJuntoOInstalado(const QString& carpetaPrograma, const QString& nombre) {
-    QString carpeta = carpetaPrograma;
-    if (!carpeta.endsWith(u'/')) {
-        carpeta += u'/';
-    }
-    const QString junto = carpeta + nombre;
-    if (existe(junto)) {
-        return junto;
-    }
-    // An installed program lives in <prefix>/bin and its data in <prefix>/share/tralmix.
-    const QString instalado =
-        QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") + nombre);
-    if (existe(instalado)) {
-        return instalado;
-    }
-    return {};
 }
 
 }  // namespace
@@ -101,34 +75,6 @@ class PuertoVentana : public Puerto {
   private:
     principal& ventana_;
 };
-
-QString buscarAyuda(const QString& carpetaPrograma) {
-    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kArchivoAyuda));
-}
-
-QString buscarAyudaHtml(const QString& carpetaPrograma) {
-    return buscarJuntoOInstalado(carpetaPrograma, qtexto(vista::kAyudaHtml));
-}
-
-std::vector<std::u16string> rutasDe(const QList<QUrl>& archivos) {
-    std::vector<std::u16string> rutas;
-    for (const QUrl& archivo : archivos) {
-        rutas.push_back(archivo.isLocalFile() ? archivo.toLocalFile().toStdU16String()
-                                              : std::u16string());
-    }
-    return rutas;
-}
-
-QList<QUrl> archivosDeArgumentos(const QStringList& argumentos) {
-    QList<QUrl> archivos;
-    for (const QString& argumento : argumentos) {
-        const QUrl direccion(argumento);
-        archivos.append(direccion.isLocalFile()
-                            ? direccion
-                            : QUrl::fromLocalFile(QFileInfo(argumento).absoluteFilePath()));
-    }
-    return archivos;
-}
 
 Motor Motor::real() {
     return {[](Estado& estado, Puerto& puerto) { return cmd_file01_Click(estado, puerto); },

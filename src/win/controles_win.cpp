@@ -1,5 +1,5 @@
-// The window's controls, made at the places the shared layout gives, and what the window paints
-// itself: the gradient and the face of "...".
+// The window's controls, made at the places the shared layout gives, what the window paints
+// itself (the gradient and the face of "..."), and the keys and clicks its controls take.
 
 #include "win/principal_win.h"
 
@@ -166,6 +166,85 @@ void Principal::pintarBoton(const DRAWITEMSTRUCT& d) {
         ::InflateRect(&r, -1, -1);
         ::DrawFocusRect(d.hDC, &r);
     }
+}
+
+// ---- How the controls behave where the system's defaults do not do ----
+
+LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                       UINT_PTR, DWORD_PTR) {
+    // A multi-line box keeps Tab, Enter and Escape for itself; read-only, it has no use for them,
+    // and Tab must move on to the button.
+    if (msg == WM_GETDLGCODE) {
+        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    }
+    // Its right-click belongs to the window, whose menu holds the list's options.
+    if (msg == WM_CONTEXTMENU) {
+        return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoResumen(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                 UINT_PTR, DWORD_PTR) {
+    // Tab moves on, as from the instructions; the box keeps its own menu, whose "Copiar" a person
+    // may want.
+    if (msg == WM_GETDLGCODE) {
+        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                               DWORD_PTR datos) {
+    switch (msg) {
+        case WM_CHAR:
+            // Enter comes to the window as IDOK; Space is the icon's own, as a button's.
+            if (wp == L' ') {
+                reinterpret_cast<Principal*>(datos)->imgAyuda_DblClick();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            // The focus frame is drawn over the gradient: the window repaints what lies behind.
+            RECT r{};
+            ::GetWindowRect(hwnd, &r);
+            ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+            ::InvalidateRect(::GetParent(hwnd), &r, TRUE);
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        }
+        case WM_PAINT: {
+            const LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+            if (::GetFocus() == hwnd) {
+                RECT marco{};
+                ::GetClientRect(hwnd, &marco);
+                const HDC dc = ::GetDC(hwnd);
+                ::DrawFocusRect(dc, &marco);
+                ::ReleaseDC(hwnd, dc);
+            }
+            return r;
+        }
+        default:
+            break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                              DWORD_PTR datos) {
+    // Enter presses the button first, then reaches the box like every other key; the dialog
+    // navigation must not take it for the default button.
+    if (msg == WM_GETDLGCODE && lp != 0) {
+        const auto* tecla = reinterpret_cast<const MSG*>(lp);
+        if (tecla->message == WM_KEYDOWN && tecla->wParam == VK_RETURN) {
+            return DLGC_WANTALLKEYS | ::DefSubclassProc(hwnd, msg, wp, lp);
+        }
+    }
+    if (msg == WM_CHAR && wp == L'\r') {
+        reinterpret_cast<Principal*>(datos)->cmd_file01_Click();
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 }  // namespace tralmix::win

@@ -8,8 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/cfiledialog.h"
-#include "dialog/selector_win.h"
 #include "extract/proceso.h"
 #include "util/ancho.h"
 #include "util/cadenas.h"
@@ -31,46 +29,6 @@ constexpr UINT kIdMenuOpciones = 0x0110;
 constexpr wchar_t kTextoMenuOpciones[] = L"Opciones de la lista\u2026";
 
 }  // namespace
-
-// ---- PuertoWin ----
-
-std::u16string PuertoWin::textoRuta() const {
-    const int largo = ::GetWindowTextLengthW(ventana_.txtFile01_);
-    std::wstring t(static_cast<std::size_t>(largo) + 1, L'\0');
-    t.resize(static_cast<std::size_t>(::GetWindowTextW(ventana_.txtFile01_, t.data(), largo + 1)));
-    return deAncho(t);
-}
-
-void PuertoWin::ponerTextoRuta(const std::u16string& texto) {
-    ::SetWindowTextW(ventana_.txtFile01_, ancho(texto).c_str());
-}
-
-void PuertoWin::mensaje(std::u16string_view texto, Estilo estilo, std::u16string_view titulo) {
-    // The style numbers are the system's own icon flags: 16 stop, 48 exclamation, 64
-    // information, 0 none.
-    ::MessageBoxW(ventana_.hwnd_, ancho(texto).c_str(), ancho(titulo).c_str(),
-                  MB_OK | static_cast<UINT>(estilo));
-}
-
-RespuestaDialogo PuertoWin::mostrarDialogo(const AjustesDialogo& ajustes) {
-    SelectorWin selector;
-    AvisoWin aviso;
-    return tralmix::mostrarDialogo(selector, aviso, ajustes);
-}
-
-std::uintptr_t PuertoWin::ventana() const {
-    return reinterpret_cast<std::uintptr_t>(ventana_.hwnd_);
-}
-
-std::u16string PuertoWin::abrirArchivo(const std::u16string& ruta) {
-    return entorno::abrir(ruta);
-}
-
-void PuertoWin::informe(const Informe& informe) {
-    ventana_.mostrarResumen(textoResumen(informe));
-}
-
-// ---- Principal ----
 
 Principal::Principal(HINSTANCE instancia)
     : instancia_(instancia),
@@ -316,89 +274,12 @@ LRESULT CALLBACK Principal::procedimiento(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     return ventana->atender(msg, wp, lp);
 }
 
-LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                                       UINT_PTR, DWORD_PTR) {
-    // A multi-line box keeps Tab, Enter and Escape for itself; read-only, it has no use for them,
-    // and Tab must move on to the button.
-    if (msg == WM_GETDLGCODE) {
-        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
-    }
-    // Its right-click belongs to the window, whose menu holds the list's options.
-    if (msg == WM_CONTEXTMENU) {
-        return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
-    }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK Principal::procedimientoResumen(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                                 UINT_PTR, DWORD_PTR) {
-    // Tab moves on, as from the instructions; the box keeps its own menu, whose "Copiar" a person
-    // may want.
-    if (msg == WM_GETDLGCODE) {
-        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
-    }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK Principal::procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                               DWORD_PTR datos) {
-    switch (msg) {
-        case WM_CHAR:
-            // Enter comes to the window as IDOK; Space is the icon's own, as a button's.
-            if (wp == L' ') {
-                reinterpret_cast<Principal*>(datos)->imgAyuda_DblClick();
-                return 0;
-            }
-            break;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            // The focus frame is drawn over the gradient: the window repaints what lies behind.
-            RECT r{};
-            ::GetWindowRect(hwnd, &r);
-            ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-            ::InvalidateRect(::GetParent(hwnd), &r, TRUE);
-            ::InvalidateRect(hwnd, nullptr, TRUE);
-            break;
-        }
-        case WM_PAINT: {
-            const LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
-            if (::GetFocus() == hwnd) {
-                RECT marco{};
-                ::GetClientRect(hwnd, &marco);
-                const HDC dc = ::GetDC(hwnd);
-                ::DrawFocusRect(dc, &marco);
-                ::ReleaseDC(hwnd, dc);
-            }
-            return r;
-        }
-        default:
-            break;
-    }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 void Principal::cancelar() {
     if (!corredor_->enCurso()) {
         return;
     }
     corredor_->cancelar();
     progreso_->cancelando();
-}
-
-LRESULT CALLBACK Principal::procedimientoCaja(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                              DWORD_PTR datos) {
-    // Enter presses the button first, then reaches the box like every other key; the dialog
-    // navigation must not take it for the default button.
-    if (msg == WM_GETDLGCODE && lp != 0) {
-        const auto* tecla = reinterpret_cast<const MSG*>(lp);
-        if (tecla->message == WM_KEYDOWN && tecla->wParam == VK_RETURN) {
-            return DLGC_WANTALLKEYS | ::DefSubclassProc(hwnd, msg, wp, lp);
-        }
-    }
-    if (msg == WM_CHAR && wp == L'\r') {
-        reinterpret_cast<Principal*>(datos)->cmd_file01_Click();
-    }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
