@@ -215,17 +215,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
     std::string minusculas;
     std::vector<std::string_view> elegidas;
     Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
-    const auto lugares = lineas.lugares();
-    for (std::size_t i = 0; i < lugares.size(); ++i) {
-        if (lugares[i] == 0) {
-            continue;
-        }
-        const std::string_view tal = lineas.textoEn(lugares[i]);
-        const std::string_view t = texto::recortar(tal);
-        if (t.empty()) {
-            lineas.vaciar(i);
-            continue;
-        }
+    paraCadaEntrada(lineas, [&](std::size_t i, std::string_view tal, std::string_view t) {
         if (enviableAscii(t)) {
             if (conMayusculas(t)) {
                 minusculas.assign(t);
@@ -236,7 +226,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
             } else if (t.size() != tal.size()) {
                 lineas.acortar(i, t);
             }
-            continue;
+            return;
         }
         const std::optional<std::string_view> verdadero =
             original ? original(t) : std::optional<std::string_view>();
@@ -250,7 +240,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
         if (elegidas.empty()) {
             lineas.vaciar(i);
             ++cuenta.descartadas;
-            continue;
+            return;
         }
         const std::span<const std::string_view> direcciones = elegidas;
         bool corregida = direcciones.size() != 1;
@@ -270,7 +260,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
         for (std::size_t k = 1; k < direcciones.size(); ++k) {
             otras.agregar(direcciones[k]);
         }
-    }
+    });
     lineas.anexar(std::move(otras));
     return cuenta;
 }

@@ -7,34 +7,12 @@
 #include <utility>
 
 #include "util/afinado.h"
+#include "util/ascii.h"
 #include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
 namespace {
-
-// Bytes that never stand unquoted in an address: a word of an entry ends at them.
-constexpr bool cortaEn(unsigned c) {
-    if (c <= 0x20 || c == 0x7F) {
-        return true;
-    }
-    switch (c) {
-        case '"':
-        case '(':
-        case ')':
-        case ',':
-        case ':':
-        case ';':
-        case '<':
-        case '>':
-        case '[':
-        case ']':
-        case '\\':
-            return true;
-        default:
-            return false;
-    }
-}
 
 // What people put around an address in running text and lists: a full stop after it, quotes,
 // rules, a "#" or "*" in front. Taken off both sides, so "*@dominio" is the domain and
@@ -51,9 +29,10 @@ constexpr std::uint8_t kExtremo = 4;
 constexpr std::array<std::uint8_t, 256> kClases = [] {
     std::array<std::uint8_t, 256> clases{};
     for (unsigned c = 0; c < 256; ++c) {
-        clases[c] = static_cast<std::uint8_t>(
-            (cortaEn(c) ? kCorta : 0) | (c >= 0x80 || (c >= 'A' && c <= 'Z') ? kNoMinuscula : 0) |
-            (deExtremoEn(c) ? kExtremo : 0));
+        clases[c] =
+            static_cast<std::uint8_t>((texto::fueraDeDireccion(c) ? kCorta : 0) |
+                                      (c >= 0x80 || (c >= 'A' && c <= 'Z') ? kNoMinuscula : 0) |
+                                      (deExtremoEn(c) ? kExtremo : 0));
     }
     return clases;
 }();

@@ -41,22 +41,12 @@ void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
     }
     std::string minusculas;
     Arreglo largas;
-    const auto lugares = lineas.lugares();
-    for (std::size_t i = 0; i < lugares.size(); ++i) {
-        if (lugares[i] == 0) {
-            continue;
-        }
-        const std::string_view tal = lineas.textoEn(lugares[i]);
-        const std::string_view t = texto::recortar(tal);
-        if (t.empty()) {
-            lineas.vaciar(i);
-            continue;
-        }
+    paraCadaEntrada(lineas, [&](std::size_t i, std::string_view tal, std::string_view t) {
         if (!cambiable(t)) {
             if (t.size() != tal.size()) {
                 lineas.acortar(i, t);
             }
-            continue;
+            return;
         }
         minusculas.clear();
         texto::agregarMinusculasUtf8(minusculas, t);
@@ -66,7 +56,7 @@ void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
             lineas.vaciar(i);
             largas.agregar(minusculas);
         }
-    }
+    });
     todas.anexar(std::move(lineas));
     todas.anexar(std::move(largas));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "util/memoria.h"
+#include "util/texto.h"
 
 namespace tralmix {
 
@@ -76,5 +77,24 @@ class Arreglo {
     std::shared_ptr<Bloque<char>> bytes_;
     Bloque<std::uint32_t> lugares_;
 };
+
+// Every element of lineas that is not blank once trimmed, as cadaUna(i, tal, recortado); a blank
+// one becomes the empty element, the removed ones are passed over.
+template <typename CadaUna>
+void paraCadaEntrada(Arreglo& lineas, CadaUna&& cadaUna) {
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        if (lugares[i] == 0) {
+            continue;
+        }
+        const std::string_view tal = lineas.textoEn(lugares[i]);
+        const std::string_view t = texto::recortar(tal);
+        if (t.empty()) {
+            lineas.vaciar(i);
+            continue;
+        }
+        cadaUna(i, tal, t);
+    }
+}
 
 }  // namespace tralmix

@@ -137,6 +137,29 @@ constexpr std::string_view sinBlancos(std::string_view t) {
     return t;
 }
 
+// Bytes that never stand unquoted in an address: blanks, controls and "(),:;<>[]\\.
+constexpr bool fueraDeDireccion(unsigned c) {
+    if (c <= 0x20 || c == 0x7F) {
+        return true;
+    }
+    switch (c) {
+        case '"':
+        case '(':
+        case ')':
+        case ',':
+        case ':':
+        case ';':
+        case '<':
+        case '>':
+        case '[':
+        case ']':
+        case '\\':
+            return true;
+        default:
+            return false;
+    }
+}
+
 // A logical line of a file whose long lines are folded (LDIF, vCard): a line that begins with a
 // space (or a tab, where tabs fold too) goes on the line before, without that first blank.
 class LineaPlegada {

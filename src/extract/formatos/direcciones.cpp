@@ -7,29 +7,6 @@
 namespace tralmix::formatos {
 namespace {
 
-// Bytes that never stand unquoted in an address.
-bool prohibido(unsigned char c) {
-    if (c <= 0x20 || c == 0x7F) {
-        return true;
-    }
-    switch (c) {
-        case '"':
-        case '(':
-        case ')':
-        case ',':
-        case ':':
-        case ';':
-        case '<':
-        case '>':
-        case '[':
-        case ']':
-        case '\\':
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool partePunteada(std::string_view p) {
     return !p.empty() && p.front() != '.' && p.back() != '.' &&
            p.find("..") == std::string_view::npos;
@@ -47,7 +24,7 @@ bool esDireccion(std::string_view v) {
         return false;
     }
     for (const char c : v) {
-        if (prohibido(static_cast<unsigned char>(c))) {
+        if (texto::fueraDeDireccion(static_cast<unsigned char>(c))) {
             return false;
         }
     }

@@ -112,12 +112,7 @@ function mostrarGrupos(siguiente, inicio) {
     texto.className = 'grupo';
     texto.id = `grupo-${n}`;
     texto.textContent = grupo;
-    const copiar = document.createElement('button');
-    copiar.type = 'button';
-    copiar.className = 'boton-texto copiar';
-    copiar.textContent = 'Copiar';
-    copiar.setAttribute('aria-describedby', texto.id);
-    copiar.addEventListener('click', async () => {
+    const copiar = botonDe('Copiar', texto, async () => {
       try {
         await navigator.clipboard.writeText(grupo);
         copiar.textContent = 'Copiado';
@@ -128,6 +123,7 @@ function mostrarGrupos(siguiente, inicio) {
       }
       setTimeout(() => { copiar.textContent = 'Copiar'; }, 2000);
     });
+    copiar.classList.add('copiar');
     item.append(texto, copiar);
     grupos.append(item);
   }
@@ -279,6 +275,17 @@ async function guardarSiSeRecuerda() {
   }
 }
 
+// A text button beside what it acts on, which names it for a screen reader.
+function botonDe(rotulo, descrito, alPulsar) {
+  const boton = document.createElement('button');
+  boton.type = 'button';
+  boton.className = 'boton-texto';
+  boton.textContent = rotulo;
+  boton.setAttribute('aria-describedby', descrito.id);
+  boton.addEventListener('click', alPulsar);
+  return boton;
+}
+
 function mostrarExclusiones() {
   cuentaExclusiones.textContent = exclusiones.length === 0 ? ''
       : `(${exclusiones.length} ${exclusiones.length === 1 ? 'archivo' : 'archivos'})`;
@@ -287,12 +294,7 @@ function mostrarExclusiones() {
     const nombre = document.createElement('span');
     nombre.textContent = archivo.name;
     nombre.id = `exclusion-${i}`;
-    const quitar = document.createElement('button');
-    quitar.type = 'button';
-    quitar.className = 'boton-texto';
-    quitar.textContent = 'Quitar';
-    quitar.setAttribute('aria-describedby', nombre.id);
-    quitar.addEventListener('click', async () => {
+    const quitar = botonDe('Quitar', nombre, async () => {
       exclusiones = exclusiones.filter((a) => a !== archivo);
       mostrarExclusiones();
       (listaExclusiones.querySelectorAll('button')[i] ??
