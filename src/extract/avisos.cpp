@@ -331,7 +331,7 @@ void Avisador::avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
         for (const char c : dominio) {
             h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
         }
-        Recuerdo& r = recuerdos_[(h ^ (h >> 32)) % recuerdos_.size()];
+        Recuerdo& r = recuerdos_[static_cast<std::size_t>((h ^ (h >> 32)) % recuerdos_.size())];
         if (!r.usado || r.dominio != dominio) {
             r.usado = true;
             r.dominio.assign(dominio);
