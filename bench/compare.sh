@@ -151,7 +151,7 @@ EOF
         done
         # Peak memory and page faults of one more run; allocations under heaptrack.
         /usr/bin/time -f '%M %R %F' -o "$trabajo/time.txt" sh -c "$tralmix >/dev/null 2>&1"
-        read -r kb menores mayores <"$trabajo/time.txt"
+        read -r kb menores _ <"$trabajo/time.txt"
         asignaciones=-
         if [[ $forma != varias && -z ${deLaForma[$forma]:-} ]] && command -v heaptrack >/dev/null; then
             rm -f "$trabajo"/heaptrack.*

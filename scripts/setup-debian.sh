@@ -16,6 +16,8 @@ packages=(
     dpkg-dev file help2man locales lintian
     # The desktop's opener (xdg-open) for the window's list and help, and xdg-mime for its tests.
     xdg-utils
+    # The lint gate (scripts/lint.sh).
+    clang-tidy clang-format shellcheck
     "$@"
 )
 

@@ -189,13 +189,16 @@ TEST(Entorno, AbrirHandsThePathToTheOpenerAndTellsWhyItFailed) {
                                              "\"\n" + c.fin + "\n");
             ::chmod(stub.c_str(), 0755);
         }
-        const std::string antes = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+        // NOLINTBEGIN(concurrency-mt-unsafe): nothing else reads the environment meanwhile
+        const char* ruta = std::getenv("PATH");
+        const std::string antes = ruta != nullptr ? ruta : "";
         // The stub's own tools stay reachable; without a stub, nothing answers for xdg-open.
         ::setenv(
             "PATH",
             c.fin != nullptr ? (dir.ruta().string() + ":" + antes).c_str() : dir.ruta().c_str(), 1);
         const std::u16string motivo = entorno::abrir(u"/home/ana/Mails 2005 ñ.txt", c.espera);
         ::setenv("PATH", antes.c_str(), 1);
+        // NOLINTEND(concurrency-mt-unsafe)
         EXPECT_EQ(motivo, c.motivo);
         if (c.fin == nullptr) {
             continue;

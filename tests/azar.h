@@ -98,8 +98,8 @@ inline std::vector<std::string> piezasDeMensajes() {
                                   "!",
                                   "|"};
     for (std::size_t n = 1; n <= 22; ++n) {
-        p.push_back(std::string(n, '.'));
-        p.push_back(std::string(n, '-'));
+        p.emplace_back(n, '.');
+        p.emplace_back(n, '-');
     }
     return p;
 }

@@ -39,7 +39,7 @@ TEST(CargarArchivo, PiecesOfTheFileJoinWhereTheyWereCut) {
     const std::size_t trozo = afinado::kTrozo;
     std::string bytes;
     V esperado;
-    auto linea = [&](std::string texto) {
+    auto linea = [&](const std::string& texto) {
         bytes += texto + "\r\n";
         esperado.push_back(prueba::u16(texto));
     };

@@ -24,7 +24,7 @@ TEST(Opciones, UsageErrorsAndValues) {
     }
     const auto r = leerOpciones({"--date", "2024-02-29", "--quiet", "--open", "--", "-x.txt"});
     ASSERT_TRUE(std::holds_alternative<Opciones>(r));
-    const Opciones& o = std::get<Opciones>(r);
+    const auto& o = std::get<Opciones>(r);
     ASSERT_EQ(o.entradas.size(), 1u);
     EXPECT_TRUE(o.entradas[0].ends_with(u"-x.txt") && o.entradas[0].size() > 6);
     EXPECT_EQ(o.fecha->dia, 29u);
@@ -53,6 +53,7 @@ TEST(Opciones, UsageErrorsAndValues) {
                       "--resumen", "--informe", "i.json"}));
     auto termina = [](const std::vector<std::u16string>& rutas) {
         std::vector<std::u16string> nombres;
+        nombres.reserve(rutas.size());
         for (const std::u16string& ruta : rutas) {
             nombres.push_back(ruta.empty() ? ruta : ruta.substr(ruta.find_last_of(u"/\\") + 1));
         }

@@ -496,11 +496,11 @@ TEST(Corredor, HandedOverFilesAreCheckedAlike) {
         Corredor corredor(interfaz, bucle.despertar());
         Estado estado;
         bool corrio = false;
-        const bool empezo = corredor.entregar(estado, c.rutas,
-                                              [&](Estado&, Puerto&, std::vector<std::u16string> r) {
-                                                  corrio = r == c.rutas;
-                                                  return Desenlace::Escrito;
-                                              });
+        const bool empezo = corredor.entregar(
+            estado, c.rutas, [&](Estado&, Puerto&, const std::vector<std::u16string>& r) {
+                corrio = r == c.rutas;
+                return Desenlace::Escrito;
+            });
         bucle.girar(corredor);
         EXPECT_EQ(empezo, c.rechazo.empty());
         EXPECT_EQ(corrio, c.rechazo.empty());

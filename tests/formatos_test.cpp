@@ -256,7 +256,7 @@ TEST(Formatos, JudgedByTheirFirstBytes) {
     const std::string mbox = "From MAILER-DAEMON Sun Aug  7 11:40:37 2022\r\nFrom: a@b.c\r\n";
     const std::vector<Juicio> casos = {
         {"zip", "PK\x03\x04\x14\0\x06\0"s, Formato::Ninguno, Binario::Zip},
-        {"old office", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", Formato::Ninguno, Binario::Ole},
+        {"old office", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0"s, Formato::Ninguno, Binario::Ole},
         {"pdf", "%PDF-1.4\n%\xE2\xE3\n", Formato::Ninguno, Binario::Pdf},
         {"png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, Formato::Ninguno, Binario::Imagen},
         {"gzip", "\x1F\x8B\x08\0"s, Formato::Ninguno, Binario::Comprimido},

@@ -27,7 +27,7 @@ TEST(Limpieza, ContactFileMarkupAndPunctuation) {
         // A tag without the attribute keeps its word.
         {"<contact>ana@example.com</contact>", " contact ana@example.com"},
         // A declaration with more attributes is not removed whole.
-        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "  xml version 1.0 encoding UTF-8  "},
+        {R"(<?xml version="1.0" encoding="UTF-8"?>)", "  xml version 1.0 encoding UTF-8  "},
         {"<CONTACTLIST>", " CONTACTLIST "},  // capitals only lose their punctuation
         {"a!b\"c#d$e", "abcde"},
         {"%&'*+/:=<>?[\\]^{|}~", "                   "},

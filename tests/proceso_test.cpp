@@ -30,7 +30,7 @@ class Proceso : public ::testing::Test {
     }
     // The dialog will answer this new input file.
     std::u16string elegir(const std::string& nombre, std::string_view bytes) {
-        const auto ruta = archivos::desdeRuta(entrada.escribir(nombre, bytes));
+        auto ruta = archivos::desdeRuta(entrada.escribir(nombre, bytes));
         puerto.respuesta = {true, ruta};
         return ruta;
     }
@@ -339,7 +339,7 @@ TEST_F(Proceso, EqualsTheLiteralSteps) {
         } while (grande && bytes.size() < (std::size_t{17} << 18));
         switch (vuelta % 8) {
             case 1:
-                bytes = "\xEF\xBB\xBF" + bytes;  // a UTF-8 byte-order mark
+                bytes.insert(0, "\xEF\xBB\xBF");  // a UTF-8 byte-order mark
                 break;
             case 3:
                 bytes += "\xE9t\xE9\r\n";  // a late byte that is not UTF-8: Windows-1252

@@ -2,8 +2,7 @@
 
 #include "puerto_falso.h"
 
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -33,7 +32,7 @@ std::u16string CarpetaTemporal::u16() const {
 
 std::filesystem::path CarpetaTemporal::escribir(const std::string& nombre,
                                                 std::string_view bytes) const {
-    const auto destino = ruta_ / nombre;
+    auto destino = ruta_ / nombre;
     std::ofstream salida(destino, std::ios::binary);
     salida.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!salida) {

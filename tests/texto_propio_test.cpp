@@ -17,7 +17,7 @@ namespace {
 
 std::u16string punto(char32_t c) {
     if (c < 0x10000) {
-        return std::u16string(1, static_cast<char16_t>(c));
+        return {static_cast<char16_t>(c)};
     }
     return {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
             static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};

@@ -32,9 +32,8 @@ void BotonArchivo::paintEvent(QPaintEvent* evento) {
 }
 
 QCursor cursorMano() {
-    return QCursor(QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
-                   QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), vista::kManoX,
-                   vista::kManoY);
+    return {QBitmap(QStringLiteral(":/tralmix/mano.xbm")),
+            QBitmap(QStringLiteral(":/tralmix/mano_mascara.xbm")), vista::kManoX, vista::kManoY};
 }
 
 void Imagen::mousePressEvent(QMouseEvent* evento) {

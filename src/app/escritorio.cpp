@@ -57,7 +57,7 @@ QString EscritorioQt::carpetaTemporal() const {
 
 QDate EscritorioQt::hoy() const {
     const Fecha hoy = entorno::hoy();
-    return QDate(hoy.anio, static_cast<int>(hoy.mes), static_cast<int>(hoy.dia));
+    return {hoy.anio, static_cast<int>(hoy.mes), static_cast<int>(hoy.dia)};
 }
 
 bool EscritorioQt::hayVisor(const QString& archivo) const {

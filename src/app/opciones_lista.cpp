@@ -192,6 +192,7 @@ void DialogoOpciones::agregar() {
         return;
     }
     std::vector<std::u16string> actuales;
+    actuales.reserve(static_cast<std::size_t>(exclusiones_->count()));
     for (int i = 0; i < exclusiones_->count(); ++i) {
         actuales.push_back(exclusiones_->item(i)->text().toStdU16String());
     }

@@ -25,14 +25,14 @@ namespace tralmix {
 namespace {
 
 QColor qcolor(Color color) {
-    return QColor(static_cast<int>(color & 255u), static_cast<int>((color >> 8) & 255u),
-                  static_cast<int>((color >> 16) & 255u));
+    return {static_cast<int>(color & 255u), static_cast<int>((color >> 8) & 255u),
+            static_cast<int>((color >> 16) & 255u)};
 }
 
 // A control's place given in twips, as the layout is written.
 QRect enTwips(const vista::Lugar& l) {
-    return QRect(vista::pixeles(l.izquierda), vista::pixeles(l.arriba), vista::pixeles(l.ancho),
-                 vista::pixeles(l.alto));
+    return {vista::pixeles(l.izquierda), vista::pixeles(l.arriba), vista::pixeles(l.ancho),
+            vista::pixeles(l.alto)};
 }
 
 QFont fuenteDe(const vista::Fuente& f) {

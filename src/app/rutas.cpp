@@ -23,13 +23,12 @@ QString buscarJuntoOInstalado(const QString& carpetaPrograma, const QString& nom
     if (!carpeta.endsWith(u'/')) {
         carpeta += u'/';
     }
-    const QString junto = carpeta + nombre;
+    QString junto = carpeta + nombre;
     if (existe(junto)) {
         return junto;
     }
     // An installed program lives in <prefix>/bin and its data in <prefix>/share/tralmix.
-    const QString instalado =
-        QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") + nombre);
+    QString instalado = QDir::cleanPath(carpeta + QStringLiteral("../share/tralmix/") + nombre);
     if (existe(instalado)) {
         return instalado;
     }

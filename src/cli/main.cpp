@@ -8,11 +8,14 @@
 #include "cli/progreso.h"
 #include "cli/puerto_consola.h"
 #include "extract/corredor.h"
+#include "extract/fin.h"
 #include "extract/proceso.h"
 #include "util/entorno.h"
 #include "util/texto.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int ejecutar(int argc, char** argv) {
     using namespace tralmix::cli;
     auto lectura = leerOpciones(tralmix::entorno::argumentos(argc, argv));
     if (const auto* respuesta = std::get_if<Respuesta>(&lectura)) {
@@ -20,7 +23,7 @@ int main(int argc, char** argv) {
         escribir(stderr, respuesta->errores);
         return respuesta->estado;
     }
-    Opciones& opciones = std::get<Opciones>(lectura);
+    auto& opciones = std::get<Opciones>(lectura);
 
     atenderInterrupcion();
     const bool mostrar = opciones.progreso == MostrarProgreso::Siempre ||
@@ -63,4 +66,23 @@ int main(int argc, char** argv) {
         }
     }
     return tralmix::codigoSalida(desenlace);
+}
+
+}  // namespace
+
+// A run tells its own failures; memory that runs out before or after it (the options, the copy
+// of standard input) ends the command with a line and a failure's status, not with an abort.
+int main(int argc, char** argv) {
+    try {
+        return ejecutar(argc, argv);
+    } catch (...) {
+        try {
+            tralmix::cli::escribir(
+                stderr,
+                "tralmix-cli: " + tralmix::texto::aUtf8(tralmix::falloDeExcepcion().motivo) + "\n");
+        } catch (...) {
+            // Nothing more can be told.
+        }
+        return tralmix::kSalidaFalloArchivo;
+    }
 }

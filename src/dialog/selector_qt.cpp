@@ -160,7 +160,7 @@ bool SelectorQt::mostrar(RegistroLlamada& registro, bool abrir) {
             escribirRespuestas(registro, elegidos);
             return true;
         }
-        const QString ruta = elegidos.constFirst();
+        const QString& ruta = elegidos.constFirst();
         if (plan.ofrecerCrear && !QFileInfo::exists(ruta)) {
             const auto respuesta = QMessageBox::question(
                 &dialogo, plan.titulo,

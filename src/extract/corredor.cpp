@@ -248,7 +248,7 @@ bool Corredor::entregar(Estado& estado, const std::vector<std::u16string>& rutas
         interfaz_.mensaje(rechazo, Estilo::Exclamacion, kTitulo);
         return false;
     }
-    const std::u16string primera = rutas.front();
+    const std::u16string& primera = rutas.front();
     return iniciar(
         estado,
         [rutas, procesar = std::move(procesar)](Estado& e, Puerto& p) {

@@ -309,7 +309,7 @@ std::optional<Desenlace> empezarRecuento(Estado& estado, Puerto& puerto,
     return std::nullopt;
 }
 
-Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas) {
+Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::u16string>& rutas) {
     for (const std::u16string& ruta : rutas) {
         if (texto::recortar(ruta).size() < 4) {
             puerto.mensaje(kNombreNoValido, Estilo::Critico, kTituloCancelada);

@@ -55,6 +55,6 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir,
 // lower-cased, each once, minus the exclusion lists, are sorted and written as one list closed by
 // the pasted-messages line. A refused or unreadable input ends the whole run with its message and
 // no list; an input without any address is only named in the report.
-Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas);
+Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::u16string>& rutas);
 
 }  // namespace tralmix

@@ -9,7 +9,7 @@ std::uint64_t corteDesde(archivos::Lector& lector, std::uint64_t desde) {
     if (lector.irA(desde)) {
         return 0;
     }
-    std::string ventana(64 * 1024, '\0');
+    std::string ventana(std::size_t{64} * 1024, '\0');
     std::uint64_t posicion = desde;
     for (;;) {
         std::size_t n = 0;

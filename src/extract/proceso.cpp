@@ -131,7 +131,7 @@ Fin procesar(Estado& estado, Puerto& puerto) {
     // goes with the run.
     archivos::ArchivoTrabajo archivo;
     LecturaAnticipada anticipada;
-    const EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
+    EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
     if (leida.fin) {
         return std::move(*leida.fin);
     }
@@ -176,7 +176,7 @@ Fin elegirYProcesar(Estado& estado, Puerto& puerto) {
         return Desenlace::Cancelado;
     }
     if (respuesta.rutas.size() > 1) {
-        return procesarVarios(estado, puerto, std::move(respuesta.rutas));
+        return procesarVarios(estado, puerto, respuesta.rutas);
     }
     return procesarElegido(estado, puerto, std::move(respuesta.ruta));
 }
@@ -224,8 +224,7 @@ Desenlace procesarArchivos(Estado& estado, Puerto& puerto, std::vector<std::u16s
     if (rutas.size() == 1) {
         return procesarArchivo(estado, puerto, std::move(rutas.front()));
     }
-    return concluir(estado, puerto,
-                    [&] { return procesarVarios(estado, puerto, std::move(rutas)); });
+    return concluir(estado, puerto, [&] { return procesarVarios(estado, puerto, rutas); });
 }
 
 }  // namespace tralmix

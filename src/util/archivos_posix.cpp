@@ -32,7 +32,7 @@ std::filesystem::path aRuta(std::u16string_view ruta) {
         }
     }
     texto::agregarUtf8(bytes, ruta.substr(inicio));
-    return std::filesystem::path(std::move(bytes));
+    return {std::move(bytes)};
 }
 
 std::u16string desdeRuta(const std::filesystem::path& ruta) {
@@ -149,7 +149,7 @@ Fallo abrirLectura(std::u16string_view ruta, bool sinEnlace, Manejador& m, Info&
     m = f;
     struct stat s {};
     if (::fstat(f, &s) != 0) {
-        const Fallo error = ultimo();
+        Fallo error = ultimo();
         cerrar(m);
         return error;
     }

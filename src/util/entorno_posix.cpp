@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "util/archivos.h"
 #include "util/entorno.h"
@@ -19,6 +20,7 @@ namespace tralmix::entorno {
 namespace {
 
 std::u16string variable(const char* nombre) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the programs never change their environment
     const char* valor = std::getenv(nombre);
     return valor != nullptr ? archivos::desdeRuta(valor) : std::u16string{};
 }
@@ -54,7 +56,17 @@ std::u16string carpetaPersonal() {
     if (std::u16string home = variable("HOME"); !home.empty()) {
         return home;
     }
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    // The reentrant form, as a window's run asks from its own thread; its room grows as asked.
+    passwd entrada{};
+    passwd* pw = nullptr;
+    std::string espacio(1024, '\0');
+    int error = 0;
+    while ((error = ::getpwuid_r(::getuid(), &entrada, espacio.data(), espacio.size(), &pw)) ==
+               ERANGE &&
+           espacio.size() < (std::size_t{1} << 20)) {
+        espacio.resize(espacio.size() * 2);
+    }
+    if (error == 0 && pw != nullptr && pw->pw_dir != nullptr) {
         return archivos::desdeRuta(pw->pw_dir);
     }
     return u".";

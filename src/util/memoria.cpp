@@ -30,16 +30,15 @@ void* mapear(std::size_t n) {
     if (crudo == MAP_FAILED) {
         return nullptr;
     }
+    // The pages before the first 2 MB boundary and those past the block go back; the block is
+    // reached from the mapping's own pointer, never made from a number.
     const auto inicio = reinterpret_cast<std::uintptr_t>(crudo);
-    const std::uintptr_t alineado = (inicio + kPagina2M - 1) / kPagina2M * kPagina2M;
-    if (alineado > inicio) {
-        ::munmap(crudo, alineado - inicio);
+    const std::size_t delante = (kPagina2M - inicio % kPagina2M) % kPagina2M;
+    char* p = static_cast<char*>(crudo) + delante;
+    if (delante > 0) {
+        ::munmap(crudo, delante);
     }
-    const std::uintptr_t fin = inicio + largo + kPagina2M;
-    if (fin > alineado + largo) {
-        ::munmap(reinterpret_cast<void*>(alineado + largo), fin - (alineado + largo));
-    }
-    void* p = reinterpret_cast<void*>(alineado);
+    ::munmap(p + largo, kPagina2M - delante);
     ::madvise(p, largo, MADV_HUGEPAGE);  // a hint: where it is refused, small pages serve
     return p;
 }

@@ -46,7 +46,7 @@ std::u16string conConvertidor(const char* nombre, std::string_view bytes) {
     std::u16string salida(bytes.size() + 1, u'\0');
     const char* origen = bytes.data();
     const char* fin = bytes.data() + bytes.size();
-    UChar* destino = reinterpret_cast<UChar*>(salida.data());
+    auto* destino = reinterpret_cast<UChar*>(salida.data());
     UChar* destinoFin = destino + salida.size();
     error = U_ZERO_ERROR;
     ucnv_toUnicode(conv.get(), &destino, destinoFin, &origen, fin, nullptr, true, &error);

@@ -20,6 +20,7 @@ namespace {
 
 std::vector<std::u16string> filas(const QListWidget& lista) {
     std::vector<std::u16string> rutas;
+    rutas.reserve(static_cast<std::size_t>(lista.count()));
     for (int i = 0; i < lista.count(); ++i) {
         rutas.push_back(lista.item(i)->text().toStdU16String());
     }

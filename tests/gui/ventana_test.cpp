@@ -109,7 +109,7 @@ class EscritorioFalso : public Escritorio {
     QString carpetaPrograma() const override { return programa; }
     QString carpetaResultado() const override { return resultado; }
     QString carpetaTemporal() const override { return temporal; }
-    QDate hoy() const override { return QDate(2026, 3, 5); }
+    QDate hoy() const override { return {2026, 3, 5}; }
     bool hayVisor(const QString&) const override { return visorChm; }
     std::unique_ptr<Temporizador> temporizador() override {
         auto nuevo = std::make_unique<TemporizadorFalso>();
@@ -900,10 +900,10 @@ class VentanaLenta : public ::testing::Test {
     QTemporaryDir raiz;
     EscritorioFalso escritorio{raiz.path()};
     CorridaLenta lenta;
-    principal ventana{escritorio, Motor{[this](Estado&, Puerto& p) { return lenta(p); },
-                                        [this](Estado&, Puerto& p, std::vector<std::u16string>) {
-                                            return lenta(p);
-                                        }}};
+    principal ventana{
+        escritorio,
+        Motor{[this](Estado&, Puerto& p) { return lenta(p); },
+              [this](Estado&, Puerto& p, const std::vector<std::u16string>&) { return lenta(p); }}};
 
     // Starts a run on a dropped file and lets its first report reach the window.
     void arrancar() {

@@ -51,7 +51,8 @@ for _ in $(seq 50); do
     [ -s "$salida/pantalla" ] && break
     sleep 0.1
 done
-export DISPLAY=:$(head -n 1 "$salida/pantalla")
+DISPLAY=:$(head -n 1 "$salida/pantalla")
+export DISPLAY
 
 # Whatever the desktop is asked to open is written down instead.
 cat >"$salida/bin/xdg-open" <<EOF
