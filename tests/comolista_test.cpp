@@ -45,6 +45,42 @@ TEST(FiltrarLista, KeepsWhatLooksLikeAnAddress) {
     }
 }
 
+// The filter looks at sixteen bytes at a time: what it asks about at every place of an entry
+// (across those boundaries, at the end of the block, beside an invisible character or a
+// character that only shares its first byte) gives what the literal filter gives.
+TEST(FiltrarLista, EqualsTheLiteralFilterAtEveryPlace) {
+    const std::vector<std::string> piezas = {
+        "x",
+        "abcdefghijklm",
+        "@",
+        ".",
+        "..",
+        ".h",
+        ".htm",
+        ".html",
+        "(",
+        ")",
+        " ",
+        "\xC3\xA9",           // é
+        "\xC2\xAD",           // soft hyphen: invisible
+        "\xC2\xA0",           // no-break space: the same first byte, visible
+        "\xE2\x80\x8B",       // zero-width space
+        "\xE2\x82\xAC",       // €
+        "\xEF\xBB\xBF",       // U+FEFF
+        "\xF3\xA0\x80\x81"};  // a tag character
+    prueba::Azar azar;
+    for (int vuelta = 0; vuelta < 200; ++vuelta) {
+        V lineas;
+        for (int k = 0; k < 40; ++k) {
+            lineas.push_back(prueba::u16(azar.juntar(piezas, 12)));
+        }
+        Arreglo a = literal::comoArreglo(lineas);
+        comolista(a);
+        literal::filtrarLista(lineas);
+        ASSERT_EQ(literal::comoLineas(a), lineas);
+    }
+}
+
 TEST(Comolista, SortsKeepsRepeatsAndWrites) {
     prueba::CarpetaTemporal dir;
     prueba::PuertoFalso puerto;

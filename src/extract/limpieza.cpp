@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "util/cadenas.h"
+#include "util/vectores.h"
 
 namespace tralmix {
 namespace {
@@ -85,6 +86,63 @@ constexpr MapaBytes crearMapa() {
 
 constexpr MapaBytes kMapa = crearMapa();
 
+// The bytes the map changes or deletes, as runs of consecutive values, so that sixteen bytes are
+// asked about at once; most lines hold none of them.
+struct Tramo {
+    unsigned char desde;
+    unsigned char hasta;
+};
+
+constexpr bool tocado(std::size_t b) {
+    return kMapa.queda[b] == 0 || kMapa.destino[b] != static_cast<char>(b);
+}
+
+constexpr std::size_t contarTramos() {
+    std::size_t n = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (tocado(b) && (b == 0 || !tocado(b - 1))) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+constexpr auto kTramos = [] {
+    std::array<Tramo, contarTramos()> tramos{};
+    std::size_t n = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (!tocado(b)) {
+            continue;
+        }
+        if (b == 0 || !tocado(b - 1)) {
+            tramos[n++].desde = static_cast<unsigned char>(b);
+        }
+        tramos[n - 1].hasta = static_cast<unsigned char>(b);
+    }
+    return tramos;
+}();
+
+vectores::Mascara tocados(const vectores::Vector& v) {
+    vectores::Mascara m{};
+    for (const Tramo& t : kTramos) {
+        m = m | (t.desde == t.hasta ? vectores::iguales(v, t.desde)
+                                    : vectores::entre(v, t.desde, t.hasta));
+    }
+    return m;
+}
+
+// What the signals are on bytes the map leaves as they are.
+unsigned senalesDe(const vectores::Vector& v) {
+    unsigned senales = 0;
+    if (vectores::bits(vectores::iguales(v, ',') | vectores::iguales(v, ';')) != 0) {
+        senales |= kSenalSeparador;
+    }
+    if (vectores::bits(vectores::iguales(v, 'w')) != 0) {
+        senales |= kSenalW;
+    }
+    return senales;
+}
+
 constexpr bool formaDeLaTabla() {
     for (std::size_t i = kPrimeraDeUnCaracter; i < kTabla.size(); ++i) {
         const FilaTabla& f = kTabla[i];
@@ -149,15 +207,32 @@ void quitarEtiquetas(std::string& t, std::size_t desde) {
 }
 
 // The map over n bytes from origen to destino, which may be origen itself: nothing grows, so
-// writing never passes reading. Gives how many bytes stay, and what it saw of them.
+// writing never passes reading (sixteen bytes the map leaves alone are read before they are
+// written, at or before where they were). Gives how many bytes stay, and what it saw of them.
 std::pair<std::size_t, unsigned> mapear(const char* origen, std::size_t n, char* destino) {
     std::size_t quedan = 0;
     unsigned senales = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    auto uno = [&](std::size_t i) {
         const auto u = static_cast<unsigned char>(origen[i]);
         destino[quedan] = kMapa.destino[u];
         quedan += kMapa.queda[u];
         senales |= kMapa.senal[u];
+    };
+    std::size_t i = 0;
+    for (; i + vectores::kAncho <= n; i += vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(origen + i);
+        if (vectores::bits(tocados(v)) == 0) {
+            senales |= senalesDe(v);
+            vectores::guardar(destino + quedan, v);
+            quedan += vectores::kAncho;
+            continue;
+        }
+        for (std::size_t k = i; k < i + vectores::kAncho; ++k) {
+            uno(k);
+        }
+    }
+    for (; i < n; ++i) {
+        uno(i);
     }
     return {quedan, senales};
 }
@@ -171,6 +246,18 @@ std::span<const FilaTabla> tablaLimpieza() {
 Rasgos limpieza(std::string_view qLimpiar, std::string& limpia) {
     const std::size_t inicio = limpia.size();
     limpia.append(qLimpiar);
+    // One look first: a line with nothing the table touches stays as it is.
+    vectores::Mascara toca{};
+    vectores::Mascara separador{};
+    vectores::Mascara w{};
+    vectores::paraCada(qLimpiar, [&](const vectores::Vector& v) {
+        toca = toca | tocados(v);
+        separador = separador | vectores::iguales(v, ',') | vectores::iguales(v, ';');
+        w = w | vectores::iguales(v, 'w');
+    });
+    if (vectores::bits(toca) == 0) {
+        return {vectores::bits(separador) != 0, vectores::bits(w) != 0};
+    }
     // A tag goes whole before its punctuation is touched; then the map, where the line landed.
     if (qLimpiar.find('<') != std::string_view::npos) {
         quitarEtiquetas(limpia, inicio);

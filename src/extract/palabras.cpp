@@ -28,9 +28,6 @@ bool aceptar(std::string_view& palabra) {
 void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
     // Only lines with an "@" can give a word: neither lower-casing nor any row makes one.
     const std::size_t n = texto.size();
-    // A word with an invisible character could show as another address; lower-casing and the
-    // rows make none, so the text is looked at once, and its words only when it may hold one.
-    const bool invisibles = texto::puedeTenerInvisible(texto);
     std::string t;
     std::size_t inicio = 0;  // where the line being looked at begins
     while (inicio < n) {
@@ -49,6 +46,9 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
         texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
         t += ' ';  // the line's CR LF, as its row leaves it
         normalizarLinea(t);
+        // A word with an invisible character could show as another address: the line is looked
+        // at once, and its words one by one only when it may hold one.
+        const bool invisibles = texto::puedeTenerInvisible(t);
         // Words end at a space, or at a "," or ";", which their rows would have made one.
         const std::string_view vista(t);
         auto corta = [](char c) { return c == ' ' || c == ',' || c == ';'; };

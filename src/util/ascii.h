@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/vectores.h"
+
 namespace tralmix::texto {
 
 inline bool esAscii(std::u16string_view t) {
@@ -21,9 +23,17 @@ inline bool esAscii(std::u16string_view t) {
     return true;
 }
 
-// Length of the leading run of ASCII bytes, eight at a time.
+// Length of the leading run of ASCII bytes, sixteen or eight at a time.
 inline std::size_t prefijoAscii(std::string_view t) {
     std::size_t i = 0;
+    if constexpr (vectores::kEnRegistros) {
+        for (; i + vectores::kAncho <= t.size(); i += vectores::kAncho) {
+            if (const unsigned b =
+                    vectores::bits(vectores::altos(vectores::cargar(t.data() + i)))) {
+                return i + vectores::primera(b);
+            }
+        }
+    }
     for (; i + 8 <= t.size(); i += 8) {
         std::uint64_t ocho = 0;
         std::memcpy(&ocho, t.data() + i, 8);
