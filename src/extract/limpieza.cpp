@@ -93,42 +93,56 @@ struct Tramo {
     unsigned char hasta;
 };
 
+// The bytes the map changes (into a space) or deletes, and those it deletes.
 constexpr bool tocado(std::size_t b) {
     return kMapa.queda[b] == 0 || kMapa.destino[b] != static_cast<char>(b);
 }
+constexpr bool borrado(std::size_t b) {
+    return kMapa.queda[b] == 0;
+}
 
+template <bool (*Es)(std::size_t)>
 constexpr std::size_t contarTramos() {
     std::size_t n = 0;
     for (std::size_t b = 0; b < 256; ++b) {
-        if (tocado(b) && (b == 0 || !tocado(b - 1))) {
+        if (Es(b) && (b == 0 || !Es(b - 1))) {
             ++n;
         }
     }
     return n;
 }
 
-constexpr auto kTramos = [] {
-    std::array<Tramo, contarTramos()> tramos{};
+template <bool (*Es)(std::size_t)>
+constexpr auto tramos() {
+    std::array<Tramo, contarTramos<Es>()> t{};
     std::size_t n = 0;
     for (std::size_t b = 0; b < 256; ++b) {
-        if (!tocado(b)) {
+        if (!Es(b)) {
             continue;
         }
-        if (b == 0 || !tocado(b - 1)) {
-            tramos[n++].desde = static_cast<unsigned char>(b);
+        if (b == 0 || !Es(b - 1)) {
+            t[n++].desde = static_cast<unsigned char>(b);
         }
-        tramos[n - 1].hasta = static_cast<unsigned char>(b);
+        t[n - 1].hasta = static_cast<unsigned char>(b);
     }
-    return tramos;
-}();
+    return t;
+}
 
-vectores::Mascara tocados(const vectores::Vector& v) {
+constexpr auto kTocados = tramos<tocado>();
+constexpr auto kBorrados = tramos<borrado>();
+
+template <std::size_t N>
+vectores::Mascara en(const vectores::Vector& v, const std::array<Tramo, N>& tramos) {
     vectores::Mascara m{};
-    for (const Tramo& t : kTramos) {
+    for (const Tramo& t : tramos) {
         m = m | (t.desde == t.hasta ? vectores::iguales(v, t.desde)
                                     : vectores::entre(v, t.desde, t.hasta));
     }
     return m;
+}
+
+vectores::Mascara tocados(const vectores::Vector& v) {
+    return en(v, kTocados);
 }
 
 // What the signals are on bytes the map leaves as they are.
@@ -206,10 +220,12 @@ void quitarEtiquetas(std::string& t, std::size_t desde) {
     }
 }
 
-// The map over n bytes from origen to destino, which may be origen itself: nothing grows, so
-// writing never passes reading (sixteen bytes the map leaves alone are read before they are
-// written, at or before where they were). Gives how many bytes stay, and what it saw of them.
-std::pair<std::size_t, unsigned> mapear(const char* origen, std::size_t n, char* destino) {
+// The map over n bytes in place: nothing grows, so writing never passes reading (sixteen bytes
+// are read before they are written, at or before where they were, and no write reaches past the
+// sixteen just read). Sixteen bytes go at once, in runs between the bytes it deletes. Gives how
+// many bytes stay, and what it saw of them.
+std::pair<std::size_t, unsigned> mapear(char* origen, std::size_t n) {
+    char* destino = origen;
     std::size_t quedan = 0;
     unsigned senales = 0;
     auto uno = [&](std::size_t i) {
@@ -221,14 +237,45 @@ std::pair<std::size_t, unsigned> mapear(const char* origen, std::size_t n, char*
     std::size_t i = 0;
     for (; i + vectores::kAncho <= n; i += vectores::kAncho) {
         const vectores::Vector v = vectores::cargar(origen + i);
-        if (vectores::bits(tocados(v)) == 0) {
-            senales |= senalesDe(v);
-            vectores::guardar(destino + quedan, v);
+        const vectores::Mascara m = tocados(v);
+        senales |= senalesDe(v);
+        const vectores::Vector r = vectores::elegir(m, vectores::todos(' '), v);
+        const unsigned borrados = vectores::bits(m) != 0 ? vectores::bits(en(v, kBorrados)) : 0;
+        if (borrados == 0) {
+            vectores::guardar(destino + quedan, r);
             quedan += vectores::kAncho;
             continue;
         }
-        for (std::size_t k = i; k < i + vectores::kAncho; ++k) {
-            uno(k);
+        // The runs of bytes that stay are joined in a copy, each as sixteen bytes from its
+        // start, written over by the next; then sixteen go out at once, at or before where they
+        // were read.
+        char copia[2 * vectores::kAncho] = {};
+        char juntos[2 * vectores::kAncho] = {};
+        vectores::guardar(copia, r);
+        std::size_t puestos = 0;
+        unsigned siguen = ~borrados & vectores::hasta(vectores::kAncho);
+        while (siguen != 0) {
+            const std::size_t j = vectores::primera(siguen);
+            const std::size_t largo = vectores::primera(~(siguen >> j));
+            vectores::guardar(juntos + puestos, vectores::cargar(copia + j));
+            puestos += largo;
+            siguen &= ~(vectores::hasta(largo) << j);
+        }
+        vectores::guardar(destino + quedan, vectores::cargar(juntos));
+        quedan += puestos;
+    }
+    // The last bytes, read with the ones before them: when nothing was deleted so far, those are
+    // written again as they already are.
+    if (i < n && quedan == i && n >= vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(origen + n - vectores::kAncho);
+        const unsigned nuevos =
+            ~vectores::hasta(vectores::kAncho - (n - i)) & vectores::hasta(vectores::kAncho);
+        const vectores::Mascara m = tocados(v);
+        if ((vectores::bits(en(v, kBorrados)) & nuevos) == 0) {
+            senales |= senalesDe(v);
+            vectores::guardar(destino + n - vectores::kAncho,
+                              vectores::elegir(m, vectores::todos(' '), v));
+            return {n, senales};
         }
     }
     for (; i < n; ++i) {
@@ -248,10 +295,12 @@ Rasgos limpieza(std::string_view qLimpiar, std::string& limpia) {
     limpia.append(qLimpiar);
     // One look first: a line with nothing the table touches stays as it is.
     vectores::Mascara toca{};
+    vectores::Mascara etiqueta{};
     vectores::Mascara separador{};
     vectores::Mascara w{};
     vectores::paraCada(qLimpiar, [&](const vectores::Vector& v) {
         toca = toca | tocados(v);
+        etiqueta = etiqueta | vectores::iguales(v, '<');
         separador = separador | vectores::iguales(v, ',') | vectores::iguales(v, ';');
         w = w | vectores::iguales(v, 'w');
     });
@@ -259,11 +308,11 @@ Rasgos limpieza(std::string_view qLimpiar, std::string& limpia) {
         return {vectores::bits(separador) != 0, vectores::bits(w) != 0};
     }
     // A tag goes whole before its punctuation is touched; then the map, where the line landed.
-    if (qLimpiar.find('<') != std::string_view::npos) {
+    if (vectores::bits(etiqueta) != 0) {
         quitarEtiquetas(limpia, inicio);
     }
     char* aqui = limpia.data() + inicio;
-    const auto [quedan, senales] = mapear(aqui, limpia.size() - inicio, aqui);
+    const auto [quedan, senales] = mapear(aqui, limpia.size() - inicio);
     limpia.resize(inicio + quedan);
     return {(senales & kSenalSeparador) != 0, (senales & kSenalW) != 0};
 }

@@ -49,6 +49,16 @@ inline Mascara entre(Vector v, std::uint8_t a, std::uint8_t b) {
 inline Mascara altos(Vector v) {
     return v >= std::uint8_t{0x80};
 }
+// Every lane c.
+inline Vector todos(std::uint8_t c) {
+    return Vector{} + c;
+}
+// Each lane from si where m is set, otherwise from no.
+inline Vector elegir(Mascara m, Vector si, Vector no) {
+    Vector u;
+    std::memcpy(&u, &m, kAncho);
+    return (si & u) | (no & ~u);
+}
 
 // One bit for each lane, lane 0 the lowest.
 inline unsigned bits(Mascara m) {
@@ -124,6 +134,18 @@ inline Mascara entre(const Vector& v, std::uint8_t a, std::uint8_t b) {
 }
 inline Mascara altos(const Vector& v) {
     return cada(v, [](std::uint8_t x) { return x >= 0x80; });
+}
+inline Vector todos(std::uint8_t c) {
+    Vector v;
+    std::memset(v.b, c, kAncho);
+    return v;
+}
+inline Vector elegir(const Mascara& m, const Vector& si, const Vector& no) {
+    Vector v;
+    for (std::size_t k = 0; k < kAncho; ++k) {
+        v.b[k] = m.b[k] != 0 ? si.b[k] : no.b[k];
+    }
+    return v;
 }
 inline unsigned bits(const Mascara& m) {
     unsigned r = 0;
