@@ -86,6 +86,13 @@ inline constexpr bool kEnRegistros = false;
 
 struct Vector {
     std::uint8_t b[kAncho];
+
+    friend Vector operator|(Vector x, const Vector& y) {
+        for (std::size_t k = 0; k < kAncho; ++k) {
+            x.b[k] = static_cast<std::uint8_t>(x.b[k] | y.b[k]);
+        }
+        return x;
+    }
 };
 struct Mascara {
     std::uint8_t b[kAncho];
