@@ -5,11 +5,13 @@
 # heaptrack) allocations of tralmix-cli, and the load average around the measurements. Writes the
 # tables and the targets to bench/RESULTS.md (or the file given with -o).
 #
-#   bench/compare.sh [-o RESULTS.md] [-s "10 100"] [-f "mensajes lista ctt corta mbox varias"]
-#                    [--runs N]
+#   bench/compare.sh [-o RESULTS.md] [-s "10 100"]
+#                    [-f "mensajes lista ctt corta mbox varias depurar depurarlista"] [--runs N]
 #
 # "varias" is one run on two lists of half the size minus an exclusion list of a tenth (every
-# tenth line of both), beside the run on one list of the whole size.
+# tenth line of both), beside the run on one list of the whole size. "depurar" and
+# "depurarlista" are the run on the pasted messages and on the plain list with --depurar, beside
+# the same run without it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -17,14 +19,14 @@ raiz=$(pwd)
 resultados="$raiz/bench/RESULTS.md"
 tamanos="10 100"
 corridas=5
-formas=(mensajes lista ctt corta mbox varias)
+formas=(mensajes lista ctt corta mbox varias depurar depurarlista)
 while (($#)); do
     case "$1" in
         -o) resultados=$(realpath -m "$2"); shift 2 ;;
         -s) tamanos=$2; shift 2 ;;
         -f) read -r -a formas <<<"$2"; shift 2 ;;
         --runs) corridas=$2; shift 2 ;;
-        -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -61,8 +63,12 @@ trabajo="$construccion/run"
 mkdir -p "$entradas" "$trabajo/out" "$trabajo/tmp"
 
 regex='[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,}'
-declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt [mbox]=mbox [varias]=txt)
-declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf [mbox]=lf [varias]=crlf)
+declare -A extension=([mensajes]=txt [lista]=txt [ctt]=ctt [corta]=txt [mbox]=mbox [varias]=txt
+    [depurar]=txt [depurarlista]=txt)
+declare -A fin=([mensajes]=crlf [lista]=crlf [ctt]=crlf [corta]=lf [mbox]=lf [varias]=crlf
+    [depurar]=crlf [depurarlista]=crlf)
+# The input each clean-up shape runs on: the same file as that shape's own row.
+declare -A deLaForma=([depurar]=mensajes [depurarlista]=lista)
 opciones="--output-dir '$trabajo/out' --temp-dir '$trabajo/tmp' --date 2005-03-05 --quiet"
 generar() {  # forma tamaño archivo semilla
     if [[ ! -s $3 ]]; then
@@ -93,6 +99,17 @@ for forma in "${formas[@]}"; do
             generar lista "$((mb / 2))M" "$unaB" 3
             [[ -s $bajas ]] || awk 'NR % 10 == 1' "$unaA" "$unaB" >"$bajas"
             tralmix="'$cli' $opciones --excluir '$bajas' '$unaA' '$unaB'"
+            par="'$cli' $opciones '$archivo'"
+        elif [[ -n ${deLaForma[$forma]:-} ]]; then
+            if ! "$cli" --help 2>&1 | grep -q -- '--depurar'; then
+                echo "compare.sh: $forma needs tralmix-cli --depurar; skipped" >&2
+                continue
+            fi
+            # The peer is the same run without the clean-up.
+            base=${deLaForma[$forma]}
+            archivo="$entradas/$base-${mb}M.${extension[$base]}"
+            generar "$base" "${mb}M" "$archivo" 1
+            tralmix="'$cli' $opciones --depurar '$archivo'"
             par="'$cli' $opciones '$archivo'"
         else
             archivo="$entradas/$forma-${mb}M.${extension[$forma]}"
@@ -136,7 +153,7 @@ EOF
         /usr/bin/time -f '%M %R %F' -o "$trabajo/time.txt" sh -c "$tralmix >/dev/null 2>&1"
         read -r kb menores mayores <"$trabajo/time.txt"
         asignaciones=-
-        if [[ $forma != varias ]] && command -v heaptrack >/dev/null; then
+        if [[ $forma != varias && -z ${deLaForma[$forma]:-} ]] && command -v heaptrack >/dev/null; then
             rm -f "$trabajo"/heaptrack.*
             if heaptrack -o "$trabajo/heaptrack" "$cli" --output-dir "$trabajo/out" \
                    --temp-dir "$trabajo/tmp" --date 2005-03-05 --quiet "$archivo" >/dev/null 2>&1; then
@@ -171,12 +188,16 @@ for l in open(filas):
 med = {k: statistics.median(v) for k, v in tiempos.items()}
 titulos = {"mensajes": "pasted messages", "lista": "plain list", "ctt": ".ctt contacts",
            "corta": "plain list, short lines", "mbox": "saved mail (mbox)",
-           "varias": "two lists minus an exclusion list"}
+           "varias": "two lists minus an exclusion list",
+           "depurar": "pasted messages, --depurar", "depurarlista": "plain list, --depurar"}
 pares = {"mensajes": "`rg -o RE \\| sort -u`", "lista": "`grep @ \\| sort`",
          "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`",
-         "mbox": "`rg -o RE \\| sort -u`", "varias": "`tralmix-cli` on one list of the size"}
-meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8, "varias": 1.15}
-formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox", "varias"]
+         "mbox": "`rg -o RE \\| sort -u`", "varias": "`tralmix-cli` on one list of the size",
+         "depurar": "`tralmix-cli` without --depurar", "depurarlista": "`tralmix-cli` without --depurar"}
+meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8, "varias": 1.15,
+        "depurar": 1.10, "depurarlista": 1.10}
+formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox", "varias", "depurar",
+                      "depurarlista"]
           if any(k[0] == f for k in med)]
 tamanos = sorted({k[1] for k in med})
 out, objetivos = [], []

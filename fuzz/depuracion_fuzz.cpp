@@ -1,7 +1,8 @@
 // The clean-up and the warnings on any bytes: every address kept passes the one-address check,
-// is lower-cased and comes back unchanged; the verdict matches the addresses; the same entry
-// repeated many times gives the same addresses as many times (and within the timeout that
-// scripts/fuzz.sh gives this harness, which a quadratic scan would not meet).
+// is lower-cased and comes back unchanged; the verdict matches the addresses; the shortcut that
+// judges an entry as it stands agrees with it; the same entry repeated many times gives the
+// same addresses as many times (and within the timeout that scripts/fuzz.sh gives this
+// harness, which a quadratic scan would not meet).
 
 #include <cstddef>
 #include <cstdint>
@@ -60,9 +61,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
                          "only a domain warning suggests, and always");
         }
     }
-    // Warnings take any text, an entry as it stood included.
+    // Warnings take any text, an entry as it stood included; the list's Avisador, from what it
+    // judged or from what it kept, warns alike.
     avisos.clear();
     avisar(entrada, avisos);
+    Avisador avisador;
+    for (int vuelta = 0; vuelta < 2; ++vuelta) {
+        std::vector<Aviso> suyos;
+        avisador.avisar(entrada, suyos);
+        fuzz::exigir(suyos == avisos, "the Avisador warns as avisar does");
+    }
+    // The counted run's shortcut agrees with the clean-up: an entry is kept as it stands, case
+    // aside, exactly when the clean-up gives it back as its one address.
+    const std::string_view recortada = texto::recortar(entrada);
+    Depurador tercero;
+    bool comoEsta = false;
+    if (texto::esUtf8(recortada) && tercero.depurar(recortada) != Depuracion::Descartada &&
+        tercero.direcciones().size() == 1) {
+        std::string baja;
+        texto::agregarMinusculasUtf8(baja, recortada);
+        comoEsta = tercero.direcciones()[0] == baja;
+    }
+    fuzz::exigir(Depurador().talCual(entrada) == comoEsta,
+                 "an entry is one address as it stands when the clean-up keeps it so");
 
     if (n == 0 || n > 4096 || datos[0] % 8 != 0) {
         return 0;

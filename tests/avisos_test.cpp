@@ -44,6 +44,15 @@ TEST(Avisos, MistypedDomainsAndRoleAccounts) {
     for (const auto& [direccion, esperados] : casos) {
         EXPECT_EQ(avisosDe(direccion), esperados) << direccion;
     }
+    // One Avisador over all of them twice, the second time from what it kept.
+    Avisador avisador;
+    for (int vuelta = 0; vuelta < 2; ++vuelta) {
+        for (const auto& [direccion, esperados] : casos) {
+            std::vector<Aviso> avisos;
+            avisador.avisar(direccion, avisos);
+            EXPECT_EQ(avisos, esperados) << direccion;
+        }
+    }
     EXPECT_EQ(nombreMotivo(Motivo::DominioParecido), "dominio-parecido");
     EXPECT_EQ(nombreMotivo(Motivo::Rol), "rol");
 }

@@ -85,7 +85,11 @@ dash-input-without-double-dash|--output-dir "$usage_out" --lista.txt
 no-arguments|
 no-input|--output-dir "$usage_out" --date $date_arg
 only-double-dash|--output-dir "$usage_out" --
-two-inputs|--output-dir "$usage_out" "$work/in/lista.txt" "$work/in/lista.txt"
+stdin-twice|--output-dir "$usage_out" - "$work/in/lista.txt" -|la entrada estándar (-) aparece más de una vez
+excluir-stdin|--output-dir "$usage_out" --excluir - "$work/in/lista.txt"|--excluir no admite la entrada estándar
+excluir-no-value|--output-dir "$usage_out" "$work/in/lista.txt" --excluir|falta el valor de --excluir
+informe-twice|--informe a.json --informe=b.json "$work/in/lista.txt"|--informe aparece más de una vez
+empty-second-input|--output-dir "$usage_out" "$work/in/lista.txt" ""|sobra un argumento vacío
 date-feb-30|--output-dir "$usage_out" --date 2026-02-30 "$work/in/lista.txt"
 date-feb-29-non-leap|--output-dir "$usage_out" --date 2025-02-29 "$work/in/lista.txt"
 date-one-digit|--output-dir "$usage_out" --date 2026-1-5 "$work/in/lista.txt"

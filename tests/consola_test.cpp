@@ -12,9 +12,11 @@ namespace {
 
 TEST(Opciones, UsageErrorsAndValues) {
     using A = std::vector<std::string>;
-    for (const A& mal : {A{}, A{"--frob", "a.txt"}, A{"a.txt", "b.txt"},
-                         A{"--date", "2025-02-29", "a"}, A{"a.txt", "--date"},
-                         A{"--output-dir=", "a.txt"}, A{"--quiet", "--progress", "a"}, A{"--"}}) {
+    for (const A& mal :
+         {A{}, A{"--frob", "a.txt"}, A{"-", "a.txt", "-"}, A{"--date", "2025-02-29", "a"},
+          A{"a.txt", "--date"}, A{"--output-dir=", "a.txt"}, A{"--quiet", "--progress", "a"},
+          A{"--"}, A{"a.txt", "--excluir"}, A{"--excluir", "-", "a.txt"},
+          A{"--informe", "i.json", "--informe=j.json", "a.txt"}, A{"a.txt", ""}}) {
         const auto r = leerOpciones(mal);
         ASSERT_TRUE(std::holds_alternative<Respuesta>(r)) << mal.size();
         EXPECT_EQ(std::get<Respuesta>(r).estado, kSalidaUso);
@@ -23,7 +25,8 @@ TEST(Opciones, UsageErrorsAndValues) {
     const auto r = leerOpciones({"--date", "2024-02-29", "--quiet", "--open", "--", "-x.txt"});
     ASSERT_TRUE(std::holds_alternative<Opciones>(r));
     const Opciones& o = std::get<Opciones>(r);
-    EXPECT_TRUE(o.entrada.ends_with(u"-x.txt") && o.entrada.size() > 6);
+    ASSERT_EQ(o.entradas.size(), 1u);
+    EXPECT_TRUE(o.entradas[0].ends_with(u"-x.txt") && o.entradas[0].size() > 6);
     EXPECT_EQ(o.fecha->dia, 29u);
     EXPECT_TRUE(o.abrir);
     EXPECT_EQ(o.progreso, MostrarProgreso::Nunca);
@@ -38,11 +41,29 @@ TEST(Opciones, UsageErrorsAndValues) {
               std::get<Respuesta>(leerOpciones({"--help"})).salida);
     const Opciones corto = std::get<Opciones>(leerOpciones({"-q", "-"}));
     EXPECT_EQ(corto.progreso, MostrarProgreso::Nunca);
-    EXPECT_TRUE(corto.entradaEstandar && corto.entrada.empty());
+    EXPECT_TRUE(corto.entradaEstandar && corto.entradas == std::vector<std::u16string>{u""});
     const Opciones archivo = std::get<Opciones>(leerOpciones({"--", "-q"}));
     EXPECT_EQ(archivo.progreso, MostrarProgreso::Automatico);
-    EXPECT_TRUE(archivo.entrada.ends_with(u"-q"));
+    EXPECT_TRUE(archivo.entradas.at(0).ends_with(u"-q"));
     EXPECT_FALSE(std::get<Opciones>(leerOpciones({"-x"})).entradaEstandar);
+
+    // Several inputs in their order, standard input's place kept; one file after each --excluir.
+    const Opciones varias = std::get<Opciones>(
+        leerOpciones({"--excluir", "b.txt", "a.txt", "--excluir=c.txt", "-", "--depurar", "d.txt",
+                      "--resumen", "--informe", "i.json"}));
+    auto termina = [](const std::vector<std::u16string>& rutas) {
+        std::vector<std::u16string> nombres;
+        for (const std::u16string& ruta : rutas) {
+            nombres.push_back(ruta.empty() ? ruta : ruta.substr(ruta.find_last_of(u"/\\") + 1));
+        }
+        return nombres;
+    };
+    EXPECT_EQ(termina(varias.entradas), (std::vector<std::u16string>{u"a.txt", u"", u"d.txt"}));
+    EXPECT_TRUE(varias.entradaEstandar);
+    EXPECT_EQ(termina(varias.exclusiones), (std::vector<std::u16string>{u"b.txt", u"c.txt"}));
+    EXPECT_TRUE(varias.informe && varias.informe->ends_with(u"i.json") &&
+                varias.informe->size() > 6);
+    EXPECT_TRUE(varias.resumen && varias.depurar);
 }
 
 // Nothing before half a second; then one line redrawn in place, at most ten times a second, and

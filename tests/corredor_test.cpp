@@ -448,16 +448,19 @@ TEST(Corredor, HandedOverFilesAreCheckedAlike) {
         return archivos::desdeRuta(carpeta.escribir(nombre, "a@x.org\r\n"));
     };
     fs::create_directory(carpeta.ruta() / "carpeta.txt");
+    const std::u16string falta = carpeta.u16() + u"/falta.txt";
+    const std::u16string pdf = ruta("doc.pdf");
     struct Caso {
         const char* que;
         std::vector<std::u16string> rutas;
         std::u16string_view rechazo;
+        std::u16string mensaje = {};  // the box; the refusal alone when empty
     };
     const std::vector<Caso> casos = {
         {"a list", {ruta("lista.txt")}, {}},
         {"capitals", {ruta("LISTA.TXT")}, {}},
         {"contacts", {ruta("amigos.Ctt")}, {}},
-        {"a pdf with addresses", {ruta("doc.pdf")}, kNoValido},
+        {"a pdf with addresses", {pdf}, kNoValido},
         {"no extension", {ruta("lista")}, kNoValido},
         // Taken by their content: a mailbox without an extension is read as one, and a sheet
         // is refused by the run, which says what it is.
@@ -466,31 +469,44 @@ TEST(Corredor, HandedOverFilesAreCheckedAlike) {
          {}},
         {"a sheet", {archivos::desdeRuta(carpeta.escribir("hoja.xlsx", "PK\x03\x04\x14"))}, {}},
         {"a folder", {carpeta.u16() + u"/carpeta.txt"}, kNoValido},
-        {"missing", {carpeta.u16() + u"/falta.txt"}, kNoExiste},
-        {"two files", {ruta("a.txt"), ruta("b.txt")}, kNoValido},
+        {"missing", {falta}, kNoExiste},
         {"none", {}, kNoValido},
+        {"two files", {ruta("a.txt"), ruta("b.vcf")}, {}},
+        // One refused file refuses the whole hand-over, and the box names it.
+        {"two files, one missing",
+         {ruta("a.txt"), falta},
+         kNoExiste,
+         std::u16string(kNoExiste) + u"\r\n" + falta},
+        {"three files, a pdf among them",
+         {ruta("a.txt"), pdf, falta},
+         kNoValido,
+         std::u16string(kNoValido) + u"\r\n" + pdf},
+        {"an address among files", {ruta("a.txt"), u""}, kNoValido},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.que);
         EXPECT_EQ(rechazoArchivos(c.rutas), c.rechazo);
+        const std::u16string mensaje = c.mensaje.empty() ? std::u16string(c.rechazo) : c.mensaje;
+        EXPECT_EQ(mensajeRechazo(c.rutas), mensaje);
 
-        // The window's way in: a refusal is a box, and no run starts.
+        // The window's way in: a refusal is a box, and no run starts; otherwise one run gets
+        // every file.
         prueba::PuertoFalso interfaz;
         Bucle bucle;
         Corredor corredor(interfaz, bucle.despertar());
         Estado estado;
         bool corrio = false;
-        const bool empezo =
-            corredor.entregar(estado, c.rutas, [&](Estado&, Puerto&, std::u16string r) {
-                corrio = r == c.rutas.front();
-                return Desenlace::Escrito;
-            });
+        const bool empezo = corredor.entregar(estado, c.rutas,
+                                              [&](Estado&, Puerto&, std::vector<std::u16string> r) {
+                                                  corrio = r == c.rutas;
+                                                  return Desenlace::Escrito;
+                                              });
         bucle.girar(corredor);
         EXPECT_EQ(empezo, c.rechazo.empty());
         EXPECT_EQ(corrio, c.rechazo.empty());
         ASSERT_EQ(interfaz.mensajes.size(), c.rechazo.empty() ? 0u : 1u);
         if (!c.rechazo.empty()) {
-            EXPECT_EQ(interfaz.mensajes[0].texto, c.rechazo);
+            EXPECT_EQ(interfaz.mensajes[0].texto, mensaje);
             EXPECT_EQ(interfaz.mensajes[0].estilo, Estilo::Exclamacion);
         }
     }

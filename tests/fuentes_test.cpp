@@ -87,8 +87,9 @@ TEST(Informe, Json) {
     Informe informe;
     EXPECT_EQ(informeJson(informe),
               "{\"version\": 1, \"archivos\": [], \"exclusiones\": [], \"encontradas\": 0, "
-              "\"repetidas\": 0, \"excluidas\": 0, \"listadas\": 0, \"grupos\": 0, \"avisos\": "
-              "[]}\n");
+              "\"repetidas\": 0, \"excluidas\": 0, \"listadas\": 0, \"grupos\": 0, "
+              "\"depurada\": false, \"descartadas\": 0, \"corregidas\": 0, \"dudosas\": 0, "
+              "\"avisos\": []}\n");
     informe.archivos = {{u"/a/\"raro\"\\v\u00e9\t\x01.txt", "lista", 3},
                         {u"b.vcf", "vcard", 12345678901}};
     informe.exclusiones = {{u"bajas.txt", "mensajes", 2}};
@@ -97,6 +98,9 @@ TEST(Informe, Json) {
     informe.excluidas = 2;
     informe.listadas = 12345678901;
     informe.grupos = 257201644;
+    informe.depurada = true;
+    informe.descartadas = 4;
+    informe.corregidas = 5;
     informe.avisos = {{"a@gmil.con", Motivo::DominioParecido, "gmail.com"},
                       {"info@x.com", Motivo::Rol, ""}};
     EXPECT_EQ(informeJson(informe),
@@ -106,7 +110,8 @@ TEST(Informe, Json) {
               "\"direcciones\": 12345678901}], \"exclusiones\": [{\"ruta\": \"bajas.txt\", "
               "\"formato\": \"mensajes\", \"direcciones\": 2}], \"encontradas\": 12345678904, "
               "\"repetidas\": 1, \"excluidas\": 2, \"listadas\": 12345678901, \"grupos\": "
-              "257201644, \"avisos\": [{\"direccion\": \"a@gmil.con\", \"motivo\": "
+              "257201644, \"depurada\": true, \"descartadas\": 4, \"corregidas\": 5, "
+              "\"dudosas\": 0, \"avisos\": [{\"direccion\": \"a@gmil.con\", \"motivo\": "
               "\"dominio-parecido\", \"sugerencia\": \"gmail.com\"}, {\"direccion\": "
               "\"info@x.com\", \"motivo\": \"rol\", \"sugerencia\": null}]}\n");
 }
@@ -158,6 +163,49 @@ TEST(Informe, Summary) {
     EXPECT_EQ(conMillares(0), u"0");
     EXPECT_EQ(conMillares(999), u"999");
     EXPECT_EQ(conMillares(1000), u"1.000");
+}
+
+// The summary, then what the clean-up did or would do, then at most ten warnings.
+TEST(Informe, LinesEveryFrontEndShows) {
+    struct Caso {
+        bool depurada;
+        std::uint64_t descartadas, corregidas, dudosas;
+        std::vector<std::u16string> despues;  // the lines after the summary
+    };
+    const std::vector<Caso> casos = {
+        {false, 0, 0, 0, {}},
+        {false, 0, 0, 3, {u"3 entradas no parecen direcciones: active «Depurar la lista»"}},
+        {false, 0, 0, 1, {u"1 entrada no parece una dirección: active «Depurar la lista»"}},
+        {true, 0, 0, 0, {u"Lista depurada: todas las entradas eran direcciones"}},
+        {true, 3, 1, 0, {u"Lista depurada: 3 entradas descartadas y 1 corregida"}},
+        {true, 1, 0, 0, {u"Lista depurada: 1 entrada descartada"}},
+        {true, 0, 1234, 0, {u"Lista depurada: 1.234 entradas corregidas"}},
+    };
+    for (const Caso& c : casos) {
+        Informe informe;
+        informe.listadas = 2;
+        informe.grupos = 1;
+        informe.depurada = c.depurada;
+        informe.descartadas = c.descartadas;
+        informe.corregidas = c.corregidas;
+        informe.dudosas = c.dudosas;
+        std::vector<std::u16string> esperadas = {u"Resumen: 2 direcciones en 1 grupo"};
+        esperadas.insert(esperadas.end(), c.despues.begin(), c.despues.end());
+        EXPECT_EQ(lineasDelResumen(informe), esperadas);
+    }
+    Informe informe;
+    informe.dudosas = 2;
+    informe.avisos = {{"ana@gmial.com", Motivo::DominioParecido, "gmail.com"}};
+    for (int k = 0; k < 11; ++k) {
+        informe.avisos.push_back({"info" + std::to_string(k) + "@x.es", Motivo::Rol, ""});
+    }
+    const auto lineas = lineasDelResumen(informe, u"--depurar");
+    ASSERT_EQ(lineas.size(), 1u + 1u + kAvisosMostrados + 1u);
+    EXPECT_EQ(lineas[1],
+              u"2 entradas no parecen direcciones: active «Depurar la lista» (--depurar)");
+    EXPECT_EQ(lineas[2], u"Aviso: ana@gmial.com: ¿quiso decir gmail.com?");
+    EXPECT_EQ(lineas[3], u"Aviso: info0@x.es: cuenta de función (no es de una persona)");
+    EXPECT_EQ(lineas.back(), u"y 2 más");
 }
 
 TEST(Informe, FormatWords) {
@@ -453,6 +501,116 @@ TEST_F(Fuentes, AFailingFileStopsTheWholeRun) {
             EXPECT_TRUE(fs::is_empty(temporal.ruta()));
         }
     }
+}
+
+// The clean-up mode on both paths, one input or several: only addresses reach the list, each
+// once, lower-cased; the exclusion lists apply to what the entries were reduced to.
+TEST_F(Fuentes, TheCleanUpModeCounts) {
+    const std::string plana =
+        "De  Ana Ruiz  ana@example.com\r\nmailto pepe@example.com\r\nbad@\r\n@bad.com\r\n"
+        "foo@bar\r\nuser@ 192.168.1.1\r\nana@example.com\tluis@example.org\r\nAna@Example.com\r\n"
+        "juan.perez@empresa.es.\r\nJOS\xC3\x89@Empresa.es\r\n"
+        // The cleaning blanks what an address may hold: never "brien@…" nor "etiqueta@…", also
+        // where the line is no longer found as the list path shortened it (".htm").
+        "o'brien@example.com\r\nusuario+etiqueta@example.com\r\nAna usuario+x@a.com.htm\r\n";
+    const std::string pegado =
+        "Para: Ana <ana@example.com>, juan.perez@empresa.es., "
+        "image001.png@01da2b3c.4d5e6f70]\r\nCC: x@y; \"Pepe\" <PEPE@Example.com>\r\n";
+    struct Caso {
+        const char* nombre;
+        std::vector<std::pair<std::string, std::string>> entradas;
+        std::string bajas;  // an exclusion list, when not empty
+        std::string lista;  // empty: none written
+        std::u16string_view cierre;
+        std::uint64_t descartadas, corregidas, repetidas, excluidas, listadas;
+    };
+    const std::vector<Caso> casos = {
+        {"plain list",
+         {{"plana.txt", plana}},
+         "",
+         "ana@example.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
+         "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
+         kCierreLista,
+         5,
+         6,
+         2,
+         0,
+         7},
+        {"pasted messages",
+         {{"pegado.txt", pegado}},
+         "",
+         "ana@example.com\r\n\r\njuan.perez@empresa.es, pepe@example.com\r\n\r\n\r\n",
+         kCierreMasivo,
+         2,
+         1,
+         0,
+         0,
+         3},
+        {"several, an exclusion list",
+         {{"plana.txt", plana},
+          {"c.vcf", "BEGIN:VCARD\r\nEMAIL:foo@bar\r\nEMAIL:Bea@Y.com\r\nEND:VCARD\r\n"}},
+         "ana@example.com\r\n",
+         "bea@y.com\r\n\r\njos\xC3\xA9@empresa.es, juan.perez@empresa.es, luis@example.org, "
+         "o'brien@example.com, pepe@example.com, usuario+etiqueta@example.com\r\n\r\n\r\n",
+         kCierreMasivo,
+         6,
+         6,
+         0,
+         3,
+         7},
+        {"nothing left", {{"malas.txt", "bad@\r\nfoo@bar\r\n"}}, "", "", {}, 2, 0, 0, 0, 0},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        fs::remove(rutaLista());
+        prueba::PuertoFalso p;
+        Estado e;
+        puerto.preparar(e);
+        e.depurar = true;
+        if (!c.bajas.empty()) {
+            e.exclusiones = {archivo("bajas.txt", c.bajas)};
+        }
+        std::vector<std::u16string> rutas;
+        for (const auto& [nombre, contenido] : c.entradas) {
+            rutas.push_back(archivo(nombre, contenido));
+        }
+        const Desenlace d = procesarArchivos(e, p, rutas);
+        ASSERT_EQ(p.informes.size(), 1u);
+        const Informe& i = p.informes[0];
+        EXPECT_TRUE(i.depurada);
+        EXPECT_EQ(std::tuple(i.descartadas, i.corregidas, i.repetidas, i.excluidas, i.listadas),
+                  std::tuple(c.descartadas, c.corregidas, c.repetidas, c.excluidas, c.listadas));
+        EXPECT_EQ(i.dudosas, 0u);
+        if (c.lista.empty()) {
+            EXPECT_EQ(d, Desenlace::Rechazado);
+            EXPECT_FALSE(fs::exists(rutaLista()));
+            continue;
+        }
+        EXPECT_EQ(d, Desenlace::Escrito);
+        EXPECT_EQ(lista(), c.lista);
+        EXPECT_EQ(p.mensajes.at(0).texto, creado(rutaLista(), c.cierre));
+    }
+}
+
+// Without the mode the list is as ever; the report counts what the mode would mend, and warns
+// once of each listed address whatever its case, never of an entry that is no address.
+TEST_F(Fuentes, WithoutTheModeWarningsAndTheNudge) {
+    const auto plana =
+        archivo("plana.txt",
+                "Info@X.com\r\ninfo@x.com\r\nana@gmial.com\r\nPepe  pepe@gmail.con\r\n"
+                "bad@\r\nluis@example.org\r\n");
+    estado.pedirInforme = true;
+    ASSERT_EQ(procesarArchivos(estado, puerto, {plana}), Desenlace::Escrito);
+    EXPECT_EQ(lista(),
+              "Info@X.com\r\n\r\nPepe  pepe@gmail.con, ana@gmial.com, bad@, info@x.com, "
+              "luis@example.org\r\n\r\n\r\n");
+    ASSERT_EQ(puerto.informes.size(), 1u);
+    const Informe& i = puerto.informes[0];
+    EXPECT_FALSE(i.depurada);
+    EXPECT_EQ(i.dudosas, 2u);
+    const std::vector<Aviso> avisos = {{"Info@X.com", Motivo::Rol, ""},
+                                       {"ana@gmial.com", Motivo::DominioParecido, "gmail.com"}};
+    EXPECT_EQ(i.avisos, avisos);
 }
 
 // A window that rewrites a file as soon as the run begins on its inputs, after the exclusion

@@ -68,8 +68,19 @@ std::unique_ptr<Temporizador> Escritorio::temporizador() {
     return std::make_unique<TemporizadorQt>();
 }
 
-bool Escritorio::pedirOpcionesLista(QWidget* dueno, OpcionesLista& opciones) {
-    DialogoOpciones dialogo(opciones, dueno);
+bool Escritorio::pedirOpcionesLista(QWidget* dueno, OpcionesVentana& opciones) {
+    const auto elegir = [this](QWidget* sobre) {
+        const RespuestaDialogo respuesta =
+            mostrarDialogo(selector(), avisos(),
+                           ajustesAgregar(static_cast<std::uintptr_t>(sobre->winId()),
+                                          carpetaResultado().toStdU16String()));
+        if (!respuesta.elegido) {
+            return std::vector<std::u16string>();
+        }
+        return respuesta.rutas.empty() ? std::vector<std::u16string>{respuesta.ruta}
+                                       : respuesta.rutas;
+    };
+    DialogoOpciones dialogo(opciones, elegir, dueno);
     if (dialogo.exec() != QDialog::Accepted) {
         return false;
     }
@@ -77,11 +88,11 @@ bool Escritorio::pedirOpcionesLista(QWidget* dueno, OpcionesLista& opciones) {
     return true;
 }
 
-OpcionesLista EscritorioQt::opcionesLista() const {
+OpcionesVentana EscritorioQt::opcionesLista() const {
     return leerOpcionesGuardadas();
 }
 
-void EscritorioQt::guardarOpcionesLista(const OpcionesLista& opciones) {
+void EscritorioQt::guardarOpcionesLista(const OpcionesVentana& opciones) {
     guardarOpciones(opciones);
 }
 

@@ -16,6 +16,7 @@
 #include "extract/disposicion.h"
 #include "extract/estado.h"
 #include "extract/puerto.h"
+#include "ventana/opciones.h"
 
 class QWidget;
 
@@ -49,13 +50,14 @@ class Escritorio {
     virtual std::unique_ptr<Temporizador> temporizador();
 
     // The list's options kept between starts; by default only for this desktop's life.
-    virtual OpcionesLista opcionesLista() const { return opciones_; }
-    virtual void guardarOpcionesLista(const OpcionesLista& opciones) { opciones_ = opciones; }
-    // The "Opciones de la lista" dialog over dueno; true when the user accepted new values.
-    virtual bool pedirOpcionesLista(QWidget* dueno, OpcionesLista& opciones);
+    virtual OpcionesVentana opcionesLista() const { return opciones_; }
+    virtual void guardarOpcionesLista(const OpcionesVentana& opciones) { opciones_ = opciones; }
+    // The "Opciones de la lista" dialog over dueno; true when the user accepted new values. Its
+    // "Agregar…" shows the Open dialog through selector(), starting in carpetaResultado().
+    virtual bool pedirOpcionesLista(QWidget* dueno, OpcionesVentana& opciones);
 
   private:
-    OpcionesLista opciones_{kPorGrupo, std::string(kSeparadorLista)};
+    OpcionesVentana opciones_;
 };
 
 // The real desktop: Qt's file dialog and message boxes; the opener, the folders and the date of
@@ -73,8 +75,8 @@ class EscritorioQt : public Escritorio {
     QDate hoy() const override;
     bool hayVisor(const QString& archivo) const override;
     // In the user's settings (QSettings).
-    OpcionesLista opcionesLista() const override;
-    void guardarOpcionesLista(const OpcionesLista& opciones) override;
+    OpcionesVentana opcionesLista() const override;
+    void guardarOpcionesLista(const OpcionesVentana& opciones) override;
 
   private:
     SelectorQt selector_;

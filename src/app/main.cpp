@@ -2,21 +2,68 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-#include <cstdlib>
+#include <string_view>
 
 #include "app/escritorio.h"
 #include "app/principal.h"
 #include "util/entorno.h"
 #include "version.h"
 
+namespace {
+
+void nombrar() {
+    QCoreApplication::setApplicationName(QStringLiteral("Tralmix"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRALMIX_VERSION));
+}
+
+// "tralmix FILE...", as the desktop's "Open with" starts it: the files make one list once the
+// window shows.
+void describir(QCommandLineParser& opciones) {
+    opciones.setApplicationDescription(QStringLiteral(TRALMIX_DESCRIPTION));
+    opciones.addHelpOption();
+    opciones.addVersionOption();
+    opciones.addPositionalArgument(
+        QStringLiteral("archivo"),
+        QStringLiteral("Archivos de direcciones (.txt, .ctt, contactos o correos guardados) que se "
+                       "procesan al abrir la ventana; varios dan una sola lista."),
+        QStringLiteral("[archivo...]"));
+}
+
+// --help and --version only print: they must answer without a display (a terminal over ssh, the
+// package's man pages made at build time), which a window's application cannot start without.
+bool soloTexto(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argumento = argv[i];
+        if (argumento == "--") {
+            return false;
+        }
+        if (argumento == "-h" || argumento == "-?" || argumento == "--help" ||
+            argumento == "--help-all" || argumento == "-v" || argumento == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (soloTexto(argc, argv)) {
+        const QCoreApplication texto(argc, argv);
+        nombrar();
+        QCommandLineParser opciones;
+        describir(opciones);
+        opciones.process(texto);  // prints and exits
+        return 0;
+    }
+
     QApplication aplicacion(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tralmix"));
-    QApplication::setApplicationVersion(QStringLiteral(TRALMIX_VERSION));
+    nombrar();
     QApplication::setDesktopFileName(QStringLiteral("org.example.Tralmix"));
 
     // Qt's own dialogs and buttons speak the desktop's language, as the system dialogs would.
@@ -26,16 +73,8 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&traduccionQt);
     }
 
-    // "tralmix FILE", as the desktop's "Open with" starts it: FILE runs once the window shows.
     QCommandLineParser opciones;
-    opciones.setApplicationDescription(QStringLiteral(TRALMIX_DESCRIPTION));
-    opciones.addHelpOption();
-    opciones.addVersionOption();
-    opciones.addPositionalArgument(
-        QStringLiteral("archivo"),
-        QStringLiteral("Archivo de direcciones (.txt, .ctt, contactos o correos guardados) que se "
-                       "procesa al abrir la ventana."),
-        QStringLiteral("[archivo]"));
+    describir(opciones);
     opciones.process(aplicacion);
 
     tralmix::EscritorioQt escritorio;

@@ -1,5 +1,6 @@
 #include "app/principal.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include "dialog/qtexto.h"
 #include "extract/proceso.h"
 #include "util/cadenas.h"
+#include "ventana/opciones.h"
 
 namespace tralmix {
 
@@ -92,6 +94,9 @@ class PuertoVentana : public Puerto {
     std::u16string abrirArchivo(const std::u16string& ruta) override {
         return ventana_.escritorio_.abrir(QUrl::fromLocalFile(qtexto(ruta))).toStdU16String();
     }
+    void informe(const Informe& informe) override {
+        ventana_.mostrarResumen(qtexto(textoResumen(informe)));
+    }
 
   private:
     principal& ventana_;
@@ -127,8 +132,8 @@ QList<QUrl> archivosDeArgumentos(const QStringList& argumentos) {
 
 Motor Motor::real() {
     return {[](Estado& estado, Puerto& puerto) { return cmd_file01_Click(estado, puerto); },
-            [](Estado& estado, Puerto& puerto, std::u16string ruta) {
-                return procesarArchivo(estado, puerto, std::move(ruta));
+            [](Estado& estado, Puerto& puerto, std::vector<std::u16string> rutas) {
+                return procesarArchivos(estado, puerto, std::move(rutas));
             }};
 }
 
@@ -226,8 +231,53 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
         lblInfo_->setAutoFillBackground(false);
     }
 
+    // The report panel, hidden until a run makes a report: a ground of its own below the gradient,
+    // its label and the text, placed in the panel as the layout places them in the window.
+    panelResumen_ = new QWidget(this);
+    panelResumen_->setObjectName(QStringLiteral("panelResumen"));
+    const int arribaPanel = vista::kAltoCliente;
+    panelResumen_->setGeometry(0, arribaPanel, vista::kAnchoCliente,
+                               vista::kAltoConResumen - arribaPanel);
+    {
+        QPalette p = panelResumen_->palette();
+        p.setColor(QPalette::Window, qcolor(vista::kFondoResumen));
+        panelResumen_->setPalette(p);
+        panelResumen_->setAutoFillBackground(true);
+    }
+    auto* lblResumen = new QLabel(qtexto(vista::kEtiquetaResumen), panelResumen_);
+    lblResumen->setObjectName(QStringLiteral("lblResumen"));
+    lblResumen->setGeometry(enTwips(vista::kLblResumen).translated(0, -arribaPanel));
+    lblResumen->setFont(fuenteDe(vista::kFuenteEtiqueta));
+    {
+        QPalette p = lblResumen->palette();
+        p.setColor(QPalette::WindowText, blanco);
+        lblResumen->setPalette(p);
+    }
+    txtResumen_ = new QPlainTextEdit(panelResumen_);
+    txtResumen_->setObjectName(QStringLiteral("txtResumen"));
+    txtResumen_->setGeometry(enTwips(vista::kTxtResumen).translated(0, -arribaPanel));
+    txtResumen_->setAccessibleName(qtexto(vista::kNombreResumen));
+    {
+        // The default colours of a text box, not the window's blue ground.
+        QPalette p = txtResumen_->palette();
+        p.setBrush(QPalette::Window, QApplication::palette().window());
+        p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
+        p.setColor(QPalette::Text, QApplication::palette().color(QPalette::Text));
+        txtResumen_->setPalette(p);
+    }
+    txtResumen_->setReadOnly(true);
+    txtResumen_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtResumen_->setFocusPolicy(Qt::StrongFocus);
+    txtResumen_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtResumen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtResumen_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtResumen_->setTabChangesFocus(true);
+    txtResumen_->setAcceptDrops(false);
+    lblResumen->setBuddy(txtResumen_);
+    panelResumen_->hide();
+
     // Tab order: the button, the path box, (the label takes no focus), the instructions, the help
-    // icon, so that the help is reached from the keyboard too.
+    // icon, so that the help is reached from the keyboard too; then the report, when it shows.
     for (QWidget* sinFoco : {static_cast<QWidget*>(Image1_), static_cast<QWidget*>(lblInfo_)}) {
         sinFoco->setFocusPolicy(Qt::NoFocus);
     }
@@ -235,6 +285,7 @@ principal::principal(Escritorio& escritorio, Motor motor, QWidget* padre)
     setTabOrder(cmd_file01_, txtFile01_);
     setTabOrder(txtFile01_, Text1_);
     setTabOrder(Text1_, imgAyuda_);
+    setTabOrder(imgAyuda_, txtResumen_);
     cmd_file01_->setFocus();
 
     // A file dropped anywhere on the window counts; the boxes would take it as text.
@@ -284,9 +335,7 @@ void principal::Form_Load() {
     cargarCarpetaTemporal(estado_, escritorio_.carpetaTemporal().toStdU16String());
     estado_.carpetaPrograma = escritorio_.carpetaPrograma().toStdU16String();
     estado_.carpetaResultado = escritorio_.carpetaResultado().toStdU16String();
-    const OpcionesLista opciones = escritorio_.opcionesLista();
-    estado_.porGrupo = opciones.porGrupo;
-    estado_.separador = opciones.separador;
+    aplicarOpciones(escritorio_.opcionesLista(), estado_);
     degradado(*this, vista::kDegradadoInicio, vista::kDegradadoFin);
 }
 
@@ -303,6 +352,26 @@ void principal::antesDeCorrer() {
     const QDate hoy = escritorio_.hoy();
     estado_.fecha =
         Fecha{hoy.year(), static_cast<unsigned>(hoy.month()), static_cast<unsigned>(hoy.day())};
+    ocultarResumen();
+}
+
+void principal::mostrarResumen(const QString& texto) {
+    txtResumen_->setPlainText(textoCaja(texto));
+    setFixedSize(vista::kAnchoCliente, vista::kAltoConResumen);
+    panelResumen_->show();
+}
+
+void principal::ocultarResumen() {
+    if (panelResumen_->isHidden()) {
+        return;
+    }
+    // The focus must not stay on a control that goes.
+    if (txtResumen_->hasFocus()) {
+        cmd_file01_->setFocus();
+    }
+    panelResumen_->hide();
+    txtResumen_->clear();
+    setFixedSize(vista::kAnchoCliente, vista::kAltoCliente);
 }
 
 void principal::alEmpezar(bool empezo) {
@@ -330,10 +399,9 @@ void principal::opcionesLista() {
     if (corredor_->enCurso()) {
         return;
     }
-    OpcionesLista opciones{estado_.porGrupo, estado_.separador};
+    OpcionesVentana opciones = opcionesDe(estado_);
     if (escritorio_.pedirOpcionesLista(this, opciones)) {
-        estado_.porGrupo = opciones.porGrupo;
-        estado_.separador = opciones.separador;
+        aplicarOpciones(opciones, estado_);
         escritorio_.guardarOpcionesLista(opciones);
     }
 }

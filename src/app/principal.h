@@ -2,7 +2,8 @@
 
 // principal: the program's only window. It shows the instructions, the path box and the "..."
 // button that start a processing run, the maker's logo and the help icon (both open the help, and
-// so does F1).
+// so does F1). After a run that made a report, a panel under them shows its summary until the next
+// run starts.
 
 #include <functional>
 #include <memory>
@@ -50,7 +51,7 @@ QList<QUrl> archivosDeArgumentos(const QStringList& argumentos);
 struct Motor {
     // The "..." button: the typed-path check, the Open dialog, then the processing.
     Corrida elegirYProcesar;
-    // A file chosen another way: everything after the dialog's answer.
+    // Files chosen another way (one or several): everything after the dialog's answer.
     Procesar procesar;
 
     static Motor real();
@@ -76,7 +77,8 @@ class principal : public QWidget {
 
     // Files from the command line, run (or refused) once the window shows.
     void procesarAlMostrar(QList<QUrl> archivos);
-    // A file handed over as if chosen in the Open dialog; anything else is refused with a box.
+    // Files handed over as if chosen in the Open dialog, all in one run; if a run would not take
+    // one of them, none runs and a box says which.
     void recibirArchivos(const QList<QUrl>& archivos);
 
     bool enCurso() const { return corredor_->enCurso(); }
@@ -99,8 +101,12 @@ class principal : public QWidget {
     void cmd_file01_Click();
     void Image1_Click();
     void imgAyuda_DblClick();
-    // Before a run: today's date for its list. After its start: the path box kept as it is.
+    // Before a run: today's date for its list, the last report's panel gone. After its start: the
+    // path box kept as it is.
     void antesDeCorrer();
+    // The report panel under the controls, the window grown to hold it; and back.
+    void mostrarResumen(const QString& texto);
+    void ocultarResumen();
     void alEmpezar(bool empezo);
     void cancelar();
     // The desktop could not open destino (the help, the web site): the person is told.
@@ -120,6 +126,8 @@ class principal : public QWidget {
     Imagen* imgAyuda_ = nullptr;
     Imagen* Image1_ = nullptr;
     QLabel* lblInfo_ = nullptr;
+    QWidget* panelResumen_ = nullptr;
+    QPlainTextEdit* txtResumen_ = nullptr;
 
     friend class PuertoVentana;
 };

@@ -1,4 +1,4 @@
-// tralmix-cli: one processing run on INPUT, without a window.
+// tralmix-cli: one processing run on INPUT..., without a window.
 
 #include <cstdio>
 #include <variant>
@@ -28,7 +28,6 @@ int main(int argc, char** argv) {
     tralmix::Estado estado;
     estado.avance = tralmix::entorno::ajustesAvance();
     LineaProgreso linea(stderr, mostrar, estado.avance.demora);
-    std::u16string entrada = opciones.entrada;
     const bool deEntradaEstandar = opciones.entradaEstandar;
     PuertoConsola puerto(std::move(opciones), stderr, linea);
     puerto.prepararEstado(estado);
@@ -42,11 +41,11 @@ int main(int argc, char** argv) {
         }
     } else {
         if (deEntradaEstandar) {
-            entrada = copia.ruta();
-            puerto.usarCopiaDeEntrada(entrada);
+            puerto.usarCopiaDeEntrada(copia.ruta());
+            estado.copiaEntradaEstandar = copia.ruta();
         }
         desenlace = tralmix::correr(estado, puerto, [&](tralmix::Estado& e, tralmix::Puerto& p) {
-            return tralmix::procesarArchivo(e, p, entrada);
+            return tralmix::procesarArchivos(e, p, puerto.entradas());
         });
     }
     linea.borrar();

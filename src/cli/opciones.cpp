@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 
 #include "extract/disposicion.h"
@@ -22,11 +23,13 @@ namespace {
 
 constexpr std::string_view kUsoTexto =
     "Uso: tralmix-cli [--output-dir CARPETA] [--temp-dir CARPETA] [--date AAAA-MM-DD] [--open]\n"
-    "                 [--group-size N] [--separator TEXTO] [-q | --progress] ENTRADA\n"
+    "                 [--group-size N] [--separator TEXTO] [--excluir ARCHIVO]...\n"
+    "                 [--informe ARCHIVO] [--resumen] [--depurar] [-q | --progress] ENTRADA...\n"
     "     tralmix-cli -h | -V\n"
     "\n"
     "Crea la lista de correos de ENTRADA en CARPETA/Mails_AAAAMMDD.txt, en grupos de 48, e\n"
-    "imprime su ruta. ENTRADA puede ser:\n"
+    "imprime su ruta. Con varias ENTRADA hace una sola lista, con cada dirección una vez y en\n"
+    "minúsculas. ENTRADA puede ser:\n"
     "  .txt          una dirección por línea, o correos pegados\n"
     "  .ctt          contactos del messenger\n"
     "  .vcf .vcard   contactos vCard: las propiedades EMAIL\n"
@@ -36,7 +39,7 @@ constexpr std::string_view kUsoTexto =
     "  .eml .mbox    correos guardados: De, Remitente, Responder a, Para, CC, CCO y Resent-*\n"
     "                de cada mensaje; el cuerpo de los mensajes no se lee\n"
     "Cualquier otro archivo se lee como un .txt, y - es la entrada estándar, leída como un\n"
-    ".txt (un texto pegado: ... | tralmix-cli -).\n"
+    ".txt (un texto pegado: ... | tralmix-cli -); - puede aparecer una sola vez.\n"
     "\n"
     "  --output-dir CARPETA  carpeta de la lista (por omisión, " TRALMIX_PERSONAL
     ")\n"
@@ -48,13 +51,25 @@ constexpr std::string_view kUsoTexto =
     "  --separator TEXTO     texto entre las direcciones de un grupo (por omisión, \", \";\n"
     "                        por ejemplo \"; \" para programas que separan con punto y coma;\n"
     "                        sin letras, cifras, @ ni caracteres de control o invisibles)\n"
-    "  -q, --quiet           no muestra el progreso\n"
+    "  --excluir ARCHIVO     direcciones que no deben recibir: ninguna dirección de ARCHIVO\n"
+    "                        (de cualquier tipo de ENTRADA) llega a la lista, y una línea\n"
+    "                        @dominio o *@dominio deja fuera todo ese dominio; se puede repetir\n"
+    "  --informe ARCHIVO     escribe el informe de la ejecución en ARCHIVO (JSON en UTF-8)\n"
+    "  --resumen             muestra el resumen también de una sola ENTRADA\n"
+    "  --depurar             deja en la lista solo direcciones a las que se puede enviar: cada\n"
+    "                        entrada se reduce a las direcciones que contiene, o se quita\n"
+    "  -q, --quiet           no muestra el progreso ni, salvo con --resumen, el resumen\n"
     "  --progress            muestra el progreso aunque la salida de errores no sea un terminal\n"
     "  -h, --help            muestra esta ayuda\n"
     "  -V, --version         muestra la versión\n"
     "\n"
     "En un terminal, el progreso aparece en la salida de errores cuando el proceso tarda.\n"
     "Ctrl-C detiene el proceso sin escribir la lista.\n"
+    "\n"
+    "Con varias ENTRADA, --excluir, --informe, --resumen o --depurar, la salida de errores\n"
+    "termina con el resumen: direcciones y grupos de la lista, repetidas y excluidas quitadas,\n"
+    "entradas que no parecen direcciones y avisos (dominios que parecen mal escritos, cuentas\n"
+    "de función como info@); los avisos nunca cambian la lista.\n"
     "\n"
     "Estado de salida: 0 lista creada, 1 entrada rechazada o sin direcciones, 2 error de uso,\n"
     "3 fallo al leer o escribir un archivo, 130 interrumpido (128 + la señal que lo detuvo).\n";
@@ -81,7 +96,7 @@ std::vector<std::string> sinFormasCortas(const std::vector<std::string>& argumen
                                                  : a);
         valor = !valor && !soloArgumentos &&
                 (a == "--output-dir" || a == "--temp-dir" || a == "--date" || a == "--group-size" ||
-                 a == "--separator");
+                 a == "--separator" || a == "--excluir" || a == "--informe");
     }
     return largos;
 }
@@ -104,6 +119,10 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& d
     std::optional<std::string> fecha;
     std::optional<std::string> porGrupo;
     std::optional<std::string> separador;
+    std::optional<std::string> informe;
+    std::vector<std::string> excluir;
+    bool resumen = false;
+    bool depurar = false;
     std::string entrada;
     app.add_flag("--help", ayuda);
     app.add_flag("--version", version);
@@ -115,11 +134,17 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& d
     app.add_option("--date", fecha);
     app.add_option("--group-size", porGrupo);
     app.add_option("--separator", separador);
+    app.add_option("--informe", informe);
+    // One file after each --excluir: the words after it are inputs.
+    app.add_option("--excluir", excluir)->allow_extra_args(false);
+    app.add_flag("--resumen", resumen);
+    app.add_flag("--depurar", depurar);
     app.add_option("entrada", entrada);
 
     // "--date=" and an option given twice would be blamed on other words by the parser: they are
-    // judged first, naming the option.
-    for (const std::string_view nombre : {"--output-dir", "--temp-dir", "--date"}) {
+    // judged first, naming the option. Only --excluir may come again.
+    for (const std::string_view nombre :
+         {"--output-dir", "--temp-dir", "--date", "--informe", "--excluir"}) {
         int veces = 0;
         for (std::size_t i = 0; i < argumentos.size() && argumentos[i] != "--"; ++i) {
             const std::string_view a = argumentos[i];
@@ -131,7 +156,7 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& d
             } else if (a.size() == nombre.size() + 1) {
                 return errorDeUso("falta el valor de " + std::string(nombre));
             }
-            if (++veces > 1) {
+            if (++veces > 1 && nombre != "--excluir") {
                 return errorDeUso(std::string(nombre) + " aparece más de una vez");
             }
         }
@@ -153,26 +178,42 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& d
         return Respuesta{
             kSalidaEscrito, "tralmix " TRALMIX_VERSION "\n" TRALMIX_DESCRIPTION "\n", {}};
     }
-    // Words that were not options nor the input. Only "--name" is an option: a name with one
-    // dash is a file, and after "--" every word is one.
+    // Only "--name" is an option: a name with one dash is a file, and after "--" every word is
+    // one.
+    std::vector<std::string> entradas;
+    if (!entrada.empty()) {
+        entradas.push_back(entrada);
+    }
+    // The words that were not options nor the first input: the other inputs.
     bool soloArgumentos = false;
     for (const std::string& resto : app.remaining()) {
         if (resto == "--" && !soloArgumentos) {
             soloArgumentos = true;
         } else if (!soloArgumentos && resto.starts_with("--")) {
             return errorDeUso("opción desconocida: " + resto);
-        } else if (entrada.empty()) {
-            entrada = resto;
         } else {
-            return errorDeUso("sobra el argumento: " + resto);
+            entradas.push_back(resto);
         }
     }
     for (const auto& [nombre, valor] :
          {std::pair{"--output-dir", &salida}, std::pair{"--temp-dir", &temporal},
-          std::pair{"--date", &fecha}, std::pair{"--group-size", &porGrupo}}) {
+          std::pair{"--date", &fecha}, std::pair{"--group-size", &porGrupo},
+          std::pair{"--informe", &informe}}) {
         if (*valor && (*valor)->empty()) {
             return errorDeUso(std::string("falta el valor de ") + nombre);
         }
+    }
+    for (const std::string& archivo : excluir) {
+        if (archivo.empty()) {
+            return errorDeUso("falta el valor de --excluir");
+        }
+        // Standard input is the text to make the list of, never a list to leave out.
+        if (archivo == "-") {
+            return errorDeUso("--excluir no admite la entrada estándar (-)");
+        }
+    }
+    if (std::count(entradas.begin(), entradas.end(), "-") > 1) {
+        return errorDeUso("la entrada estándar (-) aparece más de una vez");
     }
     if (callado && progreso) {
         return errorDeUso("--quiet y --progress no van juntos");
@@ -198,14 +239,25 @@ std::variant<Opciones, Respuesta> leerOpciones(const std::vector<std::string>& d
         }
         opciones.separador = std::move(leido.valor);
     }
-    if (entrada.empty()) {
+    if (std::count(entradas.begin(), entradas.end(), "") == std::ssize(entradas)) {
         return errorDeUso("falta el archivo de entrada");
     }
-    // "-": standard input, which the command copies to a file of its own before the run.
-    opciones.entradaEstandar = entrada == "-";
-    if (!opciones.entradaEstandar) {
-        opciones.entrada = entorno::rutaAbsoluta(entrada);
+    if (std::count(entradas.begin(), entradas.end(), "") > 0) {
+        return errorDeUso("sobra un argumento vacío");
     }
+    // "-": standard input, which the command copies to a file of its own before the run.
+    for (const std::string& e : entradas) {
+        opciones.entradaEstandar = opciones.entradaEstandar || e == "-";
+        opciones.entradas.push_back(e == "-" ? std::u16string() : entorno::rutaAbsoluta(e));
+    }
+    for (const std::string& archivo : excluir) {
+        opciones.exclusiones.push_back(entorno::rutaAbsoluta(archivo));
+    }
+    if (informe) {
+        opciones.informe = entorno::rutaAbsoluta(*informe);
+    }
+    opciones.resumen = resumen;
+    opciones.depurar = depurar;
     if (salida) {
         opciones.carpetaResultado = entorno::rutaAbsoluta(*salida);
     }

@@ -16,8 +16,14 @@ inline constexpr int kSalidaUso = 2;
 enum class MostrarProgreso { Automatico, Nunca, Siempre };
 
 struct Opciones {
-    std::u16string entrada;        // absolute path of INPUT
-    bool entradaEstandar = false;  // INPUT is "-": the text comes on standard input
+    // Absolute paths of INPUT..., in the order given; standard input's place ("-") is empty.
+    std::vector<std::u16string> entradas;
+    bool entradaEstandar = false;  // one INPUT is "-": the text comes on standard input
+    // Files of people who must not get mail (--excluir, absolute paths), in the order given.
+    std::vector<std::u16string> exclusiones;
+    std::optional<std::u16string> informe;  // where the JSON report goes (--informe)
+    bool resumen = false;                   // a report even of one input alone (--resumen)
+    bool depurar = false;                   // the clean-up mode (--depurar)
     std::optional<std::u16string> carpetaResultado;
     std::optional<std::u16string> carpetaTemporal;
     std::optional<Fecha> fecha;

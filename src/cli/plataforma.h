@@ -24,8 +24,8 @@ int senalDeInterrupcion();
 // of it got there.
 bool escribir(std::FILE* flujo, std::string_view utf8);
 
-// How the messages name standard input, and the copy's name (a .txt: read as a pasted text).
-inline constexpr std::u16string_view kEntradaEstandar = u"(entrada estándar)";
+// The name of standard input's copy (a .txt: read as a pasted text); the messages name it
+// kEntradaEstandar (extract/mensajes.h).
 inline constexpr std::u16string_view kNombreCopia = u"entrada.txt";
 
 // Standard input ("-") copied into a file of the command's own, kNombreCopia in a new private

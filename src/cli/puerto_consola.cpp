@@ -33,7 +33,9 @@ void PuertoConsola::mensaje(std::u16string_view original, Estilo, std::u16string
 }
 
 RespuestaDialogo PuertoConsola::mostrarDialogo(const AjustesDialogo&) {
-    return RespuestaDialogo{true, opciones_.entrada};
+    const auto& e = opciones_.entradas;
+    return RespuestaDialogo{true, e.empty() ? std::u16string() : e.front(),
+                            e.size() > 1 ? e : std::vector<std::u16string>()};
 }
 
 std::u16string PuertoConsola::abrirArchivo(const std::u16string& ruta) {
@@ -43,7 +45,11 @@ std::u16string PuertoConsola::abrirArchivo(const std::u16string& ruta) {
 
 void PuertoConsola::usarCopiaDeEntrada(const std::u16string& copia) {
     copia_ = copia;
-    opciones_.entrada = copia;
+    for (std::u16string& entrada : opciones_.entradas) {
+        if (entrada.empty()) {
+            entrada = copia;
+        }
+    }
 }
 
 void PuertoConsola::prepararEstado(Estado& estado) const {
@@ -57,6 +63,24 @@ void PuertoConsola::prepararEstado(Estado& estado) const {
     estado.fecha = opciones_.fecha;
     estado.porGrupo = opciones_.porGrupo.value_or(kPorGrupo);
     estado.separador = opciones_.separador.value_or(std::string(kSeparadorLista));
+    estado.exclusiones = opciones_.exclusiones;
+    estado.rutaInforme = opciones_.informe.value_or(std::u16string());
+    estado.pedirInforme = opciones_.resumen;
+    estado.depurar = opciones_.depurar;
+}
+
+void PuertoConsola::informe(const Informe& informe) {
+    // --quiet keeps stderr to the run's messages, unless the summary was asked for by name.
+    if (opciones_.progreso == MostrarProgreso::Nunca && !opciones_.resumen) {
+        return;
+    }
+    std::string salida;
+    for (const std::u16string& linea : lineasDelResumen(informe, u"--depurar")) {
+        texto::agregarUtf8(salida, linea);
+        salida += '\n';
+    }
+    linea_.borrar();
+    escribir(errores_, salida);
 }
 
 void PuertoConsola::progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/opciones.h"
 #include "cli/progreso.h"
@@ -10,14 +11,15 @@
 
 namespace tralmix::cli {
 
-// The command's side of a run: the dialog answers INPUT, message boxes go to stderr as
-// "TITLE: TEXT", progress goes to the progress line, an interrupt stops the run, and the list is
-// opened only when asked.
+// The command's side of a run: the dialog answers INPUT..., message boxes go to stderr as
+// "TITLE: TEXT", progress goes to the progress line, an interrupt stops the run, the list is
+// opened only when asked, and a report's lines go to stderr after the run's messages.
 class PuertoConsola final : public Puerto {
   public:
     PuertoConsola(Opciones opciones, std::FILE* errores, LineaProgreso& linea);
 
-    // The state's folders and date: the options' where given, the system's otherwise.
+    // The state's folders, date, layout, exclusion lists, report and clean-up: the options'
+    // where given, the system's otherwise.
     void prepararEstado(Estado& estado) const;
 
     std::u16string textoRuta() const override { return caja_; }
@@ -28,12 +30,15 @@ class PuertoConsola final : public Puerto {
     std::u16string abrirArchivo(const std::u16string& ruta) override;
     void progreso(Fase fase, std::uint64_t hecho, std::uint64_t total) override;
     bool cancelado() const override;
+    void informe(const Informe& informe) override;
 
     // The list the run finished and handed to the opener; empty until then.
     const std::u16string& listaAbierta() const { return listaAbierta_; }
 
-    // The run's input is this copy of standard input, which the messages name as such.
+    // The run's input "-" is this copy of standard input, which the messages name as such.
     void usarCopiaDeEntrada(const std::u16string& copia);
+    // The inputs as the run takes them: standard input's place holds its copy once made.
+    const std::vector<std::u16string>& entradas() const { return opciones_.entradas; }
 
   private:
     Opciones opciones_;

@@ -1,7 +1,10 @@
 #include "dialog/cfiledialog.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
+
+#include "util/cadenas.h"
 
 namespace tralmix {
 
@@ -62,6 +65,12 @@ RegistroLlamada CFileDialog::registro() const {
     r.nMaxFileTitle = static_cast<std::uint32_t>(kLargoBufer);
     r.lpstrInitialDir = InitialDir_;
     r.hwndOwner = hWndParent_;
+    if (varios_) {
+        // The proposed name keeps its limit; the room beyond it is for the chosen names.
+        r.Flags |= kOfnVarios | kOfnExplorador;
+        r.lpstrFile.resize(kLargoBuferVarios, u'\0');
+        r.nMaxFile = static_cast<std::uint32_t>(kLargoBuferVarios);
+    }
     return r;
 }
 
@@ -71,7 +80,16 @@ bool CFileDialog::Show(bool fOpen) {
         if (!selector_.mostrar(r, fOpen)) {
             return false;
         }
-        Filename_ = StripNulls(r.lpstrFile);
+        if (varios_) {
+            Filenames_ = rutasElegidas(r.lpstrFile);
+            if (Filenames_.empty()) {
+                return false;  // a confirmed dialog that named nothing
+            }
+            Filename_ = Filenames_.front();
+        } else {
+            Filename_ = StripNulls(r.lpstrFile);
+            Filenames_ = {Filename_};
+        }
         FileTitle_ = StripNulls(r.lpstrFileTitle);
         return true;
     } catch (const ErrorDialogo& error) {
@@ -106,6 +124,32 @@ std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido) {
     return pares;
 }
 
+std::vector<std::u16string> rutasElegidas(std::u16string_view respuesta) {
+    std::vector<std::u16string> partes;
+    std::size_t pos = 0;
+    while (pos < respuesta.size() && respuesta[pos] != u'\0') {
+        const std::size_t fin = std::min(respuesta.find(u'\0', pos), respuesta.size());
+        partes.emplace_back(respuesta.substr(pos, fin - pos));
+        pos = fin + 1;
+    }
+    if (partes.size() < 2) {
+        return partes;
+    }
+    // The folder in its own way of writing paths; a drive's or the system's root ends in one.
+    std::u16string carpeta = std::move(partes.front());
+    if (carpeta.back() != u'\\' && carpeta.back() != u'/') {
+        const bool barras = carpeta.find(u'/') != std::u16string::npos;
+        const bool inversas = carpeta.find(u'\\') != std::u16string::npos;
+        carpeta += barras == inversas ? kSeparador : barras ? u'/' : u'\\';
+    }
+    std::vector<std::u16string> rutas;
+    rutas.reserve(partes.size() - 1);
+    for (std::size_t i = 1; i < partes.size(); ++i) {
+        rutas.push_back(carpeta + partes[i]);
+    }
+    return rutas;
+}
+
 RespuestaDialogo mostrarDialogo(SelectorArchivos& selector, AvisoError& aviso,
                                 const AjustesDialogo& ajustes) {
     CFileDialog dialogo(selector, aviso);
@@ -115,10 +159,14 @@ RespuestaDialogo mostrarDialogo(SelectorArchivos& selector, AvisoError& aviso,
     dialogo.FilterIndex(ajustes.filterIndex);
     dialogo.Flags(ajustes.flags);
     dialogo.hWndParent(ajustes.hWndParent);
+    dialogo.Varios(ajustes.varios);
     RespuestaDialogo respuesta;
     respuesta.elegido = dialogo.Show(ajustes.abrir);
     if (respuesta.elegido) {
         respuesta.ruta = dialogo.Filename();
+        if (ajustes.varios) {
+            respuesta.rutas = dialogo.Filenames();
+        }
     }
     return respuesta;
 }

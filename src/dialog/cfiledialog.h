@@ -1,9 +1,9 @@
 #pragma once
 
-// CFileDialog: asks the user for one file through an Open or Save chooser. The caller sets the
-// properties, calls Show and reads Filename when Show answered true. The chooser itself and the
-// error box stand behind small interfaces, so the steps before and after them run without a
-// display.
+// CFileDialog: asks the user for one file through an Open or Save chooser, or for several at once
+// when asked to (Varios). The caller sets the properties, calls Show and reads Filename (and
+// Filenames) when Show answered true. The chooser itself and the error box stand behind small
+// interfaces, so the steps before and after them run without a display.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +26,14 @@ inline constexpr std::int32_t kOfnSobrescribir = 0x2;  // ask before replacing (
 inline constexpr std::int32_t kOfnOcultarSoloLectura = 0x4;
 inline constexpr std::int32_t kOfnDebeExistir = 0x1000;
 inline constexpr std::int32_t kOfnOfrecerCrear = 0x2000;
+// Several files at once (Varios): more than one may be chosen, and the answer is the folder then
+// each name, every one ended by NUL and the whole by one more NUL.
+inline constexpr std::int32_t kOfnVarios = 0x200;
+inline constexpr std::int32_t kOfnExplorador = 0x80000;
+
+// Length of the file buffer when several files may be chosen, terminator included: hundreds of
+// names of a folder at once.
+inline constexpr std::size_t kLargoBuferVarios = 32768;
 
 // The call record handed to the chooser. Text fields are optional where "not given" and "empty
 // text" differ for the chooser.
@@ -60,7 +68,9 @@ inline constexpr int kErrorDesbordamiento = 6;
 // The chooser behind Show. It shows the dialog for the record (Open when abrir) and blocks until
 // it is closed. On a confirmed file it writes the full path into lpstrFile and the name into
 // lpstrFileTitle, each followed by NUL, and answers true; a cancelled or failed dialog answers
-// false. It may throw ErrorDialogo when the answer does not fit the record.
+// false. It may throw ErrorDialogo when the answer does not fit the record. When the record's
+// Flags hold kOfnVarios and several files were chosen, lpstrFile holds their folder and then each
+// name, each ended by NUL, the list by one more NUL, and lpstrFileTitle is left empty.
 class SelectorArchivos {
   public:
     virtual ~SelectorArchivos() = default;
@@ -101,10 +111,20 @@ class CFileDialog {
     std::int16_t MaxFileSize() const { return MaxFileSize_; }
     void MaxFileSize(std::int16_t intValue) { MaxFileSize_ = intValue; }
 
+    // Whether several files may be chosen at once (no property: Show then adds the chooser's bits
+    // for it to Flags and hands it a file buffer for many names). Off by default.
+    bool Varios() const { return varios_; }
+    void Varios(bool varios) { varios_ = varios; }
+
     // Shows the Open (fOpen) or Save dialog. True when the user confirmed a file: Filename and
-    // FileTitle then hold the answer. False when the dialog was cancelled or failed, or when an
-    // error was raised (shown in the error box); Filename and FileTitle keep their values.
+    // FileTitle then hold the answer (with several chosen, Filename is the first full path and
+    // FileTitle is empty). False when the dialog was cancelled or failed, or when an error was
+    // raised (shown in the error box); Filename and FileTitle keep their values.
     bool Show(bool fOpen);
+
+    // Every full path the last confirmed Show answered, in the chooser's order: Filename alone
+    // when one file was chosen.
+    const std::vector<std::u16string>& Filenames() const { return Filenames_; }
 
     // The record Show hands to the chooser, built from the properties; throws ErrorDialogo.
     RegistroLlamada registro() const;
@@ -129,7 +149,16 @@ class CFileDialog {
     std::int32_t Flags_ = 0;
     std::int16_t MaxFileSize_ = 0;
     std::uintptr_t hWndParent_ = 0;
+
+    bool varios_ = false;
+    std::vector<std::u16string> Filenames_;
 };
+
+// The full paths of a chooser's answer when several files may be chosen: one path alone, or the
+// folder and then each name (joined by the folder's own separator), each ended by NUL and the
+// list by one more NUL; a buffer that ends before that second NUL ends the list. Empty when the
+// answer holds no name.
+std::vector<std::u16string> rutasElegidas(std::u16string_view respuesta);
 
 // One description/pattern pair of a converted filter.
 struct ParFiltro {
@@ -141,7 +170,8 @@ struct ParFiltro {
 // pattern is dropped, as the chooser could not use it.
 std::vector<ParFiltro> paresFiltro(std::u16string_view filtroConvertido);
 
-// Shows the Open or Save dialog set up as the run asks; the chosen path when confirmed.
+// Shows the Open or Save dialog set up as the run asks; the chosen path when confirmed, and every
+// chosen path when the run allows several (AjustesDialogo::varios).
 RespuestaDialogo mostrarDialogo(SelectorArchivos& selector, AvisoError& aviso,
                                 const AjustesDialogo& ajustes);
 

@@ -1,6 +1,9 @@
 #include "dialog/selector_qt.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -60,6 +63,7 @@ PlanSelector planSelector(const RegistroLlamada& registro, bool abrir) {
     plan.debeExistir = abrir && (registro.Flags & kOfnDebeExistir) != 0;
     plan.ofrecerCrear = abrir && !plan.debeExistir && (registro.Flags & kOfnOfrecerCrear) != 0;
     plan.confirmarSobrescribir = !abrir && (registro.Flags & kOfnSobrescribir) != 0;
+    plan.varios = abrir && (registro.Flags & kOfnVarios) != 0;
     plan.dueno = registro.hwndOwner;
     return plan;
 }
@@ -68,14 +72,46 @@ void escribirRespuesta(RegistroLlamada& registro, const QString& ruta) {
     const std::u16string completa = ruta.toStdU16String();
     const std::u16string nombre = QFileInfo(ruta).fileName().toStdU16String();
     // Room must stay for the terminating NUL.
-    if (completa.size() >= kLargoBufer || nombre.size() >= kLargoBufer) {
+    const std::size_t largo = std::max<std::size_t>(registro.nMaxFile, kLargoBufer);
+    if (completa.size() >= largo || nombre.size() >= kLargoBufer) {
         throw ErrorDialogo{kErrorArgumento,
                            u"La ruta elegida no cabe en el búfer de 260 caracteres"};
     }
     registro.lpstrFile = completa;
-    registro.lpstrFile.resize(kLargoBufer, u'\0');
+    registro.lpstrFile.resize(largo, u'\0');
     registro.lpstrFileTitle = nombre;
     registro.lpstrFileTitle.resize(kLargoBufer, u'\0');
+}
+
+void escribirRespuestas(RegistroLlamada& registro, const QStringList& rutas) {
+    if (rutas.size() == 1) {
+        escribirRespuesta(registro, rutas.constFirst());
+        return;
+    }
+    // The dialog lists one folder; a name typed with a folder of its own still finds the folder
+    // they all lie in.
+    QString carpeta = QFileInfo(rutas.constFirst()).absolutePath();
+    const auto dentro = [&](const QString& ruta) {
+        return ruta.startsWith(carpeta.endsWith(u'/') ? carpeta : carpeta + u'/');
+    };
+    while (!std::all_of(rutas.cbegin(), rutas.cend(), dentro) && carpeta != QStringLiteral("/")) {
+        carpeta = QFileInfo(carpeta).absolutePath();
+    }
+    std::u16string respuesta = carpeta.toStdU16String();
+    respuesta.push_back(u'\0');
+    const QDir raiz(carpeta);
+    for (const QString& ruta : rutas) {
+        respuesta += raiz.relativeFilePath(ruta).toStdU16String();
+        respuesta.push_back(u'\0');
+    }
+    if (respuesta.size() + 1 > registro.nMaxFile) {
+        throw ErrorDialogo{kErrorArgumento,
+                           u"Los archivos elegidos no caben en el búfer de la respuesta: elija "
+                           u"menos a la vez"};
+    }
+    registro.lpstrFile = std::move(respuesta);
+    registro.lpstrFile.resize(registro.nMaxFile, u'\0');
+    registro.lpstrFileTitle.assign(kLargoBufer, u'\0');
 }
 
 QWidget* ventanaDeHandle(std::uintptr_t handle) {
@@ -91,7 +127,10 @@ bool SelectorQt::mostrar(RegistroLlamada& registro, bool abrir) {
 
     QFileDialog dialogo(dueno, plan.titulo);
     dialogo.setAcceptMode(plan.abrir ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialogo.setFileMode(plan.debeExistir ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // Several at once are files that exist, as what getOpenFileNames asks for.
+    dialogo.setFileMode(plan.varios        ? QFileDialog::ExistingFiles
+                        : plan.debeExistir ? QFileDialog::ExistingFile
+                                           : QFileDialog::AnyFile);
     // Qt's dialog has no read-only check box, so the flag that hides it needs nothing here.
     dialogo.setOption(QFileDialog::HideNameFilterDetails, true);
     dialogo.setOption(QFileDialog::DontConfirmOverwrite, !plan.confirmarSobrescribir);
@@ -116,6 +155,10 @@ bool SelectorQt::mostrar(RegistroLlamada& registro, bool abrir) {
         const QStringList elegidos = dialogo.selectedFiles();
         if (elegidos.isEmpty()) {
             return false;
+        }
+        if (plan.varios) {
+            escribirRespuestas(registro, elegidos);
+            return true;
         }
         const QString ruta = elegidos.constFirst();
         if (plan.ofrecerCrear && !QFileInfo::exists(ruta)) {

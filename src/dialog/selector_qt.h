@@ -26,6 +26,7 @@ struct PlanSelector {
     bool debeExistir = false;
     bool ofrecerCrear = false;
     bool confirmarSobrescribir = false;
+    bool varios = false;  // several existing files may be chosen at once (Open only)
     std::uintptr_t dueno = 0;
 };
 
@@ -37,6 +38,11 @@ PlanSelector planSelector(const RegistroLlamada& registro, bool abrir);
 // Puts the chosen path and its name into the record's buffers; a path that does not fit the
 // buffer raises ErrorDialogo rather than being cut.
 void escribirRespuesta(RegistroLlamada& registro, const QString& ruta);
+// The answer of a dialog where several files may be chosen: one path as above; several as the
+// folder they share and each one's name under it, NUL-separated and ended by two NULs, in the
+// record's file buffer (its title buffer left empty). An answer that does not fit raises
+// ErrorDialogo.
+void escribirRespuestas(RegistroLlamada& registro, const QStringList& rutas);
 
 // Qt's file dialog, modal to the owner window of the record.
 class SelectorQt : public SelectorArchivos {

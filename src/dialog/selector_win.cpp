@@ -65,7 +65,18 @@ void prepararLlamada(const RegistroLlamada& r, LlamadaWin& l) {
 }
 
 void leerRespuesta(const LlamadaWin& l, RegistroLlamada& r) {
-    r.lpstrFile = hastaNulo(l.archivo, r.nMaxFile);
+    if ((r.Flags & kOfnVarios) != 0) {
+        // The folder and the names, each ended by NUL, up to the NUL that ends them all.
+        const std::wstring_view v(l.archivo.data(),
+                                  std::min<std::size_t>(l.archivo.size(), r.nMaxFile));
+        const std::size_t fin = v.find(std::wstring_view(L"\0\0", 2));
+        const std::wstring_view parte =
+            v.substr(0, fin == std::wstring_view::npos ? v.size() : fin + 2);
+        r.lpstrFile.assign(parte.begin(), parte.end());
+        r.lpstrFile.resize(r.nMaxFile, u'\0');
+    } else {
+        r.lpstrFile = hastaNulo(l.archivo, r.nMaxFile);
+    }
     r.lpstrFileTitle = hastaNulo(l.tituloArchivo, r.nMaxFileTitle);
 }
 
@@ -82,7 +93,10 @@ bool SelectorWin::mostrar(RegistroLlamada& registro, bool abrir) {
     if (error == FNERR_BUFFERTOOSMALL) {
         // The chosen path is cut to fit nothing: said, never passed on cut short.
         throw ErrorDialogo{static_cast<int>(error),
-                           u"La ruta elegida no cabe en el búfer de 260 caracteres"};
+                           (registro.Flags & kOfnVarios) != 0
+                               ? u"Los archivos elegidos no caben en el búfer de la respuesta: "
+                                 u"elija menos a la vez"
+                               : u"La ruta elegida no cabe en el búfer de 260 caracteres"};
     }
     return false;  // cancelled (0), or the system could not show the dialog
 }

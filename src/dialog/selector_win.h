@@ -39,7 +39,8 @@ struct LlamadaWin {
 // Fills llamada from the record exactly as CFileDialog lists it; every other field stays zero.
 void prepararLlamada(const RegistroLlamada& registro, LlamadaWin& llamada);
 
-// After a confirmed dialog: the chosen path and name back into the record's buffers.
+// After a confirmed dialog: the chosen path and name back into the record's buffers; where several
+// files may be chosen (kOfnVarios), the whole answer up to its closing double NUL.
 void leerRespuesta(const LlamadaWin& llamada, RegistroLlamada& registro);
 
 // GetOpenFileNameW or GetSaveFileNameW, modal to the record's owner. A cancelled dialog answers

@@ -118,6 +118,19 @@ static_assert(std::is_sorted(kReales.begin(), kReales.end()));
 static_assert(std::is_sorted(kComErrados.begin(), kComErrados.end()));
 static_assert(std::is_sorted(kRoles.begin(), kRoles.end()));
 
+// For each first letter of a role, the lengths of the roles that begin with it, a bit each: most
+// local parts are no role by these two alone.
+constexpr std::array<std::uint32_t, 26> kLargosDeRoles = [] {
+    std::array<std::uint32_t, 26> t{};
+    for (const std::string_view rol : kRoles) {
+        t[static_cast<std::size_t>(rol[0] - 'a')] |= std::uint32_t{1} << rol.size();
+    }
+    return t;
+}();
+static_assert(std::all_of(kRoles.begin(), kRoles.end(), [](std::string_view r) {
+    return r.size() < 32 && r[0] >= 'a' && r[0] <= 'z';
+}));
+
 template <std::size_t N>
 bool enTabla(const std::array<std::string_view, N>& tabla, std::string_view s) {
     return std::binary_search(tabla.begin(), tabla.end(), s);
@@ -275,6 +288,12 @@ bool esCuentaDeRol(std::string_view local) {
     if (local.empty() || local.size() > kMaxRol) {
         return false;
     }
+    const char primera =
+        local[0] >= 'A' && local[0] <= 'Z' ? static_cast<char>(local[0] + 32) : local[0];
+    if (primera < 'a' || primera > 'z' ||
+        (kLargosDeRoles[static_cast<std::size_t>(primera - 'a')] >> local.size() & 1U) == 0) {
+        return false;
+    }
     std::array<char, kMaxRol> bajas{};
     for (std::size_t i = 0; i < local.size(); ++i) {
         const char c = local[i];
@@ -283,17 +302,43 @@ bool esCuentaDeRol(std::string_view local) {
     return enTabla(kRoles, std::string_view(bajas.data(), local.size()));
 }
 
-void avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
+namespace {
+
+// The warnings of one address, its domain judged by sugerir.
+template <typename Sugerir>
+void avisarCon(std::string_view direccion, std::vector<Aviso>& avisos, Sugerir&& sugerir) {
     const std::size_t arroba = direccion.rfind('@');
     if (arroba == std::string_view::npos) {
         return;
     }
-    if (auto sugerencia = dominioSugerido(direccion.substr(arroba + 1))) {
+    if (auto sugerencia = sugerir(direccion.substr(arroba + 1))) {
         avisos.push_back({std::string(direccion), Motivo::DominioParecido, std::move(*sugerencia)});
     }
     if (esCuentaDeRol(direccion.substr(0, arroba))) {
         avisos.push_back({std::string(direccion), Motivo::Rol, {}});
     }
+}
+
+}  // namespace
+
+void avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
+    avisarCon(direccion, avisos, [](std::string_view dominio) { return dominioSugerido(dominio); });
+}
+
+void Avisador::avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
+    avisarCon(direccion, avisos, [&](std::string_view dominio) {
+        std::uint64_t h = 0xcbf29ce484222325u;  // FNV-1a
+        for (const char c : dominio) {
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+        }
+        Recuerdo& r = recuerdos_[(h ^ (h >> 32)) % recuerdos_.size()];
+        if (!r.usado || r.dominio != dominio) {
+            r.usado = true;
+            r.dominio.assign(dominio);
+            r.sugerencia = dominioSugerido(dominio);
+        }
+        return r.sugerencia;
+    });
 }
 
 }  // namespace tralmix

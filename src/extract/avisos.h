@@ -4,6 +4,7 @@
 // or a small company's domain can sit one letter away from a big provider's), so the person
 // decides.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,5 +49,21 @@ bool esCuentaDeRol(std::string_view local);
 // Appends the warnings one address deserves (split at its last "@"): a domain that looks
 // mistyped, then a role account. Most addresses get none, and then nothing is allocated.
 void avisar(std::string_view direccion, std::vector<Aviso>& avisos);
+
+// avisar for the many addresses of a list: what the domains met last were judged is kept, so
+// that a list's common domains are judged once each, and most addresses cost a hash and a
+// comparison.
+class Avisador {
+  public:
+    void avisar(std::string_view direccion, std::vector<Aviso>& avisos);
+
+  private:
+    struct Recuerdo {
+        bool usado = false;
+        std::string dominio;
+        std::optional<std::string> sugerencia;
+    };
+    std::array<Recuerdo, 256> recuerdos_{};
+};
 
 }  // namespace tralmix

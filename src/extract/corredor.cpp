@@ -65,16 +65,47 @@ Desenlace correr(Estado& estado, Puerto& puerto, const Corrida& corrida) {
     return desenlace;
 }
 
-std::u16string_view rechazoArchivos(const std::vector<std::u16string>& rutas) {
-    if (rutas.size() != 1 || !archivos::rutaUsable(rutas.front())) {
+namespace {
+
+// Why a run does not take this one file; empty when it does.
+std::u16string_view rechazoArchivo(const std::u16string& ruta) {
+    if (!archivos::rutaUsable(ruta)) {
         return kNoValido;
     }
     std::error_code error;
-    if (!std::filesystem::exists(archivos::aRuta(rutas.front()), error)) {
+    if (!std::filesystem::exists(archivos::aRuta(ruta), error)) {
         return kNoExiste;
     }
-    if (!archivos::esArchivo(rutas.front()) || !archivoAdmitido(rutas.front())) {
+    if (!archivos::esArchivo(ruta) || !archivoAdmitido(ruta)) {
         return kNoValido;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::u16string_view rechazoArchivos(const std::vector<std::u16string>& rutas) {
+    if (rutas.empty()) {
+        return kNoValido;
+    }
+    for (const std::u16string& ruta : rutas) {
+        if (const std::u16string_view rechazo = rechazoArchivo(ruta); !rechazo.empty()) {
+            return rechazo;
+        }
+    }
+    return {};
+}
+
+std::u16string mensajeRechazo(const std::vector<std::u16string>& rutas) {
+    if (rutas.size() < 2) {
+        return std::u16string(rechazoArchivos(rutas));
+    }
+    for (const std::u16string& ruta : rutas) {
+        if (const std::u16string_view rechazo = rechazoArchivo(ruta); !rechazo.empty()) {
+            // An address that names no local file has no path to show.
+            return ruta.empty() ? std::u16string(rechazo)
+                                : std::u16string(rechazo) + u"\r\n" + ruta;
+        }
     }
     return {};
 }
@@ -213,17 +244,17 @@ bool Corredor::entregar(Estado& estado, const std::vector<std::u16string>& rutas
     if (enCurso_) {
         return false;
     }
-    if (const std::u16string_view rechazo = rechazoArchivos(rutas); !rechazo.empty()) {
+    if (const std::u16string rechazo = mensajeRechazo(rutas); !rechazo.empty()) {
         interfaz_.mensaje(rechazo, Estilo::Exclamacion, kTitulo);
         return false;
     }
-    const std::u16string ruta = rutas.front();
+    const std::u16string primera = rutas.front();
     return iniciar(
         estado,
-        [ruta, procesar = std::move(procesar)](Estado& e, Puerto& p) {
-            return procesar(e, p, ruta);
+        [rutas, procesar = std::move(procesar)](Estado& e, Puerto& p) {
+            return procesar(e, p, rutas);
         },
-        ruta);
+        primera);
 }
 
 void Corredor::esperar() {

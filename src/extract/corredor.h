@@ -30,8 +30,8 @@ namespace tralmix {
 
 // One run, given the state and the port it must use.
 using Corrida = std::function<Desenlace(Estado&, Puerto&)>;
-// The rest of a run for a file chosen another way than the dialog.
-using Procesar = std::function<Desenlace(Estado&, Puerto&, std::u16string)>;
+// The rest of a run for files chosen another way than the dialog (one or several).
+using Procesar = std::function<Desenlace(Estado&, Puerto&, std::vector<std::u16string>)>;
 
 // One run on this thread. A run that ends early (stopped, or a file failure) removes the working
 // file it created; a finished or refused run keeps it. Whatever the run throws ends it as a file
@@ -40,8 +40,13 @@ using Procesar = std::function<Desenlace(Estado&, Puerto&, std::u16string)>;
 Desenlace correr(Estado& estado, Puerto& puerto, const Corrida& corrida);
 
 // Files handed over another way than the dialog (dropped on a window, named on its command line):
-// the message that refuses them, or an empty text when they are one file a run takes.
+// the message that refuses them (that of the first one a run does not take), or an empty text
+// when a run takes every one of them. No file at all is refused too.
 std::u16string_view rechazoArchivos(const std::vector<std::u16string>& rutas);
+// The box that refuses such a hand-over: the message alone for one file; for several, the message
+// and the path of the file it is about, so that the person knows which one to leave out. Empty
+// when a run takes them all.
+std::u16string mensajeRechazo(const std::vector<std::u16string>& rutas);
 
 // What the window learns of a run. Every call comes on the interface thread.
 struct Seguimiento {
@@ -76,8 +81,8 @@ class Corredor {
     // procesando: the file the run processes from its start (it shows no dialog).
     bool iniciar(Estado& estado, Corrida corrida,
                  std::optional<std::u16string> procesando = std::nullopt);
-    // Files handed over: refused with a box (rechazoArchivos), or run with procesar. False when
-    // no run started.
+    // Files handed over: refused with a box (mensajeRechazo), or run with procesar, all of them
+    // in one run. False when no run started.
     bool entregar(Estado& estado, const std::vector<std::u16string>& rutas, Procesar procesar);
 
     bool enCurso() const { return enCurso_; }

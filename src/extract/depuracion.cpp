@@ -70,6 +70,21 @@ constexpr bool esAtext(char c) {
     }
 }
 
+// What an ASCII byte may be in an address, a bit each: nearly every address is all ASCII, and
+// is judged by one look per byte.
+enum : std::uint8_t { kEnLocal = 1, kEnEtiqueta = 2, kLetraAscii = 4 };
+
+constexpr std::array<std::uint8_t, 256> kAscii = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t b = 0; b < 128; ++b) {
+        const char c = static_cast<char>(b);
+        t[b] =
+            static_cast<std::uint8_t>((esAtext(c) ? kEnLocal : 0) | (esLdh(c) ? kEnEtiqueta : 0) |
+                                      (esLetraAscii(c) ? kLetraAscii : 0));
+    }
+    return t;
+}();
+
 // One strictly valid UTF-8 sequence at the start of s: its code point and length, or length 0.
 struct Punto {
     char32_t cp = 0;
@@ -154,20 +169,23 @@ bool textoNoAsciiValido(std::string_view s, Ascii asciiValido) {
 }
 
 bool localValida(std::string_view local) {
-    if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.' ||
-        local.find("..") != std::string_view::npos) {
+    if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.') {
         return false;
     }
-    const auto ascii = [](char c) { return c == '.' || esAtext(c); };
     if (texto::prefijoAscii(local) == local.size()) {
+        bool punto = false;  // the byte before was a dot
         for (const char c : local) {
-            if (!ascii(c)) {
+            const bool esPunto = c == '.';
+            if ((esPunto && punto) || (!esPunto && (kAscii[byte(c)] & kEnLocal) == 0)) {
                 return false;
             }
+            punto = esPunto;
         }
         return true;
     }
-    return textoNoAsciiValido(local, ascii);
+    return local.find("..") == std::string_view::npos && textoNoAsciiValido(local, [](char c) {
+               return c == '.' || (kAscii[byte(c)] & kEnLocal) != 0;
+           });
 }
 
 // One label's ASCII form as DNS takes it: its length, and whether it can end a domain.
@@ -184,13 +202,14 @@ std::optional<EtiquetaAce> etiquetaAscii(std::string_view etiqueta) {
         etiqueta.back() == '-') {
         return std::nullopt;
     }
-    bool letras = etiqueta.size() >= 2;
+    std::uint8_t todas = kEnEtiqueta | kLetraAscii;
     for (const char c : etiqueta) {
-        if (!esLdh(c)) {
-            return std::nullopt;
-        }
-        letras = letras && esLetraAscii(c);
+        todas &= kAscii[byte(c)];
     }
+    if ((todas & kEnEtiqueta) == 0) {
+        return std::nullopt;
+    }
+    const bool letras = etiqueta.size() >= 2 && (todas & kLetraAscii) != 0;
     if (empiezaConXn(etiqueta)) {
         if (!idn::esEtiquetaAceValida(etiqueta)) {
             return std::nullopt;
@@ -240,12 +259,14 @@ std::optional<std::size_t> largoAceDominio(std::string_view dominio) {
     if (dominio.empty() || dominio.size() > kMaxDominio) {
         return std::nullopt;
     }
+    const bool ascii = texto::prefijoAscii(dominio) == dominio.size();
     std::size_t total = 0;
     std::size_t etiquetas = 0;
     for (std::size_t inicio = 0;;) {
         const std::size_t punto = dominio.find('.', inicio);
-        const auto e = etiquetaDns(
-            dominio.substr(inicio, punto == std::string_view::npos ? punto : punto - inicio));
+        const std::string_view etiqueta =
+            dominio.substr(inicio, punto == std::string_view::npos ? punto : punto - inicio);
+        const auto e = ascii ? etiquetaAscii(etiqueta) : etiquetaDns(etiqueta);
         if (!e) {
             return std::nullopt;
         }
@@ -333,9 +354,9 @@ bool esEnviable(std::string_view direccion) {
     if (direccion.size() > kMaxDireccion) {
         return false;
     }
+    // A second "@" lies in the domain, where no label takes it.
     const std::size_t arroba = direccion.find('@');
-    if (arroba == std::string_view::npos ||
-        direccion.find('@', arroba + 1) != std::string_view::npos) {
+    if (arroba == std::string_view::npos) {
         return false;
     }
     const std::string_view local = direccion.substr(0, arroba);
@@ -392,6 +413,8 @@ void Depurador::palabra(std::string_view entrada, std::size_t inicio, std::size_
     }
     if (esEnviable(std::string_view(texto_).substr(antes))) {
         finales_.push_back(texto_.size());
+        trasEspacio_.push_back(inicio > 0 && entrada[inicio - 1] == ' ' &&
+                               entrada.find_first_not_of(' ') < inicio - 1);
     } else {
         texto_.resize(antes);
     }
@@ -401,6 +424,7 @@ Depuracion Depurador::depurar(std::string_view entrada) {
     texto_.clear();
     finales_.clear();
     vistas_.clear();
+    trasEspacio_.clear();
     for (std::size_t i = 0; i < entrada.size();) {
         if (const std::size_t s = largoSeparador(entrada, i); s > 0) {
             i += s;
@@ -423,6 +447,109 @@ Depuracion Depurador::depurar(std::string_view entrada) {
     }
     return vistas_.size() == 1 && vistas_[0] == entrada ? Depuracion::SinCambios
                                                         : Depuracion::Reducida;
+}
+
+namespace {
+
+// An ASCII entry that esEnviable takes is what the clean-up makes of it, lower-cased: it holds
+// no separator, nothing to take off its end (a domain ends in a letter or digit) and no
+// "mailto:"; only a quote may begin a local part.
+bool enviableAscii(std::string_view t) {
+    return texto::prefijoAscii(t) == t.size() && !t.empty() && t.front() != '\'' && esEnviable(t);
+}
+
+bool conMayusculas(std::string_view t) {
+    for (const char c : t) {
+        if (c >= 'A' && c <= 'Z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Depurador::talCual(std::string_view entrada) {
+    const std::string_view t = texto::recortar(entrada);
+    if (enviableAscii(t)) {
+        return true;
+    }
+    if (texto::prefijoAscii(t) == t.size() || !texto::esUtf8(t) ||
+        depurar(t) == Depuracion::Descartada || vistas_.size() != 1) {
+        return false;
+    }
+    if (vistas_[0] == t) {
+        return true;
+    }
+    minusculas_.clear();
+    texto::agregarMinusculasUtf8(minusculas_, t);
+    return vistas_[0] == minusculas_;
+}
+
+ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
+    ListaDepurada cuenta;
+    Depurador depurador;
+    std::string minusculas;
+    std::vector<std::string_view> elegidas;
+    Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        if (lugares[i] == 0) {
+            continue;
+        }
+        const std::string_view tal = lineas.textoEn(lugares[i]);
+        const std::string_view t = texto::recortar(tal);
+        if (t.empty()) {
+            lineas.vaciar(i);
+            continue;
+        }
+        if (enviableAscii(t)) {
+            if (conMayusculas(t)) {
+                minusculas.assign(t);
+                for (char& c : minusculas) {
+                    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+                }
+                lineas.acortar(i, minusculas);
+            } else if (t.size() != tal.size()) {
+                lineas.acortar(i, t);
+            }
+            continue;
+        }
+        const std::optional<std::string_view> verdadero =
+            original ? original(t) : std::optional<std::string_view>();
+        depurador.depurar(verdadero ? *verdadero : t);
+        elegidas.clear();
+        for (std::size_t k = 0; k < depurador.direcciones().size(); ++k) {
+            if (verdadero || !original || !depurador.trasEspacio(k)) {
+                elegidas.push_back(depurador.direcciones()[k]);
+            }
+        }
+        if (elegidas.empty()) {
+            lineas.vaciar(i);
+            ++cuenta.descartadas;
+            continue;
+        }
+        const std::span<const std::string_view> direcciones = elegidas;
+        bool corregida = direcciones.size() != 1;
+        if (!corregida && direcciones[0] != t) {
+            minusculas.clear();
+            texto::agregarMinusculasUtf8(minusculas, t);
+            corregida = direcciones[0] != minusculas;
+        }
+        cuenta.corregidas += corregida ? 1U : 0U;
+        // The block's text is read no more: the entry's place may take the address.
+        if (direcciones[0].size() <= tal.size()) {
+            lineas.acortar(i, direcciones[0]);
+        } else {
+            lineas.vaciar(i);
+            otras.agregar(direcciones[0]);
+        }
+        for (std::size_t k = 1; k < direcciones.size(); ++k) {
+            otras.agregar(direcciones[k]);
+        }
+    }
+    lineas.anexar(std::move(otras));
+    return cuenta;
 }
 
 }  // namespace tralmix

@@ -4,10 +4,15 @@
 // send to, or nothing.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "util/arreglo.h"
 
 namespace tralmix {
 
@@ -44,12 +49,40 @@ class Depurador {
     // The addresses of the last entry (one for SinCambios), valid until the next depurar.
     std::span<const std::string_view> direcciones() const { return vistas_; }
 
+    // Whether address k of the last entry came after a space with something before it there: on
+    // the list path that space may stand for a character the cleaning took out of the address
+    // ("usuario+etiqueta@…" became "usuario etiqueta@…").
+    bool trasEspacio(std::size_t k) const { return trasEspacio_[k]; }
+
+    // Whether the clean-up keeps the entry (blanks around it aside) as its one address, letter
+    // case aside: "Ana@Example.com" yes, "<ana@example.com>" or "bad@" no. Most entries are
+    // ASCII addresses, judged without a copy.
+    bool talCual(std::string_view entrada);
+
   private:
     void palabra(std::string_view entrada, std::size_t inicio, std::size_t fin);
 
     std::string texto_;                 // the addresses kept, one after another
     std::vector<std::size_t> finales_;  // where each ends in texto_
     std::vector<std::string_view> vistas_;
+    std::vector<bool> trasEspacio_;
+    std::string minusculas_;
 };
+
+// What the clean-up did to a list.
+struct ListaDepurada {
+    std::uint64_t descartadas = 0;  // entries without any address, now empty
+    std::uint64_t corregidas = 0;   // entries that gave other addresses than themselves
+};
+// For an element the clean-up would change, the text to reduce in its place when a truer one is
+// known (the list path's line as read, before the cleaning); nothing when none is, and then the
+// addresses that came after a space are left out.
+using TextoOriginal = std::function<std::optional<std::string_view>(std::string_view elemento)>;
+// The clean-up of every element of lineas, in place: each becomes the addresses inside it,
+// lower-cased (the first in its place, the others at the end), or the empty text. Blank
+// elements become empty and are not counted. With original, an element that is not one address
+// as it stands is reduced from the text original gives, or, when it gives none, loses the
+// addresses that came after a space (Depurador::trasEspacio).
+ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original = {});
 
 }  // namespace tralmix

@@ -55,6 +55,9 @@ struct Estado {
     bool depurar = false;
     // Where the report is written as JSON (a report is then made); empty: not written.
     std::u16string rutaInforme;
+    // The command's copy of standard input, which the report names kEntradaEstandar; empty
+    // when there is none.
+    std::u16string copiaEntradaEstandar;
     // The run under way when it makes a report; empty otherwise (the plain run of one file).
     std::optional<Recuento> recuento;
 };

@@ -2,17 +2,24 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 
+#include "extract/avisos.h"
 #include "extract/cubo.h"
+#include "extract/depuracion.h"
 #include "extract/entrada.h"
 #include "extract/formatos/formatos.h"
+#include "extract/limpieza.h"
 #include "extract/palabras.h"
 #include "extract/proceso.h"
 #include "extract/repetidos.h"
+#include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/memoria.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -50,14 +57,12 @@ bool cambiable(std::string_view t) {
 
 // Appends one input's entries to the run's: trimmed and lower-cased when they came by the list
 // path, which keeps both (in place: a longer lower-case form, rare, goes at the end); the other
-// paths give lower-cased words already. How many there were.
-std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
+// paths give lower-cased words already.
+void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
     if (!deLista) {
-        const std::uint64_t n = contarNoVacios(lineas);
         todas.anexar(std::move(lineas));
-        return n;
+        return;
     }
-    std::uint64_t n = 0;
     std::string minusculas;
     Arreglo largas;
     const auto lugares = lineas.lugares();
@@ -71,7 +76,6 @@ std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
             lineas.vaciar(i);
             continue;
         }
-        ++n;
         if (!cambiable(t)) {
             if (t.size() != tal.size()) {
                 lineas.acortar(i, t);
@@ -89,7 +93,6 @@ std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
     }
     todas.anexar(std::move(lineas));
     todas.anexar(std::move(largas));
-    return n;
 }
 
 // Whether the pasted-messages path could cut another address out of the line than its words
@@ -140,6 +143,169 @@ bool otraLectura(std::string_view linea) {
         }
     }
     return false;
+}
+
+// The cleaning blanks or deletes characters an address may hold ("+", "'", "/", "=", "!"…), so on
+// the list path the words of an entry can be another person's address ("usuario etiqueta@…"
+// came from "usuario+etiqueta@…"). The clean-up reduces such an entry from the input's own
+// lines that the cleaning turned into it instead: the input is read again for them.
+class LineasOriginales {
+  public:
+    // The entries of lineas that are not one address as they stand and hold a space, which may
+    // stand for what the cleaning took away; false when there is none.
+    bool buscar(Arreglo& lineas) {
+        Depurador depurador;
+        for (const std::uint32_t lugar : lineas.lugares()) {
+            const std::string_view t = texto::recortar(lineas.textoEn(lugar));
+            if (lugar != 0 && t.find(' ') != std::string_view::npos && !depurador.talCual(t)) {
+                halladas_.try_emplace(std::string(t));
+            }
+        }
+        return !halladas_.empty();
+    }
+
+    // Reads the input's lines, cleaned as the working file's were, for the entries looked for.
+    Fallo leer(std::u16string_view ruta, Avance& avance) {
+        LectorTexto entrada;
+        if (auto fallo = entrada.abrir(ruta)) {
+            return std::move(fallo).en(kNoSeReleyo, ruta);
+        }
+        Depurador depurador;
+        std::string limpia;
+        std::string clave;
+        bool seguir = true;
+        auto fallo = leerPiezas(
+            entrada,
+            [&](std::string_view pieza) {
+                paraCadaLinea(pieza, [&](std::string_view linea) {
+                    const std::string_view t = texto::recortar(linea);
+                    // The cleaning adds no "@", and every entry looked for holds one.
+                    if (t.find('@') == std::string_view::npos) {
+                        return;
+                    }
+                    limpia.clear();
+                    limpieza(t, limpia);
+                    clave.assign(texto::recortar(limpia));
+                    const auto donde = halladas_.find(clave);
+                    if (donde == halladas_.end()) {
+                        return;
+                    }
+                    Hallada& h = donde->second;
+                    h.hallada = true;
+                    depurador.depurar(t);
+                    for (const std::string_view d : depurador.direcciones()) {
+                        h.direcciones += ' ';
+                        h.direcciones += d;
+                    }
+                });
+                seguir = avance.seguir(entrada.leidos(), entrada.tamano());
+                return seguir;
+            },
+            [&] {
+                for (auto& par : halladas_) {
+                    par.second = Hallada();
+                }
+                return true;
+            });
+        if (fallo) {
+            return std::move(fallo).en(kNoSeReleyo, ruta);
+        }
+        return seguir ? Fallo() : Fallo::interrupcion();
+    }
+
+    // The addresses of the input's lines an entry came from, " " before each; nothing when the
+    // entry was not found (the list path shortened it) or not looked for.
+    std::optional<std::string_view> texto(std::string_view entrada) {
+        clave_.assign(entrada);
+        const auto donde = halladas_.find(clave_);
+        if (donde == halladas_.end() || !donde->second.hallada) {
+            return std::nullopt;
+        }
+        return donde->second.direcciones;
+    }
+
+  private:
+    struct Hallada {
+        bool hallada = false;
+        std::string direcciones;
+    };
+    std::unordered_map<std::string, Hallada> halladas_;
+    std::string clave_;
+};
+
+// The clean-up of one input's entries in estado.lineas, counted in the report.
+Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista) {
+    ListaDepurada hecha;
+    LineasOriginales originales;
+    if (deLista && originales.buscar(estado.lineas)) {
+        AvanceDelPuerto avance(puerto, Fase::Extraccion);
+        if (auto fallo = originales.leer(estado.archivoEntrada, avance)) {
+            return fallo;
+        }
+        hecha = depurarLista(estado.lineas,
+                             [&](std::string_view entrada) { return originales.texto(entrada); });
+    } else {
+        hecha = depurarLista(estado.lineas);
+    }
+    informe.descartadas += hecha.descartadas;
+    informe.corregidas += hecha.corregidas;
+    return {};
+}
+
+// The warnings on the listed addresses, each address once whatever its case, and without the
+// clean-up the entries it would mend. An entry that is no address gets no warning: the nudge
+// to the clean-up covers it.
+void revisarListadas(Arreglo& lineas, Informe& informe) {
+    Depurador depurador;
+    Avisador avisador;
+    Textos avisadas;
+    std::vector<Aviso> nuevos;
+    std::string minusculas;
+    std::string_view previa;
+    bool previaDudosa = false;
+    const auto lugares = lineas.lugares();
+    for (std::size_t i = 0; i < lugares.size(); ++i) {
+        // Sorted, the texts lie all over their block: each is fetched ahead.
+        if (i + afinado::kAdelanto < lugares.size()) {
+            anticipar(lineas.inicio(i + afinado::kAdelanto));
+        }
+        if (lugares[i] == 0) {
+            continue;
+        }
+        const std::string_view t = texto::recortar(lineas.textoEn(lugares[i]));
+        if (t.empty()) {
+            continue;
+        }
+        // The list path keeps repeats, side by side once sorted: judged once.
+        if (t == previa) {
+            informe.dudosas += previaDudosa ? 1U : 0U;
+            continue;
+        }
+        previa = t;
+        previaDudosa = !informe.depurada && !depurador.talCual(t);
+        if (previaDudosa) {
+            ++informe.dudosas;
+            continue;
+        }
+        nuevos.clear();
+        avisador.avisar(t, nuevos);
+        if (nuevos.empty()) {
+            continue;
+        }
+        minusculas.clear();
+        texto::agregarMinusculasUtf8(minusculas, t);
+        if (avisadas.insertar(minusculas)) {
+            // As the list first shows it.
+            std::move(nuevos.begin(), nuevos.end(), std::back_inserter(informe.avisos));
+        }
+    }
+}
+
+// A file as the report names it: standard input's copy for what it holds.
+std::u16string enInforme(const Estado& estado, const std::u16string& ruta) {
+    return !estado.copiaEntradaEstandar.empty() && ruta == estado.copiaEntradaEstandar
+               ? std::u16string(kEntradaEstandar)
+               : ruta;
 }
 
 // Whether two paths name one file, also when neither exists yet.
@@ -308,7 +474,7 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
 std::optional<Desenlace> empezarRecuento(Estado& estado, Puerto& puerto,
                                          const std::vector<std::u16string>& entradas, bool varias) {
     estado.recuento.reset();
-    if (!varias && estado.exclusiones.empty() && !estado.pedirInforme &&
+    if (!varias && estado.exclusiones.empty() && !estado.pedirInforme && !estado.depurar &&
         estado.rutaInforme.empty()) {
         return std::nullopt;
     }
@@ -422,9 +588,17 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, std::vector<std::u16str
             deLista = !leida.vacia && leida.camino == Camino::Lista;
             mensajes = !leida.vacia && leida.camino == Camino::Masivo;
         }
-        const std::uint64_t n = agregarEntradas(todas, std::move(estado.lineas), deLista);
+        const std::uint64_t n =
+            deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
+        if (estado.depurar) {
+            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista)) {
+                return trabajos.fin(informar(puerto, std::move(fallo)));
+            }
+        }
+        agregarEntradas(todas, std::move(estado.lineas), deLista);
         estado.lineas.clear();
-        recuento.informe.archivos.push_back({ruta, formatoDeInforme(ruta, mensajes), n});
+        recuento.informe.archivos.push_back(
+            {enInforme(estado, ruta), formatoDeInforme(ruta, mensajes), n});
         recuento.leidas.push_back({ruta, estado.huellaEntrada});
         if (puerto.cancelado()) {
             return trabajos.fin(Desenlace::Interrumpido);
@@ -450,10 +624,32 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
             return Desenlace::FalloArchivo;
         }
     }
-    // The list path keeps entries that are blank but for spaces; the others only words and
-    // addresses, so there an element is an address when it is not the empty one.
-    informe.encontradas =
-        camino == Camino::Masivo ? contarNoVacios(estado.lineas) : contarDirecciones(estado.lineas);
+    // Several inputs were counted, and cleaned up, one by one.
+    if (recuento.varias) {
+        informe.encontradas = 0;
+        for (const ArchivoInforme& archivo : informe.archivos) {
+            informe.encontradas += archivo.direcciones;
+        }
+    } else {
+        // The list path keeps entries that are blank but for spaces; the others only words and
+        // addresses, so there an element is an address when it is not the empty one.
+        informe.encontradas = camino == Camino::Masivo ? contarNoVacios(estado.lineas)
+                                                       : contarDirecciones(estado.lineas);
+        if (estado.depurar) {
+            if (auto fallo = depurarEntrada(estado, puerto, informe, camino == Camino::Lista)) {
+                return informar(puerto, std::move(fallo));
+            }
+        }
+    }
+    // The clean-up leaves addresses alone, lower-cased, an entry perhaps giving several: from
+    // here on they are what the run counts, each once on either path.
+    informe.depurada = estado.depurar;
+    const std::uint64_t direcciones =
+        estado.depurar ? contarNoVacios(estado.lineas) : informe.encontradas;
+    if (puerto.cancelado()) {
+        return Desenlace::Interrumpido;
+    }
+    const bool unaVez = camino == Camino::Masivo || estado.depurar;
     // Before the sort, while the texts still lie in the order of their block. Every entry of an
     // excluded address goes, repeats too; then the repeats of the rest.
     informe.excluidas = recuento.excluir.aplicar(estado.lineas);
@@ -462,16 +658,17 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
-    if (camino == Camino::Masivo) {
+    if (unaVez) {
         quitarRepetidos(estado.lineas);
-        informe.repetidas = informe.encontradas - informe.excluidas - contarNoVacios(estado.lineas);
+        informe.repetidas = direcciones - informe.excluidas - contarNoVacios(estado.lineas);
     }
     recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
-    informe.listadas = informe.encontradas - informe.repetidas - informe.excluidas;
+    informe.listadas = direcciones - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);
     informe.grupos = (informe.listadas + porGrupo - 1) / porGrupo;
+    revisarListadas(estado.lineas, informe);
     if (!recuento.varias) {
-        informe.archivos = {{estado.archivoEntrada,
+        informe.archivos = {{enInforme(estado, estado.archivoEntrada),
                              formatoDeInforme(estado.archivoEntrada, camino == Camino::Masivo),
                              informe.encontradas}};
     }

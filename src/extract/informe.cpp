@@ -1,5 +1,7 @@
 #include "extract/informe.h"
 
+#include <algorithm>
+
 #include "extract/formatos/formatos.h"
 #include "util/texto.h"
 
@@ -115,6 +117,10 @@ std::string informeJson(const Informe& informe) {
     agregarCampo(json, "excluidas", informe.excluidas);
     agregarCampo(json, "listadas", informe.listadas);
     agregarCampo(json, "grupos", informe.grupos);
+    json += informe.depurada ? ", \"depurada\": true" : ", \"depurada\": false";
+    agregarCampo(json, "descartadas", informe.descartadas);
+    agregarCampo(json, "corregidas", informe.corregidas);
+    agregarCampo(json, "dudosas", informe.dudosas);
     json += ", \"avisos\": [";
     for (std::size_t i = 0; i < informe.avisos.size(); ++i) {
         const Aviso& a = informe.avisos[i];
@@ -182,8 +188,66 @@ std::u16string resumen(const Informe& informe) {
     return linea;
 }
 
+std::u16string lineaDeAviso(const Aviso& aviso) {
+    std::u16string linea = u"Aviso: ";
+    linea += texto::desdeUtf8OReemplazo(aviso.direccion);
+    switch (aviso.motivo) {
+        case Motivo::DominioParecido:
+            linea += u": ¿quiso decir ";
+            linea += texto::desdeUtf8OReemplazo(aviso.sugerencia);
+            linea += u'?';
+            break;
+        case Motivo::Rol:
+            linea += u": cuenta de función (no es de una persona)";
+            break;
+    }
+    return linea;
+}
+
 std::vector<std::u16string> lineasDelResumen(const Informe& informe) {
-    return {resumen(informe)};
+    return lineasDelResumen(informe, {});
+}
+
+std::vector<std::u16string> lineasDelResumen(const Informe& informe,
+                                             std::u16string_view comoPedirlo) {
+    std::vector<std::u16string> lineas = {resumen(informe)};
+    if (informe.depurada) {
+        std::u16string linea = u"Lista depurada: ";
+        if (informe.descartadas == 0 && informe.corregidas == 0) {
+            linea += u"todas las entradas eran direcciones";
+        } else {
+            // "entradas" once, with the first count.
+            if (informe.descartadas > 0) {
+                linea +=
+                    contado(informe.descartadas, u"entrada descartada", u"entradas descartadas");
+            }
+            if (informe.descartadas > 0 && informe.corregidas > 0) {
+                linea += u" y ";
+                linea += contado(informe.corregidas, u"corregida", u"corregidas");
+            } else if (informe.corregidas > 0) {
+                linea += contado(informe.corregidas, u"entrada corregida", u"entradas corregidas");
+            }
+        }
+        lineas.push_back(std::move(linea));
+    } else if (informe.dudosas > 0) {
+        std::u16string linea = contado(informe.dudosas, u"entrada no parece una dirección",
+                                       u"entradas no parecen direcciones");
+        linea += u": active «Depurar la lista»";
+        if (!comoPedirlo.empty()) {
+            linea += u" (";
+            linea += comoPedirlo;
+            linea += u')';
+        }
+        lineas.push_back(std::move(linea));
+    }
+    const std::size_t mostrados = std::min(informe.avisos.size(), kAvisosMostrados);
+    for (std::size_t i = 0; i < mostrados; ++i) {
+        lineas.push_back(lineaDeAviso(informe.avisos[i]));
+    }
+    if (informe.avisos.size() > mostrados) {
+        lineas.push_back(u"y " + conMillares(informe.avisos.size() - mostrados) + u" más");
+    }
+    return lineas;
 }
 
 }  // namespace tralmix

@@ -4,6 +4,7 @@
 // list. Made for every run on several inputs or with exclusion lists, and on request for one
 // input; handed to the port (Puerto::informe) and, when asked, written as JSON.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,7 +34,14 @@ struct Informe {
     std::uint64_t repetidas = 0;              // removed as repeats of what was left
     std::uint64_t listadas = 0;               // written to the list
     std::uint64_t grupos = 0;                 // groups of the list
-    std::vector<Aviso> avisos;                // what the person may want to look at
+    // The clean-up mode: whether the run made it, the entries it dropped (no address inside)
+    // and those it reduced to the addresses inside (letter case aside).
+    bool depurada = false;
+    std::uint64_t descartadas = 0;
+    std::uint64_t corregidas = 0;
+    // Without the mode: the listed entries it would drop or reduce, which the summary points to.
+    std::uint64_t dudosas = 0;
+    std::vector<Aviso> avisos;  // on the listed addresses, each once: what to look at
 };
 
 // The word the report gives a file's kind: by its extension, and for text whether it was read as
@@ -42,7 +50,8 @@ std::string formatoDeInforme(std::u16string_view ruta, bool mensajes);
 
 // The report as one line of UTF-8 JSON ended by LF: {"version": 1, "archivos": [{"ruta",
 // "formato", "direcciones"}…], "exclusiones": [the same], "encontradas", "repetidas",
-// "excluidas", "listadas", "grupos", "avisos": [{"direccion", "motivo", "sugerencia"}…]}.
+// "excluidas", "listadas", "grupos", "depurada" (true or false), "descartadas", "corregidas",
+// "dudosas", "avisos": [{"direccion", "motivo", "sugerencia"}…]}.
 std::string informeJson(const Informe& informe);
 
 // The one Spanish line every front end shows, e.g. "Resumen: 1.234 direcciones en 26 grupos;
@@ -51,8 +60,19 @@ std::string informeJson(const Informe& informe);
 std::u16string resumen(const Informe& informe);
 
 // What every front end shows of a report, line by line, under the run's own messages: the
-// summary first, then what the person may want to look at.
+// summary; then what the clean-up did ("Lista depurada: 3 entradas descartadas y 1 corregida")
+// or, without it, how many entries it would mend and how to ask for it ("3 entradas no parecen
+// direcciones: active «Depurar la lista»"); then the warnings, at most kAvisosMostrados of them
+// ("Aviso: ana@gmial.com: ¿quiso decir gmail.com?"), and "y N más" for the rest.
 std::vector<std::u16string> lineasDelResumen(const Informe& informe);
+// The same where the mode is asked for in another way too: comoPedirlo follows the window's
+// name of it ("--depurar" gives "… active «Depurar la lista» (--depurar)").
+std::vector<std::u16string> lineasDelResumen(const Informe& informe,
+                                             std::u16string_view comoPedirlo);
+inline constexpr std::size_t kAvisosMostrados = 10;
+
+// One warning as a line: "Aviso: info@empresa.es: cuenta de función (no es de una persona)".
+std::u16string lineaDeAviso(const Aviso& aviso);
 
 // A count with "." between thousands: 1234567 gives "1.234.567".
 std::u16string conMillares(std::uint64_t n);

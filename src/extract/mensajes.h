@@ -56,6 +56,9 @@ inline constexpr std::u16string_view kTodasExcluidas =
     u"Todas las direcciones encontradas están en las listas de exclusión: no se ha creado "
     u"ninguna lista.";
 
+// How the messages and the report name standard input, which the command reads from a copy.
+inline constexpr std::u16string_view kEntradaEstandar = u"(entrada estándar)";
+
 // The desktop could not open a file or address (the list, the help): a file error's form, with
 // the reason the opener gave.
 inline constexpr std::u16string_view kNoSeAbrio = u"No se pudo abrir:";

@@ -33,6 +33,22 @@ inline constexpr char16_t kConsejoAyuda[] = u" Ayuda ";
 inline constexpr char16_t kConsejoLogo[] = u" Acerca de Tralmix ";
 inline constexpr char16_t kTextoEtiqueta[] = u"Archivo :";
 
+// The report of the last run, in a panel under the controls that shows only after a run that made
+// one: its label (Alt+I reaches the text) and the dialog of "Opciones de la lista…".
+inline constexpr char16_t kEtiquetaResumen[] = u"&Informe:";
+inline constexpr char16_t kNombreResumen[] = u"Informe de la última lista";
+inline constexpr char16_t kTituloOpciones[] = u"Opciones de la lista";
+inline constexpr char16_t kEtiquetaExclusiones[] = u"Direcciones que &no deben recibir:";
+inline constexpr char16_t kNotaExclusiones[] =
+    u"Archivos con direcciones (o líneas \"@dominio\") que nunca llegan a la lista: se leen en "
+    u"cada ejecución, no se copian.";
+inline constexpr char16_t kTextoAgregar[] = u"&Agregar\u2026";
+inline constexpr char16_t kTextoQuitar[] = u"&Quitar";
+inline constexpr char16_t kTextoDepurar[] = u"De&purar la lista";
+inline constexpr char16_t kTextoSiempreResumen[] = u"&Mostrar siempre el resumen";
+// The Open dialog of "Agregar…".
+inline constexpr char16_t kTituloAgregar[] = u"Direcciones que no deben recibir";
+
 // The progress dialog of a long run.
 inline constexpr char16_t kTituloProgreso[] = u"Procesando";
 inline constexpr char16_t kTextoCancelar[] = u"Cancelar";
@@ -67,6 +83,13 @@ struct Lugar {
     int alto;
 };
 
+// With the report panel shown the client area grows downwards by the panel; what is above it
+// stays as it is, and the panel's ground is the gradient's last colour.
+inline constexpr int kAltoConResumenTwips = 4185;
+inline constexpr int kAltoConResumen = 279;
+inline constexpr Color kFondoResumen = kDegradadoFin;
+static_assert(pixeles(kAltoConResumenTwips) == kAltoConResumen);
+
 // The controls, from the bottom of the stacking order to the top.
 inline constexpr Lugar kText1{2175, 728, 4875, 1605};
 inline constexpr Lugar kTxtFile01{1320, 180, 5490, 315};
@@ -74,6 +97,9 @@ inline constexpr Lugar kCmdFile01{6945, 180, 645, 315};
 inline constexpr Lugar kImgAyuda{7200, 1290, 480, 480};
 inline constexpr Lugar kImage1{120, 675, 1830, 1710};
 inline constexpr Lugar kLblInfo{120, 210, 1125, 240};
+// The report panel: its label (white, as lblInfo) and its read-only text in the default colours.
+inline constexpr Lugar kLblResumen{120, 2580, 7515, 240};
+inline constexpr Lugar kTxtResumen{120, 2835, 7515, 1215};
 
 struct Fuente {
     const char16_t* familia;

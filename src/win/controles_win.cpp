@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -81,12 +82,28 @@ void Principal::crearControles() {
         control(0, WC_STATICW, ancho(vista::kTextoEtiqueta), SS_LEFT, vista::kLblInfo, kIdEtiqueta);
     enviarFuente(lblInfo_, fuenteEtiqueta_);
 
-    // Tab order (the order of the siblings): the button, the path box, the instructions, the help.
+    // The report panel, hidden until a run makes a report: its label (Alt+I goes to the text, the
+    // next control in the Tab order) and the text, read only, wrapped and scrolled.
+    lblResumen_ = control(0, WC_STATICW, ancho(vista::kEtiquetaResumen), SS_LEFT,
+                          vista::kLblResumen, kIdEtiquetaResumen);
+    enviarFuente(lblResumen_, fuenteEtiqueta_);
+    txtResumen_ = control(WS_EX_CLIENTEDGE, WC_EDITW, L"",
+                          ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP, vista::kTxtResumen,
+                          kIdResumen);
+    enviarFuente(txtResumen_, fuentePorOmision);
+    ::SetWindowSubclass(txtResumen_, &Principal::procedimientoResumen, 4, 0);
+    ::ShowWindow(lblResumen_, SW_HIDE);
+    ::ShowWindow(txtResumen_, SW_HIDE);
+
+    // Tab order (the order of the siblings): the button, the path box, the instructions, the help,
+    // the report when it shows.
     constexpr UINT kSoloOrden = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     ::SetWindowPos(cmd_file01_, HWND_TOP, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(txtFile01_, cmd_file01_, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(Text1_, txtFile01_, 0, 0, 0, 0, kSoloOrden);
     ::SetWindowPos(imgAyuda_, Text1_, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(lblResumen_, imgAyuda_, 0, 0, 0, 0, kSoloOrden);
+    ::SetWindowPos(txtResumen_, lblResumen_, 0, 0, 0, 0, kSoloOrden);
 
     consejos_ =
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -113,10 +130,16 @@ void Principal::pintar() {
     const HDC dc = ::BeginPaint(hwnd_, &ps);
     RECT cliente{};
     ::GetClientRect(hwnd_, &cliente);
-    // Rows the bands leave out keep the window's own background colour.
+    // Rows the bands leave out keep the window's own background colour; the gradient covers the
+    // controls' area only, and the report panel below it has a ground of its own.
     ::FillRect(dc, &cliente, fondo_);
-    for (const Banda& b : bandasDegradado(cliente.right, cliente.bottom, vista::kDegradadoInicio,
-                                          vista::kDegradadoFin)) {
+    const int alto = vista::pixeles(vista::kAltoClienteTwips, ppp_);
+    if (conResumen_ && cliente.bottom > alto) {
+        const RECT panel{0, alto, cliente.right, cliente.bottom};
+        ::FillRect(dc, &panel, fondoResumen_);
+    }
+    for (const Banda& b : bandasDegradado(cliente.right, std::min<int>(cliente.bottom, alto),
+                                          vista::kDegradadoInicio, vista::kDegradadoFin)) {
         const HBRUSH pincel = ::CreateSolidBrush(RGB(b.rojo, b.verde, b.azul));
         const RECT banda{0, b.arriba, b.derecha, b.abajo};
         ::FillRect(dc, &banda, pincel);

@@ -1,4 +1,5 @@
-// tralmix.exe: the desktop window. "tralmix.exe FILE" processes FILE at once, as a dropped file.
+// tralmix.exe: the desktop window. "tralmix.exe FILE..." processes the files at once, as files
+// dropped on the window: several make one list.
 
 #include <windows.h>
 
@@ -20,8 +21,9 @@ int WINAPI WinMain(HINSTANCE instancia, HINSTANCE, LPSTR, int mostrar) {
         tralmix::win::Principal ventana(instancia);
         ventana.ajustarAvance(tralmix::entorno::ajustesAvance());
         if (ventana.crear(mostrar)) {
-            // Arguments in UTF-16: a name in any script arrives whole. They are checked as a
-            // dropped file is: "tralmix.exe doc.pdf" is refused with a box.
+            // Arguments in UTF-16: a name in any script arrives whole. They are checked as
+            // dropped files are: "tralmix.exe doc.pdf" is refused with a box. Files dropped on
+            // the program's icon arrive here, all of them.
             std::vector<std::u16string> rutas;
             for (const std::string& argumento : tralmix::entorno::argumentos(0, nullptr)) {
                 rutas.push_back(tralmix::entorno::rutaAbsoluta(argumento));

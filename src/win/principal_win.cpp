@@ -16,6 +16,7 @@
 #include "util/entorno.h"
 #include "util/texto.h"
 #include "ventana/diseno.h"
+#include "ventana/opciones.h"
 #include "win/opciones_win.h"
 #include "win/recursos.h"
 
@@ -65,6 +66,10 @@ std::u16string PuertoWin::abrirArchivo(const std::u16string& ruta) {
     return entorno::abrir(ruta);
 }
 
+void PuertoWin::informe(const Informe& informe) {
+    ventana_.mostrarResumen(textoResumen(informe));
+}
+
 // ---- Principal ----
 
 Principal::Principal(HINSTANCE instancia)
@@ -92,9 +97,9 @@ Principal::Principal(HINSTANCE instancia)
 
 Principal::~Principal() {
     corredor_.reset();  // a run still going is stopped and waited for
-    for (HGDIOBJ objeto :
-         {static_cast<HGDIOBJ>(fuenteInstrucciones_), static_cast<HGDIOBJ>(fuenteEtiqueta_),
-          static_cast<HGDIOBJ>(fondo_), static_cast<HGDIOBJ>(logo_)}) {
+    for (HGDIOBJ objeto : {static_cast<HGDIOBJ>(fuenteInstrucciones_),
+                           static_cast<HGDIOBJ>(fuenteEtiqueta_), static_cast<HGDIOBJ>(fondo_),
+                           static_cast<HGDIOBJ>(fondoResumen_), static_cast<HGDIOBJ>(logo_)}) {
         if (objeto != nullptr) {
             ::DeleteObject(objeto);
         }
@@ -110,6 +115,7 @@ bool Principal::crear(int mostrar) {
     ::ReleaseDC(nullptr, pantalla);
 
     fondo_ = ::CreateSolidBrush(colorDe(vista::kFondo));
+    fondoResumen_ = ::CreateSolidBrush(colorDe(vista::kFondoResumen));
     icono_ = ::LoadIconW(instancia_, MAKEINTRESOURCEW(IDI_TRALMIX));
     mano_ = ::LoadCursorW(instancia_, MAKEINTRESOURCEW(IDC_MANO));
 
@@ -153,9 +159,7 @@ bool Principal::crear(int mostrar) {
 
 void Principal::Form_Load() {
     cargarEntorno(estado_);
-    const OpcionesLista opciones = leerOpcionesGuardadas();
-    estado_.porGrupo = opciones.porGrupo;
-    estado_.separador = opciones.separador;
+    aplicarOpciones(leerOpcionesGuardadas(), estado_);
     // The window's system menu offers the options too, for those who never right-click.
     if (const HMENU sistema = ::GetSystemMenu(hwnd_, FALSE)) {
         ::AppendMenuW(sistema, MF_SEPARATOR, 0, nullptr);
@@ -203,25 +207,66 @@ void Principal::opcionesLista() {
         ::MessageBeep(MB_OK);
         return;
     }
-    OpcionesLista opciones{estado_.porGrupo, estado_.separador};
-    if (mostrarDialogoOpciones(hwnd_, instancia_, opciones)) {
-        estado_.porGrupo = opciones.porGrupo;
-        estado_.separador = opciones.separador;
+    OpcionesVentana opciones = opcionesDe(estado_);
+    if (mostrarDialogoOpciones(hwnd_, instancia_, opciones, estado_.carpetaResultado)) {
+        aplicarOpciones(opciones, estado_);
         guardarOpciones(opciones);
     }
 }
 
 void Principal::cmd_file01_Click() {
     // One run at a time: the button, Enter, a drop and the command line all come to the Corredor.
+    if (corredor_->enCurso()) {
+        return;
+    }
+    ocultarResumen();
     corredor_->iniciar(estado_, [](Estado& estado, Puerto& puerto) {
         return ::tralmix::cmd_file01_Click(estado, puerto);
     });
 }
 
 void Principal::entregar(const std::vector<std::u16string>& rutas) {
-    corredor_->entregar(estado_, rutas, [](Estado& estado, Puerto& puerto, std::u16string ruta) {
-        return procesarArchivo(estado, puerto, std::move(ruta));
-    });
+    if (corredor_->enCurso()) {
+        return;
+    }
+    ocultarResumen();
+    corredor_->entregar(estado_, rutas,
+                        [](Estado& estado, Puerto& puerto, std::vector<std::u16string> todas) {
+                            return procesarArchivos(estado, puerto, std::move(todas));
+                        });
+}
+
+void Principal::ajustarAlto(bool conResumen) {
+    RECT marco{
+        0, 0, vista::pixeles(vista::kAnchoClienteTwips, ppp_),
+        vista::pixeles(conResumen ? vista::kAltoConResumenTwips : vista::kAltoClienteTwips, ppp_)};
+    ::AdjustWindowRectEx(&marco, kEstilo, FALSE, 0);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, marco.right - marco.left, marco.bottom - marco.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Principal::mostrarResumen(const std::u16string& texto) {
+    ::SetWindowTextW(txtResumen_, ancho(texto).c_str());
+    conResumen_ = true;
+    ajustarAlto(true);
+    ::ShowWindow(lblResumen_, SW_SHOWNA);
+    ::ShowWindow(txtResumen_, SW_SHOWNA);
+}
+
+void Principal::ocultarResumen() {
+    if (!conResumen_) {
+        return;
+    }
+    // The focus must not stay on a control that goes.
+    if (::GetFocus() == txtResumen_) {
+        ::SetFocus(cmd_file01_);
+    }
+    conResumen_ = false;
+    ::ShowWindow(lblResumen_, SW_HIDE);
+    ::ShowWindow(txtResumen_, SW_HIDE);
+    ::SetWindowTextW(txtResumen_, L"");
+    ajustarAlto(false);
 }
 
 void Principal::abrir(const std::u16string& destino) {
@@ -281,6 +326,16 @@ LRESULT CALLBACK Principal::procedimientoInstrucciones(HWND hwnd, UINT msg, WPAR
     // Its right-click belongs to the window, whose menu holds the list's options.
     if (msg == WM_CONTEXTMENU) {
         return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Principal::procedimientoResumen(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                 UINT_PTR, DWORD_PTR) {
+    // Tab moves on, as from the instructions; the box keeps its own menu, whose "Copiar" a person
+    // may want.
+    if (msg == WM_GETDLGCODE) {
+        return ::DefSubclassProc(hwnd, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     }
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -375,7 +430,7 @@ LRESULT Principal::atender(UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetBkColor(dc, colorDe(vista::kFondo));
                 return reinterpret_cast<LRESULT>(fondo_);
             }
-            if (control == lblInfo_ || control == imgAyuda_) {
+            if (control == lblInfo_ || control == imgAyuda_ || control == lblResumen_) {
                 ::SetTextColor(dc, colorDe(vista::kBlanco));
                 ::SetBkMode(dc, TRANSPARENT);
                 return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));

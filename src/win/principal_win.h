@@ -21,7 +21,16 @@
 namespace tralmix::win {
 
 // Control identifiers, in the order of the tab index.
-enum : int { kIdBoton = 100, kIdRuta, kIdEtiqueta, kIdInstrucciones, kIdAyuda, kIdLogo };
+enum : int {
+    kIdBoton = 100,
+    kIdRuta,
+    kIdEtiqueta,
+    kIdInstrucciones,
+    kIdAyuda,
+    kIdLogo,
+    kIdEtiquetaResumen,
+    kIdResumen,
+};
 
 // A colour of the shared layout as GDI takes it: the same layout, red in the lowest byte.
 inline COLORREF colorDe(Color c) {
@@ -47,6 +56,7 @@ class PuertoWin final : public Puerto {
     RespuestaDialogo mostrarDialogo(const AjustesDialogo& ajustes) override;
     std::uintptr_t ventana() const override;
     std::u16string abrirArchivo(const std::u16string& ruta) override;
+    void informe(const Informe& informe) override;
 
   private:
     Principal& ventana_;
@@ -61,8 +71,8 @@ class Principal {
 
     // Creates the window, centred on the screen, and shows it; false when the system refused.
     bool crear(int mostrar);
-    // Files named on the command line or dropped on the window: a run without the dialog, or
-    // their refusal.
+    // Files named on the command line or dropped on the window: one run on all of them without
+    // the dialog, or their refusal (naming the file a run would not take).
     void entregar(const std::vector<std::u16string>& rutas);
 
     HWND hwnd() const { return hwnd_; }
@@ -79,6 +89,8 @@ class Principal {
                                               UINT_PTR id, DWORD_PTR datos);
     static LRESULT CALLBACK procedimientoInstrucciones(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                                        UINT_PTR id, DWORD_PTR datos);
+    static LRESULT CALLBACK procedimientoResumen(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                 UINT_PTR id, DWORD_PTR datos);
     static LRESULT CALLBACK procedimientoAyuda(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                                UINT_PTR id, DWORD_PTR datos);
     LRESULT atender(UINT msg, WPARAM wp, LPARAM lp);
@@ -93,6 +105,12 @@ class Principal {
     void pintar();
     void pintarBoton(const DRAWITEMSTRUCT& dibujo);
     void cmd_file01_Click();
+    // The report panel under the controls, the window grown to hold it; and back, when the next
+    // run starts.
+    void mostrarResumen(const std::u16string& texto);
+    void ocultarResumen();
+    // The window's size for its client area, with the panel or without.
+    void ajustarAlto(bool conResumen);
     void Image1_Click();
     void imgAyuda_DblClick();
 
@@ -109,10 +127,14 @@ class Principal {
     HWND imgAyuda_ = nullptr;
     HWND Image1_ = nullptr;
     HWND lblInfo_ = nullptr;
+    HWND lblResumen_ = nullptr;
+    HWND txtResumen_ = nullptr;
+    bool conResumen_ = false;
     HWND consejos_ = nullptr;
     HFONT fuenteInstrucciones_ = nullptr;
     HFONT fuenteEtiqueta_ = nullptr;
     HBRUSH fondo_ = nullptr;
+    HBRUSH fondoResumen_ = nullptr;
     HCURSOR mano_ = nullptr;
     HICON icono_ = nullptr;
     HICON iconoAyuda_ = nullptr;

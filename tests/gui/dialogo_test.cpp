@@ -1,7 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_qt.h"
@@ -276,6 +286,164 @@ TEST(EscribirRespuesta, FillsBothBuffersOrRefusesAPathThatDoesNotFit) {
     const QString cabe = u'/' + QString(258, u'a');
     EXPECT_NO_THROW(escribirRespuesta(r, cabe));
     EXPECT_THROW(escribirRespuesta(r, cabe + u'a'), ErrorDialogo);
+}
+
+// The answer of a chooser where several files may be chosen, as the system writes it.
+TEST(RutasElegidas, OnePathOrTheFolderAndItsNames) {
+    const struct {
+        std::u16string respuesta;
+        std::vector<std::u16string> rutas;
+    } casos[] = {
+        {u"C:\\Listas\\a.txt\0\0"s, {u"C:\\Listas\\a.txt"}},
+        {u"C:\\Listas\0a.txt\0b.vcf\0\0"s, {u"C:\\Listas\\a.txt", u"C:\\Listas\\b.vcf"}},
+        // A drive's root already ends in its separator.
+        {u"C:\\\0a.txt\0b.txt\0\0"s, {u"C:\\a.txt", u"C:\\b.txt"}},
+        {u"/home/ana\0a.txt\0sub/b.txt\0\0"s, {u"/home/ana/a.txt", u"/home/ana/sub/b.txt"}},
+        {u"/\0a.txt\0b.txt\0\0"s, {u"/a.txt", u"/b.txt"}},
+        // Names in any script, with spaces, and what the padding after the end holds.
+        {u"Z:\\tmp\\Ελληνικά\0名单 1.txt\0x y.ctt\0\0basura\0"s,
+         {u"Z:\\tmp\\Ελληνικά\\名单 1.txt", u"Z:\\tmp\\Ελληνικά\\x y.ctt"}},
+        // A buffer that ends without its closing NULs still ends the list.
+        {u"/home/ana\0a.txt\0b.txt"s, {u"/home/ana/a.txt", u"/home/ana/b.txt"}},
+        {u"/home/ana/a.txt"s, {u"/home/ana/a.txt"}},
+        {u"\0\0"s, {}},
+        {u""s, {}},
+    };
+    for (const auto& caso : casos) {
+        EXPECT_EQ(rutasElegidas(caso.respuesta), caso.rutas);
+    }
+}
+
+TEST_F(CFileDialogTest, SeveralAtOnceAddTheBitsAndRoomAndAnswerEveryPath) {
+    dialogo.Flags(12292);
+    dialogo.Filename(u"propuesto.txt");
+    EXPECT_EQ(dialogo.registro().Flags, 12292) << "one file: the flags as given";
+    dialogo.Varios(true);
+    const RegistroLlamada r = dialogo.registro();
+    EXPECT_EQ(r.Flags, 12292 | kOfnVarios | kOfnExplorador);
+    EXPECT_EQ(r.nMaxFile, kLargoBuferVarios);
+    EXPECT_EQ(r.lpstrFile.size(), kLargoBuferVarios);
+    EXPECT_EQ(r.lpstrFile.substr(0, 14), u"propuesto.txt\0"s);
+    EXPECT_EQ(r.nMaxFileTitle, 260u);
+    EXPECT_EQ(dialogo.Flags(), 12292) << "the property itself is not changed";
+
+    selector.responder = true;
+    selector.bufferArchivo = u"/home/ana\0a.txt\0b.txt\0\0"s;
+    selector.bufferTitulo = std::u16string(260, u'\0');
+    ASSERT_TRUE(dialogo.Show(true));
+    EXPECT_EQ(dialogo.Filenames(),
+              (std::vector<std::u16string>{u"/home/ana/a.txt", u"/home/ana/b.txt"}));
+    EXPECT_EQ(dialogo.Filename(), u"/home/ana/a.txt");
+    EXPECT_EQ(dialogo.FileTitle(), u"");
+
+    selector.bufferArchivo = u"/home/ana/c.txt\0\0"s;
+    selector.bufferTitulo = u"c.txt\0"s;
+    ASSERT_TRUE(dialogo.Show(true));
+    EXPECT_EQ(dialogo.Filenames(), std::vector<std::u16string>{u"/home/ana/c.txt"});
+    EXPECT_EQ(dialogo.FileTitle(), u"c.txt");
+
+    // A dialog that answers with nothing chose nothing.
+    selector.bufferArchivo = std::u16string(10, u'\0');
+    EXPECT_FALSE(dialogo.Show(true));
+    EXPECT_EQ(dialogo.Filename(), u"/home/ana/c.txt");
+}
+
+TEST(EscribirRespuestas, SeveralBecomeTheirFolderAndNamesAndTheChooserOfQtIsAskedForSeveral) {
+    SelectorFalso selector;
+    AvisoFalso aviso;
+    CFileDialog dialogo(selector, aviso);
+    dialogo.Flags(12292);
+    dialogo.Varios(true);
+    RegistroLlamada r = dialogo.registro();
+    const PlanSelector plan = planSelector(r, true);
+    EXPECT_TRUE(plan.varios);
+    EXPECT_TRUE(plan.debeExistir);
+    EXPECT_FALSE(planSelector(r, false).varios) << "Save never takes several";
+    dialogo.Varios(false);
+    EXPECT_FALSE(planSelector(dialogo.registro(), true).varios);
+
+    const struct {
+        QStringList rutas;
+        std::u16string respuesta;
+    } casos[] = {
+        {{QStringLiteral("/home/ana/a.txt"), QStringLiteral("/home/ana/b c.vcf")},
+         u"/home/ana\0a.txt\0b c.vcf\0\0"s},
+        {{QStringLiteral("/home/ana/a.txt"), QStringLiteral("/home/ana/sub/b.txt")},
+         u"/home/ana\0a.txt\0sub/b.txt\0\0"s},
+        {{QStringLiteral("/a.txt"), QStringLiteral("/home/b.txt")}, u"/\0a.txt\0home/b.txt\0\0"s},
+        {{QStringLiteral("/home/ana/a.txt")}, u"/home/ana/a.txt\0"s},
+    };
+    for (const auto& caso : casos) {
+        escribirRespuestas(r, caso.rutas);
+        EXPECT_EQ(r.lpstrFile.size(), kLargoBuferVarios);
+        EXPECT_EQ(r.lpstrFile.substr(0, caso.respuesta.size()), caso.respuesta);
+        // What Show reads back is what was chosen.
+        std::vector<std::u16string> esperadas;
+        for (const QString& ruta : caso.rutas) {
+            esperadas.push_back(ruta.toStdU16String());
+        }
+        EXPECT_EQ(rutasElegidas(r.lpstrFile), esperadas);
+    }
+    // More names than the buffer holds: refused, never cut.
+    QStringList muchas;
+    for (int i = 0; i < 2000; ++i) {
+        muchas.append(QStringLiteral("/home/ana/direcciones-%1.txt").arg(i));
+    }
+    EXPECT_THROW(escribirRespuestas(r, muchas), ErrorDialogo);
+}
+
+// Qt's own dialog behind the object, asked for several files: two names typed at once in its
+// name box come back as two full paths; with one file allowed, one name is all it takes.
+TEST(SelectorQt, QtsDialogGivesEveryFileChosenAtOnce) {
+    QTemporaryDir carpeta;
+    for (const char* nombre : {"a.txt", "b c.vcf", "d.txt"}) {
+        QFile f(carpeta.path() + u'/' + QString::fromUtf8(nombre));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    for (const bool varios : {true, false}) {
+        SelectorQt selector;
+        AvisoFalso aviso;
+        CFileDialog dialogo(selector, aviso);
+        dialogo.InitialDir(carpeta.path().toStdU16String());
+        dialogo.DialogTitle(u"Abrir");
+        dialogo.Filter(u"Todos | *");
+        dialogo.Flags(12292);
+        dialogo.Varios(varios);
+        bool visto = false;
+        QFileDialog::FileMode modo = QFileDialog::AnyFile;
+        QTimer reloj;
+        // Until the dialog is up: then the names are typed and the dialog accepted.
+        QObject::connect(&reloj, &QTimer::timeout, [&] {
+            auto* abierto = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (abierto == nullptr) {
+                return;
+            }
+            reloj.stop();
+            visto = true;
+            modo = abierto->fileMode();
+            auto* nombre = abierto->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(nombre, nullptr);
+            nombre->setText(varios ? QStringLiteral("\"b c.vcf\" \"a.txt\"")
+                                   : QStringLiteral("d.txt"));
+            QTest::keyClick(nombre, Qt::Key_Return);
+        });
+        reloj.start(10);
+        ASSERT_TRUE(dialogo.Show(true));
+        ASSERT_TRUE(visto);
+        const std::u16string raiz = QDir(carpeta.path()).canonicalPath().toStdU16String();
+        if (varios) {
+            EXPECT_EQ(modo, QFileDialog::ExistingFiles);
+            auto elegidas = dialogo.Filenames();
+            std::sort(elegidas.begin(), elegidas.end());
+            EXPECT_EQ(elegidas,
+                      (std::vector<std::u16string>{raiz + u"/a.txt", raiz + u"/b c.vcf"}));
+        } else {
+            EXPECT_EQ(modo, QFileDialog::ExistingFile);
+            EXPECT_EQ(dialogo.Filenames(), std::vector<std::u16string>{raiz + u"/d.txt"});
+            EXPECT_EQ(dialogo.FileTitle(), u"d.txt");
+        }
+        EXPECT_TRUE(aviso.cajas.empty());
+    }
 }
 
 }  // namespace

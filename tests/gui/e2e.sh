@@ -3,7 +3,9 @@
 # file dialog, reads and confirms the "Se ha creado el archivo:" box, then checks the list written
 # to HOME and that the desktop handler (a stub xdg-open) was asked to open it. Then Enter on the
 # focused "..." opens the dialog again, the help icon opens the HTML help (or the compiled help
-# once a viewer is registered), and "tralmix FILE" runs FILE as soon as the window shows.
+# once a viewer is registered), and "tralmix FILE" runs FILE as soon as the window shows. Last,
+# with an exclusion file in the settings, two files chosen at once make one list without its
+# address, and the report panel shows.
 # Screenshots of the window and the boxes are left in the work folder.
 #
 # With "largo" it makes one long run instead: the run is held at its first progress report until
@@ -264,4 +266,60 @@ xdotool windowfocus --sync "$(ventana_visible '^Messenger Add-in$')" || true
 xdotool key Return
 esperar 15 abierto || fallar "tralmix FILE did not open the list"
 
-echo "PASS: $resultado written, announced and opened; Enter, help and tralmix FILE work"
+# Several files and an exclusion list kept in the settings: the options show it; two names typed
+# at once in the Open dialog make one list without the excluded address; after the box, the
+# report panel shows under the controls (the window 279 pixels high instead of 172).
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+rm -f "$casa"/Mails_*.txt
+printf 'De  Ana  ana@example.com\r\nana@gmial.com\r\n' > "$trabajo/entrada/pegado.txt"
+printf 'pepe@example.com\r\nluis@example.org\r\nana@example.com\r\n' > "$trabajo/entrada/otra.txt"
+printf 'luis@example.org\r\n' > "$trabajo/entrada/bajas.txt"
+mkdir -p "$casa/.config/Tralmix"
+printf '[lista]\nexclusiones=%s\n' "$trabajo/entrada/bajas.txt" > "$casa/.config/Tralmix/Tralmix.conf"
+"$programa" >> "$trabajo/tralmix.log" 2>&1 &
+pid=$!
+esperar 30 hay_ventana "Creador de listas de  e-mails" || fallar "the window did not appear again"
+ventana=$(ventana_visible "Creador de listas de  e-mails")
+xdotool windowfocus --sync "$ventana" || true
+# The menu opens at the middle of the window; its one entry is clicked there.
+xdotool key shift+F10
+sleep 1
+xdotool mousemove --window "$ventana" 330 96 click 1
+esperar 20 hay_ventana '^Opciones de la lista$' || fallar "Shift+F10 did not open the options"
+sleep 0.5
+import -window root "$trabajo/opciones-exclusiones.png" 2>/dev/null || true
+xdotool windowfocus --sync "$(ventana_visible '^Opciones de la lista$')" || true
+xdotool key Escape
+esperar 10 sin_ventana '^Opciones de la lista$' || fallar "Escape did not close the options"
+xdotool mousemove --window "$ventana" 484 22 click 1
+esperar 20 hay_ventana '^Abrir$' || fallar "the Open dialog did not appear for several files"
+xdotool windowfocus --sync "$(ventana_visible '^Abrir$')" || true
+xdotool type --delay 15 "$trabajo/entrada/"
+xdotool key Return
+sleep 1
+xdotool type --delay 15 '"pegado.txt" "otra.txt"'
+sleep 0.5
+import -window root "$trabajo/abrir-varios.png" 2>/dev/null || true
+for _ in 1 2 3 4 5; do
+    xdotool key Return
+    esperar 3 sin_ventana '^Abrir$' && break
+done
+esperar 30 hay_ventana '^Messenger Add-in$' || fallar "no message box after the run on several files"
+xdotool windowfocus --sync "$(ventana_visible '^Messenger Add-in$')" || true
+xdotool key Return
+esperar 15 sin_ventana '^Messenger Add-in$' || fallar "the box of the several-file run did not close"
+resultado=$(ls "$casa"/Mails_*.txt 2>/dev/null | head -n 1)
+[[ -n $resultado ]] || fallar "several files: no list"
+grep -q 'pepe@example.com' "$resultado" || fallar "several files: the second file's address is missing"
+grep -q 'luis@example.org' "$resultado" && fallar "several files: the excluded address is listed"
+con_panel() {
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    [[ $HEIGHT == 279 ]]
+}
+esperar 10 con_panel || fallar "no report panel: the window is ${HEIGHT} pixels high"
+sleep 0.5
+import -window root "$trabajo/resumen.png" 2>/dev/null || true
+echo "screenshots: $trabajo/opciones-exclusiones.png $trabajo/abrir-varios.png $trabajo/resumen.png"
+
+echo "PASS: lists written, announced and opened; Enter, help, tralmix FILE and several files work"

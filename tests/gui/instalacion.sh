@@ -36,7 +36,7 @@ escritorio=$destino/share/applications/org.example.Tralmix.desktop
 grep -qx 'Name=Tralmix' "$escritorio" || { echo "desktop entry: wrong Name"; fallos=1; }
 grep -qx 'Comment=Creador de lista de correos' "$escritorio" ||
     { echo "desktop entry: wrong Comment"; fallos=1; }
-for linea in 'Exec=tralmix %f' 'MimeType=application/x-ctt-contact-list;' \
+for linea in 'Exec=tralmix %F' 'MimeType=application/x-ctt-contact-list;' \
     'StartupWMClass=Tralmix'; do
     grep -qxF "$linea" "$escritorio" || { echo "desktop entry: no line $linea"; fallos=1; }
 done

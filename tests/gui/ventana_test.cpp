@@ -30,11 +30,16 @@ namespace {
 // Answers the file chooser with a prepared path (or a cancel) and keeps what it was shown.
 class SelectorFalso : public SelectorArchivos {
   public:
-    QString respuesta;  // empty: the user cancels
+    QString respuesta;   // empty: the user cancels
+    QStringList varias;  // several chosen at once, when not empty
     std::vector<RegistroLlamada> vistos;
 
     bool mostrar(RegistroLlamada& registro, bool) override {
         vistos.push_back(registro);
+        if (!varias.isEmpty()) {
+            escribirRespuestas(registro, varias);
+            return true;
+        }
         if (respuesta.isEmpty()) {
             return false;
         }
@@ -166,6 +171,10 @@ TEST_F(VentanaTest, ControlsSitWhereTheLayoutPutsThemInStackingOrder) {
             orden.append(hijo->objectName());
         }
     }
+    // Above them all, the report panel, hidden until a run makes a report.
+    ASSERT_EQ(orden.size(), 7);
+    EXPECT_EQ(orden.takeLast(), QStringLiteral("panelResumen"));
+    EXPECT_TRUE(control(ventana, "panelResumen")->isHidden());
     QStringList esperado;
     for (const auto& c : controles) {
         esperado.append(QString::fromUtf8(c.nombre));
@@ -338,7 +347,8 @@ TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
         ASSERT_EQ(escritorio.selector_.vistos.size(), 1u);
         const RegistroLlamada& r = escritorio.selector_.vistos.front();
         EXPECT_EQ(r.lpstrTitle, u"Abrir");
-        EXPECT_EQ(r.Flags, 12292);
+        // The run's flags, with the dialog's own bits for several files at once.
+        EXPECT_EQ(r.Flags, 12292 | kOfnVarios | kOfnExplorador);
         EXPECT_EQ(r.lpstrInitialDir, escritorio.programa.toStdU16String());
         EXPECT_EQ(r.hwndOwner, static_cast<std::uintptr_t>(ventana.winId()));
         // .txt, .ctt, contacts and mail, all files
@@ -355,6 +365,9 @@ TEST(VentanaRun, EnterInTheBoxRunsTheSameProcessingAsAClick) {
         EXPECT_EQ(escritorio.abiertos[0], QUrl::fromLocalFile(resultado));
         EXPECT_TRUE(h.caja.isEmpty());
         EXPECT_EQ(h.archivoEntrada, fixture("lista.txt").toStdU16String());
+        // A one-file run without the list's new options makes no report: the window as ever.
+        EXPECT_TRUE(control(ventana, "panelResumen")->isHidden());
+        EXPECT_EQ(ventana.size(), QSize(517, 172));
         // Folders differ per case; what was said and written must not.
         h.mensajes.replaceInStrings(escritorio.resultado, QStringLiteral("<casa>"));
         h.abiertos.clear();
@@ -531,22 +544,25 @@ bool soltar(principal& ventana, const QList<QUrl>& urls) {
 class EscritorioOpciones : public EscritorioFalso {
   public:
     using EscritorioFalso::EscritorioFalso;
-    bool pedirOpcionesLista(QWidget*, OpcionesLista& opciones) override {
+    bool pedirOpcionesLista(QWidget*, OpcionesVentana& opciones) override {
         mostradas.push_back(opciones);
         opciones = respuesta;
         return true;
     }
-    OpcionesLista respuesta{3, "; "};
-    std::vector<OpcionesLista> mostradas;
+    OpcionesVentana respuesta{{3, "; "}, {}, false, false};
+    std::vector<OpcionesVentana> mostradas;
 };
 
 TEST(VentanaOpciones, TheMenuChangesTheLayoutAndKeepsIt) {
     QTemporaryDir raiz;
     EscritorioOpciones escritorio(raiz.path());
-    escritorio.guardarOpcionesLista({5, " | "});
+    escritorio.guardarOpcionesLista({{5, " | "}, {u"/x/bajas.txt"}, true, true});
     principal ventana{escritorio};
     EXPECT_EQ(ventana.estado().porGrupo, 5u);
     EXPECT_EQ(ventana.estado().separador, " | ");
+    EXPECT_EQ(ventana.estado().exclusiones, std::vector<std::u16string>{u"/x/bajas.txt"});
+    EXPECT_TRUE(ventana.estado().depurar);
+    EXPECT_TRUE(ventana.estado().pedirInforme);
 
     QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -562,9 +578,13 @@ TEST(VentanaOpciones, TheMenuChangesTheLayoutAndKeepsIt) {
     QApplication::sendEvent(&ventana, &clic);
 
     ASSERT_EQ(escritorio.mostradas.size(), 1u);
-    EXPECT_EQ(escritorio.mostradas[0].porGrupo, 5u);
-    EXPECT_EQ(escritorio.opcionesLista().porGrupo, 3u);
-    EXPECT_EQ(escritorio.opcionesLista().separador, "; ");
+    EXPECT_EQ(escritorio.mostradas[0].lista.porGrupo, 5u);
+    EXPECT_EQ(escritorio.mostradas[0].exclusiones, std::vector<std::u16string>{u"/x/bajas.txt"});
+    EXPECT_EQ(escritorio.opcionesLista().lista.porGrupo, 3u);
+    EXPECT_EQ(escritorio.opcionesLista().lista.separador, "; ");
+    EXPECT_TRUE(ventana.estado().exclusiones.empty());
+    EXPECT_FALSE(ventana.estado().depurar);
+    EXPECT_FALSE(ventana.estado().pedirInforme);
 
     const QString csv = raiz.path() + QStringLiteral("/tres.csv");
     QFile f(csv);
@@ -576,6 +596,125 @@ TEST(VentanaOpciones, TheMenuChangesTheLayoutAndKeepsIt) {
     ASSERT_TRUE(lista.open(QIODevice::ReadOnly));
     EXPECT_EQ(lista.readAll(),
               QByteArray("a@x.example\r\n\r\nb@x.example; c@x.example\r\n\r\n\r\n"));
+}
+
+void escribir(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(contenido);
+}
+
+// The report panel shows after a run that made a report (several files, an exclusion list, or
+// asked for), under the controls and below the run's own box, and goes when the next run starts.
+TEST(VentanaResumen, ShowsAfterARunThatMadeAReportUntilTheNextRun) {
+    QTemporaryDir raiz;
+    const QString bajas = raiz.path() + QStringLiteral("/bajas.txt");
+    escribir(bajas, "b@example.com\r\n");
+    const QString otra = raiz.path() + QStringLiteral("/otra.txt");
+    escribir(otra, "c@example.com\r\nA@example.com\r\n");
+    const QString falta = raiz.path() + QStringLiteral("/ya-no-esta.txt");
+    const struct {
+        const char* que;
+        std::vector<std::u16string> exclusiones;
+        bool siempreResumen;
+        QStringList elegidas;  // in the Open dialog
+        QByteArray lista;      // empty: none written
+        QString resumen;       // the report's first line; empty: no panel
+    } casos[] = {
+        {"one file as ever",
+         {},
+         false,
+         {fixture("lista.txt")},
+         "a@example.com\r\n\r\nb@example.com\r\n\r\n\r\n",
+         {}},
+        {"one file, the summary asked for",
+         {},
+         true,
+         {fixture("lista.txt")},
+         "a@example.com\r\n\r\nb@example.com\r\n\r\n\r\n",
+         QStringLiteral("Resumen: 2 direcciones en 1 grupo")},
+        {"one file and an exclusion list",
+         {bajas.toStdU16String()},
+         false,
+         {fixture("lista.txt")},
+         "a@example.com\r\n\r\n",
+         QStringLiteral("Resumen: 1 dirección en 1 grupo; 1 excluida quitada")},
+        {"two files chosen at once",
+         {},
+         false,
+         {fixture("lista.txt"), otra},
+         "a@example.com\r\n\r\nb@example.com, c@example.com\r\n\r\n\r\n",
+         QStringLiteral("Resumen: 3 direcciones en 1 grupo; 1 repetida quitada")},
+        // A stored exclusion file that went is kept and stops the run, saying so.
+        {"an exclusion file that went",
+         {falta.toStdU16String()},
+         false,
+         {fixture("lista.txt")},
+         {},
+         {}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.que);
+        QTemporaryDir carpeta;
+        EscritorioFalso escritorio(carpeta.path());
+        escritorio.guardarOpcionesLista({{48, ", "}, c.exclusiones, false, c.siempreResumen});
+        if (c.elegidas.size() > 1) {
+            escritorio.selector_.varias = c.elegidas;
+        } else {
+            escritorio.selector_.respuesta = c.elegidas.front();
+        }
+        principal ventana(escritorio);
+        ventana.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+        QTest::mouseClick(control(ventana, "cmd_file01"), Qt::LeftButton);
+        ventana.esperarEjecucion();
+
+        ASSERT_EQ(escritorio.selector_.vistos.size(), 1u);
+        EXPECT_EQ(escritorio.selector_.vistos[0].Flags, 12292 | kOfnVarios | kOfnExplorador);
+        QFile lista(escritorio.resultado + QStringLiteral("/Mails_20260305.txt"));
+        if (c.lista.isEmpty()) {
+            EXPECT_FALSE(lista.exists());
+            ASSERT_EQ(escritorio.mensajes.size(), 1u);
+            EXPECT_TRUE(escritorio.mensajes[0].texto.startsWith(
+                QStringLiteral("No se pudo leer el archivo:\r\n") + falta));
+            EXPECT_EQ(ventana.estado().exclusiones, c.exclusiones);
+        } else {
+            ASSERT_TRUE(lista.open(QIODevice::ReadOnly));
+            EXPECT_EQ(lista.readAll().toStdString(), c.lista.toStdString());
+            ASSERT_FALSE(escritorio.mensajes.empty());
+            EXPECT_TRUE(escritorio.mensajes[0].texto.startsWith(
+                QStringLiteral("Se ha creado el archivo:\r\n")));
+        }
+        QWidget* panel = control(ventana, "panelResumen");
+        auto* texto = control<QPlainTextEdit>(ventana, "txtResumen");
+        if (c.resumen.isEmpty()) {
+            EXPECT_TRUE(panel->isHidden());
+            EXPECT_EQ(ventana.size(), QSize(517, 172));
+            continue;
+        }
+        ASSERT_TRUE(panel->isVisible());
+        EXPECT_EQ(ventana.size(), QSize(517, 279));
+        EXPECT_EQ(panel->geometry(), QRect(0, 172, 517, 107));
+        EXPECT_EQ(texto->geometry(), QRect(8, 17, 501, 81));
+        EXPECT_EQ(control<QLabel>(ventana, "lblResumen")->text(), QStringLiteral("&Informe:"));
+        EXPECT_EQ(texto->toPlainText().split(u'\n').constFirst(), c.resumen);
+        // Read only, and yet selectable and reached by Tab after the help icon.
+        EXPECT_TRUE(texto->isReadOnly());
+        EXPECT_TRUE(texto->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        control(ventana, "imgAyuda")->setFocus();
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), texto);
+
+        // The next run (here cancelled in the dialog) takes the panel away at its start.
+        escritorio.selector_.varias.clear();
+        escritorio.selector_.respuesta.clear();
+        QTest::mouseClick(control(ventana, "cmd_file01"), Qt::LeftButton);
+        ventana.esperarEjecucion();
+        EXPECT_TRUE(panel->isHidden());
+        EXPECT_EQ(ventana.size(), QSize(517, 172));
+        EXPECT_TRUE(texto->toPlainText().isEmpty());
+    }
 }
 
 TEST_F(VentanaTest, ADroppedFileOfAnAcceptedTypeRunsAndAnythingElseIsRefused) {
@@ -594,9 +733,13 @@ TEST_F(VentanaTest, ADroppedFileOfAnAcceptedTypeRunsAndAnythingElseIsRefused) {
         {{archivo(carpeta + QStringLiteral("/lista.CSV"))}, {}},
         {{archivo(carpeta + QStringLiteral("/carta.doc"))}, noValido},
         {{archivo(carpeta + QStringLiteral("/carpeta.txt"))}, noValido},
+        // Several make one list; one of them refused refuses them all, and the box names it.
         {{archivo(carpeta + QStringLiteral("/Lista.TXT")),
           archivo(carpeta + QStringLiteral("/contactos.Ctt"))},
-         noValido},
+         {}},
+        {{archivo(carpeta + QStringLiteral("/Lista.TXT")),
+          archivo(carpeta + QStringLiteral("/carta.doc"))},
+         noValido + QStringLiteral("\r\n") + carpeta + QStringLiteral("/carta.doc")},
         {{QUrl(QStringLiteral("https://tralmix.example.org/lista.txt"))}, noValido},
     };
     const QString lista = escritorio.resultado + QStringLiteral("/Mails_20260305.txt");
@@ -610,7 +753,9 @@ TEST_F(VentanaTest, ADroppedFileOfAnAcceptedTypeRunsAndAnythingElseIsRefused) {
             EXPECT_TRUE(m.texto.startsWith(QStringLiteral("Se ha creado el archivo:")));
             EXPECT_TRUE(QFile::exists(lista));
             EXPECT_EQ(ventana.estado().archivoEntrada,
-                      c.urls.front().toLocalFile().toStdU16String());
+                      c.urls.back().toLocalFile().toStdU16String());
+            // Several files make a report, which the window shows.
+            EXPECT_EQ(!control(ventana, "panelResumen")->isHidden(), c.urls.size() > 1);
         } else {
             EXPECT_EQ(m.texto, c.mensaje) << c.urls.front().toString().toStdString();
             EXPECT_EQ(m.estilo, Estilo::Exclamacion);
@@ -755,9 +900,10 @@ class VentanaLenta : public ::testing::Test {
     QTemporaryDir raiz;
     EscritorioFalso escritorio{raiz.path()};
     CorridaLenta lenta;
-    principal ventana{escritorio,
-                      Motor{[this](Estado&, Puerto& p) { return lenta(p); },
-                            [this](Estado&, Puerto& p, std::u16string) { return lenta(p); }}};
+    principal ventana{escritorio, Motor{[this](Estado&, Puerto& p) { return lenta(p); },
+                                        [this](Estado&, Puerto& p, std::vector<std::u16string>) {
+                                            return lenta(p);
+                                        }}};
 
     // Starts a run on a dropped file and lets its first report reach the window.
     void arrancar() {

@@ -1,5 +1,6 @@
 // Screenshots of the page for the notes: at rest, during a run, with a result and with a message,
-// at desktop and phone width.  node tests/web/capturas.mjs CARPETA
+// at desktop and phone width; then several files with exclusion lists and the summary.
+//   node tests/web/capturas.mjs CARPETA
 import { mkdtemp, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -38,5 +39,28 @@ for (const [nombre, vista] of [['escritorio', { width: 1024, height: 800 }],
   await pagina.screenshot({ path: join(destino, `${nombre}-resultado.png`), fullPage: nombre === 'telefono' });
   await pagina.close();
 }
+// Several files, the exclusion lists' chooser with two files, and the summary of a plain list that
+// holds an entry no mail program takes and a mistyped domain.
+const pegada = join(temporal, 'pegada.txt');
+await writeFile(pegada, 'De  Ana  ana@example.com\r\nana@gmial.com\r\nluis@example.org\r\nbaja@example.com\r\n');
+const bajas = join(temporal, 'bajas.txt');
+await writeFile(bajas, 'baja@example.com\r\n@competencia.example\r\n');
+const pagina = await navegador.newPage();
+await pagina.setViewport({ width: 1024, height: 900 });
+await pagina.goto(servidor.url);
+await (await pagina.$('#excluir')).uploadFile(bajas, join(raiz, 'tests/data/formatos/tb_export_csv.csv'));
+await pagina.click('#recordar');
+await pagina.waitForFunction(() => document.getElementById('nota-recordar').textContent.startsWith('Guardados'));
+await (await pagina.$('#exclusiones')).screenshot({ path: join(destino, 'exclusiones.png') });
+await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'), join(golden, 'bulk_es.input.txt'),
+                                              join(raiz, 'tests/data/formatos/tb_export_vcf.vcf'));
+await pagina.waitForSelector('#descargar', { visible: true });
+await pagina.click('.mensaje button');
+await pagina.screenshot({ path: join(destino, 'varios-archivos.png') });
+await (await pagina.$('#archivo')).uploadFile(pegada);
+await pagina.waitForSelector('#descargar', { visible: true });
+await pagina.click('.mensaje button');
+await pagina.screenshot({ path: join(destino, 'resumen.png') });
+await pagina.close();
 await navegador.close();
 await servidor.cerrar();

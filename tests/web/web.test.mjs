@@ -12,6 +12,9 @@ import { servir } from '../../scripts/servidor-web.mjs';
 const raiz = new URL('../../', import.meta.url).pathname;
 const sitio = process.env.TRALMIX_SITIO ?? join(raiz, 'build/web/sitio');
 const golden = join(raiz, 'tests/data/golden');
+const formatos = join(raiz, 'tests/data/formatos');
+const datos = join(raiz, 'tests/web/datos');
+const corpus = join(process.env.TRALMIX_CORPUS ?? join(raiz, '../shared/corpus'), 'formats');
 const axe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 let servidor;
@@ -52,6 +55,21 @@ function procesarEn(pagina, nombre, bytes, opciones = {}) {
     const r = await procesar(new File([bytes], nombre), opciones);
     return { ...r, lista: r.lista && btoa(String.fromCharCode(...r.lista)) };
   }, nombre, Buffer.from(bytes).toString('base64'), opciones);
+}
+
+// Runs procesar in the page on several files ([ruta] read here, named by their last part), with
+// the exclusion lists opciones.excluir given the same way.
+function procesarVarios(pagina, rutas, opciones = {}) {
+  const leer = (lista) => Promise.all(lista.map(async (r) =>
+    [r.slice(r.lastIndexOf('/') + 1), (await readFile(r)).toString('base64')]));
+  return Promise.all([leer(rutas), leer(opciones.excluir ?? [])]).then(([entradas, excluir]) =>
+    pagina.evaluate(async (entradas, excluir, opciones) => {
+      const { procesar } = await import('./tralmix.js');
+      const archivo = ([nombre, base64]) =>
+        new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], nombre);
+      const r = await procesar(entradas.map(archivo), { ...opciones, excluir: excluir.map(archivo) });
+      return { ...r, lista: r.lista && new TextDecoder().decode(r.lista) };
+    }, entradas, excluir, { ...opciones, excluir: undefined }));
 }
 
 function comoTexto(mensajes) {
@@ -154,6 +172,88 @@ describe('el módulo', { timeout: 120000 }, () => {
     assert.match(avance.textos.porcentaje, /^\d{1,3} %$/);
   });
 
+  test('da con varios archivos y listas de exclusión la lista y el informe del programa',
+       async (t) => {
+    const pagina = await abrir();
+    const en = (carpeta, ...nombres) => nombres.map((n) => join(carpeta, n));
+    for (const [nombre, entradas, excluir, presente] of [
+      ['formatos',
+       [...en(formatos, 'tb_export_vcf.vcf', 'tb_quote.csv', 'tb_bug_263304.ldif'),
+        ...en(golden, 'bulk_es.input.txt', 'ctt_utf8.input.ctt', 'bulk_unicode_case.input.txt',
+              'list_97.input.txt')],
+       [join(datos, 'bajas.txt'), join(formatos, 'tb_export_csv.csv')], true],
+      ['corpus',
+       en(corpus, 'vcf/ezv_John_Doe_ANDROID.vcf', 'csv/rc_gmail.csv', 'eml/rc_mail0.eml',
+          'mbox/rc_import.mbox', 'vcf/rc_utf-16_sample.vcf'),
+       [join(datos, 'bajas-corpus.txt'), join(corpus, 'csv/rc_outlook.csv')],
+       await readdir(corpus).then(() => true, () => false)],
+    ]) {
+      if (!presente) {
+        t.diagnostic(`sin el corpus compartido (${corpus}): no se prueba «${nombre}»`);
+        continue;
+      }
+      const r = await procesarVarios(pagina, entradas, { fecha: '2005-03-05', excluir });
+      assert.equal(r.estado, 0, nombre);
+      assert.equal(r.lista, await readFile(join(datos, `${nombre}.expected`), 'utf8'), nombre);
+      assert.deepEqual(r.informe, JSON.parse(await readFile(join(datos, `${nombre}.informe.json`),
+                                                            'utf8')), nombre);
+    }
+  });
+
+  test('varios archivos del mismo nombre, exclusiones por dirección y por dominio, el informe',
+       async () => {
+    const pagina = await abrir();
+    const casos = await pagina.evaluate(async () => {
+      const { procesar } = await import('./tralmix.js');
+      const f = (nombre, texto) => new File([texto], nombre);
+      const vcard = 'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Marta\r\nEMAIL:marta@example.net\r\n' +
+          'END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ana\r\nEMAIL:ANA@example.com\r\n' +
+          'END:VCARD\r\n';
+      const corridas = [
+        // Two "lista.txt" of different folders: both read.
+        [[f('lista.txt', 'Luis@Example.org\r\nana@example.com\r\n'),
+          f('lista.txt', 'ana@example.com\r\npepe@competencia.example\r\nrosa@example.com\r\n' +
+                         'baja@example.com\r\n'),
+          f('contactos.vcf', vcard)],
+         { excluir: f('bajas.txt', 'BAJA@example.com\r\n@Competencia.example\r\n') }],
+        [f('lista.txt', 'b@example.com\r\nA@example.com\r\n'), { resumen: true }],
+        [f('lista.txt', 'b@example.com\r\nA@example.com\r\n'), {}],
+        [f('lista.txt', 'b@example.com\r\n'), { excluir: [f('todo.txt', '*@example.com')] }],
+      ];
+      const r = [];
+      for (const [archivos, opciones] of corridas) {
+        const { estado, lista, informe, lineasDelResumen } =
+            await procesar(archivos, { fecha: '2005-03-05', ...opciones });
+        r.push({ estado, lista: lista && new TextDecoder().decode(lista), informe,
+                 lineasDelResumen });
+      }
+      return r;
+    });
+    const archivo = (ruta, formato, direcciones) => ({ ruta, formato, direcciones });
+    assert.deepEqual(casos, [
+      { estado: 0,
+        lista: 'ana@example.com\r\n\r\nluis@example.org, marta@example.net, rosa@example.com\r\n\r\n\r\n',
+        informe: { version: 1,
+                   archivos: [archivo('lista.txt', 'lista', 2), archivo('lista.txt', 'lista', 4),
+                              archivo('contactos.vcf', 'vcard', 2)],
+                   exclusiones: [archivo('bajas.txt', 'lista', 2)],
+                   encontradas: 8, repetidas: 2, excluidas: 2, listadas: 4, grupos: 1, avisos: [] },
+        lineasDelResumen: ['Resumen: 4 direcciones en 1 grupo; 2 repetidas y 2 excluidas quitadas'] },
+      { estado: 0,
+        lista: 'A@example.com\r\n\r\nb@example.com\r\n\r\n\r\n',
+        informe: { version: 1, archivos: [archivo('lista.txt', 'lista', 2)], exclusiones: [],
+                   encontradas: 2, repetidas: 0, excluidas: 0, listadas: 2, grupos: 1, avisos: [] },
+        lineasDelResumen: ['Resumen: 2 direcciones en 1 grupo'] },
+      { estado: 0, lista: 'A@example.com\r\n\r\nb@example.com\r\n\r\n\r\n', informe: null,
+        lineasDelResumen: [] },
+      { estado: 1, lista: null,
+        informe: { version: 1, archivos: [archivo('lista.txt', 'lista', 1)],
+                   exclusiones: [archivo('todo.txt', 'lista', 1)],
+                   encontradas: 1, repetidas: 0, excluidas: 1, listadas: 0, grupos: 0, avisos: [] },
+        lineasDelResumen: ['Resumen: ninguna dirección en la lista; 1 excluida quitada'] },
+    ]);
+  });
+
   test('rechaza opciones que no entiende', async () => {
     const pagina = await abrir();
     const errores = await pagina.evaluate(async () => {
@@ -164,7 +264,14 @@ describe('el módulo', { timeout: 120000 }, () => {
                      { separador: ', \0<img>\r\n' }, { separador: ', \uD800' },
                      { separador: '\u0085' }, { separador: '\u202E' }, { separador: ' @ ' },
                      { separador: ' y ' }, { separador: ','.repeat(5000) }];
-      return Promise.all(casos.map((o) => procesar(archivo, o).then(
+      const resultados = casos.map((o) => procesar(archivo, o));
+      // Files, exclusion lists and switches of the wrong kind.
+      for (const [archivos, o] of [[[], {}], [[archivo, 'b.txt'], {}],
+                                   [archivo, { excluir: 'bajas.txt' }],
+                                   [archivo, { depurar: 'sí' }], [archivo, { resumen: 1 }]]) {
+        resultados.push(procesar(archivos, o));
+      }
+      return Promise.all(resultados.map((r) => r.then(
         () => 'aceptada', (e) => `${e.name}: ${e.message}`)));
     });
     const control = (c) => 'RangeError: separador no válido: no puede tener saltos de línea ni ' +
@@ -186,6 +293,11 @@ describe('el módulo', { timeout: 120000 }, () => {
       'RangeError: separador no válido: no puede tener letras ni cifras (U+0079 «y»): los ' +
           'programas de correo no sabrían dónde acaba cada dirección',
       'RangeError: separador no válido: tiene más de 16 bytes',
+      'TypeError: archivos: la lista está vacía',
+      'TypeError: archivos: se espera un File (o un Blob con nombre), o una lista de ellos',
+      'TypeError: excluir: se espera un File (o un Blob con nombre), o una lista de ellos',
+      'TypeError: depurar: se espera true o false',
+      'TypeError: resumen: se espera true o false',
     ]);
   });
 
@@ -227,25 +339,93 @@ describe('la página', { timeout: 120000 }, () => {
     assert.equal(copiado, grupos[1].replace('\r\n\r\n', ', ').trimEnd());
   });
 
-  test('un archivo soltado se procesa; dos, o uno de otra clase, se rechazan', async () => {
+  test('los archivos soltados hacen una lista; sobre las exclusiones, se añaden a ellas',
+       async () => {
     const pagina = await abrir();
-    const soltar = (archivos) => pagina.evaluate((archivos) => {
+    const soltar = (archivos, selector) => pagina.evaluate((archivos, selector) => {
       const datos = new DataTransfer();
       for (const [nombre, texto] of archivos) {
         datos.items.add(new File([texto], nombre));
       }
-      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: datos, bubbles: true,
-                                                          cancelable: true }));
-    }, archivos);
-    await soltar([['a.txt', 'x@example.com'], ['b.txt', 'y@example.com']]);
+      document.querySelector(selector).dispatchEvent(new DragEvent('drop', {
+        dataTransfer: datos, bubbles: true, cancelable: true }));
+    }, archivos, selector);
+    await soltar([['notas.doc', 'x@example.com']], 'body');
+    await pagina.waitForSelector('.mensaje');
     assert.deepEqual(await textoMensajes(pagina),
                      ['⚠ Messenger Add-in: El archivo especificado no es valido...']);
-    await soltar([['notas.doc', 'x@example.com']]);
+    await soltar([['a.txt', 'x@example.com'], ['notas.doc', 'y@example.com']], 'body');
     await pagina.waitForFunction(() => document.querySelector('.mensaje-texto')?.textContent
-        .includes('no es valido'));
-    await soltar([['lista.txt', 'x@example.com\r\nb@example.com']]);
+        .endsWith('notas.doc'));
+    assert.equal(await pagina.$eval('#resultado', (r) => r.hidden), true);
+    await soltar([['bajas.txt', 'x@example.com']], '#exclusiones summary');
+    assert.deepEqual(await pagina.$$eval('#lista-exclusiones li span', (l) => l.map((x) => x.textContent)),
+                     ['bajas.txt']);
+    await soltar([['lista.txt', 'x@example.com\r\nb@example.com'], ['otra.txt', 'c@example.com']],
+                 'body');
     await resultadoVisible(pagina);
-    assert.equal(await pagina.$eval('.grupo', (g) => g.textContent), 'b@example.com, x@example.com');
+    assert.equal(await pagina.$eval('.grupo', (g) => g.textContent), 'b@example.com, c@example.com');
+    assert.equal(await pagina.$eval('#ruta', (r) => r.value), 'lista.txt, otra.txt');
+  });
+
+  test('varios archivos elegidos y una lista de exclusión: el resumen junto a la lista',
+       async () => {
+    const pagina = await abrir();
+    const bajas = join(temporal, 'bajas.txt');
+    await writeFile(bajas, 'U002@example.com\r\n@example.net\r\n');
+    await (await pagina.$('#excluir')).uploadFile(bajas);
+    assert.equal(await pagina.$eval('#cuenta-exclusiones', (c) => c.textContent), '(1 archivo)');
+    await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'),
+                                                  join(golden, 'bulk_es.input.txt'));
+    await resultadoVisible(pagina);
+    assert.deepEqual(await pagina.$$eval('#informe p', (l) => l.map((p) => p.textContent)),
+                     ['Resumen: 103 direcciones en 3 grupos; 1 repetida y 3 excluidas quitadas']);
+    const lista = await pagina.$$eval('.grupo', (g) => g.map((x) => x.textContent).join(', '));
+    assert.ok(lista.includes('carlos@example.com') && lista.includes('u001@example.com'));
+    assert.ok(!lista.includes('u002@') && !lista.includes('example.net'));
+    // A run without a report shows the page's own count, and no summary.
+    await (await pagina.$('#lista-exclusiones button')).click();
+    await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'));
+    await pagina.waitForFunction(() => document.getElementById('resumen').textContent
+        .startsWith('(97 direcciones'));
+    assert.equal(await pagina.$eval('#informe', (i) => i.hidden), true);
+  });
+
+  test('«Recordar en este navegador» guarda las exclusiones al recargar y las olvida', async () => {
+    const pagina = await abrir();
+    const bajas = join(temporal, 'recordadas.txt');
+    await writeFile(bajas, 'u001@example.com\r\n');
+    await (await pagina.$('#excluir')).uploadFile(bajas);
+    await pagina.click('#recordar');
+    const nota = (comienzo) => pagina.waitForFunction((comienzo) =>
+      document.getElementById('nota-recordar').textContent.startsWith(comienzo), {}, comienzo);
+    await nota('Guardados en este navegador');
+    await pagina.reload();
+    await pagina.waitForSelector('#lista-exclusiones li');
+    assert.deepEqual(await pagina.evaluate(() => [
+      [...document.querySelectorAll('#lista-exclusiones li span')].map((s) => s.textContent),
+      document.getElementById('recordar').checked, document.getElementById('exclusiones').open]),
+                     [['recordadas.txt'], true, true]);
+    // What was kept is the file itself: a run leaves its address out.
+    await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'));
+    await resultadoVisible(pagina);
+    assert.match(await pagina.$eval('#informe', (i) => i.textContent), /1 excluida quitada/);
+    await pagina.click('#recordar');
+    await nota('Este navegador ya no guarda');
+    await pagina.reload();
+    // The browser's own storage holds nothing of them any more.
+    assert.equal(await pagina.evaluate(() => new Promise((resolver, rechazar) => {
+      const pedido = indexedDB.open('tralmix', 1);
+      pedido.onerror = () => rechazar(pedido.error);
+      pedido.onsuccess = () => {
+        const leer = pedido.result.transaction('exclusiones').objectStore('exclusiones')
+            .get('archivos');
+        leer.onsuccess = () => { pedido.result.close(); resolver(leer.result ?? null); };
+      };
+    })), null);
+    assert.deepEqual(await pagina.evaluate(() => [
+      document.querySelectorAll('#lista-exclusiones li').length,
+      document.getElementById('recordar').checked]), [0, false]);
   });
 
   test('avisa sin direcciones y con un archivo de otra clase', async () => {
@@ -297,8 +477,13 @@ describe('la página', { timeout: 120000 }, () => {
     const pagina = await abrir();
     await pagina.keyboard.press('Tab');
     assert.equal(await pagina.evaluate(() => document.activeElement.id), 'archivo');
-    const [selector] = await Promise.all([pagina.waitForFileChooser(),
-                                          pagina.keyboard.press('Space')]);
+    // The chooser is caught only once the browser intercepts it, which waitForFileChooser asks
+    // for without waiting: the same request again on the same session returns after it, so the
+    // key cannot open the chooser before (otherwise now and then the wait never ends).
+    const esperaSelector = pagina.waitForFileChooser();
+    await pagina._client().send('Page.setInterceptFileChooserDialog', { enabled: true });
+    await pagina.keyboard.press('Space');
+    const selector = await esperaSelector;
     await selector.accept([join(golden, 'bulk_es.input.txt')]);
     // The message comes first, as the window's box does; closing it leads to the list.
     await pagina.waitForFunction(() => document.activeElement?.closest('.mensaje'));
@@ -316,6 +501,27 @@ describe('la página', { timeout: 120000 }, () => {
                      [true, 'SUMMARY']);
   });
 
+  test('Tab alcanza cada control de las opciones y de las exclusiones', async () => {
+    const pagina = await abrir();
+    const bajas = join(temporal, 'tab.txt');
+    await writeFile(bajas, 'x@example.com');
+    await (await pagina.$('#excluir')).uploadFile(bajas);
+    await pagina.click('.opciones summary');
+    const vistos = [];
+    for (let i = 0; i < 20; ++i) {
+      await pagina.keyboard.press('Tab');
+      vistos.push(await pagina.evaluate(() => document.activeElement.id ||
+                                              document.activeElement.textContent.trim()));
+    }
+    const orden = ['archivo', 'Opciones de la lista', 'tamanoGrupo', 'separador', 'depurar',
+                   'Direcciones que no deben recibir (1 archivo)', 'excluir', 'Quitar', 'recordar',
+                   'Ayuda'];
+    // Tab goes round the page: its round from the file's button.
+    const ronda = vistos.filter((v) => orden.includes(v));
+    const desde = ronda.indexOf('archivo');
+    assert.deepEqual([...ronda.slice(desde), ...ronda.slice(0, desde)].slice(0, orden.length), orden);
+  });
+
   test('axe no halla faltas en reposo ni con una lista', async () => {
     const pagina = await abrir();
     // axe is injected as a script of its own, which the page's policy would refuse.
@@ -327,8 +533,10 @@ describe('la página', { timeout: 120000 }, () => {
       return r.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`);
     };
     assert.deepEqual(await revisar(), []);
+    await (await pagina.$('#excluir')).uploadFile(join(golden, 'list_lf.input.txt'));
     await (await pagina.$('#archivo')).uploadFile(join(golden, 'list_97.input.txt'));
     await resultadoVisible(pagina);
+    await pagina.click('details.ayuda summary');
     assert.deepEqual(await revisar(), []);
   });
 });

@@ -90,5 +90,23 @@ for malo in $'\xc2\x85' $'\xe2\x80\xae' '@' ' y '; do
         fail "separator $(printf %q "$malo")" "$(head -2 "$work/log/separador.err")"
 done
 
+# Several inputs of two kinds, an exclusion list, the report and the clean-up, as on Linux; the
+# summary follows the run's messages on stderr.
+printf 'Ana <Ana@X.com>\r\nbob@y.com\r\nusuario+etiqueta@z.com\r\n' >"$work/in/a.txt"
+printf 'BEGIN:VCARD\r\nEMAIL:carl@z.com\r\nEMAIL:bob@y.com\r\nEND:VCARD\r\n' >"$work/in/b.vcf"
+printf 'BOB@y.com\r\n' >"$work/in/bajas.txt"
+run varias --output-dir "$work/out" --date 2005-03-07 --depurar --excluir "$work/in/bajas.txt" \
+    --informe "$work/out/informe.json" "$work/in/a.txt" "$work/in/b.vcf"
+expect_status varias 0
+printf 'ana@x.com\r\n\r\ncarl@z.com, usuario+etiqueta@z.com\r\n\r\n\r\n' |
+    cmp -s - "$work/out/Mails_20050307.txt" || fail varias "$(od -c "$work/out/Mails_20050307.txt" | head -5)"
+tail -n 2 "$work/log/varias.err" | cmp -s - <(printf '%s\n' \
+    'Resumen: 3 direcciones en 1 grupo; 2 excluidas quitadas' 'Lista depurada: 2 entradas corregidas') ||
+    fail varias "stderr: $(cat "$work/log/varias.err")"
+grep -q '"excluidas": 2, "listadas": 3' "$work/out/informe.json" 2>/dev/null ||
+    fail varias "report: $(cat "$work/out/informe.json" 2>/dev/null)"
+run varias-usage --output-dir "$work/out" - "$work/in/a.txt" -
+expect_status varias-usage 2
+
 echo "cli_windows: $failures failures"
 [ "$failures" -eq 0 ]

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "dialog/cfiledialog.h"
 #include "dialog/selector_win.h"
@@ -100,6 +101,27 @@ TEST(SelectorWin, AnswerReadBackInAnyScript) {
     EXPECT_EQ(r.lpstrFile.substr(0, r.lpstrFile.find(u'\0')), u"Z:\\tmp\\Ελληνικά\\名单.txt");
     EXPECT_EQ(r.lpstrFileTitle.substr(0, r.lpstrFileTitle.find(u'\0')), u"名单.txt");
     EXPECT_EQ(r.lpstrFile.size(), 260u);
+}
+
+// Several at once: the system is asked for them with a buffer for many names, and its answer (the
+// folder, then each name) comes back whole, to be split into full paths.
+TEST(SelectorWin, SeveralFilesAskedForAndTheirAnswerReadBackWhole) {
+    SinSelector selector;
+    SinAviso aviso;
+    CFileDialog d(selector, aviso);
+    d.Flags(12292);
+    d.Varios(true);
+    RegistroLlamada r = d.registro();
+    LlamadaWin l;
+    prepararLlamada(r, l);
+    EXPECT_EQ(l.ofn.Flags, 12292u | OFN_ALLOWMULTISELECT | OFN_EXPLORER);
+    EXPECT_EQ(l.ofn.nMaxFile, kLargoBuferVarios);
+    const std::wstring respuesta(L"Z:\\tmp\\Listas ñ\0a.txt\0名单.vcf\0\0", 30);
+    respuesta.copy(l.ofn.lpstrFile, respuesta.size());
+    leerRespuesta(l, r);
+    EXPECT_EQ(
+        rutasElegidas(r.lpstrFile),
+        (std::vector<std::u16string>{u"Z:\\tmp\\Listas ñ\\a.txt", u"Z:\\tmp\\Listas ñ\\名单.vcf"}));
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 # - Enter on "..." and the Tab order;
 # - the logo opens the web site;
 # - "tralmix.exe FILE" from a folder named in three scripts on a file named in Greek and Chinese;
+# - an exclusion file kept in the registry shown in the options; two files chosen at once in the
+#   Open dialog make one list without its address, and the report panel shows after the box;
+# - "tralmix.exe FILE FILE" makes one list; with doc.pdf among them, the box names it;
 # - "tralmix.exe doc.pdf" refused; a long run's progress window, stopped by Escape and by closing
 #   the main window (the run is held at its first report until it is stopped,
 #   TRALMIX_RETENER_HASTA_PARAR, so on any machine the window shows while it lasts).
@@ -366,6 +369,100 @@ if ventana=$(esperar 'Creador de listas de' 90); then
         grep -q 'ayuda/index.html' "$salida/abiertos.log" ||
             fallar "keys '$teclas' opened $(cat "$salida/abiertos.log"), not the help"
     done
+fi
+cerrar_programa
+
+# Several files and an exclusion list kept in the registry: the options show the list; two names
+# typed at once in the Open dialog make one list without the excluded address; after the box,
+# the report panel shows under the controls (the client area 107 pixels taller).
+printf 'De  Ana  ana@example.com\r\nana@gmial.com\r\n' >"$salida/entrada/pegado.txt"
+printf 'pepe@example.com\r\nluis@example.org\r\nana@example.com\r\n' >"$salida/entrada/otra.txt"
+printf 'luis@example.org\r\n' >"$salida/entrada/bajas.txt"
+entrada_windows="Z:$(printf '%s' "$salida/entrada" | tr / '\\')"
+"$wine" reg add 'HKCU\Software\Tralmix' /v Exclusiones /t REG_MULTI_SZ \
+    /d "$entrada_windows\\bajas.txt" /f >/dev/null 2>&1
+rm -f "$perfil"/Mails_*.txt
+lanzar programa6.log "$exe"
+if ventana=$(esperar 'Creador de listas de' 90); then
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    alto_antes=$HEIGHT
+    xdotool mousemove $((cx + 100)) $((cy + 160))
+    xdotool key --delay 150 shift+F10
+    sleep 1
+    xdotool key --delay 150 Down Return
+    if opciones=$(esperar '^Opciones de la lista$' 20); then
+        sleep 1
+        import -window root "$salida/opciones-exclusiones.png"
+        apuntar "$opciones"
+        xdotool key Escape
+        sleep 1
+    else
+        fallar "several: the options did not open"
+    fi
+    xdotool mousemove $((cx + 463 + 21)) $((cy + 12 + 10)) click 1
+    if dialogo=$(esperar '^Abrir$' 60); then
+        apuntar "$dialogo"
+        xdotool type --delay 20 "$entrada_windows\\"
+        xdotool key Return
+        sleep 1
+        xdotool type --delay 20 '"pegado.txt" "otra.txt"'
+        sleep 0.5
+        import -window root "$salida/abrir-varios.png"
+        xdotool key Return
+        if caja=$(esperar '^Messenger Add-in$' 60); then
+            apuntar "$caja"
+            dijo programa6.log 'Se ha creado el archivo:' ||
+                fallar "several: the box does not say 'Se ha creado el archivo:'"
+            xdotool key Return
+            sleep 2
+            import -window root "$salida/resumen.png"
+        else
+            fallar "several: no message box after the dialog"
+        fi
+    else
+        fallar "several: '...' did not open the Open dialog"
+    fi
+    lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
+    if [ -z "$lista" ]; then
+        fallar "several: no list"
+    else
+        grep -q 'pepe@example.com' "$lista" || fallar "several: the second file's address is missing"
+        grep -q 'luis@example.org' "$lista" && fallar "several: the excluded address is listed"
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$ventana")"
+    [ $((HEIGHT - alto_antes)) = 107 ] ||
+        fallar "several: the window grew by $((HEIGHT - alto_antes)) pixels, not by the report's 107"
+fi
+cerrar_programa
+"$wine" reg delete 'HKCU\Software\Tralmix' /f >/dev/null 2>&1
+
+# Several files named on the command line (as files dropped on the program's icon): one list; one
+# of them refused refuses them all, and the box names it.
+rm -f "$perfil"/Mails_*.txt
+lanzar programa7.log "$exe" "$salida/entrada/lista.txt" "$salida/entrada/doc.pdf"
+if caja=$(esperar '^Messenger Add-in$' 90); then
+    apuntar "$caja"
+    dijo programa7.log 'El archivo especificado no es valido...\\r\\nZ:.*doc.pdf"' ||
+        fallar "FILE doc.pdf: the box does not name doc.pdf"
+    xdotool key Return
+else
+    fallar "FILE doc.pdf: no message box"
+fi
+sleep 1
+[ -z "$(ls "$perfil"/Mails_*.txt 2>/dev/null)" ] || fallar "FILE doc.pdf: a list was written"
+cerrar_programa
+lanzar programa8.log "$exe" "$salida/entrada/lista.txt" "$salida/entrada/otra.txt"
+if caja=$(esperar '^Messenger Add-in$' 90); then
+    apuntar "$caja"
+    dijo programa8.log 'Se ha creado el archivo:' || fallar "FILE FILE: no 'Se ha creado el archivo:'"
+    xdotool key Return
+else
+    fallar "FILE FILE: no message box"
+fi
+lista=$(ls "$perfil"/Mails_*.txt 2>/dev/null | head -n 1)
+if [ -z "$lista" ] || ! grep -q 'pepe@example.com' "$lista"; then
+    fallar "FILE FILE: no list of both files"
 fi
 cerrar_programa
 

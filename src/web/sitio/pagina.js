@@ -1,5 +1,5 @@
-// The page: a file chosen or dropped goes through procesar; progress, the run's messages and the
-// list's groups are shown as the window shows them.
+// The page: the files chosen or dropped go through procesar with the exclusion lists; progress,
+// the run's messages, the summary and the list's groups are shown as the window shows them.
 import { preparar, procesar } from './tralmix.js';
 
 const $ = (id) => document.getElementById(id);
@@ -16,6 +16,14 @@ const descargar = $('descargar');
 const grupos = $('grupos');
 const mas = $('mas');
 const soltar = $('soltar');
+const textoSoltar = $('texto-soltar');
+const zonaInforme = $('informe');
+const zonaExclusiones = $('exclusiones');
+const entradaExclusiones = $('excluir');
+const listaExclusiones = $('lista-exclusiones');
+const cuentaExclusiones = $('cuenta-exclusiones');
+const recordar = $('recordar');
+const notaRecordar = $('nota-recordar');
 
 // What the progress says before the engine's first report: the page's own first words.
 const kAntesDelMotor = fase.textContent;
@@ -27,6 +35,7 @@ const kIconos = { 16: ['⛔', 'Error'], 48: ['⚠', 'Atención'], 64: ['ℹ', 'I
 
 let control = null;  // the run under way, if any
 let urlLista = null;
+let exclusiones = [];  // the exclusion lists' files, kept while the page is open
 
 function mostrarMensaje({ titulo, texto, estilo }) {
   const caja = document.createElement('div');
@@ -62,6 +71,8 @@ function mostrarMensaje({ titulo, texto, estilo }) {
 
 function limpiar() {
   mensajes.replaceChildren();
+  zonaInforme.replaceChildren();
+  zonaInforme.hidden = true;
   resultado.hidden = true;
   grupos.replaceChildren();
   if (urlLista) {
@@ -127,7 +138,17 @@ function mostrarGrupos(siguiente, inicio) {
   };
 }
 
-function mostrarLista(nombreLista, lista, separador) {
+// The lines every front end shows of a report: the summary, then what to look at.
+function mostrarInforme(lineas) {
+  zonaInforme.replaceChildren(...lineas.map((linea) => {
+    const p = document.createElement('p');
+    p.textContent = linea;
+    return p;
+  }));
+  zonaInforme.hidden = lineas.length === 0;
+}
+
+function mostrarLista(nombreLista, lista, separador, conInforme) {
   urlLista = URL.createObjectURL(new Blob([lista], { type: 'text/plain;charset=utf-8' }));
   descargar.href = urlLista;
   descargar.download = nombreLista;
@@ -137,18 +158,22 @@ function mostrarLista(nombreLista, lista, separador) {
   for (const linea of texto.split('\r\n')) {
     direcciones += linea.trim() !== '' ? linea.split(separador).length : 0;
   }
-  $('resumen').textContent = `(${direcciones.toLocaleString('es')} direcciones, ` +
-      `${(lista.length / 1024).toLocaleString('es', { maximumFractionDigits: 1 })} KB)`;
+  // With a report its summary gives the counts; the size is the page's own.
+  const tamano = `${(lista.length / 1024).toLocaleString('es', { maximumFractionDigits: 1 })} KB`;
+  $('resumen').textContent = conInforme ? `(${tamano})`
+      : `(${direcciones.toLocaleString('es')} direcciones, ${tamano})`;
   mostrarGrupos(lectorDeGrupos(texto, separador), 0);
   resultado.hidden = false;
 }
 
-async function ejecutar(archivo) {
+async function ejecutar(archivos) {
+  // The lists kept on an earlier visit take part in the very first run too.
+  await recuperadas;
   if (control) {
     return;
   }
   limpiar();
-  ruta.value = archivo.name;
+  ruta.value = archivos.map((a) => a.name).join(', ');
   const tamanoGrupo = Number($('tamanoGrupo').value);
   const separador = $('separador').value;
   control = new AbortController();
@@ -160,9 +185,11 @@ async function ejecutar(archivo) {
   cancelar.focus();
   let foco = null;
   try {
-    const r = await procesar(archivo, {
+    const r = await procesar(archivos, {
       tamanoGrupo,
       separador,
+      excluir: exclusiones,
+      depurar: $('depurar').checked,
       senal: control.signal,
       alAvanzar(nombreFase, hecho, total, textos) {
         fase.textContent = textos.estado;
@@ -175,8 +202,9 @@ async function ejecutar(archivo) {
     for (const m of r.mensajes) {
       foco ??= mostrarMensaje(m);
     }
+    mostrarInforme(r.lineasDelResumen);
     if (r.estado === 0) {
-      mostrarLista(r.nombreLista, r.lista, separador);
+      mostrarLista(r.nombreLista, r.lista, separador, r.informe !== null);
       foco ??= descargar;
     } else if (r.estado === 130) {
       foco = mostrarMensaje({ titulo: kTitulo, texto: 'Proceso cancelado: no se creó la lista.', estilo: 64 });
@@ -193,10 +221,134 @@ async function ejecutar(archivo) {
 }
 
 entrada.addEventListener('change', () => {
-  if (entrada.files.length === 1) {
-    ejecutar(entrada.files[0]);
+  if (entrada.files.length > 0) {
+    ejecutar([...entrada.files]);
   }
 });
+
+// ---- The exclusion lists ----
+// Kept in memory while the page is open; with «Recordar en este navegador», also in the browser's
+// own IndexedDB (the files' copies as they were chosen), offered again on the next visit.
+const kBase = 'tralmix';
+const kAlmacen = 'exclusiones';
+
+function abrirBase() {
+  return new Promise((resolver, rechazar) => {
+    const pedido = indexedDB.open(kBase, 1);
+    pedido.onupgradeneeded = () => pedido.result.createObjectStore(kAlmacen);
+    pedido.onsuccess = () => resolver(pedido.result);
+    pedido.onerror = () => rechazar(pedido.error);
+  });
+}
+
+// One request on the store, resolved when its transaction is done (written, or read).
+async function enAlmacen(modo, hacer) {
+  const base = await abrirBase();
+  try {
+    return await new Promise((resolver, rechazar) => {
+      const transaccion = base.transaction(kAlmacen, modo);
+      const pedido = hacer(transaccion.objectStore(kAlmacen));
+      transaccion.oncomplete = () => resolver(pedido.result);
+      transaccion.onerror = () => rechazar(transaccion.error);
+      transaccion.onabort = () => rechazar(transaccion.error);
+    });
+  } finally {
+    base.close();
+  }
+}
+
+const guardadas = () => enAlmacen('readonly', (a) => a.get('archivos'));
+const guardar = (archivos) => enAlmacen('readwrite', (a) => a.put(archivos, 'archivos'));
+const olvidar = () => enAlmacen('readwrite', (a) => a.delete('archivos'));
+
+// The browser's copy follows the list while the box is ticked.
+async function guardarSiSeRecuerda() {
+  if (!recordar.checked) {
+    return;
+  }
+  try {
+    await (exclusiones.length > 0 ? guardar(exclusiones) : olvidar());
+    notaRecordar.textContent = exclusiones.length > 0
+        ? 'Guardados en este navegador: se ofrecerán en la próxima visita. Desmarque la casilla ' +
+          'para olvidarlos.'
+        : 'Los archivos que añada se guardarán en este navegador.';
+  } catch (error) {
+    recordar.checked = false;
+    notaRecordar.textContent = `Este navegador no pudo guardarlos (${error?.message ?? error}): ` +
+        'se usarán mientras la página esté abierta.';
+  }
+}
+
+function mostrarExclusiones() {
+  cuentaExclusiones.textContent = exclusiones.length === 0 ? ''
+      : `(${exclusiones.length} ${exclusiones.length === 1 ? 'archivo' : 'archivos'})`;
+  listaExclusiones.replaceChildren(...exclusiones.map((archivo, i) => {
+    const item = document.createElement('li');
+    const nombre = document.createElement('span');
+    nombre.textContent = archivo.name;
+    nombre.id = `exclusion-${i}`;
+    const quitar = document.createElement('button');
+    quitar.type = 'button';
+    quitar.className = 'boton-texto';
+    quitar.textContent = 'Quitar';
+    quitar.setAttribute('aria-describedby', nombre.id);
+    quitar.addEventListener('click', async () => {
+      exclusiones = exclusiones.filter((a) => a !== archivo);
+      mostrarExclusiones();
+      (listaExclusiones.querySelectorAll('button')[i] ??
+       listaExclusiones.querySelector('li:last-child button') ?? entradaExclusiones).focus();
+      await guardarSiSeRecuerda();
+    });
+    item.append(nombre, ' ', quitar);
+    return item;
+  }));
+}
+
+async function agregarExclusiones(archivos) {
+  exclusiones = [...exclusiones, ...archivos];
+  zonaExclusiones.open = true;
+  mostrarExclusiones();
+  await guardarSiSeRecuerda();
+}
+
+entradaExclusiones.addEventListener('change', async () => {
+  const archivos = [...entradaExclusiones.files];
+  entradaExclusiones.value = '';
+  await agregarExclusiones(archivos);
+});
+
+recordar.addEventListener('change', async () => {
+  if (recordar.checked) {
+    await guardarSiSeRecuerda();
+    return;
+  }
+  try {
+    await olvidar();
+    notaRecordar.textContent = 'Este navegador ya no guarda los archivos: se olvidarán al cerrar ' +
+        'la página.';
+  } catch (error) {
+    notaRecordar.textContent = `No se pudieron borrar (${error?.message ?? error}).`;
+  }
+});
+
+// Those kept on an earlier visit, shown with how to forget them: never a list left short unseen.
+async function recuperarExclusiones() {
+  let archivos;
+  try {
+    archivos = await guardadas();
+  } catch {
+    return;
+  }
+  if (!Array.isArray(archivos) || archivos.length === 0) {
+    return;
+  }
+  exclusiones = [...archivos, ...exclusiones];
+  recordar.checked = true;
+  zonaExclusiones.open = true;
+  notaRecordar.textContent = 'Guardados en este navegador en una visita anterior, tal como eran ' +
+      'entonces. Desmarque «Recordar en este navegador» para olvidarlos.';
+  mostrarExclusiones();
+}
 
 cancelar.addEventListener('click', () => control?.abort());
 document.addEventListener('keydown', (evento) => {
@@ -213,8 +365,13 @@ document.addEventListener('keydown', (evento) => {
   }
 });
 
-// The whole page takes a drop; only one file of a kind the engine reads is run.
+// The whole page takes a drop: the files make a list, or, dropped on «Direcciones que no deben
+// recibir», join its files.
 let arrastres = 0;
+const kSoltarLista = textoSoltar.textContent;
+const kSoltarExclusiones = 'Suelte los archivos para añadirlos a «Direcciones que no deben recibir»';
+const sobreExclusiones = (evento) => evento.target instanceof Element &&
+    evento.target.closest('#exclusiones') !== null;
 function conArchivos(evento) {
   return [...(evento.dataTransfer?.types ?? [])].includes('Files');
 }
@@ -234,6 +391,7 @@ document.addEventListener('dragover', (evento) => {
   if (conArchivos(evento)) {
     evento.preventDefault();
     evento.dataTransfer.dropEffect = 'copy';
+    textoSoltar.textContent = sobreExclusiones(evento) ? kSoltarExclusiones : kSoltarLista;
   }
 });
 document.addEventListener('drop', (evento) => {
@@ -243,16 +401,21 @@ document.addEventListener('drop', (evento) => {
   evento.preventDefault();
   arrastres = 0;
   soltar.hidden = true;
-  const archivos = evento.dataTransfer.files;
-  if (archivos.length !== 1) {
+  const archivos = [...evento.dataTransfer.files];
+  if (archivos.length === 0) {
     limpiar();
     mostrarMensaje({ titulo: kTitulo, texto: kNoValido, estilo: 48 }).focus();
     return;
   }
-  ejecutar(archivos[0]);
+  if (sobreExclusiones(evento)) {
+    agregarExclusiones(archivos);
+  } else {
+    ejecutar(archivos);
+  }
 });
 
 preparar();
+const recuperadas = recuperarExclusiones();
 if ('serviceWorker' in navigator) {
   navigator.serviceWorker.register('servicio.js').catch(() => {});
 }

@@ -1,6 +1,8 @@
-// The engine's worker: one run on the file the page hands over. The file is mounted read-only
-// (WORKERFS reads it in pieces as the engine asks, never copying it whole); the working file and
-// the list live in memory, and the list's bytes go back to the page without a copy.
+// The engine's worker: one run on the files the page hands over. Each file is mounted read-only
+// (WORKERFS reads it in pieces as the engine asks, never copying it whole): one input at
+// /entrada, several each in a folder of its own (/entrada/0, /entrada/1…: two files may share a
+// name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The working
+// files and the list live in memory, and the list's bytes go back to the page without a copy.
 'use strict';
 importScripts('motor.js');
 
@@ -46,8 +48,51 @@ function unidades(separador) {
   return [bytes, n];
 }
 
+// The names for the engine, each as its length in bytes (four, little-endian) and its UTF-8.
+function nombresEmpaquetados(nombres) {
+  const codificador = new TextEncoder();
+  const partes = nombres.map((n) => codificador.encode(n));
+  const bytes = new Uint8Array(partes.reduce((suma, p) => suma + 4 + p.length, 0));
+  const vista = new DataView(bytes.buffer);
+  let lugar = 0;
+  for (const p of partes) {
+    vista.setUint32(lugar, p.length, true);
+    bytes.set(p, lugar + 4);
+    lugar += 4 + p.length;
+  }
+  return bytes;
+}
+
+// Mounts each file where the engine looks for it; the folders mounted, to unmount afterwards.
+function montar(FS, WORKERFS, entradas, exclusiones) {
+  const montados = [];
+  const montarEn = (carpeta, archivo) => {
+    if (!FS.analyzePath(carpeta).exists) {
+      FS.mkdir(carpeta);
+    }
+    // A name the engine refuses before opening anything needs no file behind it.
+    if (nombreMontable(archivo.name)) {
+      FS.mount(WORKERFS, { blobs: [{ name: archivo.name, data: archivo }] }, carpeta);
+      montados.push(carpeta);
+    }
+  };
+  for (const carpeta of ['/entrada', '/excluir', '/salida']) {
+    if (!FS.analyzePath(carpeta).exists) {
+      FS.mkdir(carpeta);
+    }
+  }
+  if (entradas.length === 1) {
+    montarEn('/entrada', entradas[0]);
+  } else {
+    entradas.forEach((archivo, i) => montarEn(`/entrada/${i}`, archivo));
+  }
+  exclusiones.forEach((archivo, i) => montarEn(`/excluir/${i}`, archivo));
+  return montados;
+}
+
 onmessage = async ({ data }) => {
-  const { archivo, nombre, anio, mes, dia, porGrupo, separador, soloNombre } = data;
+  const { entradas, exclusiones, banderas, anio, mes, dia, porGrupo, separador,
+          soloNombre } = data;
   try {
     const m = await motor;
     // The list's name is the engine's, told before the run: a run stopped then still has it.
@@ -64,20 +109,19 @@ onmessage = async ({ data }) => {
     m.alMensaje = (titulo, texto, estilo) => mensajes.push({ titulo, texto, estilo });
     m.alAvanzar = (fase, hecho, total, textos) =>
       postMessage({ tipo: 'avance', fase, hecho, total, textos });
-    for (const carpeta of ['/entrada', '/salida']) {
-      if (!m.FS.analyzePath(carpeta).exists) {
-        m.FS.mkdir(carpeta);
-      }
-    }
-    // A name the engine refuses before opening anything needs no file behind it.
-    const montado = nombreMontable(nombre);
-    if (montado) {
-      m.FS.mount(m.WORKERFS, { blobs: [{ name: nombre, data: archivo }] }, '/entrada');
-    }
+    // The report as the command writes it, and the lines every front end shows of it.
+    let informe = null;
+    const lineasDelResumen = [];
+    m.alInforme = (json) => { informe = JSON.parse(json); };
+    m.alLineaResumen = (linea) => lineasDelResumen.push(linea);
+    const montados = montar(m.FS, m.WORKERFS, entradas, exclusiones);
     m.FS.chdir('/entrada');
+    const nombres = nombresEmpaquetados([...entradas, ...exclusiones].map((a) => a.name));
     const estado = m.ccall('tralmix_procesar', 'number',
-                           ['string', 'number', 'number', 'number', 'string', 'array', 'number'],
-                           [nombre, anio, mes, dia, porGrupo, ...unidades(separador)]);
+                           ['array', 'number', 'number', 'number', 'number', 'number', 'number',
+                            'number', 'string', 'array', 'number'],
+                           [nombres, nombres.length, entradas.length, exclusiones.length, banderas,
+                            anio, mes, dia, porGrupo, ...unidades(separador)]);
     if (estado < 0) {
       postMessage({ tipo: 'opcion', texto: opcion });
       return;
@@ -91,10 +135,11 @@ onmessage = async ({ data }) => {
       m.FS.unlink(`/salida/${nombreLista}`);
     }
     m.FS.chdir('/');
-    if (montado) {
-      m.FS.unmount('/entrada');
+    for (const carpeta of montados) {
+      m.FS.unmount(carpeta);
     }
-    postMessage({ tipo: 'fin', estado, lista, mensajes }, lista ? [lista.buffer] : []);
+    postMessage({ tipo: 'fin', estado, lista, mensajes, informe, lineasDelResumen },
+                lista ? [lista.buffer] : []);
   } catch (error) {
     postMessage({ tipo: 'error', texto: String(error && error.message || error) });
   }
