@@ -7,11 +7,13 @@
 #
 #   bench/compare.sh [-o RESULTS.md] [-s "10 100"]
 #                    [-f "mensajes lista ctt corta mbox varias depurar depurarlista"] [--runs N]
+#                    [--antes COMMIT]
 #
 # "varias" is one run on two lists of half the size minus an exclusion list of a tenth (every
 # tenth line of both), beside the run on one list of the whole size. "depurar" and
 # "depurarlista" are the run on the pasted messages and on the plain list with --depurar, beside
-# the same run without it.
+# the same run without it. --antes COMMIT also builds that commit's command and runs it in the
+# same hyperfine runs, so that a change is claimed against the build before it, side by side.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -19,6 +21,7 @@ raiz=$(pwd)
 resultados="$raiz/bench/RESULTS.md"
 tamanos="10 100"
 corridas=5
+antes=
 formas=(mensajes lista ctt corta mbox varias depurar depurarlista)
 while (($#)); do
     case "$1" in
@@ -26,7 +29,8 @@ while (($#)); do
         -s) tamanos=$2; shift 2 ;;
         -f) read -r -a formas <<<"$2"; shift 2 ;;
         --runs) corridas=$2; shift 2 ;;
-        -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+        --antes) antes=$2; shift 2 ;;
+        -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -57,6 +61,17 @@ cmake -S "$raiz" -B "$construccion" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DTRALMIX_BUILD_GUI=OFF -DTRALMIX_BUILD_TESTS=OFF -DTRALMIX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$construccion" --target tralmix-cli >/dev/null
 cli="$construccion/src/cli/tralmix-cli"
+cliAntes=
+if [[ -n $antes ]]; then
+    fuentesAntes="$raiz/build/compare-antes-src"
+    rm -rf "$fuentesAntes"
+    mkdir -p "$fuentesAntes"
+    git -C "$raiz" archive "$antes" | tar -x -C "$fuentesAntes"
+    cmake -S "$fuentesAntes" -B "$raiz/build/compare-antes" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DTRALMIX_BUILD_GUI=OFF -DTRALMIX_BUILD_TESTS=OFF -DTRALMIX_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$raiz/build/compare-antes" --target tralmix-cli >/dev/null
+    cliAntes="$raiz/build/compare-antes/src/cli/tralmix-cli"
+fi
 
 entradas="$construccion/inputs"
 trabajo="$construccion/run"
@@ -121,13 +136,28 @@ for forma in "${formas[@]}"; do
                 par="LC_ALL=C grep '@' '$archivo' | LC_ALL=C sort"
             fi
         fi
+        # The same run by the build before, where it knows the options.
+        previo=
+        if [[ -n $cliAntes ]]; then
+            previo=${tralmix/"'$cli'"/"'$cliAntes'"}
+            if [[ $forma == varias ]] && ! "$cliAntes" --help 2>&1 | grep -q -- '--excluir'; then
+                previo=
+            fi
+            if [[ -n ${deLaForma[$forma]:-} ]] &&
+                ! "$cliAntes" --help 2>&1 | grep -q -- '--depurar'; then
+                previo=
+            fi
+        fi
         for nucleos in 2 1; do
+            c=()
             if [[ $nucleos == 1 ]]; then
                 a="taskset -c 0 sh -c \"$tralmix >/dev/null\""
                 b="taskset -c 0 sh -c \"$par >/dev/null\""
+                [[ -z $previo ]] || c=(-n antes "taskset -c 0 sh -c \"$previo >/dev/null\"")
             else
                 a="$tralmix"
                 b="$par"
+                [[ -z $previo ]] || c=(-n antes "$previo")
             fi
             echo "compare.sh: $forma ${mb} MB, $nucleos core(s)" >&2
             # Both orders, so that neither command always runs on a machine the other warmed.
@@ -135,10 +165,10 @@ for forma in "${formas[@]}"; do
                 json="$trabajo/$forma-$mb-$nucleos-$orden.json"
                 if [[ $orden == ab ]]; then
                     hyperfine --style none --warmup 1 --runs "$corridas" --export-json "$json" \
-                        -n tralmix "$a" -n par "$b" >&2
+                        -n tralmix "$a" -n par "$b" "${c[@]}" >&2
                 else
                     hyperfine --style none --warmup 1 --runs "$corridas" --export-json "$json" \
-                        -n par "$b" -n tralmix "$a" >&2
+                        "${c[@]}" -n par "$b" -n tralmix "$a" >&2
                 fi
                 python3 - "$json" "$forma" "$mb" "$nucleos" >>"$filas" <<'EOF'
 import json, sys
@@ -173,10 +203,10 @@ cargaFin=$(carga)
 maquina="$(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), \
 $(free -g | awk '/^Mem:/{print $2}') GB memory, $(uname -r)"
 python3 - "$filas" "$resultados" "$maquina" "$(date -u '+%Y-%m-%d %H:%M UTC')" \
-    "$cargaInicio" "$cargaFin" <<'EOF'
+    "$cargaInicio" "$cargaFin" "$antes" <<'EOF'
 import statistics, sys
 from collections import defaultdict
-filas, destino, maquina, fecha, carga0, carga1 = sys.argv[1:7]
+filas, destino, maquina, fecha, carga0, carga1, antes = sys.argv[1:8]
 tiempos = defaultdict(list)
 memoria = {}
 for l in open(filas):
@@ -194,8 +224,11 @@ pares = {"mensajes": "`rg -o RE \\| sort -u`", "lista": "`grep @ \\| sort`",
          "ctt": "`grep @ \\| sort`", "corta": "`grep @ \\| sort`",
          "mbox": "`rg -o RE \\| sort -u`", "varias": "`tralmix-cli` on one list of the size",
          "depurar": "`tralmix-cli` without --depurar", "depurarlista": "`tralmix-cli` without --depurar"}
-meta = {"mensajes": 0.8, "lista": 0.6, "ctt": 0.6, "corta": 0.6, "mbox": 0.8, "varias": 1.15,
-        "depurar": 1.10, "depurarlista": 1.10}
+# Ratio targets on two cores and on one; peak memory against the input.
+meta = {"mensajes": (0.4, 0.7), "lista": (0.45, 0.6), "ctt": (0.6, 0.6), "corta": (0.6, 0.6),
+        "mbox": (0.8, 0.8), "varias": (1.15, 1.15), "depurar": (1.10, 1.10),
+        "depurarlista": (1.10, 1.10)}
+metaMemoria = {"mensajes": 0.6, "lista": 1.3}
 formas = [f for f in ["mensajes", "lista", "ctt", "corta", "mbox", "varias", "depurar",
                       "depurarlista"]
           if any(k[0] == f for k in med)]
@@ -203,8 +236,10 @@ tamanos = sorted({k[1] for k in med})
 out, objetivos = [], []
 def linea(texto, ok):
     objetivos.append(f"- {'met' if ok else 'MISSED'}: {texto}")
-out.append("| input | size | cores | tralmix (s) | peer | peer (s) | ratio | target |")
-out.append("|---|---:|---:|---:|---|---:|---:|---:|")
+conAntes = any(k[3] == "antes" for k in med)
+out.append("| input | size | cores | tralmix (s) | peer | peer (s) | ratio | target |" +
+           (" before (s) | × before |" if conAntes else ""))
+out.append("|---|---:|---:|---:|---|---:|---:|---:|" + ("---:|---:|" if conAntes else ""))
 for f in formas:
     for mb in tamanos:
         for n in (2, 1):
@@ -212,14 +247,20 @@ for f in formas:
             if t is None or p is None:
                 continue
             r = t / p
-            out.append(f"| {titulos[f]} | {mb} MB | {n} | {t:.3f} | {pares[f]} | {p:.3f} | "
-                       f"{r:.2f} | ≤ {meta[f]} |")
+            m = meta[f][0 if n == 2 else 1]
+            fila = (f"| {titulos[f]} | {mb} MB | {n} | {t:.3f} | {pares[f]} | {p:.3f} | "
+                    f"{r:.2f} | ≤ {m} |")
+            if conAntes:
+                q = med.get((f, mb, n, "antes"))
+                fila += f" {q:.3f} | {t / q:.2f} |" if q else " — | — |"
+            out.append(fila)
             if mb == max(tamanos):
-                linea(f"{titulos[f]} {mb} MB on {n} core(s): {r:.2f} × {pares[f]} (≤ {meta[f]})",
-                      r <= meta[f])
+                linea(f"{titulos[f]} {mb} MB on {n} core(s): {r:.2f} × {pares[f]} (≤ {m})",
+                      r <= m)
 out.append("")
 out.append("Median of all runs of both orders. Peers: " + "; ".join(
-    f"{titulos[f]}: {pares[f]}" for f in formas) + ". One core: `taskset -c 0` on each side.")
+    f"{titulos[f]}: {pares[f]}" for f in formas) + ". One core: `taskset -c 0` on each side." +
+    (f" Before: the build of {antes}, in the same hyperfine runs." if conAntes else ""))
 out.append("")
 out.append("| input | size | peak RSS (MB) | × input | minor page faults | allocations |")
 out.append("|---|---:|---:|---:|---:|---:|")
@@ -231,7 +272,8 @@ for f in formas:
         x = rss * 1024 * 1024 / tam
         out.append(f"| {titulos[f]} | {mb} MB | {rss:.0f} | {x:.2f} | {menores} | {asig} |")
         if mb == max(tamanos):
-            linea(f"{titulos[f]} {mb} MB peak memory: {x:.2f} × the input (≤ 1.5)", x <= 1.5)
+            mm = metaMemoria.get(f, 1.5)
+            linea(f"{titulos[f]} {mb} MB peak memory: {x:.2f} × the input (≤ {mm})", x <= mm)
 out.append("")
 if 10 in tamanos and 100 in tamanos:
     out.append("| input | 10 MB (s) | 100 MB (s) | growth |")
@@ -246,8 +288,11 @@ tabla = "\n".join(out)
 notas = ""
 try:
     anterior = open(destino).read()
-    if "## Where the time goes" in anterior:
-        notas = anterior[anterior.index("## Where the time goes"):]
+    # Everything after the targets (notes, the other scripts' sections) is kept as it is.
+    if "\n## Targets\n" in anterior:
+        resto = anterior[anterior.index("\n## Targets\n") + 1:]
+        if "\n## " in resto:
+            notas = resto[resto.index("\n## ") + 1:]
 except FileNotFoundError:
     pass
 with open(destino, "w") as d:

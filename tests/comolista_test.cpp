@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "azar.h"
 #include "puerto_falso.h"
 #include "referencia/literal.h"
@@ -42,6 +44,53 @@ TEST(FiltrarLista, KeepsWhatLooksLikeAnAddress) {
     for (std::size_t i = 0; i < casos.size(); ++i) {
         EXPECT_EQ(prueba::u16(a[i]), casos[i].second) << prueba::u8(casos[i].first);
         EXPECT_EQ(lineas[i], casos[i].second) << "literal: " << prueba::u8(casos[i].first);
+    }
+}
+
+// The filter looks at sixteen bytes at a time: what it asks about at every place of an entry
+// (across those boundaries, at the end of the block, beside an invisible character or a
+// character that only shares its first byte) gives what the literal filter gives, whatever the
+// order of the entries in their block.
+TEST(FiltrarLista, EqualsTheLiteralFilterAtEveryPlace) {
+    const std::vector<std::string> piezas = {
+        "x",
+        "abcdefghijklm",
+        "@",
+        ".",
+        "..",
+        ".h",
+        ".htm",
+        ".html",
+        "(",
+        ")",
+        " ",
+        "\xC3\xA9",           // é
+        "\xC2\xAD",           // soft hyphen: invisible
+        "\xC2\xA0",           // no-break space: the same first byte, visible
+        "\xE2\x80\x8B",       // zero-width space
+        "\xE2\x82\xAC",       // €
+        "\xEF\xBB\xBF",       // U+FEFF
+        "\xF3\xA0\x80\x81"};  // a tag character
+    prueba::Azar azar;
+    for (int vuelta = 0; vuelta < 200; ++vuelta) {
+        V lineas;
+        for (int k = 0; k < 40; ++k) {
+            lineas.push_back(prueba::u16(azar.juntar(piezas, 12)));
+        }
+        Arreglo a = literal::comoArreglo(lineas);
+        // Every other round the entries are out of their block's order and the block is shared
+        // with a copy, which a shortened entry must leave untouched.
+        const bool revueltas = vuelta % 2 == 1;
+        if (revueltas) {
+            std::reverse(a.lugares().begin(), a.lugares().end());
+            std::reverse(lineas.begin(), lineas.end());
+        }
+        const Arreglo copia = a;
+        const V antes = literal::comoLineas(copia);
+        comolista(a);
+        literal::filtrarLista(lineas);
+        ASSERT_EQ(literal::comoLineas(a), lineas);
+        ASSERT_EQ(literal::comoLineas(copia), antes);
     }
 }
 

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "azar.h"
+#include "extract/trabajo.h"
 #include "puerto_falso.h"
 #include "referencia/literal.h"
+#include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/cadenas.h"
+#include "util/cargador.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -39,6 +42,39 @@ class Proceso : public ::testing::Test {
         return prueba::leer(temporal.ruta() / nombre);
     }
 };
+
+// The list path takes the working file's lines as it writes them: exactly what loading the file
+// it wrote gives, whatever the line ends, the encoding (read again from the start when a late
+// byte is no UTF-8), blank and skipped lines; pasted messages leave nothing, nor does an input
+// whose lines are all skipped.
+TEST_F(Proceso, LinesTakenWhileWritingAreTheWorkingFilesLines) {
+    std::string largo;
+    while (largo.size() < 3 * afinado::kTrozo) {
+        largo += "  u" + std::to_string(largo.size()) + "@example.com!\n\r\n";
+    }
+    const std::vector<std::string> entradas = {
+        "a@b.com\r\n\r\n  c@d.org  \rwww.x@y.z\n\"e\"@f.net",
+        "\xEF\xBB\xBFjos\xC3\xA9@x.es\n",
+        std::string("\xFF\xFE"
+                    "a\0@\0b\0\r\0\n\0",
+                    12),             // UTF-16
+        largo + "caf\xE9@x.es\r\n",  // Windows-1252, seen only at the end
+        "   \r\n!!!\r\n",            // every line skipped
+        "x@y.com\r\nDe: a@b.com, c@d.com\r\ne@f.com\r\n",
+    };
+    for (const std::string& bytes : entradas) {
+        estado.archivoEntrada = archivos::desdeRuta(entrada.escribir("entrada.txt", bytes));
+        archivos::ArchivoTrabajo archivo;
+        Arreglo lineas = literal::comoArreglo({u"antes"});
+        const Trabajo t = escribirTrabajo(estado, puerto, archivo, {}, &lineas);
+        ASSERT_FALSE(t.fallo);
+        ASSERT_FALSE(archivo.cerrar());
+        Arreglo cargadas;
+        ASSERT_FALSE(cargarLineas(cargadas, t.ruta));
+        EXPECT_TRUE(literal::comoLineas(lineas) == (t.masivo ? V{} : literal::comoLineas(cargadas)))
+            << prueba::visible(bytes.substr(0, 80));
+    }
+}
 
 TEST_F(Proceso, DialogSettings) {
     puerto.respuesta = {false, {}};
@@ -295,7 +331,7 @@ TEST_F(Proceso, StoppedInAnyPhaseWritesNothing) {
     const std::string lista_ = "b@example.com\r\na@example.com\r\n";
     const std::string mensajes = "De: Ana <ana@example.com>\r\nPara: b@x.org, c@x.org\r\n";
     const std::vector<std::pair<std::string, std::vector<Fase>>> casos = {
-        {lista_, {Fase::Limpieza, Fase::Carga, Fase::Orden, Fase::Escritura}},
+        {lista_, {Fase::Limpieza, Fase::Orden, Fase::Escritura}},
         {mensajes, {Fase::Limpieza, Fase::Extraccion, Fase::Orden, Fase::Escritura}},
     };
     for (const auto& [bytes, fases] : casos) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "util/afinado.h"
@@ -52,11 +54,11 @@ static_assert(kClases.de[0] == 1 && kClases.de[0xF4] < kClases.de[0xEE] &&
               kClases.de[0xEE] < kClases.de[0xEF] && kClases.de[0xEF] < 255);
 
 // A text from a depth on: its first eight bytes by weight as one number (zeros past its end),
-// its place, and how long it goes on from there.
+// its place, and how much of those eight it fills (9: all, and it goes on).
 struct Registro {
     std::uint64_t clave;
     std::uint32_t lugar;
-    std::uint32_t largo;
+    std::uint32_t lleno;
 };
 
 struct Tramo {
@@ -76,6 +78,7 @@ class Ordenador {
         : arreglo_(arreglo),
           lugares_(arreglo.lugares()),
           bytes_(arreglo.bytes()),
+          fin_(arreglo.bytes() + arreglo.tamanoBytes()),
           avance_(avance),
           ajenos_(ajenos),
           parar_(parar) {}
@@ -150,6 +153,39 @@ class Ordenador {
 
     void terminados(std::size_t n) { hechos_ += n; }
 
+    // The key of the text at lugar from depth d: its next eight bytes by weight (zeros past its
+    // end), and how much of the key it fills (9: all, and it goes on).
+    void clave(std::uint32_t lugar, std::size_t d, Registro& r) const {
+        const char* p = bytes_ + lugar + d;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Nine bytes read at once where the block holds them: the text ends at its first
+            // kFin, which UTF-8 never holds.
+            if (p + 9 <= fin_) {
+                std::uint64_t v = 0;
+                std::memcpy(&v, p, 8);
+                const std::uint64_t fines = iguales(v, static_cast<unsigned char>(Arreglo::kFin));
+                std::uint32_t lleno = 9;
+                if (fines != 0) {
+                    const auto k = static_cast<unsigned>(std::countr_zero(fines)) / 8;
+                    v &= (std::uint64_t{1} << (8 * k)) - 1;  // k < 8: the first byte of its end
+                    lleno = k;
+                } else if (p[8] == Arreglo::kFin) {
+                    lleno = 8;
+                }
+                // EE and EF weigh 0x10 more (peso), on the bytes of v that are theirs.
+                v += (iguales(v, 0xEE) | iguales(v, 0xEF)) >> 3;
+                r = {__builtin_bswap64(v), lugar, lleno};
+                return;
+            }
+        }
+        const std::string_view resto = texto(lugar, d);
+        std::uint64_t c = 0;
+        for (std::size_t k = 0; k < 8; ++k) {
+            c = (c << 8) | (k < resto.size() ? peso(static_cast<std::uint8_t>(resto[k])) : 0u);
+        }
+        r = {c, lugar, static_cast<std::uint32_t>(std::min<std::size_t>(resto.size(), 9))};
+    }
+
     // By keys: most texts differ within their first eight bytes from the depth, and only equal
     // keys look further.
     void porClaves(const Tramo& t) {
@@ -159,36 +195,27 @@ class Ordenador {
         const std::size_t d = t.profundidad;
         for (std::size_t i = 0; i < t.n; ++i) {
             if (i + afinado::kAdelanto < t.n) {
-                anticipar(bytes_ + l[i + afinado::kAdelanto] + d);
+                anticiparTexto(bytes_ + l[i + afinado::kAdelanto] + d);
             }
-            const std::string_view resto = texto(l[i], d);
-            std::uint64_t clave = 0;
-            for (std::size_t k = 0; k < 8; ++k) {
-                clave = (clave << 8) |
-                        (k < resto.size() ? peso(static_cast<std::uint8_t>(resto[k])) : 0u);
-            }
-            r[i] = {clave, l[i], static_cast<std::uint32_t>(resto.size())};
+            clave(l[i], d, r[i]);
         }
-        // By key, and among equal keys by how much of the key the text fills (9: all, and it goes
-        // on): a text that ends within the key is the beginning of every longer one with that
-        // key (the key holds zeros past its end, as the other holds there).
-        auto lleno = [](const Registro& x) { return std::min<std::uint32_t>(x.largo, 9); };
+        // By key, and among equal keys by how much of the key the text fills: a text that ends
+        // within the key is the beginning of every longer one with that key (the key holds zeros
+        // past its end, as the other holds there).
         std::sort(r, r + t.n, [&](const Registro& a, const Registro& b) {
-            return a.clave != b.clave ? a.clave < b.clave : lleno(a) < lleno(b);
+            return a.clave != b.clave ? a.clave < b.clave : a.lleno < b.lleno;
         });
         // Texts that go on past an equal key are told apart by what follows: few of them, most
         // often repeats of one address, so each run is sorted by its own.
-        const char* bytes = bytes_;
-        auto menorResto = [bytes, d](const Registro& a, const Registro& b) {
-            return menorComoUtf16({bytes + a.lugar + d + 8, a.largo - 8},
-                                  {bytes + b.lugar + d + 8, b.largo - 8});
+        auto menorResto = [this, d](const Registro& a, const Registro& b) {
+            return menorComoUtf16(texto(a.lugar, d + 8), texto(b.lugar, d + 8));
         };
         for (std::size_t i = 0; i < t.n;) {
             std::size_t j = i + 1;
-            while (j < t.n && r[j].clave == r[i].clave && lleno(r[j]) == lleno(r[i])) {
+            while (j < t.n && r[j].clave == r[i].clave && r[j].lleno == r[i].lleno) {
                 ++j;
             }
-            if (j - i > 1 && lleno(r[i]) == 9) {
+            if (j - i > 1 && r[i].lleno == 9) {
                 if (j - i <= 16) {
                     // Insertion: repeats need one comparison each.
                     for (std::size_t k = i + 1; k < j; ++k) {
@@ -260,6 +287,7 @@ class Ordenador {
     const Arreglo& arreglo_;
     std::span<std::uint32_t> lugares_;
     const char* bytes_;
+    const char* fin_;
     Avance* avance_;
     std::atomic<std::size_t>& ajenos_;
     std::atomic<bool>& parar_;

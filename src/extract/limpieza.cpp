@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "util/cadenas.h"
+#include "util/vectores.h"
 
 namespace tralmix {
 namespace {
@@ -85,6 +86,77 @@ constexpr MapaBytes crearMapa() {
 
 constexpr MapaBytes kMapa = crearMapa();
 
+// The bytes the map changes or deletes, as runs of consecutive values, so that sixteen bytes are
+// asked about at once; most lines hold none of them.
+struct Tramo {
+    unsigned char desde;
+    unsigned char hasta;
+};
+
+// The bytes the map changes (into a space) or deletes, and those it deletes.
+constexpr bool tocado(std::size_t b) {
+    return kMapa.queda[b] == 0 || kMapa.destino[b] != static_cast<char>(b);
+}
+constexpr bool borrado(std::size_t b) {
+    return kMapa.queda[b] == 0;
+}
+
+template <bool (*Es)(std::size_t)>
+constexpr std::size_t contarTramos() {
+    std::size_t n = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (Es(b) && (b == 0 || !Es(b - 1))) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+template <bool (*Es)(std::size_t)>
+constexpr auto tramos() {
+    std::array<Tramo, contarTramos<Es>()> t{};
+    std::size_t n = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (!Es(b)) {
+            continue;
+        }
+        if (b == 0 || !Es(b - 1)) {
+            t[n++].desde = static_cast<unsigned char>(b);
+        }
+        t[n - 1].hasta = static_cast<unsigned char>(b);
+    }
+    return t;
+}
+
+constexpr auto kTocados = tramos<tocado>();
+constexpr auto kBorrados = tramos<borrado>();
+
+template <std::size_t N>
+vectores::Mascara en(const vectores::Vector& v, const std::array<Tramo, N>& tramos) {
+    vectores::Mascara m{};
+    for (const Tramo& t : tramos) {
+        m = m | (t.desde == t.hasta ? vectores::iguales(v, t.desde)
+                                    : vectores::entre(v, t.desde, t.hasta));
+    }
+    return m;
+}
+
+vectores::Mascara tocados(const vectores::Vector& v) {
+    return en(v, kTocados);
+}
+
+// What the signals are on bytes the map leaves as they are.
+unsigned senalesDe(const vectores::Vector& v) {
+    unsigned senales = 0;
+    if (vectores::bits(vectores::iguales(v, ',') | vectores::iguales(v, ';')) != 0) {
+        senales |= kSenalSeparador;
+    }
+    if (vectores::bits(vectores::iguales(v, 'w')) != 0) {
+        senales |= kSenalW;
+    }
+    return senales;
+}
+
 constexpr bool formaDeLaTabla() {
     for (std::size_t i = kPrimeraDeUnCaracter; i < kTabla.size(); ++i) {
         const FilaTabla& f = kTabla[i];
@@ -148,16 +220,66 @@ void quitarEtiquetas(std::string& t, std::size_t desde) {
     }
 }
 
-// The map over n bytes from origen to destino, which may be origen itself: nothing grows, so
-// writing never passes reading. Gives how many bytes stay, and what it saw of them.
-std::pair<std::size_t, unsigned> mapear(const char* origen, std::size_t n, char* destino) {
+// The map over n bytes in place: nothing grows, so writing never passes reading (sixteen bytes
+// are read before they are written, at or before where they were, and no write reaches past the
+// sixteen just read). Sixteen bytes go at once, in runs between the bytes it deletes. Gives how
+// many bytes stay, and what it saw of them.
+std::pair<std::size_t, unsigned> mapear(char* origen, std::size_t n) {
+    char* destino = origen;
     std::size_t quedan = 0;
     unsigned senales = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    auto uno = [&](std::size_t i) {
         const auto u = static_cast<unsigned char>(origen[i]);
         destino[quedan] = kMapa.destino[u];
         quedan += kMapa.queda[u];
         senales |= kMapa.senal[u];
+    };
+    std::size_t i = 0;
+    for (; i + vectores::kAncho <= n; i += vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(origen + i);
+        const vectores::Mascara m = tocados(v);
+        senales |= senalesDe(v);
+        const vectores::Vector r = vectores::elegir(m, vectores::todos(' '), v);
+        const unsigned borrados = vectores::bits(m) != 0 ? vectores::bits(en(v, kBorrados)) : 0;
+        if (borrados == 0) {
+            vectores::guardar(destino + quedan, r);
+            quedan += vectores::kAncho;
+            continue;
+        }
+        // The runs of bytes that stay are joined in a copy, each as sixteen bytes from its
+        // start, written over by the next; then sixteen go out at once, at or before where they
+        // were read.
+        char copia[2 * vectores::kAncho] = {};
+        char juntos[2 * vectores::kAncho] = {};
+        vectores::guardar(copia, r);
+        std::size_t puestos = 0;
+        unsigned siguen = ~borrados & vectores::hasta(vectores::kAncho);
+        while (siguen != 0) {
+            const std::size_t j = vectores::primera(siguen);
+            const std::size_t largo = vectores::primera(~(siguen >> j));
+            vectores::guardar(juntos + puestos, vectores::cargar(copia + j));
+            puestos += largo;
+            siguen &= ~(vectores::hasta(largo) << j);
+        }
+        vectores::guardar(destino + quedan, vectores::cargar(juntos));
+        quedan += puestos;
+    }
+    // The last bytes, read with the ones before them: when nothing was deleted so far, those are
+    // written again as they already are.
+    if (i < n && quedan == i && n >= vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(origen + n - vectores::kAncho);
+        const unsigned nuevos =
+            ~vectores::hasta(vectores::kAncho - (n - i)) & vectores::hasta(vectores::kAncho);
+        const vectores::Mascara m = tocados(v);
+        if ((vectores::bits(en(v, kBorrados)) & nuevos) == 0) {
+            senales |= senalesDe(v);
+            vectores::guardar(destino + n - vectores::kAncho,
+                              vectores::elegir(m, vectores::todos(' '), v));
+            return {n, senales};
+        }
+    }
+    for (; i < n; ++i) {
+        uno(i);
     }
     return {quedan, senales};
 }
@@ -171,12 +293,26 @@ std::span<const FilaTabla> tablaLimpieza() {
 Rasgos limpieza(std::string_view qLimpiar, std::string& limpia) {
     const std::size_t inicio = limpia.size();
     limpia.append(qLimpiar);
+    // One look first: a line with nothing the table touches stays as it is.
+    vectores::Mascara toca{};
+    vectores::Mascara etiqueta{};
+    vectores::Mascara separador{};
+    vectores::Mascara w{};
+    vectores::paraCada(qLimpiar, [&](const vectores::Vector& v) {
+        toca = toca | tocados(v);
+        etiqueta = etiqueta | vectores::iguales(v, '<');
+        separador = separador | vectores::iguales(v, ',') | vectores::iguales(v, ';');
+        w = w | vectores::iguales(v, 'w');
+    });
+    if (vectores::bits(toca) == 0) {
+        return {vectores::bits(separador) != 0, vectores::bits(w) != 0};
+    }
     // A tag goes whole before its punctuation is touched; then the map, where the line landed.
-    if (qLimpiar.find('<') != std::string_view::npos) {
+    if (vectores::bits(etiqueta) != 0) {
         quitarEtiquetas(limpia, inicio);
     }
     char* aqui = limpia.data() + inicio;
-    const auto [quedan, senales] = mapear(aqui, limpia.size() - inicio, aqui);
+    const auto [quedan, senales] = mapear(aqui, limpia.size() - inicio);
     limpia.resize(inicio + quedan);
     return {(senales & kSenalSeparador) != 0, (senales & kSenalW) != 0};
 }

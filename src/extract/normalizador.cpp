@@ -7,6 +7,7 @@
 
 #include "extract/tabla_masivo.h"
 #include "util/cadenas.h"
+#include "util/vectores.h"
 
 namespace tralmix {
 namespace {
@@ -241,9 +242,26 @@ constexpr MapaEspacios crearMapaEspacios(std::size_t desde, std::size_t hasta) {
 
 constexpr MapaEspacios kMapaSignos = crearMapaEspacios(kSignosDesde, kSignosHasta);
 
-void aEspacios(std::string& t, const MapaEspacios& mapa) {
-    for (char& c : t) {
-        c = mapa[static_cast<unsigned char>(c)];
+// The run of rows of the signs, sixteen bytes at a time: each of their bytes becomes a space.
+void aEspacios(std::string& t) {
+    constexpr auto signos = [] {
+        std::array<unsigned char, kSignosHasta - kSignosDesde> s{};
+        for (std::size_t i = kSignosDesde; i < kSignosHasta; ++i) {
+            s[i - kSignosDesde] = static_cast<unsigned char>(kTablaMasivo[i].buscado[0]);
+        }
+        return s;
+    }();
+    std::size_t i = 0;
+    for (; i + vectores::kAncho <= t.size(); i += vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(t.data() + i);
+        vectores::Mascara m{};
+        for (const unsigned char c : signos) {
+            m = m | vectores::iguales(v, c);
+        }
+        vectores::guardar(t.data() + i, vectores::elegir(m, vectores::todos(' '), v));
+    }
+    for (; i < t.size(); ++i) {
+        t[i] = kMapaSignos[static_cast<unsigned char>(t[i])];
     }
 }
 
@@ -280,7 +298,7 @@ void normalizarLinea(std::string& t) {
         quitarEncabezados(t);
     }
     if (alguno(kSignosDesde, kSignosHasta, presentes)) {
-        aEspacios(t, kMapaSignos);
+        aEspacios(t);
     }
     for (std::size_t fila = kSignosHasta; fila < kSeparadoresDesde; ++fila) {
         if (!posible(fila, presentes)) {

@@ -28,9 +28,6 @@ bool aceptar(std::string_view& palabra) {
 void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
     // Only lines with an "@" can give a word: neither lower-casing nor any row makes one.
     const std::size_t n = texto.size();
-    // A word with an invisible character could show as another address; lower-casing and the
-    // rows make none, so the text is looked at once, and its words only when it may hold one.
-    const bool invisibles = texto::puedeTenerInvisible(texto);
     std::string t;
     std::size_t inicio = 0;  // where the line being looked at begins
     while (inicio < n) {
@@ -49,24 +46,26 @@ void extraerDirecciones(std::string_view texto, Arreglo& direcciones) {
         texto::agregarMinusculasUtf8(t, texto.substr(inicio, fin - inicio));
         t += ' ';  // the line's CR LF, as its row leaves it
         normalizarLinea(t);
-        // Words end at a space, or at a "," or ";", which their rows would have made one.
+        // A word with an invisible character could show as another address: the line is looked
+        // at once, and its words one by one only when it may hold one.
+        const bool invisibles = texto::puedeTenerInvisible(t);
+        // Words end at a space, or at a "," or ";", which their rows would have made one. Only
+        // a word with an "@" can be taken: each is found from its first "@", back and on to the
+        // bytes that end it.
         const std::string_view vista(t);
-        auto corta = [](char c) { return c == ' ' || c == ',' || c == ';'; };
-        std::size_t i = 0;
-        while (i < vista.size()) {
-            while (i < vista.size() && corta(vista[i])) {
-                ++i;
+        std::size_t i = 0;  // where the last word ended
+        for (;;) {
+            const std::size_t donde = i + primeroDe<'@'>(vista.data() + i, vista.size() - i);
+            if (donde >= vista.size()) {
+                break;
             }
-            const std::size_t comienzo = i;
-            bool conArroba = false;
-            bool conParentesis = false;
-            while (i < vista.size() && !corta(vista[i])) {
-                conArroba = conArroba || vista[i] == '@';
-                conParentesis = conParentesis || vista[i] == '(' || vista[i] == ')';
-                ++i;
-            }
+            const std::size_t antes = ultimoDe<' ', ',', ';'>(vista.data() + i, donde - i);
+            const std::size_t comienzo = antes < donde - i ? i + antes + 1 : i;
+            i = donde + primeroDe<' ', ',', ';'>(vista.data() + donde, vista.size() - donde);
             std::string_view palabra = vista.substr(comienzo, i - comienzo);
-            if (conArroba && (!conParentesis || aceptar(palabra)) &&
+            const bool conParentesis =
+                primeroDe<'(', ')'>(palabra.data(), palabra.size()) < palabra.size();
+            if ((!conParentesis || aceptar(palabra)) &&
                 !(invisibles && texto::tieneInvisible(palabra))) {
                 if (direcciones.empty()) {
                     direcciones.agregarVacio();  // position 0 stays empty

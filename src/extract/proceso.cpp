@@ -45,20 +45,10 @@ void revisarRutaEscrita(Estado& estado, Puerto& puerto) {
     }
 }
 
-// The working file is held from its first line until it is loaded, so that no other run rewrites
-// it meanwhile; closing it is where a failed write shows.
+// The working file is held from its first line until it is complete, so that no other run
+// rewrites it meanwhile; closing it is where a failed write shows.
 Fallo cerrarTrabajo(archivos::ArchivoTrabajo& archivo, const Trabajo& trabajo) {
     return archivo.cerrar().en(kNoSeEscribioTrabajo, trabajo.ruta);
-}
-
-// The list path reads the working file's lines; empty when the run goes on.
-Fallo cargarTrabajo(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
-                    const Trabajo& trabajo) {
-    AvanceDelPuerto avance(puerto, Fase::Carga);
-    if (auto fallo = cargarLineas(estado.lineas, trabajo.ruta, true, &avance)) {
-        return std::move(fallo).en(kNoSeCargoTrabajo, trabajo.ruta);
-    }
-    return cerrarTrabajo(archivo, trabajo);
 }
 
 }  // namespace
@@ -67,11 +57,15 @@ EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo&
                        LecturaAnticipada& anticipada) {
     // Pasted messages are read again by masivo; a large part of that reading need not wait for
     // the working file, and starts on a second core as soon as a line shows what the text is.
-    Trabajo trabajo = escribirTrabajo(estado, puerto, archivo, [&](std::uint64_t tamano) {
-        if (tamano >= afinado::kEnDosPartes) {
-            anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
-        }
-    });
+    // A list's lines are what the working file holds, taken as they are written to it.
+    Trabajo trabajo = escribirTrabajo(
+        estado, puerto, archivo,
+        [&](std::uint64_t tamano) {
+            if (tamano >= afinado::kEnDosPartes) {
+                anticipada.empezar(estado.archivoEntrada, tamano / 100 * afinado::kCorteDurante);
+            }
+        },
+        &estado.lineas);
     estado.archivoTrabajo = archivo.ruta();
     if (trabajo.fallo) {
         return {std::move(trabajo.fallo)};
@@ -96,7 +90,7 @@ EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo&
         }
         return {std::nullopt, false, Camino::Masivo};
     }
-    if (auto fallo = cargarTrabajo(estado, puerto, archivo, trabajo)) {
+    if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
         return {std::move(fallo)};
     }
     comolista(estado.lineas);

@@ -21,7 +21,7 @@ void quitarRepetidos(Arreglo& ordenadas) {
     bool haySiguiente = false;
     for (std::size_t i = n; i-- > 0;) {
         if (i >= afinado::kAdelanto) {
-            anticipar(ordenadas.inicio(i - afinado::kAdelanto));
+            anticiparTexto(ordenadas.inicio(i - afinado::kAdelanto));
         }
         const std::uint32_t lugar = lugares[i];
         if (lugar == 0) {

@@ -50,7 +50,7 @@ bool componerLista(const Arreglo& lineas, const DestinoLista& destino, std::size
     std::size_t pendiente = std::string::npos;
     for (std::size_t i = 0; i < n; ++i) {
         if (i + afinado::kAdelanto < n) {
-            anticipar(lineas.inicio(i + afinado::kAdelanto));
+            anticiparTexto(lineas.inicio(i + afinado::kAdelanto));
         }
         const std::string_view elemento = lineas[i];
         const std::string_view t = texto::recortar(elemento);

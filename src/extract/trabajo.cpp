@@ -1,5 +1,6 @@
 #include "extract/trabajo.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "extract/entrada.h"
@@ -21,7 +22,8 @@ Trabajo fallo(Fallo f, std::u16string_view accion, std::u16string_view ruta) {
 }  // namespace
 
 Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo& archivo,
-                        const std::function<void(std::uint64_t tamano)>& alVerMasivo) {
+                        const std::function<void(std::uint64_t tamano)>& alVerMasivo,
+                        Arreglo* lineas) {
     LectorTexto entrada;
     if (auto f = entrada.abrir(estado.archivoEntrada)) {
         return fallo(std::move(f), kNoSeLeyo, estado.archivoEntrada);
@@ -38,6 +40,14 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
 
     std::string salida;
     salida.reserve(afinado::trozoPara(entrada.tamano()) + 4096);
+    // The lines as the working file holds them: no reading back of what was just written. The
+    // block is only reserved (no page is touched before it is written), about the input's size.
+    Arreglo cargadas;
+    bool cargar = lineas != nullptr;
+    if (cargar) {
+        cargadas.reservar(0, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                 entrada.tamano(), archivos::kTamanoTrabajo)));
+    }
     auto limpiarLinea = [&](std::string_view linea) {
         const std::string_view recortada = texto::recortar(linea);
         if (recortada.empty()) {
@@ -51,6 +61,14 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             return;
         }
         trabajo.masivo = trabajo.masivo || rasgos.separador;
+        if (cargar) {
+            if (trabajo.masivo) {
+                cargar = false;
+                cargadas.clear();
+            } else {
+                cargadas.agregar(limpia);
+            }
+        }
         salida += "\r\n";
         ++trabajo.lineas;
     };
@@ -87,6 +105,8 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             salida.clear();
             trabajo.lineas = 0;
             trabajo.masivo = false;
+            cargadas.clear();
+            cargar = lineas != nullptr;
             return true;
         });
     if (leido) {
@@ -99,6 +119,14 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
         return fallo(std::move(f), kNoSeEscribioTrabajo, trabajo.ruta);
     }
     trabajo.utf8 = entrada.utf8();
+    if (lineas != nullptr) {
+        // A working file of length 0 loads as no element at all; any other ends in CR LF, after
+        // which there is the empty text.
+        if (cargar && trabajo.lineas > 0) {
+            cargadas.agregarVacio();
+        }
+        *lineas = std::move(cargadas);
+    }
     return trabajo;
 }
 

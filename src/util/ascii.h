@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/vectores.h"
+
 namespace tralmix::texto {
 
 inline bool esAscii(std::u16string_view t) {
@@ -21,9 +23,17 @@ inline bool esAscii(std::u16string_view t) {
     return true;
 }
 
-// Length of the leading run of ASCII bytes, eight at a time.
+// Length of the leading run of ASCII bytes, sixteen or eight at a time.
 inline std::size_t prefijoAscii(std::string_view t) {
     std::size_t i = 0;
+    if constexpr (vectores::kEnRegistros) {
+        for (; i + vectores::kAncho <= t.size(); i += vectores::kAncho) {
+            if (const unsigned b =
+                    vectores::bits(vectores::altos(vectores::cargar(t.data() + i)))) {
+                return i + vectores::primera(b);
+            }
+        }
+    }
     for (; i + 8 <= t.size(); i += 8) {
         std::uint64_t ocho = 0;
         std::memcpy(&ocho, t.data() + i, 8);
@@ -47,10 +57,21 @@ inline std::uint64_t minusculasAscii(std::uint64_t v) {
     return v | (((desdeA & ~trasZ) & kAltos) >> 2);
 }
 
-// Lower-cases the ASCII bytes from i on, eight at a time while they last, into d; i and inicio
-// move past them.
+// Lower-cases the ASCII bytes from i on, sixteen or eight at a time while they last, into d; i and
+// inicio move past them.
 inline void minusculasAsciiDesde(const std::uint8_t* s, std::size_t n, std::size_t& i,
                                  std::uint8_t* d, std::size_t& inicio) {
+    if constexpr (vectores::kEnRegistros) {
+        for (; i + vectores::kAncho <= n; i += vectores::kAncho, inicio += vectores::kAncho) {
+            const vectores::Vector v = vectores::cargar(reinterpret_cast<const char*>(s + i));
+            if (vectores::bits(vectores::altos(v)) != 0) {
+                break;
+            }
+            const vectores::Vector mayusculas = vectores::elegir(
+                vectores::entre(v, 'A', 'Z'), vectores::todos(0x20), vectores::todos(0));
+            vectores::guardar(reinterpret_cast<char*>(d + inicio), v | mayusculas);
+        }
+    }
     for (; i + 8 <= n; i += 8, inicio += 8) {
         std::uint64_t v = 0;
         std::memcpy(&v, s + i, 8);

@@ -7,6 +7,7 @@
 #include "util/archivos.h"
 #include "util/memoria.h"
 #include "util/texto.h"
+#include "util/vectores.h"
 
 namespace tralmix {
 
@@ -51,6 +52,17 @@ std::size_t buscar(std::string_view texto, std::string_view buscado, std::size_t
     const auto b0 = static_cast<unsigned char>(buscado[0]);
     const auto b1 = static_cast<unsigned char>(buscado[1]);
     std::size_t i = desde;
+    for (; i + vectores::kAncho + 1 <= n; i += vectores::kAncho) {
+        const vectores::Vector v = vectores::cargar(texto.data() + i);
+        const vectores::Vector w = vectores::cargar(texto.data() + i + 1);
+        for (unsigned marcas = vectores::bits(vectores::iguales(v, b0) & vectores::iguales(w, b1));
+             marcas != 0; marcas &= marcas - 1) {
+            const std::size_t p = i + vectores::primera(marcas);
+            if (p + m <= n && texto.compare(p + 2, m - 2, buscado.substr(2)) == 0) {
+                return p;
+            }
+        }
+    }
     for (; i + 9 <= n; i += 8) {
         std::uint64_t v = 0;
         std::uint64_t w = 0;

@@ -11,6 +11,8 @@
 #include <new>
 #include <type_traits>
 
+#include "util/vectores.h"
+
 namespace tralmix {
 
 // Asks the processor to start loading memory that is read a little later; walking short texts
@@ -23,14 +25,30 @@ inline void anticipar(const void* p) {
 #endif
 }
 
-// Eight bytes at a time: the place of the first of the given bytes, or n. Word tricks: a byte
-// equal to c is a zero byte of v ^ c…c, and the lowest flag of the classic zero-byte test is
-// always exact (only flags above a real zero can be false).
+// The same for a short text about to be read whole: one that starts in the second half of a
+// cache line ends in the next, which would otherwise be waited for.
+inline void anticiparTexto(const char* p) {
+    anticipar(p);
+    anticipar(p + 32);
+}
+
+// Sixteen bytes at a time where the processor has vector registers, then eight: the place of the
+// first of the given bytes, or n. Word tricks: a byte equal to c is a zero byte of v ^ c…c, and
+// the lowest flag of the classic zero-byte test is always exact (only flags above a real zero can
+// be false).
 template <unsigned char... Buscados>
 std::size_t primeroDe(const char* p, std::size_t n) {
     constexpr std::uint64_t kUnos = 0x0101010101010101ULL;
     constexpr std::uint64_t kAltos = 0x8080808080808080ULL;
     std::size_t i = 0;
+    if constexpr (vectores::kEnRegistros) {
+        for (; i + vectores::kAncho <= n; i += vectores::kAncho) {
+            const vectores::Vector v = vectores::cargar(p + i);
+            if (const unsigned b = vectores::bits((vectores::iguales(v, Buscados) | ...))) {
+                return i + vectores::primera(b);
+            }
+        }
+    }
     if constexpr (std::endian::native == std::endian::little) {
         for (; i + 8 <= n; i += 8) {
             std::uint64_t v = 0;
@@ -58,11 +76,19 @@ constexpr std::uint64_t iguales(std::uint64_t v, unsigned char c) {
     return ~(((x & kBajos) + kBajos) | x | kBajos);
 }
 
-// Eight bytes at a time from the end: the place of the last of the given bytes before n, or n
-// when there is none. Exact equality marks (no false ones), so the highest is the last.
+// Sixteen or eight bytes at a time from the end: the place of the last of the given bytes before
+// n, or n when there is none. Exact equality marks (no false ones), so the highest is the last.
 template <unsigned char... Buscados>
 std::size_t ultimoDe(const char* p, std::size_t n) {
     std::size_t i = n;
+    if constexpr (vectores::kEnRegistros) {
+        for (; i >= vectores::kAncho; i -= vectores::kAncho) {
+            const vectores::Vector v = vectores::cargar(p + i - vectores::kAncho);
+            if (const unsigned b = vectores::bits((vectores::iguales(v, Buscados) | ...))) {
+                return i - vectores::kAncho + static_cast<std::size_t>(31 - std::countl_zero(b));
+            }
+        }
+    }
     if constexpr (std::endian::native == std::endian::little) {
         for (; i >= 8; i -= 8) {
             std::uint64_t v = 0;

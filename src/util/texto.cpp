@@ -232,38 +232,18 @@ constexpr char32_t kInvisibles[][2] = {
     {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
 };
 
-// The first bytes of their UTF-8 forms: C2 (U+00AD), CD, D8, E1, E2, E3, EF, F0 and F3.
-constexpr bool esInicioInvisible(unsigned char b) {
-    return b == 0xC2 || b == 0xCD || b == 0xD8 || b == 0xE1 || b == 0xE2 || b == 0xE3 ||
-           b == 0xEF || b == 0xF0 || b == 0xF3;
-}
-
-constexpr auto kInicioInvisible = [] {
-    std::array<bool, 256> tabla{};
-    for (int b = 0; b < 256; ++b) {
-        tabla[static_cast<std::size_t>(b)] = esInicioInvisible(static_cast<unsigned char>(b));
-    }
-    return tabla;
-}();
-
-// The position of the first byte at or after i that may begin one, or the text's size; eight
-// ASCII bytes are passed over at once.
+// The position of the first byte at or after i that may begin one, or the text's size: sixteen
+// bytes looked at together, the end of the text in one partial look.
 std::size_t siguienteInicioInvisible(std::string_view t, std::size_t i) {
-    const auto* s = reinterpret_cast<const unsigned char*>(t.data());
     const std::size_t n = t.size();
-    while (i < n) {
-        if (i + 8 <= n) {
-            std::uint64_t ocho = 0;
-            std::memcpy(&ocho, s + i, 8);
-            if ((ocho & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
+    for (; i < n; i += vectores::kAncho) {
+        const std::size_t quedan = n - i;
+        const vectores::Vector v = quedan >= vectores::kAncho
+                                       ? vectores::cargar(t.data() + i)
+                                       : vectores::cargarParte(t.data() + i, quedan);
+        if (const unsigned b = vectores::bits(iniciosInvisibles(v))) {
+            return i + vectores::primera(b);
         }
-        if (kInicioInvisible[s[i]]) {
-            return i;
-        }
-        ++i;
     }
     return n;
 }
@@ -305,7 +285,10 @@ bool tieneInvisible(std::string_view t) {
 }
 
 bool puedeTenerInvisible(std::string_view bloque) {
-    return siguienteInicioInvisible(bloque, 0) < bloque.size();
+    vectores::Mascara inicios{};
+    vectores::paraCada(
+        bloque, [&](const vectores::Vector& v) { inicios = inicios | iniciosInvisibles(v); });
+    return vectores::bits(inicios) != 0;
 }
 
 std::u16string_view recortar(std::u16string_view texto) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/vectores.h"
+
 namespace tralmix::texto {
 
 // A converter that could not do its work; whoever reads a file reports it as a failure to read
@@ -51,11 +53,15 @@ std::u16string minusculas(std::u16string_view texto);
 std::u16string_view recortar(std::u16string_view texto);
 // The same for UTF-8 lines; in the header, since it runs once for every line of a run.
 inline std::string_view recortar(std::string_view texto) {
-    const auto primero = texto.find_first_not_of(' ');
-    if (primero == std::string_view::npos) {
-        return {};
+    std::size_t primero = 0;
+    std::size_t fin = texto.size();
+    while (primero < fin && texto[primero] == ' ') {
+        ++primero;
     }
-    return texto.substr(primero, texto.find_last_not_of(' ') - primero + 1);
+    while (fin > primero && texto[fin - 1] == ' ') {
+        --fin;
+    }
+    return texto.substr(primero, fin - primero);
 }
 
 // The same decision as decodificar, with the text handed back as UTF-8: exactly
@@ -79,6 +85,18 @@ bool tieneInvisible(std::string_view utf8);
 // False when no text in the block can hold one (none of their lead bytes is there), so that a
 // block of entries is looked at once and its entries one by one only when this says they may.
 bool puedeTenerInvisible(std::string_view bloque);
+
+// The first bytes of their UTF-8 forms: C2 (U+00AD), CD, D8, E1, E2, E3, EF, F0 and F3.
+constexpr bool esInicioInvisible(unsigned char b) {
+    return b == 0xC2 || b == 0xCD || b == 0xD8 || (b >= 0xE1 && b <= 0xE3) || b == 0xEF ||
+           b == 0xF0 || b == 0xF3;
+}
+// The same on sixteen bytes at once, for scans that look at every byte of an entry anyway.
+inline vectores::Mascara iniciosInvisibles(const vectores::Vector& v) {
+    using vectores::iguales;
+    return iguales(v, 0xC2) | iguales(v, 0xCD) | iguales(v, 0xD8) | vectores::entre(v, 0xE1, 0xE3) |
+           iguales(v, 0xEF) | iguales(v, 0xF0) | iguales(v, 0xF3);
+}
 
 // What a character is to the separator between a list's addresses, by Unicode's general category
 // as this build's ICU gives it (one table, made at build time, for every platform): a control,
