@@ -78,7 +78,7 @@ class Marcas {
             if (!listo_ || s < desde_ || s - desde_ >= kTramo) {
                 marcar(s);
             }
-            const unsigned corrido = static_cast<unsigned>(s - desde_);
+            const auto corrido = static_cast<unsigned>(s - desde_);
             const std::uint64_t suyos = ~std::uint64_t{0} << corrido;
             const std::uint64_t fines = fin_ & suyos;
             const std::uint64_t hasta =
