@@ -43,6 +43,7 @@ command -v taskset >/dev/null || faltan+=(util-linux)
 command -v heaptrack >/dev/null || faltan+=(heaptrack)
 [[ -x /usr/bin/time ]] || faltan+=(time)
 command -v python3 >/dev/null || faltan+=(python3)
+command -v git >/dev/null || faltan+=(git)  # --antes takes the earlier commit from the history
 if ((${#faltan[@]})); then
     sudo_cmd=()
     if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
