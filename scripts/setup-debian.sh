@@ -13,7 +13,7 @@ packages=(
     imagemagick xclip qt6-translations-l10n
     desktop-file-utils appstream shared-mime-info
     # the Debian package: its dependencies, man pages (a Spanish locale's sources) and checks
-    dpkg-dev file help2man locales lintian
+    dpkg dpkg-dev file help2man locales lintian
     # The desktop's opener (xdg-open) for the window's list and help, and xdg-mime for its tests.
     xdg-utils
     # The lint gate (scripts/lint.sh).
