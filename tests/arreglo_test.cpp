@@ -48,6 +48,33 @@ TEST(Arreglo, ElementsInOneBlock) {
     EXPECT_EQ(a.size(), 0u);
 }
 
+// A block lent to another array, which appends to it, takes a larger array's texts and starts
+// again, comes back with both arrays' elements, none of the lender's moved.
+TEST(Arreglo, LentBlockComesBackWithEverything) {
+    Arreglo todas = literal::comoArreglo({u"a@x", u"b@x"});
+    Arreglo prestado = todas.prestarBloque();
+    ASSERT_TRUE(prestado.prestado());
+    ASSERT_TRUE(prestado.empty());
+    const std::size_t base = prestado.tamanoBytes();
+    prestado.agregar("perdida@x");
+    prestado.vaciarDesde(base);  // read again from the start: what it added goes
+    EXPECT_EQ(prestado.tamanoBytes(), base);
+    prestado.agregar("c@x");
+    prestado.anexar(literal::comoArreglo({u"una direccion mucho mas larga que todo@x", u"d@x"}));
+    todas.recobrar(std::move(prestado));
+    EXPECT_EQ(literal::comoLineas(todas),
+              (V{u"a@x", u"b@x", u"c@x", u"una direccion mucho mas larga que todo@x", u"d@x"}));
+    EXPECT_FALSE(todas.prestado());
+
+    // Nothing lent by an array without a block: the other's own block comes instead.
+    Arreglo vacia;
+    Arreglo nueva = vacia.prestarBloque();
+    EXPECT_FALSE(nueva.prestado());
+    nueva.agregar("e@x");
+    vacia.recobrar(std::move(nueva));
+    EXPECT_EQ(literal::comoLineas(vacia), (V{u"e@x"}));
+}
+
 // Grown over many blocks' worth of text, every element keeps its own.
 TEST(Arreglo, GrowsWithoutLosingAnything) {
     Arreglo a;

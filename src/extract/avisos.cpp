@@ -327,17 +327,7 @@ void avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
 
 void Avisador::avisar(std::string_view direccion, std::vector<Aviso>& avisos) {
     avisarCon(direccion, avisos, [&](std::string_view dominio) {
-        std::uint64_t h = 0xcbf29ce484222325u;  // FNV-1a
-        for (const char c : dominio) {
-            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
-        }
-        Recuerdo& r = recuerdos_[static_cast<std::size_t>((h ^ (h >> 32)) % recuerdos_.size())];
-        if (!r.usado || r.dominio != dominio) {
-            r.usado = true;
-            r.dominio.assign(dominio);
-            r.sugerencia = dominioSugerido(dominio);
-        }
-        return r.sugerencia;
+        return sugerencias_.de(dominio, [](std::string_view d) { return dominioSugerido(d); });
     });
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/recuerdos.h"
+
 namespace tralmix {
 
 enum class Motivo {
@@ -58,12 +60,7 @@ class Avisador {
     void avisar(std::string_view direccion, std::vector<Aviso>& avisos);
 
   private:
-    struct Recuerdo {
-        bool usado = false;
-        std::string dominio;
-        std::optional<std::string> sugerencia;
-    };
-    std::array<Recuerdo, 256> recuerdos_{};
+    Recuerdos<std::optional<std::string>> sugerencias_;
 };
 
 }  // namespace tralmix

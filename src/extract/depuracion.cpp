@@ -134,7 +134,7 @@ void Depurador::palabra(std::string_view entrada, std::size_t inicio, std::size_
     } else {
         return;
     }
-    if (esEnviable(std::string_view(texto_).substr(antes))) {
+    if (juez_.enviable(std::string_view(texto_).substr(antes))) {
         finales_.push_back(texto_.size());
         trasEspacio_.push_back(inicio > 0 && entrada[inicio - 1] == ' ' &&
                                entrada.find_first_not_of(' ') < inicio - 1);
@@ -177,24 +177,16 @@ namespace {
 // An ASCII entry that esEnviable takes is what the clean-up makes of it, lower-cased: it holds
 // no separator, nothing to take off its end (a domain ends in a letter or digit) and no
 // "mailto:"; only a quote may begin a local part.
-bool enviableAscii(std::string_view t) {
-    return texto::prefijoAscii(t) == t.size() && !t.empty() && t.front() != '\'' && esEnviable(t);
-}
-
-bool conMayusculas(std::string_view t) {
-    for (const char c : t) {
-        if (c >= 'A' && c <= 'Z') {
-            return true;
-        }
-    }
-    return false;
+bool enviableAscii(std::string_view t, JuezEnviable& juez) {
+    return texto::prefijoAscii(t) == t.size() && !t.empty() && t.front() != '\'' &&
+           juez.enviable(t);
 }
 
 }  // namespace
 
 bool Depurador::talCual(std::string_view entrada) {
     const std::string_view t = texto::recortar(entrada);
-    if (enviableAscii(t)) {
+    if (enviableAscii(t, juez_)) {
         return true;
     }
     if (texto::prefijoAscii(t) == t.size() || !texto::esUtf8(t) ||
@@ -216,8 +208,10 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
     std::vector<std::string_view> elegidas;
     Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
     paraCadaEntrada(lineas, [&](std::size_t i, std::string_view tal, std::string_view t) {
-        if (enviableAscii(t)) {
-            if (conMayusculas(t)) {
+        // One look at the bytes tells the common entry: ASCII, perhaps with capitals.
+        const texto::RasgosAscii rasgos = texto::rasgosAscii(t);
+        if (!rasgos.noAscii && t.front() != '\'' && depurador.juez().enviable(t)) {
+            if (rasgos.mayusculas) {
                 minusculas.assign(t);
                 for (char& c : minusculas) {
                     c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;

@@ -46,6 +46,8 @@ class Depurador {
     // case aside: "Ana@Example.com" yes, "<ana@example.com>" or "bad@" no. Most entries are
     // ASCII addresses, judged without a copy.
     bool talCual(std::string_view entrada);
+    // The judge of the addresses, with what it remembers of the domains met.
+    JuezEnviable& juez() { return juez_; }
 
   private:
     void palabra(std::string_view entrada, std::size_t inicio, std::size_t fin);
@@ -55,6 +57,7 @@ class Depurador {
     std::vector<std::string_view> vistas_;
     std::vector<bool> trasEspacio_;
     std::string minusculas_;
+    JuezEnviable juez_;
 };
 
 // What the clean-up did to a list.

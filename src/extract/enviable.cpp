@@ -278,9 +278,9 @@ std::optional<std::size_t> largoAceDominio(std::string_view dominio) {
     }
 }
 
-}  // namespace
-
-bool esEnviable(std::string_view direccion) {
+// esEnviable with the domain's ASCII length from aceDominio.
+template <typename AceDominio>
+bool enviableCon(std::string_view direccion, AceDominio&& aceDominio) {
     if (direccion.size() > kMaxDireccion) {
         return false;
     }
@@ -293,8 +293,20 @@ bool esEnviable(std::string_view direccion) {
     if (!localValida(local)) {
         return false;
     }
-    const auto ace = largoAceDominio(direccion.substr(arroba + 1));
+    const std::optional<std::size_t> ace = aceDominio(direccion.substr(arroba + 1));
     return ace && local.size() + 1 + *ace <= kMaxDireccion;
+}
+
+}  // namespace
+
+bool esEnviable(std::string_view direccion) {
+    return enviableCon(direccion, largoAceDominio);
+}
+
+bool JuezEnviable::enviable(std::string_view direccion) {
+    return enviableCon(direccion, [&](std::string_view dominio) {
+        return dominios_.de(dominio, largoAceDominio);
+    });
 }
 
 }  // namespace tralmix

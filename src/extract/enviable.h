@@ -3,7 +3,10 @@
 // Whether a mail program can send to an address: the judge of the clean-up and of the warnings.
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
+
+#include "util/recuerdos.h"
 
 namespace tralmix {
 
@@ -22,5 +25,15 @@ inline constexpr std::size_t kMaxDireccion = 254;
 // Nothing that shows as blank or invisible (white space, joiners, direction marks, U+FEFF,
 // U+FFFD…) counts as a letter. So no IP literals, no "foo@bar", no quoted local parts.
 bool esEnviable(std::string_view direccion);
+
+// esEnviable for the many addresses of a list: the domains met last are remembered with their
+// judgement, so that most addresses cost their local part, a hash and a comparison.
+class JuezEnviable {
+  public:
+    bool enviable(std::string_view direccion);
+
+  private:
+    Recuerdos<std::optional<std::size_t>> dominios_;
+};
 
 }  // namespace tralmix

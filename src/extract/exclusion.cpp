@@ -168,8 +168,23 @@ std::size_t Textos::buscar(std::uint64_t hash, std::string_view t) const {
     }
 }
 
+void Textos::reservar(std::size_t n) {
+    textos_.reserve(n);
+    std::size_t ranuras = 64;
+    while (ranuras < 2 * n) {
+        ranuras *= 2;
+    }
+    if (ranuras > ranuras_.size()) {
+        recolocar(ranuras);
+    }
+}
+
 void Textos::crecer() {
-    ranuras_.assign(ranuras_.empty() ? 64 : 2 * ranuras_.size(), Ranura{});
+    recolocar(ranuras_.empty() ? 64 : 2 * ranuras_.size());
+}
+
+void Textos::recolocar(std::size_t ranuras) {
+    ranuras_.assign(ranuras, Ranura{});
     const std::size_t mascara = ranuras_.size() - 1;
     for (std::size_t i = 0; i < textos_.size(); ++i) {
         // The texts differ from one another: the first free place is theirs.
@@ -201,7 +216,8 @@ bool Textos::insertar(std::string_view t) {
     }
     if (quedan_ < t.size()) {
         const std::size_t tamano = std::max(kBloque, t.size());
-        bloques_.push_back(std::make_unique<char[]>(tamano));
+        // Written before it is read: no need to clear it first.
+        bloques_.push_back(std::make_unique_for_overwrite<char[]>(tamano));
         libre_ = bloques_.back().get();
         quedan_ = tamano;
     }

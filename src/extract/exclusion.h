@@ -37,6 +37,8 @@ class Textos {
     void anticipar(std::uint64_t hash) const;
     // Everything otro holds; its texts' blocks come along, so nothing is copied.
     void unir(Textos&& otro);
+    // Room for n texts, so that the table is not rebuilt while they come.
+    void reservar(std::size_t n);
 
   private:
     // A place of the table: the upper half of a text's hash, never 0 where a text is, and where
@@ -50,6 +52,8 @@ class Textos {
     // Takes t, kept elsewhere as long as this set, when it is not there yet.
     bool agregarVista(std::uint64_t hash, std::string_view t);
     void crecer();
+    // Every text again in a table of that many places (a power of two).
+    void recolocar(std::size_t ranuras);
 
     std::vector<Ranura> ranuras_;  // a power of two of them, at most half used
     std::vector<std::string_view> textos_;
@@ -74,6 +78,8 @@ class Exclusion {
     std::size_t agregarLinea(std::string_view linea);
     // Everything otra holds, which is left empty.
     void unir(Exclusion&& otra);
+    // Room for about n addresses.
+    void reservar(std::size_t n) { direcciones_.reservar(n); }
 
     // Whether an entry of the list is to be left out: one of its words, or the domain of one, is
     // excluded. Letter case plays no part.

@@ -10,6 +10,7 @@
 #include "extract/proceso.h"
 #include "extract/recuento.h"
 #include "util/archivos.h"
+#include "util/ascii.h"
 #include "util/cadenas.h"
 #include "util/texto.h"
 
@@ -20,29 +21,31 @@ bool conLector(formatos::Formato formato) {
     return formato != formatos::Formato::Texto && formato != formatos::Formato::Ninguno;
 }
 
-// Whether lower-casing may change t: a capital, or a character beyond ASCII. Every entry of
-// every input passes here, so it is written to be done many bytes at a time.
-bool cambiable(std::string_view t) {
-    bool c = false;
-    for (const char b : t) {
-        const auto u = static_cast<unsigned char>(b);
-        c |= (u >= 0x80) | (static_cast<unsigned char>(u - 'A') < 26);
-    }
-    return c;
-}
-
 // Appends one input's entries to the run's: trimmed and lower-cased when they came by the list
 // path, which keeps both (in place: a longer lower-case form, rare, goes at the end); the other
-// paths give lower-cased words already.
-void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
+// paths give lower-cased words already. Gives how many entries the input gave: on the list path
+// those not blank once trimmed, on the others those not empty. prestado: lineas holds the block
+// todas lent it.
+std::uint64_t agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista, bool prestado) {
+    auto unir = [&] {
+        if (prestado) {
+            todas.recobrar(std::move(lineas));
+        } else {
+            todas.anexar(std::move(lineas));
+        }
+    };
     if (!deLista) {
-        todas.anexar(std::move(lineas));
-        return;
+        const std::uint64_t n = contarNoVacios(lineas);
+        unir();
+        return n;
     }
+    std::uint64_t n = 0;
     std::string minusculas;
     Arreglo largas;
     paraCadaEntrada(lineas, [&](std::size_t i, std::string_view tal, std::string_view t) {
-        if (!cambiable(t)) {
+        ++n;
+        const texto::RasgosAscii rasgos = texto::rasgosAscii(t);
+        if (!rasgos.noAscii && !rasgos.mayusculas) {
             if (t.size() != tal.size()) {
                 lineas.acortar(i, t);
             }
@@ -57,8 +60,9 @@ void agregarEntradas(Arreglo& todas, Arreglo&& lineas, bool deLista) {
             largas.agregar(minusculas);
         }
     });
-    todas.anexar(std::move(lineas));
+    unir();
     todas.anexar(std::move(largas));
+    return n;
 }
 
 // Whether the pasted-messages path could cut another address out of the line than its words
@@ -212,6 +216,8 @@ LecturaExclusion leerExclusion(std::u16string_view ruta, Exclusion& excluir, Ava
         return l;
     }
     l.huella = entrada.huella();
+    // A list of people to leave out holds an address in about every 32 bytes.
+    propia.reservar(static_cast<std::size_t>(entrada.tamano() / 32));
     Arreglo palabras;
     for (;;) {
         LectorTexto::Paso paso = LectorTexto::Paso::Fin;
@@ -341,7 +347,8 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::
         const formatos::Formato formato = eleccion.formato;
         bool deLista = false;
         bool mensajes = false;
-        if (conLector(formato)) {
+        const bool prestado = !conLector(formato);
+        if (!prestado) {
             estado.lineas.clear();
             AvanceDelPuerto avance(puerto, Fase::Extraccion);
             const formatos::Lectura lectura =
@@ -359,6 +366,8 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::
             }
             estado.huellaEntrada = lectura.huella;
         } else {
+            // The lines go on in the block of those read before, none copied.
+            estado.lineas = todas.prestarBloque();
             archivos::ArchivoTrabajo archivo;
             LecturaAnticipada anticipada;
             const EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
@@ -369,14 +378,17 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::
             deLista = !leida.vacia && leida.camino == Camino::Lista;
             mensajes = !leida.vacia && leida.camino == Camino::Masivo;
         }
-        const std::uint64_t n =
-            deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
+        // The clean-up leaves only addresses, counted as the input's entries were before it.
+        std::uint64_t n = 0;
         if (estado.depurar) {
+            n = deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
             if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista)) {
                 return trabajos.fin(informar(puerto, std::move(fallo)));
             }
+            agregarEntradas(todas, std::move(estado.lineas), false, prestado);
+        } else {
+            n = agregarEntradas(todas, std::move(estado.lineas), deLista, prestado);
         }
-        agregarEntradas(todas, std::move(estado.lineas), deLista);
         estado.lineas.clear();
         recuento.informe.archivos.push_back(
             {enInforme(estado, ruta), formatoDeInforme(ruta, mensajes), n});

@@ -76,7 +76,7 @@ EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo&
         if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
             return {std::move(fallo)};
         }
-        estado.lineas.clear();
+        estado.lineas.vaciarDesde(estado.lineas.tamanoBytes());
         return {std::nullopt, true};
     }
     // One line with "," or ";" makes the text pasted messages; masivo reads the file again
@@ -85,9 +85,13 @@ EntradaLeida leerTexto(Estado& estado, Puerto& puerto, archivos::ArchivoTrabajo&
         if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
             return {std::move(fallo)};
         }
+        // The block lent by a run on several files stays theirs; the words go after its texts.
+        Arreglo prestado = std::move(estado.lineas);
         if (auto fallo = masivo(estado, puerto, trabajo, &anticipada)) {
             return {std::move(fallo)};
         }
+        prestado.anexar(std::move(estado.lineas));
+        estado.lineas = std::move(prestado);
         return {std::nullopt, false, Camino::Masivo};
     }
     if (auto fallo = cerrarTrabajo(archivo, trabajo)) {
@@ -125,6 +129,7 @@ Fin procesar(Estado& estado, Puerto& puerto) {
     // goes with the run.
     archivos::ArchivoTrabajo archivo;
     LecturaAnticipada anticipada;
+    estado.lineas.clear();  // nothing of an earlier run goes on in its block
     EntradaLeida leida = leerTexto(estado, puerto, archivo, anticipada);
     if (leida.fin) {
         return std::move(*leida.fin);

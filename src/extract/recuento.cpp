@@ -17,6 +17,7 @@
 #include "util/afinado.h"
 #include "util/archivos.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -130,7 +131,13 @@ bool escribirInforme(const Estado& estado, Puerto& puerto, archivos::EscritorAto
 // The warnings on the listed addresses, each address once whatever its case, and without the
 // clean-up the entries it would mend. An entry that is no address gets no warning: the nudge
 // to the clean-up covers it.
-void revisarListadas(Arreglo& lineas, Informe& informe) {
+struct Revision {
+    std::uint64_t dudosas = 0;
+    std::vector<Aviso> avisos;
+};
+
+Revision revisarListadas(const Arreglo& lineas, bool depurada) {
+    Revision informe;
     Depurador depurador;
     Avisador avisador;
     Textos avisadas;
@@ -157,7 +164,7 @@ void revisarListadas(Arreglo& lineas, Informe& informe) {
             continue;
         }
         previa = t;
-        previaDudosa = !informe.depurada && !depurador.talCual(t);
+        previaDudosa = !depurada && !depurador.talCual(t);
         if (previaDudosa) {
             ++informe.dudosas;
             continue;
@@ -174,6 +181,7 @@ void revisarListadas(Arreglo& lineas, Informe& informe) {
             std::move(nuevos.begin(), nuevos.end(), std::back_inserter(informe.avisos));
         }
     }
+    return informe;
 }
 
 }  // namespace
@@ -282,7 +290,19 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     informe.listadas = direcciones - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);
     informe.grupos = (informe.listadas + porGrupo - 1) / porGrupo;
-    revisarListadas(estado.lineas, informe);
+    // The warnings only read the list: they are looked for while it is written.
+    Revision revision;
+    EnSegundoPlano revisando;
+    revisando.empezar(
+        [&revision, &lineas = std::as_const(estado.lineas), depurada = informe.depurada] {
+            revision = revisarListadas(lineas, depurada);
+        });
+    auto revisada = [&] {
+        revisando.esperar();
+        informe.dudosas += revision.dudosas;
+        std::move(revision.avisos.begin(), revision.avisos.end(),
+                  std::back_inserter(informe.avisos));
+    };
     if (!recuento.varias) {
         informe.archivos = {{enInforme(estado, estado.archivoEntrada),
                              formatoDeInforme(estado.archivoEntrada, camino == Camino::Masivo),
@@ -300,6 +320,7 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
             }
             puerto.mensaje(aviso, Estilo::Exclamacion, kTitulo);
         }
+        revisada();
         if (!escribirInforme(estado, puerto, escritor)) {
             return Desenlace::FalloArchivo;
         }
@@ -320,6 +341,7 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     if (desenlace != Desenlace::Escrito) {
         return desenlace;
     }
+    revisada();
     // After the list, so that a report never describes a list that was not written.
     if (!escribirInforme(estado, puerto, escritor)) {
         return Desenlace::FalloArchivo;

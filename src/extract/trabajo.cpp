@@ -42,11 +42,18 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
     salida.reserve(afinado::trozoPara(entrada.tamano()) + 4096);
     // The lines as the working file holds them: no reading back of what was just written. The
     // block is only reserved (no page is touched before it is written), about the input's size.
+    // A block lent without elements (the texts of the files read before in the same run) takes
+    // them after its own.
     Arreglo cargadas;
+    if (lineas != nullptr && lineas->prestado() && lineas->empty()) {
+        cargadas = std::move(*lineas);
+    }
+    const std::size_t base = cargadas.tamanoBytes();
+    auto vaciarCargadas = [&] { cargadas.vaciarDesde(base); };
     bool cargar = lineas != nullptr;
     if (cargar) {
-        cargadas.reservar(0, static_cast<std::size_t>(std::min<std::uint64_t>(
-                                 entrada.tamano(), archivos::kTamanoTrabajo)));
+        cargadas.reservar(0, base + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                        entrada.tamano(), archivos::kTamanoTrabajo)));
     }
     auto limpiarLinea = [&](std::string_view linea) {
         const std::string_view recortada = texto::recortar(linea);
@@ -64,7 +71,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
         if (cargar) {
             if (trabajo.masivo) {
                 cargar = false;
-                cargadas.clear();
+                vaciarCargadas();
             } else {
                 cargadas.agregar(limpia);
             }
@@ -105,7 +112,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             salida.clear();
             trabajo.lineas = 0;
             trabajo.masivo = false;
-            cargadas.clear();
+            vaciarCargadas();
             cargar = lineas != nullptr;
             return true;
         });

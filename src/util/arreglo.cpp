@@ -8,6 +8,7 @@ namespace tralmix {
 void Arreglo::clear() {
     bytes_.reset();
     lugares_.liberar();
+    prestado_ = false;
 }
 
 void Arreglo::separar() {
@@ -59,7 +60,8 @@ void Arreglo::anexar(Arreglo&& otro, std::size_t desde) {
         }
     };
     const std::size_t nuestros = bytes_ ? bytes_->size() : 0;
-    if (nuestros >= otro.bytes_->size()) {
+    // A lent block's texts stay where they are: the lender's elements point into it.
+    if (prestado_ || nuestros >= otro.bytes_->size()) {
         Bloque<char>& bloque = propio();
         const std::size_t base = bloque.size();
         if (base + otro.bytes_->size() > UINT32_MAX) {
@@ -83,6 +85,29 @@ void Arreglo::anexar(Arreglo&& otro, std::size_t desde) {
         bytes_ = std::move(otro.bytes_);
     }
     otro.clear();
+}
+
+Arreglo Arreglo::prestarBloque() {
+    Arreglo prestado;
+    prestado.bytes_ = std::move(bytes_);
+    prestado.prestado_ = prestado.bytes_ != nullptr;
+    bytes_.reset();
+    return prestado;
+}
+
+void Arreglo::recobrar(Arreglo&& otro) {
+    lugares_.agregar(otro.lugares_.data(), otro.size());
+    bytes_ = std::move(otro.bytes_);
+    otro.clear();
+}
+
+void Arreglo::vaciarDesde(std::size_t desde) {
+    lugares_.liberar();
+    if (desde == 0 || !bytes_) {
+        bytes_.reset();
+        return;
+    }
+    propio().recortar(desde);
 }
 
 void Arreglo::vaciar(std::size_t i) {

@@ -44,8 +44,19 @@ class Arreglo {
     void agregar(std::string_view texto);
     void agregarVacio();
     // Appends the elements of otro from desde on, in order. Whichever block is smaller is the one
-    // copied.
+    // copied, but a lent block always takes otro's texts.
     void anexar(Arreglo&& otro, std::size_t desde = 0);
+    // The block, lent to an array that only appends to it (texts read after several files
+    // lie in one block, none copied): the one returned has no element, this one keeps its
+    // elements and reads none of them until recobrar gives the block back.
+    Arreglo prestarBloque();
+    // The block lent, back from otro (or otro's own, when none was lent), and otro's elements
+    // after ours.
+    void recobrar(Arreglo&& otro);
+    bool prestado() const { return prestado_; }
+    // No element, the texts from the byte desde on gone; those before it stay, for the array
+    // the block was lent by.
+    void vaciarDesde(std::size_t desde);
     // Element i becomes the empty text.
     void vaciar(std::size_t i);
     // Element i becomes texto, which is no longer than its present text.
@@ -54,6 +65,7 @@ class Arreglo {
     // The places of the texts, element by element, for a sort to reorder; the empty text is at
     // place 0. textoEn gives the text at a place.
     std::span<std::uint32_t> lugares() { return {lugares_.data(), lugares_.size()}; }
+    std::span<const std::uint32_t> lugares() const { return {lugares_.data(), lugares_.size()}; }
     std::string_view textoEn(std::uint32_t lugar) const {
         const char* inicio = bytes_->data() + lugar;
         return {inicio, primeroDe<0xFF>(inicio, bytes_->size() - lugar)};
@@ -76,6 +88,7 @@ class Arreglo {
 
     std::shared_ptr<Bloque<char>> bytes_;
     Bloque<std::uint32_t> lugares_;
+    bool prestado_ = false;  // the block is lent: it never moves to another
 };
 
 // Every element of lineas that is not blank once trimmed, as cadaUna(i, tal, recortado); a blank

@@ -47,6 +47,23 @@ inline std::size_t prefijoAscii(std::string_view t) {
     return i;
 }
 
+// What a text's bytes hold, looked at sixteen at a time: a byte beyond ASCII, a capital letter.
+// Most entries of a list hold neither, and need no other look.
+struct RasgosAscii {
+    bool noAscii = false;
+    bool mayusculas = false;
+};
+
+inline RasgosAscii rasgosAscii(std::string_view t) {
+    vectores::Mascara altos{};
+    vectores::Mascara mayusculas{};
+    vectores::paraCada(t, [&](const vectores::Vector& v) {
+        altos = altos | vectores::altos(v);
+        mayusculas = mayusculas | vectores::entre(v, 'A', 'Z');
+    });
+    return {vectores::bits(altos) != 0, vectores::bits(mayusculas) != 0};
+}
+
 // Eight ASCII bytes lower-cased at once: a byte gets 0x20 where adding 0x3F carries it past 0x7F
 // (it is "A" or above) and adding 0x25 does not (it is "Z" or below). No byte carries into the
 // next, since none is above 0x7F.
