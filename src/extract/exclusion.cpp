@@ -8,7 +8,9 @@
 
 #include "util/afinado.h"
 #include "util/ascii.h"
+#include "util/hash.h"
 #include "util/memoria.h"
+#include "util/paralelo.h"
 #include "util/texto.h"
 
 namespace tralmix {
@@ -115,30 +117,6 @@ void palabrasConArroba(std::string_view texto, CadaUna&& cadaUna) {
 }
 
 constexpr std::size_t kBloque = std::size_t{1} << 20;
-
-// 64 bits on every platform (the library's own hash has 32 on 32-bit ones): eight bytes at a
-// time, then a full mix, so that the low bits pick the place and the high ones tell texts apart.
-std::uint64_t hashDe(std::string_view t) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ t.size();
-    std::size_t i = 0;
-    for (; i + 8 <= t.size(); i += 8) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, t.data() + i, 8);
-        h = (h ^ w) * 0xFF51AFD7ED558CCDULL;
-        h ^= h >> 32;
-    }
-    std::uint64_t w = 0;
-    for (; i < t.size(); ++i) {
-        w = (w << 8) | static_cast<unsigned char>(t[i]);
-    }
-    h ^= w;
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDULL;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ULL;
-    h ^= h >> 33;
-    return h;
-}
 
 std::uint32_t huellaDe(std::uint64_t hash) {
     return static_cast<std::uint32_t>(hash >> 32) | 1U;
@@ -327,6 +305,21 @@ std::uint64_t Exclusion::aplicar(Arreglo& lineas) const {
     if (vacia()) {
         return 0;
     }
+    // Each element is judged alone and only its own place is written: a long list is judged in
+    // two halves, one on each core.
+    const std::size_t n = lineas.size();
+    if (n < afinado::kOrdenEnDos) {
+        return aplicarEntre(lineas, 0, n);
+    }
+    std::uint64_t segunda = 0;
+    EnSegundoPlano otra;
+    otra.empezar([&] { segunda = aplicarEntre(lineas, n / 2, n); });
+    const std::uint64_t primera = aplicarEntre(lineas, 0, n / 2);
+    otra.esperar();
+    return primera + segunda;
+}
+
+std::uint64_t Exclusion::aplicarEntre(Arreglo& lineas, std::size_t desde, std::size_t hasta) const {
     // Most entries are one lower-case address: their places in the tables are fetched a batch
     // ahead, so that the lookups of millions of them do not each wait for memory.
     struct Sencilla {
@@ -340,11 +333,11 @@ std::uint64_t Exclusion::aplicar(Arreglo& lineas) const {
     std::array<Sencilla, kTanda> tanda;
     std::uint64_t excluidas = 0;
     const auto lugares = lineas.lugares();
-    for (std::size_t base = 0; base < lugares.size(); base += kTanda) {
+    for (std::size_t base = desde; base < hasta; base += kTanda) {
         std::size_t k = 0;
-        for (std::size_t i = base; i < std::min(lugares.size(), base + kTanda); ++i) {
+        for (std::size_t i = base; i < std::min(hasta, base + kTanda); ++i) {
             // Sorted, the texts lie all over their block: each is fetched ahead too.
-            if (i + afinado::kAdelanto < lugares.size()) {
+            if (i + afinado::kAdelanto < hasta) {
                 tralmix::anticipar(lineas.inicio(i + afinado::kAdelanto));
             }
             if (lugares[i] == 0) {

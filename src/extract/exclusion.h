@@ -89,6 +89,7 @@ class Exclusion {
 
   private:
     bool excluida(std::string_view palabra, std::string& minusculas) const;
+    std::uint64_t aplicarEntre(Arreglo& lineas, std::size_t desde, std::size_t hasta) const;
 
     Textos direcciones_;
     Textos dominios_;

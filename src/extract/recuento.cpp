@@ -136,7 +136,8 @@ struct Revision {
     std::vector<Aviso> avisos;
 };
 
-Revision revisarListadas(const Arreglo& lineas, bool depurada) {
+// unaVez: each text is to be listed once, its repeats counted for nothing.
+Revision revisarListadas(const Arreglo& lineas, bool depurada, bool unaVez) {
     Revision informe;
     Depurador depurador;
     Avisador avisador;
@@ -158,9 +159,9 @@ Revision revisarListadas(const Arreglo& lineas, bool depurada) {
         if (t.empty()) {
             continue;
         }
-        // The list path keeps repeats, side by side once sorted: judged once.
+        // Repeats lie side by side once sorted: judged once; the list path lists each.
         if (t == previa) {
-            informe.dudosas += previaDudosa ? 1U : 0U;
+            informe.dudosas += previaDudosa && !unaVez ? 1U : 0U;
             continue;
         }
         previa = t;
@@ -277,26 +278,27 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     // Before the sort, while the texts still lie in the order of their block. Every entry of an
     // excluded address goes, repeats too; then the repeats of the rest.
     informe.excluidas = recuento.excluir.aplicar(estado.lineas);
+    recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
     AvanceDelPuerto orden(puerto, Fase::Orden);
     Cubo(estado.lineas, true, &orden);
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
+    // The warnings read the sorted list in an order of their own (a copy shares the texts),
+    // while the repeats go and the list is written.
+    const Arreglo ordenadas = estado.lineas;
+    Revision revision;
+    EnSegundoPlano revisando;
+    revisando.empezar([&revision, &ordenadas, depurada = informe.depurada, unaVez] {
+        revision = revisarListadas(ordenadas, depurada, unaVez);
+    });
     if (unaVez) {
         quitarRepetidos(estado.lineas);
         informe.repetidas = direcciones - informe.excluidas - contarNoVacios(estado.lineas);
     }
-    recuento.excluir = Exclusion();  // as large as the lists; a window keeps its state
     informe.listadas = direcciones - informe.repetidas - informe.excluidas;
     const std::uint64_t porGrupo = std::clamp<std::size_t>(estado.porGrupo, 1, kPorGrupoMaximo);
     informe.grupos = (informe.listadas + porGrupo - 1) / porGrupo;
-    // The warnings only read the list: they are looked for while it is written.
-    Revision revision;
-    EnSegundoPlano revisando;
-    revisando.empezar(
-        [&revision, &lineas = std::as_const(estado.lineas), depurada = informe.depurada] {
-            revision = revisarListadas(lineas, depurada);
-        });
     auto revisada = [&] {
         revisando.esperar();
         informe.dudosas += revision.dudosas;

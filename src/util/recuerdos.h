@@ -5,9 +5,10 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "util/hash.h"
 
 namespace tralmix {
 
@@ -17,11 +18,7 @@ class Recuerdos {
     // The value juzgar gives for clave, from memory when clave was met last at its place.
     template <typename Juzgar>
     const Valor& de(std::string_view clave, Juzgar&& juzgar) {
-        std::uint64_t h = 0xcbf29ce484222325u;  // FNV-1a
-        for (const char c : clave) {
-            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
-        }
-        Recuerdo& r = recuerdos_[static_cast<std::size_t>((h ^ (h >> 32)) % N)];
+        Recuerdo& r = recuerdos_[static_cast<std::size_t>(hashDe(clave) % N)];
         if (!r.usado || r.clave != clave) {
             r.usado = true;
             r.clave.assign(clave);
