@@ -208,6 +208,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
     std::vector<std::string_view> elegidas;
     Arreglo otras;  // the second and later addresses of an entry, and those grown by lower-casing
     paraCadaEntrada(lineas, [&](std::size_t i, std::string_view tal, std::string_view t) {
+        ++cuenta.entradas;
         // One look at the bytes tells the common entry: ASCII, perhaps with capitals.
         const texto::RasgosAscii rasgos = texto::rasgosAscii(t);
         if (!rasgos.noAscii && t.front() != '\'' && depurador.juez().enviable(t)) {

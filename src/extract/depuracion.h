@@ -64,6 +64,7 @@ class Depurador {
 struct ListaDepurada {
     std::uint64_t descartadas = 0;  // entries without any address, now empty
     std::uint64_t corregidas = 0;   // entries that gave other addresses than themselves
+    std::uint64_t entradas = 0;     // elements not blank once trimmed, before the clean-up
 };
 // For an element the clean-up would change, the text to reduce in its place when a truer one is
 // known (the list path's line as read, before the cleaning); nothing when none is, and then the

@@ -189,7 +189,8 @@ bool Textos::agregarVista(std::uint64_t hash, std::string_view t) {
 }
 
 bool Textos::insertar(std::string_view t) {
-    if (contiene(t)) {
+    const std::uint64_t hash = hashDe(t);
+    if (contiene(t, hash)) {
         return false;
     }
     if (quedan_ < t.size()) {
@@ -200,7 +201,7 @@ bool Textos::insertar(std::string_view t) {
         quedan_ = tamano;
     }
     std::copy(t.begin(), t.end(), libre_);
-    agregarVista(hashDe(t), std::string_view(libre_, t.size()));
+    agregarVista(hash, std::string_view(libre_, t.size()));
     libre_ += t.size();
     quedan_ -= t.size();
     return true;

@@ -381,10 +381,12 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::
         // The clean-up leaves only addresses, counted as the input's entries were before it.
         std::uint64_t n = 0;
         if (estado.depurar) {
-            n = deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
-            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista)) {
+            std::uint64_t entradas = 0;
+            n = deLista ? 0 : contarNoVacios(estado.lineas);
+            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista, entradas)) {
                 return trabajos.fin(informar(puerto, std::move(fallo)));
             }
+            n = deLista ? entradas : n;
             agregarEntradas(todas, std::move(estado.lineas), false, prestado);
         } else {
             n = agregarEntradas(todas, std::move(estado.lineas), deLista, prestado);

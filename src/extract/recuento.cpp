@@ -188,7 +188,8 @@ Revision revisarListadas(const Arreglo& lineas, bool depurada, bool unaVez) {
 }  // namespace
 
 // The clean-up of one input's entries in estado.lineas, counted in the report.
-Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista) {
+Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista,
+                     std::uint64_t& entradas) {
     ListaDepurada hecha;
     LineasOriginales originales;
     if (deLista && originales.buscar(estado.lineas)) {
@@ -203,6 +204,7 @@ Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLi
     }
     informe.descartadas += hecha.descartadas;
     informe.corregidas += hecha.corregidas;
+    entradas = hecha.entradas;
     return {};
 }
 
@@ -258,12 +260,18 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     } else {
         // The list path keeps entries that are blank but for spaces; the others only words and
         // addresses, so there an element is an address when it is not the empty one.
-        informe.encontradas = camino == Camino::Masivo ? contarNoVacios(estado.lineas)
-                                                       : contarDirecciones(estado.lineas);
+        const bool deLista = camino == Camino::Lista;
         if (estado.depurar) {
-            if (auto fallo = depurarEntrada(estado, puerto, informe, camino == Camino::Lista)) {
+            // The clean-up counts the entries as it meets them.
+            std::uint64_t entradas = 0;
+            informe.encontradas = deLista ? 0 : contarNoVacios(estado.lineas);
+            if (auto fallo = depurarEntrada(estado, puerto, informe, deLista, entradas)) {
                 return informar(puerto, std::move(fallo));
             }
+            informe.encontradas = deLista ? entradas : informe.encontradas;
+        } else {
+            informe.encontradas =
+                deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
         }
     }
     // The clean-up leaves addresses alone, lower-cased, an entry perhaps giving several: from

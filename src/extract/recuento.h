@@ -31,7 +31,9 @@ void informarFallo(Puerto& puerto, std::u16string_view accion, std::u16string_vi
 
 // The clean-up of one input's entries in estado.lineas, counted in the report; an entry of the
 // list path that the cleaning may have broken is reduced from the input's line as read.
-Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista);
+// entradas: how many elements were not blank once trimmed, before it.
+Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista,
+                     std::uint64_t& entradas);
 
 // The back half of a run that makes a report (ordenarYEscribir hands over to it): creates the
 // list and report files, sorts, removes repeats on the bulk path, leaves out what the exclusion
