@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <tuple>
 
@@ -55,6 +56,41 @@ TEST(Exclusion, WordsDomainsAndCase) {
         EXPECT_EQ(ex.excluye(entrada), excluida) << entrada;
     }
     EXPECT_FALSE(Exclusion().excluye("ana@x.com"));
+}
+
+// The list is judged many bytes at a time: whatever byte lies wherever in an entry, and however
+// long the entry, it is left out exactly when the judge of one entry says so.
+TEST(Exclusion, AListIsJudgedAsEachEntryAlone) {
+    Exclusion ex;
+    std::vector<std::string> nombres;
+    for (std::size_t largo = 1; largo <= 36; ++largo) {
+        nombres.push_back(std::string(largo, 'a') + "@x.es");
+        ex.agregarLinea(nombres.back());
+    }
+    Arreglo lineas;
+    for (const std::string& nombre : nombres) {
+        lineas.agregar(nombre);
+        for (std::size_t en = 0; en < nombre.size(); ++en) {
+            for (const char otro : std::string_view("A ,\"<;[]\x7F\t.-")) {
+                std::string cambiado = nombre;
+                cambiado[en] = otro;
+                lineas.agregar(cambiado);
+            }
+            lineas.agregar(nombre.substr(0, en) + "\xC3\xA1" + nombre.substr(en));
+        }
+    }
+    std::vector<bool> esperadas;
+    for (std::size_t i = 0; i < lineas.size(); ++i) {
+        esperadas.push_back(ex.excluye(lineas[i]));
+    }
+    const Arreglo antes = lineas;
+    const auto cuantas =
+        static_cast<std::uint64_t>(std::count(esperadas.begin(), esperadas.end(), true));
+    ASSERT_GT(cuantas, nombres.size());  // capitals at least, and a full stop at the end
+    EXPECT_EQ(ex.aplicar(lineas), cuantas);
+    for (std::size_t i = 0; i < lineas.size(); ++i) {
+        EXPECT_EQ(lineas[i].empty(), esperadas[i]) << antes[i];
+    }
 }
 
 // Thousands of texts, grown through many sizes and joined from two sets that overlap.

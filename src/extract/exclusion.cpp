@@ -70,14 +70,28 @@ std::string_view sinExtremos(std::string_view p) {
     return p;
 }
 
-// One lower-case word with nothing it would be cut at: the common entry.
+// One lower-case word with nothing it would be cut at: the common entry. Sixteen bytes at a
+// time, the same bytes as kCorta | kNoMinuscula: controls and blanks, " ( ) , : ; < > [ \ ],
+// capitals, DEL and whatever lies beyond ASCII.
 bool sencilla(std::string_view t) {
-    for (const char c : t) {
-        if ((kClases[static_cast<unsigned char>(c)] & (kCorta | kNoMinuscula)) != 0) {
+    using vectores::entre;
+    using vectores::iguales;
+    auto otras = [](const vectores::Vector& v) {
+        return vectores::bits(entre(v, 0x00, 0x20) | iguales(v, '"') | entre(v, '(', ')') |
+                              iguales(v, ',') | entre(v, ':', '<') | iguales(v, '>') |
+                              entre(v, 'A', ']') | entre(v, 0x7F, 0xFF));
+    };
+    const char* p = t.data();
+    const std::size_t n = t.size();
+    if (n < vectores::kAncho) {
+        return (otras(vectores::cargarParte(p, n)) & vectores::hasta(n)) == 0;
+    }
+    for (std::size_t k = 0; k + vectores::kAncho < n; k += vectores::kAncho) {
+        if (otras(vectores::cargar(p + k)) != 0) {
             return false;
         }
     }
-    return true;
+    return otras(vectores::cargar(p + n - vectores::kAncho)) == 0;
 }
 
 bool enMinusculas(std::string_view p) {
