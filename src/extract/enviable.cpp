@@ -4,6 +4,7 @@
 
 #include "extract/enviable.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -169,16 +170,31 @@ bool localValida(std::string_view local) {
     if (local.empty() || local.size() > kMaxLocal || local.front() == '.' || local.back() == '.') {
         return false;
     }
-    if (texto::prefijoAscii(local) == local.size()) {
-        bool punto = false;  // the byte before was a dot
-        for (const char c : local) {
-            const bool esPunto = c == '.';
-            if ((esPunto && punto) || (!esPunto && (kAscii[byte(c)] & kEnLocal) == 0)) {
-                return false;
-            }
-            punto = esPunto;
-        }
-        return true;
+    // Sixteen bytes at a time, a bit for each byte of the local part (64 at most): those beyond
+    // ASCII, the dots, and the ASCII bytes that are neither atext nor a dot (controls and
+    // blanks, " ( ) , : ; < > @ [ \ ] and DEL).
+    static_assert(kMaxLocal <= 64);
+    std::uint64_t altos = 0;
+    std::uint64_t puntos = 0;
+    std::uint64_t otros = 0;
+    for (std::size_t k = 0; k < local.size(); k += vectores::kAncho) {
+        using vectores::entre;
+        using vectores::iguales;
+        const std::size_t quedan = std::min(vectores::kAncho, local.size() - k);
+        const vectores::Vector v = quedan == vectores::kAncho
+                                       ? vectores::cargar(local.data() + k)
+                                       : vectores::cargarParte(local.data() + k, quedan);
+        const auto marcas = [&](const vectores::Mascara& m) {
+            return static_cast<std::uint64_t>(vectores::bits(m) & vectores::hasta(quedan)) << k;
+        };
+        altos |= marcas(vectores::altos(v));
+        puntos |= marcas(iguales(v, '.'));
+        otros |= marcas(entre(v, 0x00, 0x20) | iguales(v, '"') | entre(v, '(', ')') |
+                        iguales(v, ',') | entre(v, ':', '<') | iguales(v, '>') | iguales(v, '@') |
+                        entre(v, '[', ']') | iguales(v, 0x7F));
+    }
+    if (altos == 0) {
+        return otros == 0 && (puntos & (puntos >> 1)) == 0;
     }
     return local.find("..") == std::string_view::npos && textoNoAsciiValido(local, [](char c) {
                return c == '.' || (kAscii[byte(c)] & kEnLocal) != 0;
