@@ -253,16 +253,20 @@ void Textos::unir(Textos&& otro) {
     otro = Textos();  // its texts lie in blocks that are ours now
 }
 
+std::size_t Exclusion::agregarPalabra(std::string_view p) {
+    const std::size_t arroba = p.rfind('@');
+    // Nothing before or after the "@": names no one.
+    if (arroba != std::string_view::npos && arroba != 0 && arroba + 1 != p.size()) {
+        return direcciones_.insertar(p) ? 1U : 0U;
+    }
+    return 0;
+}
+
 std::size_t Exclusion::agregarDirecciones(std::string_view texto) {
     std::size_t nuevas = 0;
     std::string minusculas;
     palabrasConArroba(texto, [&](std::string_view palabra) {
-        const std::string_view p = normal(palabra, minusculas);
-        const std::size_t arroba = p.rfind('@');
-        // Nothing before or after the "@": names no one.
-        if (arroba != std::string_view::npos && arroba != 0 && arroba + 1 != p.size()) {
-            nuevas += direcciones_.insertar(p) ? 1U : 0U;
-        }
+        nuevas += agregarPalabra(normal(palabra, minusculas));
     });
     return nuevas;
 }
@@ -274,6 +278,10 @@ std::size_t Exclusion::agregarLinea(std::string_view linea) {
     }
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) {
         t.remove_suffix(1);
+    }
+    // The common line: one lower-case word, with nothing to cut it at.
+    if (!t.empty() && t.front() != '*' && t.front() != '@' && sencilla(t)) {
+        return t.find('@') == std::string_view::npos ? 0 : agregarPalabra(sinExtremos(t));
     }
     if (t.starts_with('*')) {
         t.remove_prefix(1);

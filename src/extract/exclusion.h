@@ -88,6 +88,8 @@ class Exclusion {
     std::uint64_t aplicar(Arreglo& lineas) const;
 
   private:
+    // Takes a lower-case word without its ends when it names someone.
+    std::size_t agregarPalabra(std::string_view p);
     bool excluida(std::string_view palabra, std::string& minusculas) const;
     std::uint64_t aplicarEntre(Arreglo& lineas, std::size_t desde, std::size_t hasta) const;
 
