@@ -209,8 +209,8 @@ bool Textos::insertar(std::string_view t) {
     }
     if (quedan_ < t.size()) {
         const std::size_t tamano = std::max(kBloque, t.size());
-        // Written before it is read: no need to clear it first.
-        bloques_.push_back(std::make_unique_for_overwrite<char[]>(tamano));
+        // Written before it is read: not cleared first (as make_unique would).
+        bloques_.push_back(std::unique_ptr<char[]>(new char[tamano]));
         libre_ = bloques_.back().get();
         quedan_ = tamano;
     }
