@@ -1,8 +1,9 @@
 // The engine's worker: one run on the files the page hands over. Each file is mounted read-only
 // (WORKERFS reads it in pieces as the engine asks, never copying it whole): one input at
 // /entrada, several each in a folder of its own (/entrada/0, /entrada/1…: two files may share a
-// name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The working
-// files and the list live in memory, and the list's bytes go back to the page without a copy.
+// name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The list
+// lives in memory, and its bytes go back to the page without a copy; of the working files only
+// their names and sizes are kept.
 'use strict';
 importScripts('motor.js');
 
@@ -21,6 +22,34 @@ const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
       nuevo.set(nodo.contents.subarray(0, nodo.usedBytes));
     }
     nodo.contents = nuevo;
+  };
+  // The working files go to /tmp, which the page never shows and no run reads back: there each
+  // keeps its name, size and times, not its bytes, which would cost the input's size again in
+  // memory and the time to copy it there. Reading one fails rather than give bytes it has not.
+  const crearNodo = memfs.createNode;
+  memfs.createNode = (padre, ...resto) => {
+    const nodo = crearNodo(padre, ...resto);
+    nodo.sinBytes = Boolean(padre && padre.sinBytes);
+    return nodo;
+  };
+  m.FS.lookupPath('/tmp').node.sinBytes = true;
+  const operaciones = memfs.ops_table.file.stream;
+  const { read: leer, write: escribir } = operaciones;
+  operaciones.read = function (flujo, ...resto) {
+    if (flujo.node.sinBytes) {
+      throw new m.FS.ErrnoError(29);  // EIO
+    }
+    return leer.call(this, flujo, ...resto);
+  };
+  operaciones.write = function (flujo, bytes, desde, largo, posicion, ...resto) {
+    if (!flujo.node.sinBytes) {
+      return escribir.call(this, flujo, bytes, desde, largo, posicion, ...resto);
+    }
+    if (largo > 0) {
+      flujo.node.timestamp = Date.now();
+      flujo.node.usedBytes = Math.max(flujo.node.usedBytes, posicion + largo);
+    }
+    return largo;
   };
   return m;
 });
