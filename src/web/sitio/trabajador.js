@@ -7,6 +7,9 @@
 'use strict';
 importScripts('motor.js');
 
+// What the worker reads of a chosen file at once (see below).
+const kBloque = 8 << 20;
+
 const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
   // Past 1 MB the memory file system grows a file by an eighth at a time, so writing a list of
   // 100 MB copies it some forty times over; doubling copies it about once. Past 256 MB it grows by
@@ -22,6 +25,27 @@ const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
       nuevo.set(nodo.contents.subarray(0, nodo.usedBytes));
     }
     nodo.contents = nuevo;
+  };
+  // The engine reads a file a megabyte at a time; each read of the browser's file is a round trip
+  // to the browser, so the worker asks for a block of several at once and serves the engine's
+  // reads from it.
+  const workerfs = m.WORKERFS.stream_ops;
+  const leerMontado = workerfs.read;
+  workerfs.read = (flujo, destino, desde, largo, posicion) => {
+    const tamano = flujo.node.size;
+    if (largo >= kBloque || posicion >= tamano) {
+      return leerMontado(flujo, destino, desde, largo, posicion);
+    }
+    const hasta = Math.min(posicion + largo, tamano);
+    let bloque = flujo.bloque;
+    if (!bloque || posicion < bloque.inicio || hasta > bloque.inicio + bloque.bytes.length) {
+      const pedido = flujo.node.contents.slice(posicion, Math.min(posicion + kBloque, tamano));
+      bloque = flujo.bloque = { inicio: posicion,
+                                bytes: new Uint8Array(m.WORKERFS.reader.readAsArrayBuffer(pedido)) };
+    }
+    const parte = bloque.bytes.subarray(posicion - bloque.inicio, hasta - bloque.inicio);
+    destino.set(parte, desde);
+    return parte.length;
   };
   // The working files go to /tmp, which the page never shows and no run reads back: there each
   // keeps its name, size and times, not its bytes, which would cost the input's size again in
