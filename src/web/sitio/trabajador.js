@@ -13,14 +13,24 @@ const kBloque = 8 << 20;
 const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
   // Past 1 MB the memory file system grows a file by an eighth at a time, so writing a list of
   // 100 MB copies it some forty times over; doubling copies it about once. Past 256 MB it grows by
-  // that much, so that a large file wastes at most that much.
+  // that much, so that a large file wastes at most that much. A list starts as large as the
+  // inputs (the reservaLista of /salida), which it seldom outgrows: no copy then, and no old
+  // copy left beside the new one until the collector comes; what is not written takes no memory.
   const memfs = m.FS.filesystems.MEMFS;
   memfs.expandFileStorage = (nodo, capacidad) => {
     const antes = nodo.contents ? nodo.contents.length : 0;
     if (antes >= capacidad) {
       return;
     }
-    const nuevo = new Uint8Array(Math.max(capacidad, antes + Math.min(antes, 256 << 20), 256));
+    const tamano = Math.max(capacidad, antes + Math.min(antes, 256 << 20), 256);
+    const reserva = nodo.parent?.reservaLista ?? 0;
+    let nuevo = null;
+    try {
+      nuevo = new Uint8Array(Math.max(tamano, reserva));
+    } catch (error) {
+      // A browser short of memory may still give what is needed now.
+      nuevo = new Uint8Array(tamano);
+    }
     if (nodo.usedBytes > 0) {
       nuevo.set(nodo.contents.subarray(0, nodo.usedBytes));
     }
@@ -168,6 +178,8 @@ onmessage = async ({ data }) => {
     m.alInforme = (json) => { informe = JSON.parse(json); };
     m.alLineaResumen = (linea) => lineasDelResumen.push(linea);
     const montados = montar(m.FS, m.WORKERFS, entradas, exclusiones);
+    m.FS.lookupPath('/salida').node.reservaLista =
+      Math.min(entradas.reduce((suma, a) => suma + a.size, 0) + (1 << 20), 1 << 30);
     m.FS.chdir('/entrada');
     const nombres = nombresEmpaquetados([...entradas, ...exclusiones].map((a) => a.name));
     const estado = m.ccall('tralmix_procesar', 'number',
