@@ -1,11 +1,11 @@
 // The browser edition against the native command in the same run: each input through procesar in
 // headless Chromium and through tralmix-cli, in turns; the lists must be the same bytes. Also the
-// tab's peak memory and the largest plain list that works.
+// tab's memory at rest and its peak during a run, and the largest plain list that works.
 //   node bench/web.mjs SITIO CLI ENTRADAS... [--mayores ARCHIVOS...]
 // Prints one JSON object per line.
 import { spawnSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { createRequire } from 'node:module';
@@ -36,26 +36,60 @@ function nativo(archivo) {
   return { segundos, estado: r.status, suma, picoMB: kb / 1024 };
 }
 
-// The renderer's peak resident memory, where the page and its workers live.
-function picoRenderizador(navegador) {
-  let pico = 0;
-  const raiz = navegador.process().pid;
+// The renderers of this browser (the page and its workers live in one), found through their
+// parents: other browsers on the machine are not ours to count.
+function renderizadores(navegador) {
+  const raiz = navegador.process()?.pid;
+  const padres = new Map();
+  const esRenderizador = new Set();
   for (const pid of readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
     try {
-      const cmd = readFileSync(`/proc/${pid}/cmdline`, 'utf8');
-      if (cmd.includes('--type=renderer') && cmd.includes('chromium')) {
-        const hwm = /VmHWM:\s+(\d+)/.exec(readFileSync(`/proc/${pid}/status`, 'utf8'));
-        pico = Math.max(pico, Number(hwm?.[1] ?? 0));
+      const estado = readFileSync(`/proc/${pid}/stat`, 'utf8');
+      padres.set(Number(pid), Number(estado.slice(estado.lastIndexOf(')') + 2).split(' ')[1]));
+      if (readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer')) {
+        esRenderizador.add(Number(pid));
       }
     } catch {}
   }
-  return raiz ? pico / 1024 : null;
+  const deRaiz = (pid) => {
+    for (let p = pid; p > 1; p = padres.get(p) ?? 0) {
+      if (p === raiz) {
+        return true;
+      }
+    }
+    return false;
+  };
+  return [...esRenderizador].filter(deRaiz);
+}
+
+function memoria(pid, campo) {
+  try {
+    const kb = new RegExp(`${campo}:\\s+(\\d+)`).exec(readFileSync(`/proc/${pid}/status`, 'utf8'));
+    return Number(kb?.[1] ?? 0) / 1024;
+  } catch {
+    return 0;
+  }
+}
+
+// The renderers' resident memory now, and their peak since the last empezarPico; MB.
+const enReposo = (navegador) => Math.max(0, ...renderizadores(navegador).map((p) => memoria(p, 'VmRSS')));
+const picoRenderizador = (navegador) =>
+  Math.max(0, ...renderizadores(navegador).map((p) => memoria(p, 'VmHWM')));
+// The peak starts again from what is resident now (Linux's clear_refs), so that each run's peak
+// is its own and not what the bench does with the list afterwards.
+function empezarPico(navegador) {
+  for (const pid of renderizadores(navegador)) {
+    try {
+      writeFileSync(`/proc/${pid}/clear_refs`, '5');
+    } catch {}
+  }
 }
 
 async function conNavegador(hacer) {
   // A run on a large file may take minutes.
   const navegador = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-                                             args: ['--no-sandbox'], protocolTimeout: 1800000 });
+                                             args: ['--no-sandbox', '--js-flags=--expose-gc'],
+                                             protocolTimeout: 1800000 });
   try {
     const pagina = await navegador.newPage();
     await pagina.goto(servidor.url);
@@ -75,22 +109,32 @@ async function elegir(pagina, archivo) {
   await (await pagina.$('#bench')).uploadFile(archivo);
 }
 
-function enNavegador(pagina) {
-  return pagina.evaluate(async () => {
+// One run in the page, its worker's engine loaded, and the renderer's peak during it; the list's
+// checksum is taken afterwards.
+async function enNavegador(navegador, pagina) {
+  // What the last run left (its list, the checksum's copy) collected; a worker with its engine
+  // loaded, as the page keeps one ready.
+  await pagina.evaluate(() => globalThis.gc?.());
+  await new Promise((r) => setTimeout(r, 1500));
+  const reposoMB = enReposo(navegador);
+  empezarPico(navegador);
+  const r = await pagina.evaluate(async () => {
     const { procesar } = await import('./tralmix.js');
     const archivo = document.getElementById('bench').files[0];
-    // A worker with its engine loaded, as the page keeps one ready.
-    await new Promise((r) => setTimeout(r, 1500));
     const t0 = performance.now();
     const r = await procesar(archivo, { fecha: '2005-03-05' });
     const segundos = (performance.now() - t0) / 1000;
-    let suma = null;
-    if (r.lista) {
-      suma = [...new Uint8Array(await crypto.subtle.digest('SHA-256', r.lista))]
-          .map((b) => b.toString(16).padStart(2, '0')).join('');
-    }
-    return { segundos, estado: r.estado, suma, mensajes: r.mensajes.map((m) => m.texto) };
+    window.benchLista = r.lista;
+    return { segundos, estado: r.estado, mensajes: r.mensajes.map((m) => m.texto) };
   });
+  const picoWebMB = picoRenderizador(navegador);
+  const suma = await pagina.evaluate(async () => {
+    const lista = window.benchLista;
+    window.benchLista = null;
+    return lista && [...new Uint8Array(await crypto.subtle.digest('SHA-256', lista))]
+        .map((b) => b.toString(16).padStart(2, '0')).join('');
+  });
+  return { ...r, suma, picoWebMB, reposoMB };
 }
 
 for (const archivo of entradas) {
@@ -100,13 +144,14 @@ for (const archivo of entradas) {
     const nat = [];
     for (let i = 0; i < corridas; ++i) {
       nat.push(nativo(archivo));
-      web.push(await enNavegador(pagina));
+      web.push(await enNavegador(navegador, pagina));
     }
     const mediana = (v) => v.map((x) => x.segundos).sort((a, b) => a - b)[Math.floor(v.length / 2)];
     console.log(JSON.stringify({
       entrada: basename(archivo), web: mediana(web), nativo: mediana(nat),
       iguales: web.every((w) => w.estado === 0 && w.suma === nat[0].suma),
-      picoWebMB: picoRenderizador(navegador), picoNativoMB: nat[0].picoMB,
+      picoWebMB: Math.max(...web.map((w) => w.picoWebMB)),
+      reposoWebMB: Math.min(...web.map((w) => w.reposoMB)), picoNativoMB: nat[0].picoMB,
     }));
   });
 }
@@ -114,10 +159,10 @@ for (const archivo of entradas) {
 for (const archivo of mayores) {
   await conNavegador(async (navegador, pagina) => {
     await elegir(pagina, archivo);
-    const r = await enNavegador(pagina);
+    const r = await enNavegador(navegador, pagina);
     console.log(JSON.stringify({ entrada: basename(archivo), mayor: true, estado: r.estado,
                                  segundos: r.segundos, mensajes: r.mensajes,
-                                 picoWebMB: picoRenderizador(navegador) }));
+                                 picoWebMB: r.picoWebMB }));
   }).catch((e) => console.log(JSON.stringify({ entrada: basename(archivo), mayor: true,
                                                error: String(e.message ?? e) })));
 }

@@ -104,6 +104,34 @@ describe('el módulo', { timeout: 120000 }, () => {
     }
   });
 
+  // The worker reads a file in blocks of several megabytes and hands the engine its pieces from
+  // them. Pasted messages repeated past three blocks give the list of one copy, whatever piece
+  // ends where; a Windows-1252 copy at the end sends the reading back to the start, and a last
+  // address without a line end must keep its last byte.
+  test('lee un archivo de varios bloques como uno de uno', async () => {
+    const pagina = await abrir();
+    const [utf8, cp1252] = await Promise.all(['bulk_unicode_case', 'bulk_es'].map(
+      (n) => readFile(join(golden, `${n}.input.txt`)).then((b) => b.toString('base64'))));
+    const r = await pagina.evaluate(async (utf8, cp1252) => {
+      const { procesar } = await import('./tralmix.js');
+      const bytes = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+      const [a, b] = [bytes(utf8), bytes(cp1252)];
+      const fin = new TextEncoder().encode('ultima@ejemplo.com');
+      const lista = async (partes) => {
+        const r = await procesar(new File(partes, 'varios.txt'), { fecha: '2005-03-05' });
+        return { tamano: partes.reduce((s, p) => s + p.length, 0), estado: r.estado,
+                 lista: r.lista && btoa(String.fromCharCode(...r.lista)) };
+      };
+      return [await lista([a, b, fin]),
+              await lista([...Array(Math.ceil((25 << 20) / a.length)).fill(a), b, fin])];
+    }, utf8, cp1252);
+    const [una, varias] = r;
+    assert.ok(varias.tamano > 24 << 20);
+    assert.deepEqual([varias.estado, una.estado], [0, 0]);
+    assert.ok(Buffer.from(una.lista, 'base64').includes('ultima@ejemplo.com'));
+    assert.equal(varias.lista, una.lista);
+  });
+
   test('lee los archivos de contactos y correo como el comando', async () => {
     const pagina = await abrir();
     const formatos = join(raiz, 'tests/data/formatos');

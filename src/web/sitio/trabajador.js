@@ -1,26 +1,89 @@
 // The engine's worker: one run on the files the page hands over. Each file is mounted read-only
 // (WORKERFS reads it in pieces as the engine asks, never copying it whole): one input at
 // /entrada, several each in a folder of its own (/entrada/0, /entrada/1…: two files may share a
-// name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The working
-// files and the list live in memory, and the list's bytes go back to the page without a copy.
+// name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The list
+// lives in memory, and its bytes go back to the page without a copy; of the working files only
+// their names and sizes are kept.
 'use strict';
 importScripts('motor.js');
+
+// What the worker reads of a chosen file at once (see below).
+const kBloque = 8 << 20;
 
 const motor = crearMotor({ print() {}, printErr() {} }).then((m) => {
   // Past 1 MB the memory file system grows a file by an eighth at a time, so writing a list of
   // 100 MB copies it some forty times over; doubling copies it about once. Past 256 MB it grows by
-  // that much, so that a large file wastes at most that much.
+  // that much, so that a large file wastes at most that much. A list starts as large as the
+  // inputs (the reservaLista of /salida), which it seldom outgrows: no copy then, and no old
+  // copy left beside the new one until the collector comes; what is not written takes no memory.
   const memfs = m.FS.filesystems.MEMFS;
   memfs.expandFileStorage = (nodo, capacidad) => {
     const antes = nodo.contents ? nodo.contents.length : 0;
     if (antes >= capacidad) {
       return;
     }
-    const nuevo = new Uint8Array(Math.max(capacidad, antes + Math.min(antes, 256 << 20), 256));
+    const tamano = Math.max(capacidad, antes + Math.min(antes, 256 << 20), 256);
+    const reserva = nodo.parent?.reservaLista ?? 0;
+    let nuevo = null;
+    try {
+      nuevo = new Uint8Array(Math.max(tamano, reserva));
+    } catch (error) {
+      // A browser short of memory may still give what is needed now.
+      nuevo = new Uint8Array(tamano);
+    }
     if (nodo.usedBytes > 0) {
       nuevo.set(nodo.contents.subarray(0, nodo.usedBytes));
     }
     nodo.contents = nuevo;
+  };
+  // The engine reads a file a megabyte at a time; each read of the browser's file is a round trip
+  // to the browser, so the worker asks for a block of several at once and serves the engine's
+  // reads from it.
+  const workerfs = m.WORKERFS.stream_ops;
+  const leerMontado = workerfs.read;
+  workerfs.read = (flujo, destino, desde, largo, posicion) => {
+    const tamano = flujo.node.size;
+    if (largo >= kBloque || posicion >= tamano) {
+      return leerMontado(flujo, destino, desde, largo, posicion);
+    }
+    const hasta = Math.min(posicion + largo, tamano);
+    let bloque = flujo.bloque;
+    if (!bloque || posicion < bloque.inicio || hasta > bloque.inicio + bloque.bytes.length) {
+      const pedido = flujo.node.contents.slice(posicion, Math.min(posicion + kBloque, tamano));
+      bloque = flujo.bloque = { inicio: posicion,
+                                bytes: new Uint8Array(m.WORKERFS.reader.readAsArrayBuffer(pedido)) };
+    }
+    const parte = bloque.bytes.subarray(posicion - bloque.inicio, hasta - bloque.inicio);
+    destino.set(parte, desde);
+    return parte.length;
+  };
+  // The working files go to /tmp, which the page never shows and no run reads back: there each
+  // keeps its name, size and times, not its bytes, which would cost the input's size again in
+  // memory and the time to copy it there. Reading one fails rather than give bytes it has not.
+  const crearNodo = memfs.createNode;
+  memfs.createNode = (padre, ...resto) => {
+    const nodo = crearNodo(padre, ...resto);
+    nodo.sinBytes = Boolean(padre && padre.sinBytes);
+    return nodo;
+  };
+  m.FS.lookupPath('/tmp').node.sinBytes = true;
+  const operaciones = memfs.ops_table.file.stream;
+  const { read: leer, write: escribir } = operaciones;
+  operaciones.read = function (flujo, ...resto) {
+    if (flujo.node.sinBytes) {
+      throw new m.FS.ErrnoError(29);  // EIO
+    }
+    return leer.call(this, flujo, ...resto);
+  };
+  operaciones.write = function (flujo, bytes, desde, largo, posicion, ...resto) {
+    if (!flujo.node.sinBytes) {
+      return escribir.call(this, flujo, bytes, desde, largo, posicion, ...resto);
+    }
+    if (largo > 0) {
+      flujo.node.timestamp = Date.now();
+      flujo.node.usedBytes = Math.max(flujo.node.usedBytes, posicion + largo);
+    }
+    return largo;
   };
   return m;
 });
@@ -115,6 +178,8 @@ onmessage = async ({ data }) => {
     m.alInforme = (json) => { informe = JSON.parse(json); };
     m.alLineaResumen = (linea) => lineasDelResumen.push(linea);
     const montados = montar(m.FS, m.WORKERFS, entradas, exclusiones);
+    m.FS.lookupPath('/salida').node.reservaLista =
+      Math.min(entradas.reduce((suma, a) => suma + a.size, 0) + (1 << 20), 1 << 30);
     m.FS.chdir('/entrada');
     const nombres = nombresEmpaquetados([...entradas, ...exclusiones].map((a) => a.name));
     const estado = m.ccall('tralmix_procesar', 'number',
