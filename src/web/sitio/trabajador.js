@@ -1,5 +1,5 @@
 // The engine's worker: one run on the files the page hands over. Each file is mounted read-only
-// (WORKERFS reads it in pieces as the engine asks, never copying it whole): one input at
+// (read in blocks of 8 MB as the engine goes through it, never copied whole): one input at
 // /entrada, several each in a folder of its own (/entrada/0, /entrada/1…: two files may share a
 // name), the exclusion lists likewise under /excluir, as motor_web.cpp expects them. The list
 // lives in memory, and its bytes go back to the page without a copy; of the working files only
