@@ -177,20 +177,20 @@ namespace {
 // An ASCII entry that esEnviable takes is what the clean-up makes of it, lower-cased: it holds
 // no separator, nothing to take off its end (a domain ends in a letter or digit) and no
 // "mailto:"; only a quote may begin a local part.
-bool enviableAscii(std::string_view t, JuezEnviable& juez) {
-    return texto::prefijoAscii(t) == t.size() && !t.empty() && t.front() != '\'' &&
-           juez.enviable(t);
+bool enviableAscii(std::string_view t, const texto::RasgosAscii& rasgos, JuezEnviable& juez) {
+    return !rasgos.noAscii && !t.empty() && t.front() != '\'' && juez.enviable(t);
 }
 
 }  // namespace
 
 bool Depurador::talCual(std::string_view entrada) {
     const std::string_view t = texto::recortar(entrada);
-    if (enviableAscii(t, juez_)) {
+    const texto::RasgosAscii rasgos = texto::rasgosAscii(t);
+    if (enviableAscii(t, rasgos, juez_)) {
         return true;
     }
-    if (texto::prefijoAscii(t) == t.size() || !texto::esUtf8(t) ||
-        depurar(t) == Depuracion::Descartada || vistas_.size() != 1) {
+    if (!rasgos.noAscii || !texto::esUtf8(t) || depurar(t) == Depuracion::Descartada ||
+        vistas_.size() != 1) {
         return false;
     }
     if (vistas_[0] == t) {
@@ -211,7 +211,7 @@ ListaDepurada depurarLista(Arreglo& lineas, const TextoOriginal& original) {
         ++cuenta.entradas;
         // One look at the bytes tells the common entry: ASCII, perhaps with capitals.
         const texto::RasgosAscii rasgos = texto::rasgosAscii(t);
-        if (!rasgos.noAscii && t.front() != '\'' && depurador.juez().enviable(t)) {
+        if (enviableAscii(t, rasgos, depurador.juez())) {
             if (rasgos.mayusculas) {
                 minusculas.assign(t);
                 for (char& c : minusculas) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -162,10 +163,7 @@ std::size_t Textos::buscar(std::uint64_t hash, std::string_view t) const {
 
 void Textos::reservar(std::size_t n) {
     textos_.reserve(n);
-    std::size_t ranuras = 64;
-    while (ranuras < 2 * n) {
-        ranuras *= 2;
-    }
+    const std::size_t ranuras = std::max<std::size_t>(64, std::bit_ceil(2 * n));
     if (ranuras > ranuras_.size()) {
         recolocar(ranuras);
     }

@@ -381,12 +381,9 @@ Desenlace procesarVarios(Estado& estado, Puerto& puerto, const std::vector<std::
         // The clean-up leaves only addresses, counted as the input's entries were before it.
         std::uint64_t n = 0;
         if (estado.depurar) {
-            std::uint64_t entradas = 0;
-            n = deLista ? 0 : contarNoVacios(estado.lineas);
-            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista, entradas)) {
+            if (auto fallo = depurarEntrada(estado, puerto, recuento.informe, deLista, n)) {
                 return trabajos.fin(informar(puerto, std::move(fallo)));
             }
-            n = deLista ? entradas : n;
             agregarEntradas(todas, std::move(estado.lineas), false, prestado);
         } else {
             n = agregarEntradas(todas, std::move(estado.lineas), deLista, prestado);

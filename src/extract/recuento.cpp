@@ -190,6 +190,8 @@ Revision revisarListadas(const Arreglo& lineas, bool depurada, bool unaVez) {
 // The clean-up of one input's entries in estado.lineas, counted in the report.
 Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista,
                      std::uint64_t& entradas) {
+    // The other paths give words without blanks: every element that is not empty counts.
+    const std::uint64_t noVacios = deLista ? 0 : contarNoVacios(estado.lineas);
     ListaDepurada hecha;
     LineasOriginales originales;
     if (deLista && originales.buscar(estado.lineas)) {
@@ -204,7 +206,7 @@ Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLi
     }
     informe.descartadas += hecha.descartadas;
     informe.corregidas += hecha.corregidas;
-    entradas = hecha.entradas;
+    entradas = deLista ? hecha.entradas : noVacios;
     return {};
 }
 
@@ -263,12 +265,10 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
         const bool deLista = camino == Camino::Lista;
         if (estado.depurar) {
             // The clean-up counts the entries as it meets them.
-            std::uint64_t entradas = 0;
-            informe.encontradas = deLista ? 0 : contarNoVacios(estado.lineas);
-            if (auto fallo = depurarEntrada(estado, puerto, informe, deLista, entradas)) {
+            if (auto fallo =
+                    depurarEntrada(estado, puerto, informe, deLista, informe.encontradas)) {
                 return informar(puerto, std::move(fallo));
             }
-            informe.encontradas = deLista ? entradas : informe.encontradas;
         } else {
             informe.encontradas =
                 deLista ? contarDirecciones(estado.lineas) : contarNoVacios(estado.lineas);
@@ -292,9 +292,13 @@ Desenlace escribirConRecuento(Estado& estado, Puerto& puerto, Camino camino) {
     if (puerto.cancelado()) {
         return Desenlace::Interrumpido;
     }
-    // The warnings read the sorted list in an order of their own (a copy shares the texts),
-    // while the repeats go and the list is written.
-    const Arreglo ordenadas = estado.lineas;
+    // The warnings read the sorted list while the repeats go and the list is written: where
+    // repeats go, from an order of their own (a copy shares the texts).
+    Arreglo copia;
+    if (unaVez) {
+        copia = estado.lineas;
+    }
+    const Arreglo& ordenadas = unaVez ? copia : estado.lineas;
     Revision revision;
     EnSegundoPlano revisando;
     revisando.empezar([&revision, &ordenadas, depurada = informe.depurada, unaVez] {

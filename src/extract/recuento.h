@@ -31,7 +31,7 @@ void informarFallo(Puerto& puerto, std::u16string_view accion, std::u16string_vi
 
 // The clean-up of one input's entries in estado.lineas, counted in the report; an entry of the
 // list path that the cleaning may have broken is reduced from the input's line as read.
-// entradas: how many elements were not blank once trimmed, before it.
+// entradas: how many entries the input gave, counted before it.
 Fallo depurarEntrada(Estado& estado, Puerto& puerto, Informe& informe, bool deLista,
                      std::uint64_t& entradas);
 

@@ -49,7 +49,6 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
         cargadas = std::move(*lineas);
     }
     const std::size_t base = cargadas.tamanoBytes();
-    auto vaciarCargadas = [&] { cargadas.vaciarDesde(base); };
     bool cargar = lineas != nullptr;
     if (cargar) {
         cargadas.reservar(0, base + static_cast<std::size_t>(std::min<std::uint64_t>(
@@ -71,7 +70,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
         if (cargar) {
             if (trabajo.masivo) {
                 cargar = false;
-                vaciarCargadas();
+                cargadas.vaciarDesde(base);
             } else {
                 cargadas.agregar(limpia);
             }
@@ -112,7 +111,7 @@ Trabajo escribirTrabajo(const Estado& estado, Puerto& puerto, archivos::ArchivoT
             salida.clear();
             trabajo.lineas = 0;
             trabajo.masivo = false;
-            vaciarCargadas();
+            cargadas.vaciarDesde(base);
             cargar = lineas != nullptr;
             return true;
         });
